@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+class QImage;
+
+namespace ui {
+
+enum class MsgButtons { Ok, OkCancel };
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgAnswer { Ok, Cancel };
+
+// What a common file dialog keeps between its uses (the main window's `Cmd`, the plot
+// window's `CmdUser`): the name it shows and returns, and the filter list.
+struct FileDialogState
+{
+    QString fileName;  // full path
+    QString fileTitle; // the name without its folder
+    // Pairs of description and pattern, each followed by "|":
+    // "Data Files (*.user)|*.user|All Files (*.*)|*.*|".
+    QString filter;
+    int filterIndex = 1; // 1-based, as the filter list counts
+    bool overwritePrompt = false;
+};
+
+// A window that runs modal; the real dialogs run its event loop, tests drive it directly.
+class ModalWindow
+{
+public:
+    virtual ~ModalWindow() = default;
+    virtual int runModal() = 0;
+};
+
+// Every modal interaction of the program goes through here, so that tests can answer it.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box; title empty means the application's title.
+    virtual MsgAnswer message(const QString& text, MsgButtons buttons, MsgIcon icon,
+                              const QString& title = QString()) = 0;
+    // An input box; returns the empty text when the user cancels.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    // File dialogs: false when cancelled; otherwise fileName and fileTitle hold the choice.
+    virtual bool showSave(FileDialogState& dialog) = 0;
+    virtual bool showOpen(FileDialogState& dialog) = 0;
+    // Opens a text file in the system's text viewer without waiting for it.
+    virtual void openTextViewer(const QString& path) = 0;
+    // Runs a window modal and returns when it closes.
+    virtual int runModal(ModalWindow& window) = 0;
+    // Printing to the default printer.
+    virtual bool hasPrinter() = 0;
+    virtual bool printImage(const QImage& image, const QString& jobName) = 0;
+};
+
+} // namespace ui

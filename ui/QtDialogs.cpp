@@ -1,0 +1,138 @@
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QUrl>
+
+namespace ui {
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty())
+            continue;
+        // Qt reads the patterns from the last brackets of the entry.
+        QString entry = parts[i];
+        if (!entry.contains(QLatin1Char('(')))
+            entry += QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+        result << entry;
+    }
+    return result;
+}
+
+MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon icon,
+                             const QString& title)
+{
+    QMessageBox box(m_parent);
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    if (buttons == MsgButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+
+QString QtDialogs::inputBox(const QString& prompt, const QString& title,
+                            const QString& defaultText)
+{
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+namespace {
+
+bool runFileDialog(QWidget* parent, FileDialogState& state, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    const QStringList filters = qtNameFilters(state.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = std::clamp(state.filterIndex, 1, static_cast<int>(filters.size())) - 1;
+        dialog.selectNameFilter(filters[index]);
+    }
+    if (mode == QFileDialog::AcceptSave && !state.overwritePrompt)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!state.fileName.isEmpty()) {
+        const QFileInfo info(state.fileName);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    state.fileName = dialog.selectedFiles().constFirst();
+    state.fileTitle = QFileInfo(state.fileName).fileName();
+    const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0)
+        state.filterIndex = chosen + 1;
+    return true;
+}
+
+} // namespace
+
+bool QtDialogs::showSave(FileDialogState& dialog)
+{
+    return runFileDialog(m_parent, dialog, QFileDialog::AcceptSave);
+}
+
+bool QtDialogs::showOpen(FileDialogState& dialog)
+{
+    return runFileDialog(m_parent, dialog, QFileDialog::AcceptOpen);
+}
+
+void QtDialogs::openTextViewer(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtDialogs::hasPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
+
+bool QtDialogs::printImage(const QImage& image, const QString& jobName)
+{
+    QPrinter printer(QPrinterInfo::defaultPrinter());
+    printer.setDocName(jobName);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect page = painter.viewport();
+    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawImage(0, 0, image);
+    return painter.end();
+}
+
+} // namespace ui

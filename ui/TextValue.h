@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace ui {
+
+// The numeric value of a text: its leading decimal number ("." as decimal point, an optional
+// sign and exponent), leading blanks skipped; 0 when there is none. Always finite.
+double NumericValue(const QString& text);
+
+// Two-digit text of n: the last two characters of "0" followed by the decimal digits of n
+// (5 gives "05", 123 gives "23").
+QString TwoDigit(long long n);
+
+// Rounds to the nearest whole number, halves to the even neighbour (2.5 gives 2, 3.5 gives 4);
+// saturates at the limits of the result type.
+std::int64_t RoundHalfEven(double value);
+
+// The default text of a number: at most 15 significant digits, no trailing zeros, exponent
+// form for very small or large magnitudes ("0.3", "250", "1E-05"), with the given separator.
+QString NumberText(double value, QChar decimalSeparator = QLatin1Char('.'));
+
+} // namespace ui

@@ -1,0 +1,154 @@
+#include "virtualmeter/VirtualMeter.h"
+
+#include "link/MeterCommands.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace virtualmeter {
+
+using meterlink::platform::ReadOutcome;
+using meterlink::platform::ReadResult;
+
+namespace {
+
+class VirtualHandle : public meterlink::platform::HidHandle
+{
+public:
+    VirtualHandle(VirtualMeter& meter) : m_meter(meter), m_generation(meter.generation()) {}
+
+    std::optional<meterlink::platform::HidAttributes> attributes() override
+    {
+        if (m_generation != m_meter.generation())
+            return std::nullopt;
+        return meterlink::platform::HidAttributes{meterlink::meter::VendorId, meterlink::meter::ProductId, 0x0100};
+    }
+    std::optional<meterlink::platform::ReportLengths> reportLengths() override
+    {
+        return meterlink::platform::ReportLengths{meterlink::meter::ReportLength, meterlink::meter::ReportLength};
+    }
+    int write(std::span<const std::uint8_t> report) override
+    {
+        return m_meter.handleWrite(report, m_generation);
+    }
+    ReadResult read(std::span<std::uint8_t> buffer, int /*timeoutMs*/) override
+    {
+        return m_meter.handleRead(buffer, m_generation);
+    }
+
+private:
+    VirtualMeter& m_meter;
+    std::uint64_t m_generation;
+};
+
+} // namespace
+
+VirtualMeter::VirtualMeter() : m_clock([] { return std::chrono::system_clock::now(); }) {}
+
+VirtualMeter::~VirtualMeter() = default;
+
+void VirtualMeter::setPlugged(bool plugged)
+{
+    if (m_plugged && !plugged) {
+        ++m_generation;
+        m_pending.clear();
+    }
+    m_plugged = plugged;
+}
+
+std::vector<meterlink::platform::HidInterface> VirtualMeter::interfaces()
+{
+    if (!m_plugged)
+        return {};
+    return {meterlink::platform::HidInterface{DevicePath}};
+}
+
+std::unique_ptr<meterlink::platform::HidHandle> VirtualMeter::openForWriting(const std::string& path)
+{
+    if (!m_plugged || path != DevicePath)
+        return nullptr;
+    return std::make_unique<VirtualHandle>(*this);
+}
+
+std::unique_ptr<meterlink::platform::HidHandle> VirtualMeter::openForReading(const std::string& path)
+{
+    return openForWriting(path);
+}
+
+int VirtualMeter::handleWrite(std::span<const std::uint8_t> report, std::uint64_t generation)
+{
+    if (!m_plugged || generation != m_generation)
+        return -1;
+    m_writes.emplace_back(report.begin(), report.end());
+    Report command{};
+    std::copy_n(report.begin(), std::min(report.size(), command.size()), command.begin());
+    if (!m_silent)
+        process(command);
+    return static_cast<int>(report.size());
+}
+
+ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_t generation)
+{
+    ++m_reads;
+    if (!m_plugged || generation != m_generation)
+        return {ReadOutcome::Error, 0};
+    if (m_silent || m_pending.empty())
+        return {ReadOutcome::TimeOut, 0};
+    if (m_reportDelay.count() > 0)
+        std::this_thread::sleep_for(m_reportDelay);
+    Report report = m_pending.front();
+    m_pending.pop_front();
+    if (m_garbage) {
+        std::uniform_int_distribution<int> byte(0, 255);
+        for (auto& b : report)
+            b = static_cast<std::uint8_t>(byte(m_random));
+        report[0] = 0;
+    }
+    const auto n = std::min(buffer.size(), report.size());
+    std::copy_n(report.begin(), n, buffer.begin());
+    return {ReadOutcome::Data, static_cast<int>(n)};
+}
+
+void VirtualMeter::process(const Report& command)
+{
+    if (command[1] == meterlink::meter::Poll && command[2] != meterlink::meter::UnitOption) {
+        Report first{};
+        Report second{};
+        buildFrame(first, second);
+        send(first);
+        send(second);
+        return;
+    }
+    Report answer{};
+    send(answer);
+}
+
+void VirtualMeter::buildFrame(Report& first, Report& second)
+{
+    // A steady daylight-like source; the full model replaces this.
+    std::array<std::uint8_t, 129> f{}; // frame bytes 1..128
+    auto u32 = [&f](int at, std::uint32_t v) {
+        f[at] = static_cast<std::uint8_t>(v >> 24);
+        f[at + 1] = static_cast<std::uint8_t>(v >> 16);
+        f[at + 2] = static_cast<std::uint8_t>(v >> 8);
+        f[at + 3] = static_cast<std::uint8_t>(v);
+    };
+    auto u16 = [&f](int at, std::uint32_t v) {
+        f[at] = static_cast<std::uint8_t>(v >> 8);
+        f[at + 1] = static_cast<std::uint8_t>(v);
+    };
+    u32(1, 4870000);
+    u32(5, 5000000);
+    u32(9, 4410000);
+    u32(13, 5000000);
+    u16(17, 3451);
+    u16(19, 3516);
+    u32(39, 5000);
+    f[90] = 0;
+    for (int i = 1; i <= 64; ++i) {
+        first[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(i)];
+        second[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(i + 64)];
+    }
+}
+
+} // namespace virtualmeter
