@@ -22,7 +22,8 @@ const QString ModelCaption = QStringLiteral("582");
 PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_timer1(new QTimer(this)),
       m_lblCOM(new QLabel(this)), m_lblName(new QLabel(this)), m_picNoCom(new QFrame(this)),
-      m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom))
+      m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom)),
+      m_pictureHost(new QWidget(this))
 {
     setObjectName(QStringLiteral("Panel"));
     setWindowTitle(QStringLiteral("Panel   V8.01"));
@@ -40,6 +41,9 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     auto* noComLayout = new QVBoxLayout(m_picNoCom);
     noComLayout->addWidget(m_lblConnect);
     layout->addWidget(m_picNoCom);
+    m_pictureHost->setObjectName(QStringLiteral("PictureHost"));
+    new QVBoxLayout(m_pictureHost);
+    layout->addWidget(m_pictureHost);
     m_picNoCom->hide();
     setCentralWidget(central);
 

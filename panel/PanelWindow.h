@@ -45,6 +45,8 @@ public:
     bool MemoryBusy = false;
 
     ui::Services& services() { return m_services; }
+    // Where the set-up pictures live: panels inside the window, shown and hidden by visibility.
+    QWidget* pictureHost() const { return m_pictureHost; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,6 +61,7 @@ private:
     QLabel* m_lblName;
     QFrame* m_picNoCom;
     ui::ClickableLabel* m_lblConnect;
+    QWidget* m_pictureHost;
 };
 
 } // namespace panel
