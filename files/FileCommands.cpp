@@ -1,0 +1,76 @@
+#include "files/FileCommands.h"
+
+#include "files/DataFileReader.h"
+#include "files/SaveDialog.h"
+
+#include <QFileInfo>
+
+namespace files {
+
+namespace {
+
+// The steps of "Open" after its dialog.
+bool openChosen(const QString& path, const QString& title, FileState& state, PlotData& plot,
+                const std::function<void()>& showPlot)
+{
+    state.CurrentFileName = title;
+    if (path.isEmpty())
+        return false;
+    if (ReadDataFile(path, plot) != ReadOutcome::Ok)
+        return false;
+    if (showPlot)
+        showPlot();
+    return true;
+}
+
+} // namespace
+
+QString OpenDialogFilter()
+{
+    return QStringLiteral("Data Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+}
+
+QString RecIndicatorText(bool recording)
+{
+    return recording ? QStringLiteral("Rec.") : QString();
+}
+
+void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
+                 FileState& state, long long pcInterval)
+{
+    if (recorder.recording()) {
+        recorder.stop();
+        state.FileChosen = false;
+        return;
+    }
+    // A FileChosen left over from an earlier dialog must not start a recording after Cancel.
+    if (!ShowSaveDialog(dialogs, cmd, state))
+        return;
+    // The recorder keeps its own copy of the target: a later dialog that changes
+    // CurrentFileName does not redirect the recording.
+    if (!recorder.start(state.CurrentFileName, pcInterval))
+        state.FileChosen = false;
+}
+
+void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
+                 ui::PollControl& poll, const std::function<void()>& showPlot)
+{
+    cmd.filter = OpenDialogFilter();
+    cmd.filterIndex = 1;
+    if (dialogs.showOpen(cmd))
+        openChosen(cmd.fileName, cmd.fileTitle, state, plot, showPlot);
+    poll.setPolling(true);
+}
+
+bool OpenDataFile(const QString& path, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
+                  ui::PollControl& poll, const std::function<void()>& showPlot)
+{
+    const QFileInfo info(path);
+    cmd.fileName = info.absoluteFilePath();
+    cmd.fileTitle = info.fileName();
+    const bool opened = openChosen(cmd.fileName, cmd.fileTitle, state, plot, showPlot);
+    poll.setPolling(true);
+    return opened;
+}
+
+} // namespace files

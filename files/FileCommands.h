@@ -1,0 +1,36 @@
+#pragma once
+
+#include "files/PcRecorder.h"
+#include "files/SharedData.h"
+#include "ui/Dialogs.h"
+#include "ui/PollControl.h"
+
+#include <functional>
+
+namespace files {
+
+// The filter list of the open dialog.
+QString OpenDialogFilter();
+
+// The main window's recording indicator: "Rec." while a recording runs, empty otherwise.
+QString RecIndicatorText(bool recording);
+
+// The "Save" command: when idle, asks for the target with ShowSaveDialog on `cmd` and starts a
+// recording into it with the interval `pcInterval`; when recording, stops and saves it.
+// FileChosen is false again once the target has been written or the start has failed.
+void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
+                 FileState& state, long long pcInterval);
+
+// The "Open" command: asks for a data file with `cmd` (starting from the name it holds), takes
+// its title into CurrentFileName, reads it into `plot` and calls `showPlot`. A cancelled
+// dialog or a file the reader cannot take ends it silently, with `plot` unchanged and the plot
+// not shown. The live poll is on at the end in every case.
+void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
+                 ui::PollControl& poll, const std::function<void()>& showPlot);
+
+// Opens a data file named without a dialog (on the command line) the way "Open" does after its
+// dialog; `cmd` then holds its name, so the next "Open" starts there. True when it was read.
+bool OpenDataFile(const QString& path, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
+                  ui::PollControl& poll, const std::function<void()>& showPlot);
+
+} // namespace files

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "files/RecordLine.h"
+#include "ui/Clock.h"
+#include "ui/Dialogs.h"
+#include "ui/FixedPaths.h"
+
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+namespace files {
+
+// The recording on the PC. While it runs it owns the recording file (FixedPaths::
+// recordingTemp) and the target path it was started with; nothing of it lives in the shared
+// file state, so other commands cannot disturb it. Every PCInterval seconds it appends the
+// latest live reading as a record line stamped with its own clock, and each line reaches the
+// disk before the next sample. At the stop it writes the target under a temporary name and
+// renames it, so the target is complete or untouched.
+class PcRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    // The latest live reading; nullopt while there is none (no meter), and then no record is
+    // written for that sample.
+    using ReadingSource = std::function<std::optional<Reading>()>;
+
+    PcRecorder(const ui::Clock& clock, const ui::FixedPaths& paths, ui::Dialogs& dialogs,
+               ReadingSource latestReading, QObject* parent = nullptr);
+    ~PcRecorder() override;
+
+    bool recording() const { return m_recording; }
+    // Records written so far (while recording) or by the last recording.
+    long long recordCount() const { return m_count; }
+    QString targetPath() const { return m_target; }
+    QString recordingFile() const;
+
+    // Starts a recording that will be saved to `targetPath`, sampling every `intervalSeconds`.
+    // Shows a message and returns false, with nothing started, when the recording file or the
+    // target cannot be written.
+    bool start(const QString& targetPath, long long intervalSeconds);
+    // Stops the recording and writes the target. Shows a message and returns false when the
+    // target cannot be written; the recording file then stays in place with every record.
+    bool stop();
+    // One sample: appends the latest reading. The timer calls it; tests call it directly.
+    void sample();
+
+Q_SIGNALS:
+    void recordingChanged(bool on);
+
+private:
+    bool writeLine(const QByteArray& bytes);
+    void fail(const QString& text);
+
+    const ui::Clock& m_clock;
+    const ui::FixedPaths& m_paths;
+    ui::Dialogs& m_dialogs;
+    ReadingSource m_latestReading;
+    QTimer m_timer;
+    QFile m_file;
+    QString m_target;
+    bool m_recording = false;
+    bool m_writeFailed = false;
+    long long m_count = 0;
+};
+
+} // namespace files

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace files {
+
+// The title line of a recording.
+QString RecordingTitle();
+
+// "YY/MM/DD hh:nn:ss": two-digit year, month, day, hours (00-23), minutes and seconds.
+QString StartTimeText(const QDateTime& time);
+
+// The interval field: the last three characters of two blanks followed by the number
+// (1 gives "  1", 86 gives " 86", 3600 gives "600").
+QString IntervalField(long long seconds);
+
+// The five header lines of a recording, without line ends: the title, "Start Time : ...",
+// "Interval : ...", the XYZ column line and 33 asterisks.
+QStringList RecordingHeaderLines(const QDateTime& start, long long intervalSeconds);
+
+// What the recording file holds when it starts: the header lines and, below the asterisks,
+// the line that names the record fields; every line ends with CR LF.
+QByteArray RecordingStartText(const QDateTime& start, long long intervalSeconds);
+
+// "Total Records : " followed by the count.
+QString TotalLine(long long total);
+
+// The target file made from the recording file: its items copied in order, each as one line
+// ended by CR LF, with the total line inserted after the second item.
+QByteArray CopyWithTotal(const QByteArray& recording, long long total);
+
+} // namespace files

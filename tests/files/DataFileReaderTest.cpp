@@ -1,0 +1,256 @@
+#include "files/DataFileReader.h"
+
+#include "files/RecordLine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using files::ReadOutcome;
+
+std::string recordLine(int second, double x, double y)
+{
+    files::Reading r;
+    r.year = 2026;
+    r.month = 12;
+    r.day = 6;
+    r.hour = 10;
+    r.minute = 30;
+    r.second = second;
+    r.Ev = 512.5;
+    r.x = x;
+    r.y = y;
+    return files::RecordLine(r);
+}
+
+const std::string Header = "Title\r\nStart Time : 26/12/06 10:30:00\r\nTotal Records : 3\r\n"
+                           "Interval :   1 Second     Unit : \r\n"
+                           "       X       Y       Z     XYZ\r\n";
+const std::string Stars = std::string(33, '*') + "\r\n";
+
+struct ReaderRow
+{
+    const char* name;
+    std::string text;
+    ReadOutcome outcome;
+    int count;                  // RecordCount after an Ok
+    std::vector<std::string> x; // RecordX[1..], empty to skip
+    std::vector<std::string> y;
+};
+
+class DataFileReading : public testing::TestWithParam<ReaderRow>
+{
+protected:
+    QString write(const std::string& text)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("data.txt"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return path;
+    }
+    QTemporaryDir m_dir;
+};
+
+// A plot that differs from every value a read would leave.
+files::PlotData previousPlot()
+{
+    files::PlotData plot;
+    plot.RecordCount = 2;
+    plot.RecordX = {QString(), QStringLiteral("0.1"), QStringLiteral("0.2")};
+    plot.RecordY = {QString(), QStringLiteral("0.3"), QStringLiteral("0.4")};
+    plot.PlotFrom = 2;
+    plot.PlotTo = 2;
+    plot.PlotCount = 2;
+    plot.DefaultAxisMin = 0.2;
+    plot.DefaultAxisMax = 0.8;
+    return plot;
+}
+
+TEST_P(DataFileReading, ReadsRecordsOrLeavesPlotUntouched)
+{
+    const ReaderRow& row = GetParam();
+    files::PlotData plot = previousPlot();
+    ASSERT_EQ(files::ReadDataFile(write(row.text), plot), row.outcome);
+    if (row.outcome != ReadOutcome::Ok) {
+        const files::PlotData before = previousPlot();
+        EXPECT_EQ(plot.RecordCount, before.RecordCount);
+        EXPECT_EQ(plot.RecordX, before.RecordX);
+        EXPECT_EQ(plot.RecordY, before.RecordY);
+        EXPECT_EQ(plot.PlotCount, before.PlotCount);
+        EXPECT_EQ(plot.DefaultAxisMax, before.DefaultAxisMax);
+        return;
+    }
+    EXPECT_EQ(plot.RecordCount, row.count);
+    ASSERT_EQ(plot.RecordX.size(), static_cast<std::size_t>(row.count) + 1);
+    ASSERT_EQ(plot.RecordY.size(), static_cast<std::size_t>(row.count) + 1);
+    EXPECT_EQ(plot.PlotFrom, 1);
+    EXPECT_EQ(plot.PlotTo, row.count);
+    EXPECT_EQ(plot.PlotCount, row.count);
+    EXPECT_EQ(plot.DefaultAxisMin, 0);
+    EXPECT_EQ(plot.DefaultAxisMax, 1);
+    for (std::size_t i = 0; i < row.x.size(); ++i)
+        EXPECT_EQ(plot.RecordX[i + 1].toStdString(), row.x[i]) << "record " << i + 1;
+    for (std::size_t i = 0; i < row.y.size(); ++i)
+        EXPECT_EQ(plot.RecordY[i + 1].toStdString(), row.y[i]) << "record " << i + 1;
+}
+
+const std::string R1 = recordLine(1, 0.3127, 0.329);
+const std::string R2 = recordLine(2, 0.4476, 0.4074);
+const std::string R3 = recordLine(3, 0.15, 0.06);
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DataFileReading,
+    testing::Values(
+        ReaderRow{"EmptyFileFails", "", ReadOutcome::Empty, 0, {}, {}},
+        ReaderRow{"FourItemsFail", "a\r\nb\r\nc\r\nd\r\n", ReadOutcome::HeaderTooShort, 0, {}, {}},
+        ReaderRow{"EmptySecondItemFails",
+                  "a\r\n\r\nc\r\nd\r\ne\r\n",
+                  ReadOutcome::HeaderTooShort,
+                  0,
+                  {},
+                  {}},
+        ReaderRow{"OnlyLineEndsFail", "\r\n\r\n", ReadOutcome::HeaderTooShort, 0, {}, {}},
+        ReaderRow{"FiveItemsNoRecord", "a\r\nb\r\nc\r\nd\r\ne\r\n", ReadOutcome::Ok, 0, {}, {}},
+        ReaderRow{"EmptyThirdItemAllowed",
+                  "a\r\nb\r\n\r\nd\r\ne\r\n" + R1 + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3127"},
+                  {" 0.3290"}},
+        ReaderRow{"FivePlusThreeRecords",
+                  Header + R1 + "\r\n" + R2 + "\r\n" + R3 + "\r\n",
+                  ReadOutcome::Ok,
+                  3,
+                  {" 0.3127", " 0.4476", " 0.1500"},
+                  {" 0.3290", " 0.4074", " 0.0600"}},
+        ReaderRow{"LastRecordWithoutLineEnd",
+                  Header + R1 + "\r\n" + R2,
+                  ReadOutcome::Ok,
+                  2,
+                  {" 0.3127", " 0.4476"},
+                  {}},
+        ReaderRow{"LeadingBlanksDoNotCount",
+                  Header + "   " + R1 + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3127"},
+                  {" 0.3290"}},
+        // Split at the comma: its first part is the record, the rest ends the records.
+        ReaderRow{"CommaBeforeYField",
+                  Header + R1 + "\r\n" + R2.substr(0, 76) + "," + R2.substr(76) + "\r\n" + R3 +
+                      "\r\n",
+                  ReadOutcome::Ok,
+                  2,
+                  {" 0.3127", " 0.4476"},
+                  {" 0.3290", ""}},
+        ReaderRow{"ShortRecordTakesWhatIsThere",
+                  Header + R1.substr(0, 71) + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3"},
+                  {""}},
+        ReaderRow{"EmptyLineEndsRecords",
+                  Header + R1 + "\r\n\r\n" + R2 + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3127"},
+                  {}},
+        ReaderRow{"TextLineEndsRecords",
+                  Header + R1 + "\r\nEnd\r\n" + R2 + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3127"},
+                  {}},
+        // The layouts this program writes: a recording (asterisks and column line after the
+        // header) and a set stored in the meter (column line, then asterisks).
+        ReaderRow{"RecordingWithRecords",
+                  Header + Stars + files::RecordColumnLine() + "\r\n" + R1 + "\r\n" + R2 + "\r\n",
+                  ReadOutcome::Ok,
+                  2,
+                  {" 0.3127", " 0.4476"},
+                  {" 0.3290", " 0.4074"}},
+        ReaderRow{"RecordingWithoutRecords",
+                  Header + Stars + files::RecordColumnLine() + "\r\n",
+                  ReadOutcome::Ok,
+                  0,
+                  {},
+                  {}},
+        ReaderRow{"RecordingOfFiveHeaderLinesOnly", Header + Stars, ReadOutcome::Ok, 0, {}, {}},
+        ReaderRow{"StoredSetLayout",
+                  "Title\r\nStart Time : 26/12/06 10:30:00\r\nTotal Records : 1\r\nInterval : "
+                  "1\r\n" +
+                      files::RecordColumnLine() + "\r\n" + Stars + R3 + "\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.1500"},
+                  {" 0.0600"}},
+        ReaderRow{"TooManyLinesBeforeRecords",
+                  Header + "a\r\nb\r\nc\r\nd\r\ne\r\n" + R1 + "\r\n",
+                  ReadOutcome::Ok,
+                  0,
+                  {},
+                  {}},
+        ReaderRow{"QuotedRecordItem",
+                  Header + "\"" + R1 + "\"\r\n",
+                  ReadOutcome::Ok,
+                  1,
+                  {" 0.3127"},
+                  {" 0.3290"}}),
+    [](const testing::TestParamInfo<ReaderRow>& row) { return row.param.name; });
+
+TEST(DataFileReader, MissingFileLeavesPlotUntouched)
+{
+    files::PlotData plot = previousPlot();
+    EXPECT_EQ(files::ReadDataFile(QStringLiteral("/nonexistent/folder/data.txt"), plot),
+              ReadOutcome::CannotOpen);
+    EXPECT_EQ(plot.RecordCount, 2);
+}
+
+// Records across the reader's block boundaries and a line longer than a block.
+TEST(DataFileReader, ReadsEveryRecordAcrossBlocks)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(3 << 20, 'T') + "\r\n" + QByteArray::fromStdString(Header.substr(7)));
+    constexpr int Records = 30000;
+    for (int i = 0; i < Records; ++i)
+        file.write(QByteArray::fromStdString(recordLine(i % 60, (i % 10000) / 10000.0, 0.5)) +
+                   "\r\n");
+    file.close();
+
+    files::PlotData plot;
+    ASSERT_EQ(files::ReadDataFile(path, plot), ReadOutcome::Ok);
+    EXPECT_EQ(plot.RecordCount, Records);
+    EXPECT_EQ(plot.RecordX[Records], QStringLiteral(" 0.9999"));
+    EXPECT_EQ(plot.RecordY[1], QStringLiteral(" 0.5000"));
+}
+
+struct StampRow
+{
+    std::string item;
+    bool record;
+};
+
+TEST(DataFileReader, TimeStampTest)
+{
+    const std::vector<StampRow> rows = {
+        {"2026/12/06  10:30:01", true},
+        {"2026/12/06  10:30:0", true}, // ":" at 18 is the last position tested
+        {"2026/12/06  10:30", false},  // too short for position 18
+        {"2026-12-06  10:30:01", false},
+        {"2026/12/06  10.30:01", false},
+        {"*********************************", false},
+        {"", false},
+    };
+    for (const StampRow& row : rows)
+        EXPECT_EQ(files::IsRecordItem(row.item), row.record) << row.item;
+}
+
+} // namespace

@@ -1,0 +1,306 @@
+#include "files/DataFileReader.h"
+#include "files/FileCommands.h"
+#include "files/PcRecorder.h"
+#include "files/RecordingFile.h"
+#include "files/SaveDialog.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempRoot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakePoll : public ui::PollControl
+{
+public:
+    void setPolling(bool on) override { m_on = on; }
+    bool polling() const override { return m_on; }
+
+private:
+    bool m_on = false;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Recording : public testing::Test
+{
+protected:
+    Recording() : recorder(clock, root.paths, dialogs, [this] { return latest; })
+    {
+        cmd.fileName = root.paths.startupFile();
+    }
+
+    QString target(const QString& name = QStringLiteral("run.txt")) const
+    {
+        return QDir(root.dir.path()).filePath(name);
+    }
+    // "Save" with the dialog answered by `answer` (nullopt = cancel).
+    void clickSave(std::optional<QString> answer = std::nullopt)
+    {
+        if (!recorder.recording())
+            dialogs.fileAnswers.push_back(std::move(answer));
+        files::SaveCommand(recorder, dialogs, cmd, state, 1);
+    }
+    void sampleReading(double x, double y)
+    {
+        files::Reading reading;
+        reading.Ev = 100;
+        reading.x = x;
+        reading.y = y;
+        latest = reading;
+        clock.advance(1);
+        recorder.sample();
+    }
+
+    testsupport::TempRoot root;
+    testsupport::FakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(8, 0, 0))};
+    testsupport::FakeDialogs dialogs;
+    std::optional<files::Reading> latest;
+    files::PcRecorder recorder;
+    ui::FileDialogState cmd;
+    files::FileState state;
+    files::PlotData plot;
+    FakePoll poll;
+};
+
+TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
+{
+    clickSave(target());
+    ASSERT_TRUE(recorder.recording());
+    EXPECT_EQ(dialogs.fileAsks.at(0).before.filter, files::SaveDialogFilter());
+    EXPECT_TRUE(dialogs.fileAsks.at(0).before.overwritePrompt);
+    clickSave();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(state.FileChosen);
+    EXPECT_TRUE(dialogs.messages.empty());
+    const std::string expected = "TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\n"
+                                 "Start Time : 26/12/06 08:00:00\r\n"
+                                 "Total Records : 0\r\n"
+                                 "Interval :   1 Second     Unit : \r\n"
+                                 "X       Y       Z     XYZ\r\n"
+                                 "*********************************\r\n" +
+                                 files::RecordColumnLine() + "\r\n";
+    EXPECT_EQ(contents(target()).toStdString(), expected);
+    // The recording file stays in place after the stop.
+    EXPECT_TRUE(QFile::exists(root.paths.recordingTemp()));
+}
+
+TEST_F(Recording, CancelLeavesEverythingUntouched)
+{
+    state.CurrentFileName = QStringLiteral("earlier.txt");
+    state.FileChosen = true;
+    QDir().mkpath(root.paths.root());
+    QFile old(root.paths.recordingTemp());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous recording");
+    old.close();
+    QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
+
+    clickSave(std::nullopt);
+
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(state.CurrentFileName, QStringLiteral("earlier.txt"));
+    EXPECT_TRUE(state.FileChosen);
+    EXPECT_EQ(contents(root.paths.recordingTemp()), QByteArray("previous recording"));
+}
+
+TEST_F(Recording, SaveDialogTakesPathAndTitle)
+{
+    ui::FileDialogState dialog;
+    struct Row
+    {
+        std::optional<QString> answer;
+        QString name;
+        bool chosen;
+    };
+    const std::vector<Row> rows = {
+        {QStringLiteral("/data/regions"), QStringLiteral("/data/regions"), true}, // no extension
+        {std::nullopt, QStringLiteral("/data/regions"), true},                    // cancel keeps
+        {QStringLiteral("/data/"), QStringLiteral("/data/"), false},              // no title
+    };
+    for (const Row& row : rows) {
+        dialogs.fileAnswers.push_back(row.answer);
+        files::ShowSaveDialog(dialogs, dialog, state);
+        EXPECT_EQ(state.CurrentFileName, row.name);
+        EXPECT_EQ(state.FileChosen, row.chosen);
+    }
+}
+
+TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
+{
+    QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
+    clickSave(target());
+    sampleReading(0.3127, 0.3290);
+    recorder.sample(); // no new reading: the latest one again, a second later
+    latest.reset();
+    recorder.sample(); // no reading at all: nothing written
+    sampleReading(0.4476, 0.4074);
+    clickSave();
+    ASSERT_EQ(changes.count(), 2);
+
+    const QList<QByteArray> lines = contents(target()).split('\n');
+    EXPECT_EQ(lines.at(2), QByteArray("Total Records : 3\r"));
+    EXPECT_TRUE(lines.at(7).startsWith("2026/12/06  08:00:01")) << lines.at(7).toStdString();
+    EXPECT_TRUE(lines.at(9).startsWith("2026/12/06  08:00:02")) << lines.at(9).toStdString();
+
+    ASSERT_EQ(files::ReadDataFile(target(), plot), files::ReadOutcome::Ok);
+    ASSERT_EQ(plot.RecordCount, 3);
+    EXPECT_EQ(plot.RecordX[1], QStringLiteral(" 0.3127"));
+    EXPECT_EQ(plot.RecordY[1], QStringLiteral(" 0.3290"));
+    EXPECT_EQ(plot.RecordX[2], QStringLiteral(" 0.3127"));
+    EXPECT_EQ(plot.RecordX[3], QStringLiteral(" 0.4476"));
+    EXPECT_EQ(plot.RecordY[3], QStringLiteral(" 0.4074"));
+}
+
+TEST_F(Recording, EachRecordIsOnDiskWhenWritten)
+{
+    clickSave(target());
+    sampleReading(0.3, 0.3);
+    files::Reading expected = *latest;
+    expected.year = 2026;
+    expected.month = 12;
+    expected.day = 6;
+    expected.hour = 8;
+    expected.second = 1;
+    const QByteArray onDisk = contents(root.paths.recordingTemp());
+    EXPECT_TRUE(onDisk.endsWith(QByteArray::fromStdString(files::RecordLine(expected)) + "\r\n"))
+        << onDisk.toStdString();
+}
+
+TEST_F(Recording, SurvivesAnOpenAndADialogDuringIt)
+{
+    clickSave(target());
+    sampleReading(0.31, 0.32);
+
+    // Another data file is opened, and a region file saved, while the recording runs.
+    const QString other = target(QStringLiteral("other.txt"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
+    file.close();
+    dialogs.fileAnswers.push_back(other);
+    bool shown = false;
+    files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(state.CurrentFileName, QStringLiteral("other.txt"));
+    ui::FileDialogState regions;
+    dialogs.fileAnswers.push_back(target(QStringLiteral("regions.user")));
+    files::ShowSaveDialog(dialogs, regions, state);
+
+    sampleReading(0.41, 0.42);
+    clickSave();
+
+    EXPECT_TRUE(dialogs.messages.empty());
+    files::PlotData recorded;
+    ASSERT_EQ(files::ReadDataFile(target(), recorded), files::ReadOutcome::Ok);
+    EXPECT_EQ(recorded.RecordCount, 2);
+    EXPECT_EQ(recorded.RecordY[2], QStringLiteral(" 0.4200"));
+    EXPECT_EQ(contents(other), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+    EXPECT_FALSE(QFile::exists(target(QStringLiteral("regions.user"))));
+}
+
+TEST_F(Recording, TargetThatCannotBeWrittenStopsTheStart)
+{
+    clickSave(target(QStringLiteral("missing/folder/run.txt")));
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(state.FileChosen);
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("has not started")));
+}
+
+TEST_F(Recording, RecordingFileThatCannotBeCreatedStopsTheStart)
+{
+    // A folder where the recording file should be.
+    ASSERT_TRUE(QDir().mkpath(root.paths.recordingTemp()));
+    clickSave(target());
+    EXPECT_FALSE(recorder.recording());
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
+    EXPECT_FALSE(QFile::exists(target()));
+}
+
+TEST_F(Recording, FailedStopKeepsRecordsAndOldTarget)
+{
+    const QString folder = target(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath(QStringLiteral("run.txt"));
+    clickSave(path);
+    sampleReading(0.3, 0.3);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+
+    clickSave();
+
+    EXPECT_FALSE(recorder.recording());
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
+    files::PlotData kept;
+    ASSERT_EQ(files::ReadDataFile(root.paths.recordingTemp(), kept), files::ReadOutcome::Ok);
+    EXPECT_EQ(kept.RecordCount, 1);
+}
+
+TEST_F(Recording, OpenStartsFromDialogNameAndFailsSilently)
+{
+    const files::PlotData before = plot;
+    struct Row
+    {
+        const char* name;
+        std::optional<QString> answer;
+        QByteArray content; // written to the answer's path when set
+        bool shown;
+        QString currentName;
+    };
+    const QString empty = target(QStringLiteral("empty.txt"));
+    const std::vector<Row> rows = {
+        {"Cancel", std::nullopt, {}, false, QStringLiteral("kept")},
+        {"EmptyFile", empty, "", false, QStringLiteral("empty.txt")},
+        {"Missing", target(QStringLiteral("gone.txt")), {}, false, QStringLiteral("gone.txt")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        state.CurrentFileName = QStringLiteral("kept");
+        if (row.answer && row.content.isNull() == false) {
+            QFile file(*row.answer);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.content);
+        }
+        const QString startName = cmd.fileName;
+        poll.setPolling(false);
+        dialogs.fileAnswers.push_back(row.answer);
+        bool shown = false;
+        files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
+        EXPECT_EQ(dialogs.fileAsks.back().before.fileName, startName);
+        EXPECT_EQ(dialogs.fileAsks.back().before.filter, files::OpenDialogFilter());
+        EXPECT_EQ(shown, row.shown);
+        EXPECT_TRUE(poll.polling());
+        EXPECT_EQ(state.CurrentFileName, row.currentName);
+        EXPECT_EQ(plot.RecordCount, before.RecordCount);
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
+}
+
+TEST_F(Recording, FileNamedOnCommandLineOpensLikeOpen)
+{
+    clickSave(target());
+    sampleReading(0.3, 0.3);
+    clickSave();
+    bool shown = false;
+    EXPECT_TRUE(files::OpenDataFile(target(), cmd, state, plot, poll, [&] { shown = true; }));
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(plot.RecordCount, 1);
+    EXPECT_EQ(state.CurrentFileName, QStringLiteral("run.txt"));
+    EXPECT_EQ(cmd.fileName, target());
+}
+
+} // namespace
