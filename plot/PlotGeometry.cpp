@@ -1,0 +1,168 @@
+#include "plot/PlotGeometry.h"
+
+#include "ui/TextValue.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace plot {
+
+Frame FrameFromClient(double sw, double sh)
+{
+    Frame frame;
+    frame.left = 60;
+    frame.bottom = sh - 27;
+    // The remainder is taken of whole numbers, both operands rounded halves to even first.
+    const double room = sw - 60;
+    const std::int64_t whole = ui::RoundHalfEven(room);
+    const std::int64_t remainder = whole % 30;
+    frame.width = room - static_cast<double>(remainder) - 10;
+    frame.height = sh - 100;
+    return frame;
+}
+
+Mapping::Mapping(const Frame& frame, double axisMin, double axisMax)
+    : m_frame(frame), m_axisMin(axisMin)
+{
+    double span = axisMax - axisMin;
+    if (!std::isfinite(span) || span == 0 || !std::isfinite(axisMin)) {
+        m_axisMin = 0;
+        span = 1;
+    }
+    m_scaleX = frame.width / span;
+    m_scaleY = frame.height / span;
+}
+
+QString AxisLabel(double value)
+{
+    QString t = ui::NumberText(value);
+    if (t.contains(QLatin1Char('E'))) {
+        // Exponent forms would be cut at their mantissa ("-5.5E-17" as -5.5); tiny values are
+        // zero to one decimal, huge ones have no decimals to cut.
+        if (std::fabs(value) < 1)
+            return QStringLiteral("0.0");
+        t = QString::number(std::trunc(value), 'f', 0);
+    }
+    qsizetype p = t.indexOf(QLatin1Char(','));
+    if (p < 0)
+        p = t.indexOf(QLatin1Char('.'));
+    if (p < 0)
+        return t + QStringLiteral(".0");
+    if (p == t.size() - 1)
+        return t.left(p) + QStringLiteral(".0");
+    if (p == 0)
+        return QStringLiteral("0.") + t.mid(1, 1);
+    return t.left(p) + QLatin1Char('.') + t.mid(p + 1, 1);
+}
+
+QPointF ClampLocus(QPointF point, const Frame& frame)
+{
+    const double x = std::clamp(point.x(), frame.left, frame.right());
+    const double y = std::clamp(point.y(), frame.top() - 10, frame.bottom);
+    return {x, y};
+}
+
+namespace {
+
+double cross(QPointF a, QPointF b, QPointF c)
+{
+    return (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
+}
+
+} // namespace
+
+std::array<QPointF, 4> OutlineOrder(const std::array<QPointF, 4>& c)
+{
+    const QPointF& p1 = c[0];
+    const QPointF& p2 = c[1];
+    const QPointF& p3 = c[2];
+    const QPointF& p4 = c[3];
+    // P3 and P4 on different sides of P1P2: P1P2 is a diagonal.
+    if (cross(p1, p2, p3) * cross(p1, p2, p4) <= 0)
+        return {p1, p3, p2, p4};
+    // P1 and P4 on the same side of P2P3: the corners already run round the outline.
+    if (cross(p2, p3, p1) * cross(p2, p3, p4) > 0)
+        return {p1, p2, p3, p4};
+    return {p1, p2, p4, p3};
+}
+
+std::int64_t ProgressPermille(std::int64_t drawn, double count)
+{
+    if (!(count > 0))
+        return 0;
+    return static_cast<std::int64_t>(std::floor(static_cast<double>(drawn) * 1000.0 / count));
+}
+
+QString ProgressCaption(std::int64_t permille)
+{
+    return ui::NumberText(static_cast<double>(permille) / 10.0) + QStringLiteral(" % Completed");
+}
+
+std::optional<double> RecordValue(const QString& field)
+{
+    const QString trimmed = field.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 64)
+        return std::nullopt;
+    std::string text;
+    text.reserve(static_cast<std::size_t>(trimmed.size()));
+    for (const QChar ch : trimmed) {
+        if (ch.unicode() > 127)
+            return std::nullopt;
+        text += static_cast<char>(ch.unicode());
+    }
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (*begin == '+')
+        ++begin;
+    if (begin == end ||
+        !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '.' || *begin == '-'))
+        return std::nullopt; // also keeps out "inf" and "nan"
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::array<QPointF, 2>> ClipSegment(QPointF a, QPointF b, const QRectF& box)
+{
+    // Liang-Barsky: the parameters t in [0, 1] of a + t (b - a) that lie inside the box.
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0;
+    double t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                         box.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return std::nullopt;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return std::nullopt;
+    }
+    return std::array<QPointF, 2>{QPointF(a.x() + t0 * dx, a.y() + t0 * dy),
+                                  QPointF(a.x() + t1 * dx, a.y() + t1 * dy)};
+}
+
+std::optional<QString> RangeRefusal(double from, double to, int recordCount, double axisMin,
+                                    double axisMax)
+{
+    if (from < 1 || to <= from || to > recordCount)
+        return QStringLiteral("1 <= From < to <=") + ui::NumberText(recordCount) +
+               QStringLiteral(", try again!");
+    const double span = axisMax - axisMin;
+    if (!(span > 0) || !std::isfinite(span))
+        return QStringLiteral("Max must be greater than Min, try again!");
+    return std::nullopt;
+}
+
+} // namespace plot

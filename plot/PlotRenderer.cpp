@@ -1,0 +1,219 @@
+#include "plot/PlotRenderer.h"
+
+#include "colorimetry/LocusTables.h"
+#include "ui/TextValue.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <cmath>
+
+namespace plot {
+
+QColor PaletteColour(int index)
+{
+    static const QRgb palette[16] = {
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+        qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+        qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+        qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    return QColor(palette[index & 15]);
+}
+
+namespace {
+
+QPen blackPen(double width)
+{
+    QPen pen(Qt::black);
+    pen.setWidthF(width);
+    return pen;
+}
+
+// Lines beyond this margin around the picture are cut before they reach the painter.
+constexpr double DrawMargin = 64;
+
+QRectF drawBox(QSizeF size)
+{
+    return QRectF(-DrawMargin, -DrawMargin, size.width() + 2 * DrawMargin,
+                  size.height() + 2 * DrawMargin);
+}
+
+bool finite(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+} // namespace
+
+void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
+                     const QColor& background)
+{
+    picture.fill(background);
+    QPainter painter(&picture);
+    const Frame& f = view.frame;
+
+    painter.setPen(blackPen(2));
+    painter.drawLine(QPointF(f.left - 2, f.bottom + 5), QPointF(f.left - 2, f.top() - 5));
+    painter.drawLine(QPointF(f.left - 2, f.bottom + 6), QPointF(f.right() + 2, f.bottom + 6));
+
+    painter.setPen(blackPen(1));
+    for (int i = 0; i <= 20; ++i) {
+        const double yi = f.bottom - i * f.height / 20;
+        const double xi = f.left + i * f.width / 20;
+        painter.drawLine(QPointF(f.left - 2, yi), QPointF(f.left - 7, yi));
+        painter.drawLine(QPointF(xi, f.bottom + 5), QPointF(xi, f.bottom + 10));
+        if (i % 2 == 0) {
+            painter.drawLine(QPointF(f.left - 2, yi), QPointF(f.left - 10, yi));
+            painter.drawLine(QPointF(xi, f.bottom + 5), QPointF(xi, f.bottom + 13));
+        }
+    }
+
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, &picture);
+    for (int j = 0; j <= 10; ++j) {
+        const double value = view.axisMin + j * (view.axisMax - view.axisMin) / 10;
+        const QString s = AxisLabel(value);
+        const double width = metrics.horizontalAdvance(s);
+        const double height = metrics.height();
+        // Text positions are the top-left corners of the printed texts.
+        const QPointF vertical(f.left - 40 - width / 4, f.bottom - height / 2 - j * f.height / 10);
+        const QPointF horizontal(f.left + j * f.width / 10 - 5, f.bottom + 15);
+        painter.drawText(vertical + QPointF(0, metrics.ascent()), s);
+        painter.drawText(horizontal + QPointF(0, metrics.ascent()), s);
+    }
+
+    painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);
+}
+
+PlotStage::PlotStage(const PlotView& view, const files::PlotData& data, const RegionRows* regions,
+                     int gridColour)
+    : m_view(view), m_mapping(view.frame, view.axisMin, view.axisMax), m_data(data),
+      m_regions(regions), m_gridColour(gridColour), m_from(data.PlotFrom), m_count(data.PlotCount)
+{
+    // k runs from PlotFrom to PlotTo in steps of 1; no record lies beyond RecordCount, so a
+    // range reaching further would only draw nothing for longer.
+    if (std::isfinite(data.PlotFrom) && std::isfinite(data.PlotTo) &&
+        data.PlotTo >= data.PlotFrom) {
+        const double steps = std::floor(data.PlotTo - data.PlotFrom) + 1;
+        const double limit = static_cast<double>(data.RecordCount) + 2;
+        m_total = static_cast<std::int64_t>(std::min(steps, limit));
+    }
+}
+
+void PlotStage::drawLine(QPainter& painter, QPointF a, QPointF b, const QRectF& box) const
+{
+    if (!finite(a) || !finite(b))
+        return;
+    if (box.contains(a) && box.contains(b)) {
+        painter.drawLine(a, b);
+        return;
+    }
+    if (const auto part = ClipSegment(a, b, box))
+        painter.drawLine((*part)[0], (*part)[1]);
+}
+
+void PlotStage::drawLocus(QPainter& painter, const colorimetry::LocusRow* rows, int count,
+                          const QRectF& box) const
+{
+    QPointF previous;
+    for (int k = 0; k < count; ++k) {
+        const QPointF point = ClampLocus(m_mapping.map(rows[k].x, rows[k].y), m_view.frame);
+        if (k > 0)
+            drawLine(painter, point, previous, box);
+        previous = point;
+    }
+}
+
+void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
+{
+    const Frame& f = m_view.frame;
+    const QRectF box = drawBox(pictureSize);
+
+    QPen grid(PaletteColour(m_gridColour));
+    grid.setWidthF(1);
+    painter.setPen(grid);
+    for (int k = 10; k >= 0; --k) {
+        const double y = f.bottom - k * f.height / 10;
+        painter.drawLine(QPointF(f.left, y), QPointF(f.right(), y));
+    }
+    for (int k = 10; k >= 0; --k) {
+        const double x = f.left + k * f.width / 10;
+        painter.drawLine(QPointF(x, f.bottom), QPointF(x, f.top() - 10));
+    }
+
+    if (m_regions != nullptr) {
+        painter.setPen(blackPen(2));
+        for (const RegionRow& row : *m_regions) {
+            if (!row.checked)
+                continue;
+            std::array<QPointF, 4> corners;
+            for (std::size_t j = 0; j < 4; ++j)
+                corners[j] = m_mapping.map(ui::NumericValue(row.texts[j]),
+                                           ui::NumericValue(row.texts[j + 4]));
+            const std::array<QPointF, 4> outline = OutlineOrder(corners);
+            for (std::size_t j = 0; j < 4; ++j)
+                drawLine(painter, outline[j], outline[(j + 1) % 4], box);
+        }
+    }
+
+    painter.setPen(blackPen(1));
+    drawLocus(painter, colorimetry::PlanckianLocusTable.data(), 411, box);
+    drawLocus(painter, colorimetry::SpectralLocusTable.data(), 402, box);
+}
+
+bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)
+{
+    const QRectF picture(QPointF(0, 0), pictureSize);
+    const auto arraySize =
+        static_cast<std::int64_t>(std::min(m_data.RecordX.size(), m_data.RecordY.size()));
+    const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
+    for (; m_done < end; ++m_done) {
+        const double k = m_from + static_cast<double>(m_done);
+        const std::int64_t n = ui::RoundHalfEven(k);
+        if (n >= 1 && n <= m_data.RecordCount && n < arraySize) {
+            const auto index = static_cast<std::size_t>(n);
+            const std::optional<double> u = RecordValue(m_data.RecordX[index]);
+            const std::optional<double> v = u ? RecordValue(m_data.RecordY[index]) : std::nullopt;
+            // A field without a number is not drawn: a marker at 0,0 would claim a reading.
+            if (v) {
+                const double x = m_mapping.X(*u);
+                const double y = m_mapping.Y(*v);
+                const QRectF marker =
+                    QRectF(QPointF(x - x / 100, y + y / 100), QPointF(x + x / 100, y - y / 100))
+                        .normalized();
+                if (std::isfinite(x) && std::isfinite(y) && marker.intersects(picture))
+                    painter.fillRect(marker.intersected(picture), m_markerBrush);
+            }
+        }
+        const std::int64_t permille = ProgressPermille(m_done + 1, m_count);
+        if (permille != m_permille) {
+            m_permille = permille;
+            if (m_captionSink)
+                m_captionSink(ProgressCaption(permille));
+        }
+    }
+    return finished();
+}
+
+bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title)
+{
+    if (picture.isNull())
+        return false;
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
+    writer.setResolution(150);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    const QRect page = painter.viewport();
+    const QSize size = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(page.topLeft(), size), picture);
+    return painter.end();
+}
+
+} // namespace plot

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "files/SharedData.h"
+#include "plot/PlotGeometry.h"
+#include "plot/RegionFile.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QSizeF>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace colorimetry {
+struct LocusRow;
+}
+
+class QFont;
+class QImage;
+class QPainter;
+
+namespace plot {
+
+// The classic 16-colour palette (0 black, 7 light grey 192,192,192, 15 white).
+QColor PaletteColour(int index);
+
+inline constexpr int DefaultGridColour = 7;
+
+// What both stages draw over: the frame and the value range of both axes.
+struct PlotView
+{
+    Frame frame;
+    double axisMin = 0;
+    double axisMax = 1;
+};
+
+// The resize stage: clears the picture to `background`, then draws the axes, the 21 ticks a
+// side, the 11 labels in `font` and the white frame.
+void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
+                     const QColor& background);
+
+// The plot stage: grid, regions, both loci, then one black marker per record of the range.
+// Markers can be drawn in slices so that the window can let events run between them.
+class PlotStage
+{
+public:
+    // Told the progress caption ("12.5 % Completed") each time its text changes.
+    using CaptionSink = std::function<void(const QString&)>;
+
+    // `regions` is null when the regions are off. The record data is read while drawing, so it
+    // must outlive the stage; indexes beyond its arrays are skipped.
+    PlotStage(const PlotView& view, const files::PlotData& data, const RegionRows* regions,
+              int gridColour = DefaultGridColour);
+
+    void setCaptionSink(CaptionSink sink) { m_captionSink = std::move(sink); }
+
+    // Grid, regions and loci onto a picture of `pictureSize`.
+    void drawFixed(QPainter& painter, QSizeF pictureSize);
+    // Draws up to `budget` further markers; true when the last one is drawn.
+    bool drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget);
+
+    std::int64_t markerCount() const { return m_total; }
+    std::int64_t markersDone() const { return m_done; }
+    bool finished() const { return m_done >= m_total; }
+
+private:
+    void drawLine(QPainter& painter, QPointF a, QPointF b, const QRectF& box) const;
+    // One locus as a polyline of its rows in order, each point held inside the frame.
+    void drawLocus(QPainter& painter, const colorimetry::LocusRow* rows, int count,
+                   const QRectF& box) const;
+
+    PlotView m_view;
+    Mapping m_mapping;
+    const files::PlotData& m_data;
+    const RegionRows* m_regions;
+    int m_gridColour;
+    CaptionSink m_captionSink;
+    QBrush m_markerBrush{Qt::black};
+    double m_from;
+    double m_count;
+    std::int64_t m_total = 0;
+    std::int64_t m_done = 0;
+    std::int64_t m_permille = -1;
+};
+
+// Writes the picture as a one-page PDF document scaled to the page; false when it cannot.
+bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title);
+
+} // namespace plot

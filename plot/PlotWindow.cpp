@@ -1,0 +1,506 @@
+#include "plot/PlotWindow.h"
+
+#include "ui/Services.h"
+#include "ui/TextValue.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace plot {
+
+namespace {
+
+// Markers drawn between two looks at the clock, and how long one slice may run before the
+// window's events get their turn: a few times a second keeps it responsive without slowing
+// the drawing down.
+constexpr std::int64_t MarkersPerCheck = 4096;
+constexpr qint64 SliceMs = 100;
+
+QLineEdit* makeBox(const QString& name, int width, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setAccessibleName(name);
+    box->setFixedWidth(width);
+    return box;
+}
+
+QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::StandardPixmap icon,
+                            QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setAutoRaise(false);
+    return button;
+}
+
+} // namespace
+
+PlotWindow::PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
+                       PlotSettings& settings)
+    : QWidget(nullptr), m_services(services), m_poll(poll), m_settings(settings),
+      m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Plot"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(420, 360);
+    resize(630, 660);
+
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setSingleShot(true);
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &PlotWindow::PlotGrid);
+    m_sliceTimer->setSingleShot(true);
+    m_sliceTimer->setInterval(0);
+    connect(m_sliceTimer, &QTimer::timeout, this, &PlotWindow::drawSlice);
+
+    buildToolbar();
+    buildRangePanel();
+    buildRegionPanel();
+
+    // Form_Load
+    if (mainWindow != nullptr) {
+        const QRect main = mainWindow->frameGeometry();
+        move(main.x() + main.width(), main.y());
+    }
+    m_axisMax = m_services.plot.DefaultAxisMax;
+    m_axisMin = m_services.plot.DefaultAxisMin;
+    m_gridColour = DefaultGridColour;
+    setWindowTitle(QStringLiteral("Plot File"));
+}
+
+PlotWindow::~PlotWindow() = default;
+
+void PlotWindow::buildToolbar()
+{
+    m_toolbar1 = new QToolBar(this);
+    m_toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar1->setMovable(false);
+    m_toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    struct Button
+    {
+        const char* key;
+        const char* tip;
+        QStyle::StandardPixmap icon;
+    };
+    const Button buttons[] = {{"Unit", "User Define", QStyle::SP_FileDialogDetailedView},
+                              {"Resize", "Plot Range", QStyle::SP_TitleBarMaxButton},
+                              {"Print", "Print", QStyle::SP_DialogSaveButton}};
+    for (const Button& b : buttons) {
+        const QString key = QString::fromLatin1(b.key);
+        QAction* action =
+            m_toolbar1->addAction(style()->standardIcon(b.icon), QString::fromLatin1(b.tip));
+        action->setObjectName(key);
+        action->setToolTip(QString::fromLatin1(b.tip));
+        if (QWidget* button = m_toolbar1->widgetForAction(action)) {
+            button->setObjectName(key);
+            button->setAccessibleName(QString::fromLatin1(b.tip));
+        }
+        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+    m_toolbar1->adjustSize();
+}
+
+void PlotWindow::buildRangePanel()
+{
+    m_pictureRange = new QFrame(this);
+    m_pictureRange->setObjectName(QStringLiteral("PictureRange"));
+    m_pictureRange->setFrameShape(QFrame::StyledPanel);
+    m_pictureRange->setAutoFillBackground(true);
+
+    const auto labelled = [](const QString& name, const QString& caption, QLineEdit* box,
+                             QGridLayout* grid, int row) {
+        auto* label = new QLabel(caption);
+        label->setObjectName(name);
+        label->setBuddy(box);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+    };
+
+    auto* range = new QGroupBox(QStringLiteral("Range"), m_pictureRange);
+    range->setObjectName(QStringLiteral("SSFrame1"));
+    auto* rangeGrid = new QGridLayout(range);
+    m_txtTMin = makeBox(QStringLiteral("TxtTMin"), 80, range);
+    m_txtTMax = makeBox(QStringLiteral("TxtTMax"), 80, range);
+    labelled(QStringLiteral("SSPanel5"), QStringLiteral("Min"), m_txtTMin, rangeGrid, 0);
+    labelled(QStringLiteral("SSPanel4"), QStringLiteral("Max"), m_txtTMax, rangeGrid, 1);
+
+    auto* records = new QGroupBox(QStringLiteral("Records"), m_pictureRange);
+    records->setObjectName(QStringLiteral("SSFrame4"));
+    auto* recordGrid = new QGridLayout(records);
+    m_txtFrom = makeBox(QStringLiteral("TxtFrom"), 80, records);
+    m_txtTo = makeBox(QStringLiteral("TxtTo"), 80, records);
+    labelled(QStringLiteral("SSPanel9"), QStringLiteral("From"), m_txtFrom, recordGrid, 0);
+    labelled(QStringLiteral("SSPanel8"), QStringLiteral("To"), m_txtTo, recordGrid, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), m_pictureRange);
+    ok->setObjectName(QStringLiteral("CmdRangeOK"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), m_pictureRange);
+    cancel->setObjectName(QStringLiteral("CmdRangeCancel"));
+    connect(ok, &QPushButton::clicked, this, &PlotWindow::CmdRangeOK_Click);
+    connect(cancel, &QPushButton::clicked, this, &PlotWindow::CmdRangeCancel_Click);
+    for (QLineEdit* box : {m_txtTMin, m_txtTMax, m_txtFrom, m_txtTo})
+        connect(box, &QLineEdit::returnPressed, this, &PlotWindow::CmdRangeOK_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(m_pictureRange);
+    layout->addWidget(range);
+    layout->addWidget(records);
+    layout->addLayout(buttons);
+    m_pictureRange->adjustSize();
+    m_pictureRange->hide();
+}
+
+void PlotWindow::buildRegionPanel()
+{
+    m_picUser = new QFrame(this);
+    m_picUser->setObjectName(QStringLiteral("PicUser"));
+    m_picUser->setFrameShape(QFrame::StyledPanel);
+    m_picUser->setAutoFillBackground(true);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    for (int c = 0; c < 4; ++c) {
+        auto* head = new QLabel(QString::number(c + 1));
+        head->setAlignment(Qt::AlignCenter);
+        grid->addWidget(head, 0, c + 2);
+    }
+    for (int r = 0; r < RegionRowCount; ++r) {
+        const int line = 1 + 2 * r;
+        auto* check = new QCheckBox(m_picUser);
+        check->setObjectName(QStringLiteral("CkUser%1").arg(r));
+        check->setAccessibleName(QStringLiteral("Region %1").arg(r + 1));
+        m_ckUser[static_cast<std::size_t>(r)] = check;
+        grid->addWidget(check, line, 0, 2, 1);
+        grid->addWidget(new QLabel(QStringLiteral("X")), line, 1);
+        grid->addWidget(new QLabel(QStringLiteral("Y")), line + 1, 1);
+        for (int column = 0; column < 8; ++column) {
+            const int index = 8 * r + column;
+            QLineEdit* box = makeBox(QStringLiteral("TxtUser%1").arg(index), 56, m_picUser);
+            m_txtUser[static_cast<std::size_t>(index)] = box;
+            grid->addWidget(box, line + column / 4, 2 + column % 4);
+        }
+    }
+
+    QToolButton* open = makeIconButton(QStringLiteral("CmdOpen"), QStringLiteral("Open"),
+                                       QStyle::SP_DialogOpenButton, m_picUser);
+    QToolButton* save = makeIconButton(QStringLiteral("CmdSave"), QStringLiteral("Save"),
+                                       QStyle::SP_DialogSaveButton, m_picUser);
+    QToolButton* ok = makeIconButton(QStringLiteral("CmdUserOK"), QStringLiteral("OK"),
+                                     QStyle::SP_DialogApplyButton, m_picUser);
+    QToolButton* exit = makeIconButton(QStringLiteral("CmdUserExit"), QStringLiteral("Exit"),
+                                       QStyle::SP_DialogCloseButton, m_picUser);
+    connect(open, &QToolButton::clicked, this, &PlotWindow::CmdOpen_Click);
+    connect(save, &QToolButton::clicked, this, &PlotWindow::CmdSave_Click);
+    connect(ok, &QToolButton::clicked, this, &PlotWindow::CmdUserOK_Click);
+    connect(exit, &QToolButton::clicked, this, &PlotWindow::CmdUserExit_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(open);
+    buttons->addWidget(save);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(exit);
+    auto* layout = new QVBoxLayout(m_picUser);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    m_picUser->adjustSize();
+    m_picUser->hide();
+}
+
+void PlotWindow::placePanels()
+{
+    m_toolbar1->setGeometry(0, 0, width(), m_toolbar1->sizeHint().height());
+    const int top = m_toolbar1->height() + 4;
+    m_pictureRange->move(8, top);
+    m_picUser->move(std::max(8, width() - m_picUser->width() - 8), top);
+}
+
+void PlotWindow::resizeEvent(QResizeEvent* /*event*/)
+{
+    placePanels();
+    Form_Resize();
+}
+
+void PlotWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), palette().window());
+    painter.drawImage(0, 0, m_picture);
+}
+
+void PlotWindow::closeEvent(QCloseEvent* event)
+{
+    // Nothing half-drawn carries on once the window is gone.
+    m_timer1->stop();
+    cancelPlotStage();
+    QWidget::closeEvent(event);
+}
+
+void PlotWindow::Form_Resize()
+{
+    cancelPlotStage();
+    const QSize size(std::max(1, width()), std::max(1, height()));
+    if (m_picture.size() != size)
+        m_picture = QImage(size, QImage::Format_RGB32);
+    m_frame = FrameFromClient(size.width(), size.height());
+    DrawResizeStage(m_picture, PlotView{m_frame, m_axisMin, m_axisMax}, font(),
+                    palette().color(QPalette::Window));
+    update();
+    m_timer1->start();
+}
+
+void PlotWindow::PlotGrid()
+{
+    m_timer1->stop();
+    cancelPlotStage();
+    const bool regionsOn = m_settings.RegionsOn;
+    if (regionsOn)
+        m_stageRegions = regionRows();
+    m_stage = std::make_unique<PlotStage>(PlotView{m_frame, m_axisMin, m_axisMax}, m_services.plot,
+                                          regionsOn ? &m_stageRegions : nullptr, m_gridColour);
+    m_stage->setCaptionSink([this](const QString& caption) { setWindowTitle(caption); });
+    {
+        QPainter painter(&m_picture);
+        m_stage->drawFixed(painter, m_picture.size());
+    }
+    if (regionsOn)
+        m_picUser->hide();
+    drawSlice();
+}
+
+void PlotWindow::drawSlice()
+{
+    if (!m_stage)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QPainter painter(&m_picture);
+        while (!m_stage->drawMarkers(painter, m_picture.size(), MarkersPerCheck)) {
+            if (clock.elapsed() >= SliceMs)
+                break;
+        }
+    }
+    update();
+    if (!m_stage->finished()) {
+        // Let the window's events run, then go on where this slice stopped.
+        m_sliceTimer->start();
+        return;
+    }
+    m_stage.reset();
+    setWindowTitle(m_services.fileState.CurrentFileName);
+    m_poll.setPolling(true);
+}
+
+void PlotWindow::cancelPlotStage()
+{
+    m_sliceTimer->stop();
+    m_stage.reset();
+}
+
+void PlotWindow::Toolbar1_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("Unit")) {
+        m_picUser->setVisible(!m_picUser->isVisible());
+        if (m_picUser->isVisible())
+            m_picUser->raise();
+    } else if (key == QLatin1String("Resize")) {
+        m_txtTMax->setText(ui::NumberText(m_axisMax));
+        m_txtTMin->setText(ui::NumberText(m_axisMin));
+        m_txtFrom->setText(ui::NumberText(m_services.plot.PlotFrom));
+        m_txtTo->setText(ui::NumberText(m_services.plot.PlotTo));
+        m_pictureRange->setVisible(!m_pictureRange->isVisible());
+        if (m_pictureRange->isVisible())
+            m_pictureRange->raise();
+    } else if (key == QLatin1String("Print")) {
+        m_pictureRange->hide();
+        m_picUser->hide();
+        m_toolbar1->hide();
+        printPicture();
+        m_toolbar1->show();
+    }
+}
+
+void PlotWindow::printPicture()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    if (!dialogs.hasPrinter()) {
+        offerPdf();
+        return;
+    }
+    if (!dialogs.printImage(m_picture, windowTitle()))
+        dialogs.message(QStringLiteral("The plot could not be printed."), ui::MsgButtons::Ok,
+                        ui::MsgIcon::Exclamation);
+}
+
+void PlotWindow::offerPdf()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    if (dialogs.message(QStringLiteral("No printer is installed. Save the plot as a PDF file?"),
+                        ui::MsgButtons::OkCancel, ui::MsgIcon::Question) != ui::MsgAnswer::Ok)
+        return;
+    m_pdfDialog.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*|");
+    m_pdfDialog.filterIndex = 1;
+    m_pdfDialog.overwritePrompt = true;
+    if (m_pdfDialog.fileName.isEmpty())
+        m_pdfDialog.fileName = QStringLiteral("Plot.pdf");
+    if (!dialogs.showSave(m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
+        return;
+    if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle()))
+        dialogs.message(QStringLiteral("The PDF file could not be written: ") +
+                            m_pdfDialog.fileName,
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+}
+
+void PlotWindow::CmdRangeOK_Click()
+{
+    files::PlotData& plotData = m_services.plot;
+    const double from = ui::NumericValue(m_txtFrom->text());
+    const double to = ui::NumericValue(m_txtTo->text());
+    const double axisMax = ui::NumericValue(m_txtTMax->text());
+    const double axisMin = ui::NumericValue(m_txtTMin->text());
+    if (const auto refusal = RangeRefusal(from, to, plotData.RecordCount, axisMin, axisMax)) {
+        m_services.dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+        return;
+    }
+    plotData.PlotFrom = from;
+    plotData.PlotTo = to;
+    plotData.PlotCount = to - from + 1;
+    m_axisMax = axisMax;
+    m_axisMin = axisMin;
+    m_pictureRange->hide();
+    Form_Resize();
+}
+
+void PlotWindow::CmdRangeCancel_Click()
+{
+    m_pictureRange->hide();
+}
+
+void PlotWindow::CmdUserOK_Click()
+{
+    m_settings.RegionsOn = true;
+    Form_Resize();
+}
+
+void PlotWindow::CmdUserExit_Click()
+{
+    m_settings.RegionsOn = false;
+    m_picUser->hide();
+    Form_Resize();
+}
+
+void PlotWindow::CmdSave_Click()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    const RegionRows rows = regionRows();
+    if (const auto row = UnsafeRegionRow(rows)) {
+        dialogs.message(QStringLiteral("Region %1 holds a comma, a quote or a TAB, which the "
+                                       "region file cannot keep. Use \".\" as decimal point.")
+                            .arg(*row + 1),
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
+    files::FileState& state = m_services.fileState;
+    ShowSaveDialog(dialogs, m_cmdUser, state);
+    if (!state.FileChosen)
+        return;
+    state.FileChosen = false;
+    // Written aside and renamed, so a failed write leaves any earlier file whole.
+    QSaveFile file(state.CurrentFileName);
+    const QByteArray text = RegionFileText(rows);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        dialogs.message(QStringLiteral("The region file could not be written: ") +
+                            state.CurrentFileName,
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+}
+
+void PlotWindow::CmdOpen_Click()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
+        return;
+    // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
+    QFile file(m_cmdUser.fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs.message(QStringLiteral("The region file could not be opened: ") +
+                            m_cmdUser.fileName,
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
+    setRegionRows(ReadRegionFile(file));
+}
+
+RegionRows PlotWindow::regionRows() const
+{
+    RegionRows rows;
+    for (int r = 0; r < RegionRowCount; ++r) {
+        RegionRow& row = rows[static_cast<std::size_t>(r)];
+        row.checked = m_ckUser[static_cast<std::size_t>(r)]->isChecked();
+        for (std::size_t column = 0; column < 8; ++column)
+            row.texts[column] = m_txtUser[static_cast<std::size_t>(r) * 8 + column]->text();
+    }
+    return rows;
+}
+
+void PlotWindow::setRegionRows(const RegionRows& rows)
+{
+    for (int r = 0; r < RegionRowCount; ++r) {
+        const RegionRow& row = rows[static_cast<std::size_t>(r)];
+        m_ckUser[static_cast<std::size_t>(r)]->setChecked(row.checked);
+        for (std::size_t column = 0; column < 8; ++column)
+            m_txtUser[static_cast<std::size_t>(r) * 8 + column]->setText(row.texts[column]);
+    }
+}
+
+PlotViewer::PlotViewer(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
+    : m_services(services), m_poll(poll), m_mainWindow(mainWindow)
+{
+}
+
+PlotViewer::~PlotViewer()
+{
+    delete m_window.data();
+}
+
+PlotWindow* PlotViewer::showAndDraw()
+{
+    if (m_window) {
+        // Already open: only to the front; it keeps its range and is not redrawn.
+        if (m_window->isMinimized())
+            m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+        m_window->raise();
+        m_window->activateWindow();
+        return m_window;
+    }
+    m_window = new PlotWindow(m_services, m_poll, m_mainWindow, m_settings);
+    m_window->setAttribute(Qt::WA_DeleteOnClose);
+    m_window->show();
+    return m_window;
+}
+
+} // namespace plot

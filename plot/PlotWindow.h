@@ -1,0 +1,136 @@
+#pragma once
+
+#include "plot/PlotRenderer.h"
+#include "plot/RegionFile.h"
+#include "ui/Dialogs.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLineEdit;
+class QTimer;
+class QToolBar;
+
+namespace ui {
+struct Services;
+class PollControl;
+} // namespace ui
+
+namespace plot {
+
+// What the plot viewer keeps while its window is closed.
+struct PlotSettings
+{
+    bool RegionsOn = false;
+};
+
+// The chromaticity plot window `Plot`. The resize stage draws at once; the plot stage follows
+// 1000 ms later through the one-shot `Timer1` and draws its markers in slices, letting the
+// window's events run between them. Everything is drawn into a picture that the window shows
+// and that printing takes as it is.
+class PlotWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // `mainWindow` places the window (left edge at its right edge, tops aligned); `poll` is the
+    // main window's live poll, switched on after every complete drawing.
+    PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
+               PlotSettings& settings);
+    ~PlotWindow() override;
+
+    // The resize stage; also the full redraw that the range dialog and the regions ask for.
+    void Form_Resize();
+    // Starts the plot stage (Timer1's tick); it ends by itself once all markers are drawn.
+    void PlotGrid();
+    // Toolbar1's buttons by key: "Unit", "Resize", "Print"; other keys do nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+    void CmdRangeOK_Click();
+    void CmdRangeCancel_Click();
+    void CmdUserOK_Click();
+    void CmdUserExit_Click();
+    void CmdSave_Click();
+    void CmdOpen_Click();
+
+    RegionRows regionRows() const;
+    void setRegionRows(const RegionRows& rows);
+
+    double axisMin() const { return m_axisMin; }
+    double axisMax() const { return m_axisMax; }
+    const Frame& frame() const { return m_frame; }
+    // What has been drawn so far, as it is shown and printed.
+    const QImage& picture() const { return m_picture; }
+    bool plotStageRunning() const { return m_stage != nullptr; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildRangePanel();
+    void buildRegionPanel();
+    void placePanels();
+    void drawSlice();
+    void cancelPlotStage();
+    void printPicture();
+    void offerPdf();
+
+    ui::Services& m_services;
+    ui::PollControl& m_poll;
+    PlotSettings& m_settings;
+
+    double m_axisMin = 0;
+    double m_axisMax = 1;
+    int m_gridColour = DefaultGridColour;
+    Frame m_frame;
+    QImage m_picture;
+
+    std::unique_ptr<PlotStage> m_stage;
+    RegionRows m_stageRegions; // the rows the running stage draws
+    QTimer* m_timer1;
+    QTimer* m_sliceTimer;
+
+    QToolBar* m_toolbar1;
+    QFrame* m_pictureRange;
+    QLineEdit* m_txtTMin;
+    QLineEdit* m_txtTMax;
+    QLineEdit* m_txtFrom;
+    QLineEdit* m_txtTo;
+    QFrame* m_picUser;
+    std::array<QCheckBox*, RegionRowCount> m_ckUser{};
+    std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
+    ui::FileDialogState m_cmdUser; // the region panel's file dialog, shared by open and save
+    ui::FileDialogState m_pdfDialog;
+};
+
+// Owns the plot window across its openings: creates it on first use, keeps the settings that
+// outlive it, and brings an open window to the front without redrawing it.
+class PlotViewer
+{
+public:
+    PlotViewer(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+    ~PlotViewer();
+    PlotViewer(const PlotViewer&) = delete;
+    PlotViewer& operator=(const PlotViewer&) = delete;
+
+    // What the main window's open command does once the recording is loaded.
+    PlotWindow* showAndDraw();
+    PlotWindow* window() const { return m_window.data(); }
+    PlotSettings& settings() { return m_settings; }
+
+private:
+    ui::Services& m_services;
+    ui::PollControl& m_poll;
+    QPointer<QWidget> m_mainWindow;
+    PlotSettings m_settings;
+    QPointer<PlotWindow> m_window;
+};
+
+} // namespace plot
