@@ -15,17 +15,20 @@ namespace {
 class VirtualHandle : public meterlink::platform::HidHandle
 {
 public:
-    VirtualHandle(VirtualMeter& meter) : m_meter(meter), m_generation(meter.generation()) {}
+    explicit VirtualHandle(VirtualMeter& meter) : m_meter(meter), m_generation(meter.generation())
+    {
+    }
 
     std::optional<meterlink::platform::HidAttributes> attributes() override
     {
         if (m_generation != m_meter.generation())
             return std::nullopt;
-        return meterlink::platform::HidAttributes{meterlink::meter::VendorId, meterlink::meter::ProductId, 0x0100};
+        return meterlink::platform::HidAttributes{meterlink::meter::VendorId,
+                                                  meterlink::meter::ProductId, 0x0100};
     }
     std::optional<meterlink::platform::ReportLengths> reportLengths() override
     {
-        return meterlink::platform::ReportLengths{meterlink::meter::ReportLength, meterlink::meter::ReportLength};
+        return m_meter.declaredLengths();
     }
     int write(std::span<const std::uint8_t> report) override
     {
@@ -63,14 +66,17 @@ std::vector<meterlink::platform::HidInterface> VirtualMeter::interfaces()
     return {meterlink::platform::HidInterface{DevicePath}};
 }
 
-std::unique_ptr<meterlink::platform::HidHandle> VirtualMeter::openForWriting(const std::string& path)
+std::unique_ptr<meterlink::platform::HidHandle>
+VirtualMeter::openForWriting(const std::string& path)
 {
     if (!m_plugged || path != DevicePath)
         return nullptr;
+    ++m_opens;
     return std::make_unique<VirtualHandle>(*this);
 }
 
-std::unique_ptr<meterlink::platform::HidHandle> VirtualMeter::openForReading(const std::string& path)
+std::unique_ptr<meterlink::platform::HidHandle>
+VirtualMeter::openForReading(const std::string& path)
 {
     return openForWriting(path);
 }
@@ -92,6 +98,7 @@ ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_
     ++m_reads;
     if (!m_plugged || generation != m_generation)
         return {ReadOutcome::Error, 0};
+    // Nothing to send ends the wait at once: tests never sit out a real time-out.
     if (m_silent || m_pending.empty())
         return {ReadOutcome::TimeOut, 0};
     if (m_reportDelay.count() > 0)
@@ -104,51 +111,17 @@ ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_
             b = static_cast<std::uint8_t>(byte(m_random));
         report[0] = 0;
     }
-    const auto n = std::min(buffer.size(), report.size());
+    std::size_t n = std::min(buffer.size(), report.size());
+    if (m_shortReports > 0)
+        n = std::min(n, static_cast<std::size_t>(m_shortReports));
     std::copy_n(report.begin(), n, buffer.begin());
     return {ReadOutcome::Data, static_cast<int>(n)};
 }
 
 void VirtualMeter::process(const Report& command)
 {
-    if (command[1] == meterlink::meter::Poll && command[2] != meterlink::meter::UnitOption) {
-        Report first{};
-        Report second{};
-        buildFrame(first, second);
-        send(first);
-        send(second);
-        return;
-    }
-    Report answer{};
-    send(answer);
-}
-
-void VirtualMeter::buildFrame(Report& first, Report& second)
-{
-    // A steady daylight-like source; the full model replaces this.
-    std::array<std::uint8_t, 129> f{}; // frame bytes 1..128
-    auto u32 = [&f](int at, std::uint32_t v) {
-        f[at] = static_cast<std::uint8_t>(v >> 24);
-        f[at + 1] = static_cast<std::uint8_t>(v >> 16);
-        f[at + 2] = static_cast<std::uint8_t>(v >> 8);
-        f[at + 3] = static_cast<std::uint8_t>(v);
-    };
-    auto u16 = [&f](int at, std::uint32_t v) {
-        f[at] = static_cast<std::uint8_t>(v >> 8);
-        f[at + 1] = static_cast<std::uint8_t>(v);
-    };
-    u32(1, 4870000);
-    u32(5, 5000000);
-    u32(9, 4410000);
-    u32(13, 5000000);
-    u16(17, 3451);
-    u16(19, 3516);
-    u32(39, 5000);
-    f[90] = 0;
-    for (int i = 1; i <= 64; ++i) {
-        first[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(i)];
-        second[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(i + 64)];
-    }
+    for (const auto& report : m_model.answer(command, now()))
+        send(report);
 }
 
 } // namespace virtualmeter

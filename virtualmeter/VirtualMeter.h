@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/platform/HidPlatform.h"
+#include "virtualmeter/MeterModel.h"
 
 #include <array>
 #include <chrono>
@@ -8,15 +9,15 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
 namespace virtualmeter {
 
-using Report = std::array<std::uint8_t, 65>;
-
 // A stand-in for the meter: an in-process HID device with the meter's identifiers and 65-byte
-// reports that answers the meter's commands from its own state. It can be told to fail.
+// reports that answers the meter's commands from its own state (MeterModel). It can be told to
+// fail. Nothing here waits for real except the deliberate per-report delay.
 class VirtualMeter : public meterlink::platform::HidPlatform
 {
 public:
@@ -26,16 +27,23 @@ public:
     ~VirtualMeter() override;
 
     // --- failures -------------------------------------------------------------------------
-    // Unplugged: not listed, and open handles fail with an error.
+    // Unplugged: not listed, and open handles fail with an error from then on, also after
+    // the meter is plugged back in (that is a new device).
     void setPlugged(bool plugged);
     bool plugged() const { return m_plugged; }
-    // Silent: commands are taken but no report is ever sent; reads time out at once (no real
-    // waiting, so tests stay fast).
+    // Silent: commands are taken but nothing is answered; reads time out at once.
     void setSilent(bool silent) { m_silent = silent; }
     // Slow: every report handed out costs this much real time first.
     void setReportDelay(std::chrono::microseconds delay) { m_reportDelay = delay; }
-    // Garbage: every report handed out is filled with random bytes.
+    // Garbage: every report handed out is filled with random bytes after the report ID.
     void setGarbage(bool garbage) { m_garbage = garbage; }
+    // Short reports: each read delivers only this many bytes (report ID included); 0 is off.
+    void setShortReports(int bytes) { m_shortReports = bytes; }
+    // The report lengths the device declares; nullopt declares none (unreadable).
+    void setDeclaredLengths(std::optional<meterlink::platform::ReportLengths> lengths)
+    {
+        m_declaredLengths = lengths;
+    }
 
     // --- what tests look at ----------------------------------------------------------------
     // Every output report the meter received, in order (as written, report ID first).
@@ -46,21 +54,31 @@ public:
     // Queues a report as if the meter had sent it unasked.
     void queueReport(const Report& report) { m_pending.push_back(report); }
     int readCount() const { return m_reads; }
+    // How many handles were opened on the meter since it was made.
+    int openCount() const { return m_opens; }
 
-    // The wall clock the meter's own clock and drift are derived from.
+    // The wall clock the meter's own clock and the lamp's drift are derived from.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // The meter itself: keys, settings, memory and the test switches of its state.
+    MeterModel& model() { return m_model; }
 
     // --- HidPlatform ------------------------------------------------------------------------
     std::vector<meterlink::platform::HidInterface> interfaces() override;
-    std::unique_ptr<meterlink::platform::HidHandle> openForWriting(const std::string& path) override;
-    std::unique_ptr<meterlink::platform::HidHandle> openForReading(const std::string& path) override;
+    std::unique_ptr<meterlink::platform::HidHandle>
+    openForWriting(const std::string& path) override;
+    std::unique_ptr<meterlink::platform::HidHandle>
+    openForReading(const std::string& path) override;
 
     static constexpr const char* DevicePath = "virtual:meter-582";
 
     // Called by the handles.
     int handleWrite(std::span<const std::uint8_t> report, std::uint64_t generation);
     meterlink::platform::ReadResult handleRead(std::span<std::uint8_t> buffer,
-                                          std::uint64_t generation);
+                                               std::uint64_t generation);
+    std::optional<meterlink::platform::ReportLengths> declaredLengths() const
+    {
+        return m_declaredLengths;
+    }
     std::uint64_t generation() const { return m_generation; }
 
 protected:
@@ -70,18 +88,21 @@ protected:
     std::chrono::system_clock::time_point now() const { return m_clock(); }
 
 private:
-    void buildFrame(Report& first, Report& second);
-
     bool m_plugged = true;
     bool m_silent = false;
     bool m_garbage = false;
+    int m_shortReports = 0;
+    std::optional<meterlink::platform::ReportLengths> m_declaredLengths{
+        meterlink::platform::ReportLengths{65, 65}};
     std::chrono::microseconds m_reportDelay{0};
     std::uint64_t m_generation = 1; // bumped on unplug so that old handles go stale
     std::deque<Report> m_pending;
     std::vector<std::vector<std::uint8_t>> m_writes;
     int m_reads = 0;
+    int m_opens = 0;
     Clock m_clock;
     std::mt19937 m_random{582};
+    MeterModel m_model;
 };
 
 } // namespace virtualmeter
