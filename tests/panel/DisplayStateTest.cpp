@@ -1,0 +1,293 @@
+#include "panel/DisplayState.h"
+
+#include "FrameBuilder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using paneltest::FrameBuilder;
+
+// A frame with distinct values in every field, so each line shows which quantity it took.
+FrameBuilder sampleFrame(int mode)
+{
+    FrameBuilder b;
+    b.u32(1, 1234567)     // X 123.4567
+        .u32(5, 2345678)  // Y 234.5678
+        .u32(9, 3456789)  // Z 345.6789
+        .u32(13, 1500000) // Ev 150.0
+        .u16(17, 3127)
+        .u16(19, 3290)
+        .u16(21, 1978)
+        .u16(23, 4683)
+        .u16(25, 5723) // 572.3 nm
+        .u16(27, 1234)
+        .u16(29, 0x8000 | 321) // Pc -0.0321
+        .u32(31, 2000000)      // max 200.0
+        .u32(35, 1000000)      // min 100.0
+        .u32(39, 6504)
+        .s16(43, -12)
+        .u32(45, 1000000) // ref X 100.0
+        .u32(49, 2000000) // ref Y 200.0
+        .u32(53, 3000000) // ref Z 300.0
+        .u16(57, 3000)
+        .u16(59, 3100)
+        .u16(61, 1900)
+        .u16(63, 4600)
+        .u16(65, 5700)
+        .u16(67, 1000)
+        .u16(69, 100)      // ref Pc 0.0100
+        .u32(71, 1200000)  // temperature-reference Ev 120.0
+        .u32(75, 50000000) // ref Tcp 5000 K
+        .s16(79, 20);
+    return b.mode(mode);
+}
+
+struct ModeRow
+{
+    int mode;
+    const char* legends[3];
+    const char* lines[3];
+    const char* knm;
+    const char* unit;
+    const char* symbols; // lenda, deltaX, deltaY, deltaZ, deltaZZ, ref as 0/1
+};
+
+void PrintTo(const ModeRow& row, std::ostream* os)
+{
+    *os << "mode " << row.mode;
+}
+
+std::string symbols(const panel::DisplayState& d)
+{
+    std::string s;
+    for (bool b : {d.lenda, d.deltaX, d.deltaY, d.deltaZ, d.deltaZZ, d.ref})
+        s += b ? '1' : '0';
+    return s;
+}
+
+class Modes : public ::testing::TestWithParam<ModeRow>
+{
+};
+
+TEST_P(Modes, LinesLegendsSymbolsAndUnit)
+{
+    const ModeRow& row = GetParam();
+    const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(row.mode).fields());
+    ASSERT_TRUE(d.writeLines);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(d.legends[static_cast<std::size_t>(i)].toStdString(), row.legends[i]) << i;
+        EXPECT_EQ(d.lines[static_cast<std::size_t>(i)].toStdString(), row.lines[i]) << i;
+    }
+    EXPECT_EQ(d.knm.toStdString(), row.knm);
+    EXPECT_EQ(d.unit.toStdString(), row.unit);
+    EXPECT_EQ(symbols(d), row.symbols);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, Modes,
+    ::testing::Values(
+        ModeRow{0, {"Ev", "x", "y"}, {"150.0", "0.3127", "0.329"}, "", "lx", "000000"},
+        ModeRow{1, {"Ev", "u'", "v'"}, {"150.0", "0.1978", "0.4683"}, "", "lx", "000000"},
+        ModeRow{2, {"Ev", "d", "Pe"}, {"150.0", "572.3", "0.1234"}, "nm", "lx", "100000"},
+        ModeRow{3, {"Ev", "d", "Pc"}, {"150.0", "572.3", "-0.0321"}, "nm", "lx", "100000"},
+        ModeRow{4, {"X", "Y", "Z"}, {"123.4", "234.5", "345.6"}, "", "", "000000"},
+        ModeRow{5, {"Ev", "max", "min"}, {"150.0", "200.0", "100.0"}, "", "lx", "000000"},
+        ModeRow{6, {"Ev", "x", "y"}, {"34.5", "0.0127", "0.019"}, "", "lx", "011100"},
+        ModeRow{7, {"Ev", "u'", "v'"}, {"34.5", "0.0078", "0.0083"}, "", "lx", "011100"},
+        ModeRow{8, {"Ev", "", "u'v'"}, {"34.5", "", "0.0113"}, "", "lx", "010100"},
+        ModeRow{9, {"Ev", "d", "Pe"}, {"34.5", "2.3", "0.0234"}, "nm", "lx", "111100"},
+        ModeRow{10, {"Ev", "d", "Pc"}, {"34.5", "2.30", "-0.0421"}, "nm", "lx", "111100"},
+        ModeRow{11, {"X", "Y", "Z"}, {"23.4", "34.5", "45.6"}, "", "", "011100"},
+        ModeRow{12, {"Ev", "x", "y"}, {"200.0", "0.300", "0.310"}, "", "lx", "000001"},
+        ModeRow{13, {"Ev", "u''", "v''"}, {"200.0", "0.190", "0.460"}, "", "lx", "000001"},
+        ModeRow{14, {"X", "Y", "Z"}, {"100.0", "200.0", "300.0"}, "", "", "000001"},
+        ModeRow{15, {"Ev", "Tcp", "uv"}, {"150.0", "6504", "-0.0012"}, "k", "lx", "000100"},
+        ModeRow{16, {"Ev", "Tcp", "uv"}, {"114.5", "1504", "-0.0032"}, "k", "lx", "011110"},
+        ModeRow{17, {"Ev", "Tcp", "uv"}, {"120.0", "5000", "0.002"}, "k", "lx", "000101"}));
+
+TEST(Display, DifferencesInFootCandlesAndBelowTheReference)
+{
+    FrameBuilder b = sampleFrame(6);
+    b.byte(92, 1).u32(5, 1000000); // Y 100.0 against reference 200.0
+    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+    EXPECT_EQ(d.unit, "fc");
+    EXPECT_EQ(d.lines[0], "-9.29");
+}
+
+TEST(Display, ReferenceModesShowTheReferenceIlluminanceInFootCandles)
+{
+    FrameBuilder b = sampleFrame(12);
+    b.byte(92, 1);
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).lines[0], "18.58");
+    EXPECT_EQ(panel::ComputeReferenceTexts(b.fields()).illuminance, "18.58");
+}
+
+TEST(Display, TemperatureOutOfRangeShowsDashes)
+{
+    for (int mode : {15, 16}) {
+        FrameBuilder b = sampleFrame(mode);
+        b.byte(93, 0x08);
+        const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+        EXPECT_EQ(d.lines[1], "----") << mode;
+        EXPECT_EQ(d.lines[2], "----") << mode;
+        EXPECT_EQ(d.knm, "k") << mode;
+    }
+    FrameBuilder b = sampleFrame(17);
+    b.byte(93, 0x08);
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).lines[1], "5000");
+}
+
+class Overload : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(Overload, NoValuesAndASteadyMark)
+{
+    const int mode = GetParam();
+    FrameBuilder b = sampleFrame(mode);
+    b.byte(93, 0x02);
+    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+    EXPECT_TRUE(d.writeLines);
+    if (mode <= 11) {
+        EXPECT_EQ(d.lines[0], "");
+        EXPECT_EQ(d.lines[1], "OL");
+        EXPECT_EQ(d.lines[2], "");
+    } else {
+        EXPECT_NE(d.lines[0], "");
+        EXPECT_NE(d.lines[1], "OL");
+    }
+    // The legends and the summary stay.
+    EXPECT_NE(d.legends[0], "");
+    EXPECT_EQ(d.summary[0], "123.4");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, Overload, ::testing::Range(0, 18));
+
+TEST(Display, MaximumOverloadMarksOnlyTheMaximumLine)
+{
+    FrameBuilder b = sampleFrame(5);
+    b.byte(93, 0x04);
+    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+    EXPECT_EQ(d.lines[0], "150.0");
+    EXPECT_EQ(d.lines[1], "OL");
+    EXPECT_EQ(d.lines[2], "100.0");
+    // Other modes ignore that bit.
+    FrameBuilder other = sampleFrame(0);
+    other.byte(93, 0x04);
+    EXPECT_EQ(panel::ComputeDisplay(other.fields()).lines[1], "0.3127");
+}
+
+TEST(Display, UnknownModeBlanksLegendsAndKeepsLines)
+{
+    for (int mode : {18, 255}) {
+        const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(mode).fields());
+        EXPECT_FALSE(d.writeLines);
+        for (const auto& legend : d.legends)
+            EXPECT_EQ(legend, "");
+        EXPECT_EQ(d.knm, "");
+        EXPECT_EQ(symbols(d), "000000");
+        EXPECT_EQ(d.unit, "lx");
+    }
+}
+
+struct CountRow
+{
+    std::uint8_t count;
+    std::uint8_t flagsB;
+    const char* text;
+};
+
+class MemoryCount : public ::testing::TestWithParam<CountRow>
+{
+};
+
+TEST_P(MemoryCount, TwoDigitsOrFull)
+{
+    FrameBuilder b;
+    b.byte(89, GetParam().count).byte(95, GetParam().flagsB);
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).memCnt.toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, MemoryCount,
+                         ::testing::Values(CountRow{0, 0, "00"}, CountRow{7, 0, "07"},
+                                           CountRow{99, 0, "99"}, CountRow{123, 0, "23"},
+                                           CountRow{7, 0x02, "FU"}, CountRow{255, 0xFF, "FU"}));
+
+struct ClockRow
+{
+    int page;
+    const char* text;
+};
+
+class ClockPages : public ::testing::TestWithParam<ClockRow>
+{
+};
+
+TEST_P(ClockPages, OnePageOfTheMeterClock)
+{
+    FrameBuilder b;
+    b.u16(81, 2014).byte(83, 5).byte(84, 9).byte(85, 17).byte(86, 3).byte(87, 45);
+    b.byte(88, static_cast<std::uint8_t>(GetParam().page));
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).time.toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ClockPages,
+                         ::testing::Values(ClockRow{0, "03:45"}, ClockRow{1, "09/17"},
+                                           ClockRow{2, "14\\05"}, ClockRow{3, ""},
+                                           ClockRow{255, ""}));
+
+TEST(ClockPages, ShortYearsAndWideFields)
+{
+    FrameBuilder b;
+    b.u16(81, 5).byte(83, 123).byte(88, 2);
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).time, "5\\23");
+}
+
+struct BatteryRow
+{
+    std::uint8_t hidden;
+    const char* shown; // segments 0..5
+};
+
+class Battery : public ::testing::TestWithParam<BatteryRow>
+{
+};
+
+TEST_P(Battery, HidesTheFirstSegments)
+{
+    FrameBuilder b;
+    b.byte(94, GetParam().hidden);
+    std::string shown;
+    for (bool s : panel::ComputeDisplay(b.fields()).batteryShown)
+        shown += s ? '1' : '0';
+    EXPECT_EQ(shown, GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, Battery,
+                         ::testing::Values(BatteryRow{0, "111111"}, BatteryRow{1, "011111"},
+                                           BatteryRow{5, "000001"}, BatteryRow{6, "000000"},
+                                           BatteryRow{7, "000000"}, BatteryRow{255, "000000"}));
+
+TEST(Display, IndicatorsFollowTheirBits)
+{
+    FrameBuilder b;
+    b.byte(93, 0x11).byte(95, 0x4D).byte(96, 1);
+    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+    EXPECT_TRUE(d.cf && d.h && d.m && d.a && d.sd && d.r && d.intv);
+    const panel::DisplayState none = panel::ComputeDisplay(FrameBuilder{}.fields());
+    EXPECT_FALSE(none.cf || none.h || none.m || none.a || none.sd || none.r || none.intv);
+}
+
+TEST(Display, SummaryUsesFixedDecimalsWhateverTheMode)
+{
+    const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(13).fields());
+    const std::array<const char*, 13> expected{"123.4", "234.5",  "345.6",  "150.0",  "200.0",
+                                               "100.0", "0.3127", "0.329",  "0.1978", "0.4683",
+                                               "572.3", "0.1234", "-0.0321"};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(d.summary[i].toStdString(), expected[i]) << panel::SummaryLabelNames[i];
+}
+
+} // namespace
