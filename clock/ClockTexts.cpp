@@ -1,0 +1,85 @@
+#include "clock/ClockTexts.h"
+
+#include "link/MeterCommands.h"
+#include "ui/TextValue.h"
+
+#include <QLocale>
+
+namespace meterclock {
+
+namespace {
+
+// The first character of a format that is no field letter: the separator the format uses.
+QChar FirstSeparator(const QString& format, QChar fallback)
+{
+    for (const QChar c : format) {
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\''))
+            return c;
+    }
+    return fallback;
+}
+
+} // namespace
+
+Separators SystemSeparators()
+{
+    const QLocale locale = QLocale::system();
+    return {FirstSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/')),
+            FirstSeparator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'))};
+}
+
+QString MeterTimeText(const meterlink::Report& answer)
+{
+    const auto field = [&answer](int index) {
+        return ui::TwoDigit(answer[static_cast<std::size_t>(index)]);
+    };
+    return field(1) + QLatin1Char('/') + field(2) + QLatin1Char('/') + field(3) + QLatin1Char(' ') +
+           field(4) + QLatin1Char(':') + field(5) + QLatin1Char(':') + field(6);
+}
+
+QString PCTimeText(const QDateTime& now, const Separators& separators)
+{
+    const QDate date = now.date();
+    const QTime time = now.time();
+    const QString d = separators.date;
+    const QString t = separators.time;
+    const QString fullDate = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + d +
+                             ui::TwoDigit(date.month()) + d + ui::TwoDigit(date.day());
+    return fullDate.right(8) + QLatin1Char(' ') + ui::TwoDigit(time.hour()) + t +
+           ui::TwoDigit(time.minute()) + t + ui::TwoDigit(time.second());
+}
+
+std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText)
+{
+    std::array<std::uint8_t, 6> fields{};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        bool ok = false;
+        const int value = pcTimeText.mid(static_cast<qsizetype>(i) * 3, 2).toInt(&ok);
+        fields[i] = ok && value >= 0 && value <= 255 ? static_cast<std::uint8_t>(value) : 0;
+    }
+    return fields;
+}
+
+void FillReadClock(meterlink::Report& output)
+{
+    output[0] = 0;
+    output[1] = meterlink::meter::Command;
+    output[2] = meterlink::meter::ReadClock;
+}
+
+void FillSetClock(meterlink::Report& output, const std::array<std::uint8_t, 6>& fields)
+{
+    output[0] = 0;
+    output[1] = meterlink::meter::Command;
+    output[2] = meterlink::meter::SetClock;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        output[3 + i] = fields[i];
+}
+
+QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY)
+{
+    const int below = (1000 * logicalDpiY + 720) / 1440;
+    return {mainFrame.x() + (mainFrame.width() - ownFrameWidth) / 2, mainFrame.y() + below};
+}
+
+} // namespace meterclock

@@ -1,0 +1,135 @@
+#include "clock/RtcWindow.h"
+
+#include "clock/ClockTexts.h"
+#include "ui/ClickableLabel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace meterclock {
+
+namespace {
+const QString MeterTitle = QStringLiteral("Meter Time");
+const QString PCTitle = QStringLiteral("PC System Time");
+// Shown instead of a stale answer when the meter does not answer the read.
+const QString NoMeterTime = QStringLiteral("--/--/-- --:--:--");
+} // namespace
+
+RtcWindow::RtcWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
+    : QDialog(mainWindow), m_services(services), m_poll(poll), m_mainWindow(mainWindow),
+      m_timer1(new QTimer(this)), m_lblMeterTime(new ui::ClickableLabel(MeterTitle)),
+      m_lblPCTime(new ui::ClickableLabel(PCTitle)),
+      m_cmdSetTime(new QPushButton(QStringLiteral("Set Meter Time To System Time"))),
+      m_cmdExit(new QPushButton(QStringLiteral("Exit")))
+{
+    setObjectName(QStringLiteral("RTC"));
+    setWindowTitle(QStringLiteral("Setup"));
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(RefreshMs);
+    m_lblMeterTime->setObjectName(QStringLiteral("LblMeterTime"));
+    m_lblPCTime->setObjectName(QStringLiteral("LblPCTime"));
+    m_cmdSetTime->setObjectName(QStringLiteral("CmdSetTime"));
+    m_cmdExit->setObjectName(QStringLiteral("CmdExit"));
+
+    auto* frameTime = new QGroupBox(QStringLiteral("Time"));
+    frameTime->setObjectName(QStringLiteral("FrameTime"));
+    auto* labels = new QHBoxLayout(frameTime);
+    for (auto* label : {m_lblMeterTime, m_lblPCTime}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(
+            fontMetrics().horizontalAdvance(QStringLiteral("00/00/00 00:00:00")) + 16);
+        labels->addWidget(label);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdSetTime);
+    buttons->addWidget(m_cmdExit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frameTime);
+    layout->addLayout(buttons);
+
+    connect(m_timer1, &QTimer::timeout, this, &RtcWindow::Timer1_Timer);
+    connect(m_lblMeterTime, &ui::ClickableLabel::clicked, this, &RtcWindow::LblMeterTime_Click);
+    connect(m_lblPCTime, &ui::ClickableLabel::clicked, this, &RtcWindow::LblPCTime_Click);
+    connect(m_cmdSetTime, &QPushButton::clicked, this, &RtcWindow::CmdSetTime_Click);
+    connect(m_cmdExit, &QPushButton::clicked, this, &RtcWindow::CmdExit_Click);
+}
+
+void RtcWindow::Form_Load()
+{
+    if (m_mainWindow) {
+        adjustSize();
+        move(RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
+                         m_mainWindow->logicalDpiY()));
+    }
+    ShowMeterTime = false;
+    ShowPCTime = false;
+    m_lblMeterTime->setText(MeterTitle);
+    m_lblPCTime->setText(PCTitle);
+    m_timer1->start();
+}
+
+void RtcWindow::Form_Unload()
+{
+    m_timer1->stop();
+    m_services.link.Drain();
+    m_poll.setPolling(true);
+}
+
+void RtcWindow::LblMeterTime_Click()
+{
+    ShowMeterTime = !ShowMeterTime;
+}
+
+void RtcWindow::LblPCTime_Click()
+{
+    ShowPCTime = !ShowPCTime;
+}
+
+void RtcWindow::Timer1_Timer()
+{
+    if (ShowMeterTime) {
+        // The live poll stays off from here until the window closes.
+        m_poll.setPolling(false);
+        auto& link = m_services.link;
+        link.Drain();
+        FillReadClock(link.OutputReport);
+        link.Exchange();
+        m_lblMeterTime->setText(link.Connected() ? MeterTimeText(link.ReceivedReport)
+                                                 : NoMeterTime);
+    } else {
+        m_lblMeterTime->setText(MeterTitle);
+    }
+    m_lblPCTime->setText(ShowPCTime ? PCTimeText(m_services.clock.now(), SystemSeparators())
+                                    : PCTitle);
+}
+
+void RtcWindow::CmdSetTime_Click()
+{
+    m_timer1->stop();
+    // One reading of the clock gives both date and time.
+    const QString text = PCTimeText(m_services.clock.now(), SystemSeparators());
+    auto& link = m_services.link;
+    FillSetClock(link.OutputReport, ClockFields(text));
+    link.SendOnly();
+    m_timer1->start();
+}
+
+void RtcWindow::CmdExit_Click()
+{
+    reject();
+}
+
+void ShowRtc(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
+{
+    RtcWindow window(services, poll, mainWindow);
+    window.Form_Load();
+    services.dialogs.runModal(window);
+    window.Form_Unload();
+}
+
+} // namespace meterclock

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+#include "ui/PollControl.h"
+#include "ui/Services.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTimer;
+
+namespace ui {
+class ClickableLabel;
+}
+
+namespace meterclock {
+
+// The meter clock window `RTC`: the meter's and the PC's clock side by side, and one button
+// that sets the meter's clock to the PC's. Runs modal through ui::Dialogs.
+class RtcWindow : public QDialog, public ui::ModalWindow
+{
+    Q_OBJECT
+public:
+    static constexpr int RefreshMs = 350;
+
+    RtcWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+
+    int runModal() override { return exec(); }
+
+    void Form_Load();
+    void Form_Unload();
+    void LblMeterTime_Click();
+    void LblPCTime_Click();
+    // One refresh of both labels.
+    void Timer1_Timer();
+    void CmdSetTime_Click();
+    void CmdExit_Click();
+
+    bool ShowMeterTime = false;
+    bool ShowPCTime = false;
+
+private:
+    ui::Services& m_services;
+    ui::PollControl& m_poll;
+    QWidget* m_mainWindow;
+    QTimer* m_timer1;
+    ui::ClickableLabel* m_lblMeterTime;
+    ui::ClickableLabel* m_lblPCTime;
+    QPushButton* m_cmdSetTime;
+    QPushButton* m_cmdExit;
+};
+
+// The toolbar's "RTC" command: opens a fresh clock window modal and waits until it closes.
+void ShowRtc(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+
+} // namespace meterclock

@@ -1,0 +1,221 @@
+#include "logger/LoggerCommands.h"
+
+#include "logger/MemoryWindow.h"
+#include "logger/ReportTransfer.h"
+#include "logger/SetListModel.h"
+
+#include <QCoreApplication>
+
+namespace logger {
+
+namespace {
+
+const QString NoData = QStringLiteral("No Data in Memory!");
+const QString EraseAllText = QStringLiteral("All the data in memory will be deleted!");
+const QString EraseWindowText =
+    QStringLiteral("All the Automatically Recorded data in memory will be deleted!");
+
+// Marks a transfer as running for the length of one command.
+class BusyScope
+{
+public:
+    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
+    ~BusyScope() { m_busy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& m_busy;
+};
+
+} // namespace
+
+const QString LoggerCommands::LinkLostText =
+    QStringLiteral("The meter does not answer! The transfer was stopped.");
+const QString LoggerCommands::SetTooLargeText =
+    QStringLiteral("The meter reported a set larger than its memory! Nothing was saved.");
+
+LoggerCommands::LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
+    : m_services(services), m_poll(poll), m_mainWindow(mainWindow)
+{
+}
+
+LoggerCommands::~LoggerCommands()
+{
+    // Without a parent the window is ours to remove.
+    if (m_window != nullptr && m_window->parent() == nullptr)
+        delete m_window;
+}
+
+void LoggerCommands::openWindow()
+{
+    if (m_window == nullptr) {
+        m_window = new MemoryWindow(m_mainWindow);
+        // The main window may remove it first, as its child.
+        connect(m_window, &QObject::destroyed, this, [this] { m_window = nullptr; });
+        connect(m_window, &MemoryWindow::gridClicked, this, &LoggerCommands::GridSet_Click);
+        connect(m_window, &MemoryWindow::eraseClicked, this, &LoggerCommands::EraseFromWindow);
+        connect(m_window, &MemoryWindow::unitOptionClicked, this, &LoggerCommands::OptLuxFc_Click);
+    }
+    // A closed window opens again as new; an open one keeps its list and its place.
+    MemoryWindow& window = *m_window;
+    if (window.isHidden())
+        window.Form_Load();
+    window.show();
+    window.raise();
+}
+
+int LoggerCommands::currentSet(int row) const
+{
+    return m_window ? SetNumber(m_window->sets().cellText(row, 0)) : 0;
+}
+
+bool LoggerCommands::progress(int percent)
+{
+    if (m_window)
+        m_window->showProgress(percent);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void LoggerCommands::linkLost()
+{
+    m_services.dialogs.message(LinkLostText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+    m_poll.setPolling(true);
+}
+
+void LoggerCommands::Listing()
+{
+    if (m_busy)
+        return;
+    BusyScope scope(m_busy);
+    auto& link = m_services.link;
+    m_poll.setPolling(false);
+    link.Drain();
+    FillMemoryStatus(link.OutputReport);
+    link.Exchange();
+    if (!link.Connected())
+        return linkLost();
+    const MemoryStatus status = DecodeMemoryStatus(link.ReceivedReport);
+    m_memory.capacity = status.capacity;
+    if (MemoryEmpty(status)) {
+        m_services.dialogs.message(NoData, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+        m_poll.setPolling(true);
+        return;
+    }
+
+    openWindow();
+    m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
+
+    const int reports = DirectoryReports(status.sets);
+    FillDirectory(link.OutputReport);
+    link.SendOnly();
+    ReportTransfer transfer(link, 2);
+    if (transfer.collect(static_cast<std::uint64_t>(reports), [this](int percent) {
+            return progress(percent);
+        }) != ReportTransfer::Outcome::Complete)
+        return linkLost();
+
+    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
+    std::vector<QString> shown;
+    shown.reserve(times.size());
+    for (std::size_t k = 0; k < times.size(); ++k) {
+        m_memory.SetStartTimes[k + 1] = times[k];
+        shown.push_back(StartTimeDisplay(times[k]));
+    }
+    if (m_window)
+        m_window->sets().appendSets(shown);
+    m_poll.setPolling(true);
+}
+
+void LoggerCommands::GridSet_Click(int row)
+{
+    if (m_busy)
+        return;
+    BusyScope scope(m_busy);
+    auto& link = m_services.link;
+    m_poll.setPolling(false);
+    link.Drain();
+    const int k = currentSet(row);
+    FillSetSize(link.OutputReport, m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
+    link.Exchange();
+    if (!link.Connected())
+        return linkLost();
+    const std::uint64_t size = DecodeSetSize(link.ReceivedReport);
+    m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
+    // A size beyond what the memory can hold is no answer to trust: reading it would keep the
+    // program busy for hours.
+    if (size > CapacityBytes(m_memory.capacity)) {
+        m_services.dialogs.message(SetTooLargeText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+        m_poll.setPolling(true);
+        return;
+    }
+
+    FillSetData(link.OutputReport);
+    link.SendOnly();
+    ReportTransfer transfer(link, 1);
+    if (transfer.collect(DataReports(size), [this](int percent) { return progress(percent); }) !=
+        ReportTransfer::Outcome::Complete)
+        return linkLost();
+
+    const QString path = m_services.paths.downloadFile();
+    if (SaveSetText(path, transfer.bytes())) {
+        m_services.cmd.fileName = path;
+        m_services.dialogs.openTextViewer(path);
+    } else {
+        m_services.dialogs.message(QStringLiteral("The set could not be saved as ") + path +
+                                       QLatin1Char('.'),
+                                   ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+    }
+    m_poll.setPolling(true);
+    link.Drain();
+}
+
+void LoggerCommands::EraseAll()
+{
+    if (m_busy)
+        return;
+    if (m_services.dialogs.message(EraseAllText, ui::MsgButtons::OkCancel, ui::MsgIcon::None) !=
+        ui::MsgAnswer::Ok)
+        return;
+    auto& link = m_services.link;
+    m_poll.setPolling(false);
+    link.Drain();
+    FillErase(link.OutputReport);
+    link.Exchange();
+    m_poll.setPolling(true);
+}
+
+void LoggerCommands::EraseFromWindow()
+{
+    if (m_busy)
+        return;
+    if (m_services.dialogs.message(EraseWindowText, ui::MsgButtons::OkCancel,
+                                   ui::MsgIcon::Exclamation,
+                                   QStringLiteral("Warning")) != ui::MsgAnswer::Ok)
+        return;
+    auto& link = m_services.link;
+    m_poll.setPolling(false);
+    link.Drain();
+    FillErase(link.OutputReport);
+    link.Exchange();
+    m_poll.setPolling(true);
+    if (m_window)
+        m_window->close();
+}
+
+void LoggerCommands::OptLuxFc_Click(int /*index*/)
+{
+    if (m_busy)
+        return;
+    auto& link = m_services.link;
+    m_poll.setPolling(false);
+    link.Drain();
+    const int k = currentSet(m_window ? m_window->currentRow() : -1);
+    FillUnitOption(link.OutputReport,
+                   EntryFromText(m_memory.SetStartTimes[static_cast<std::size_t>(k)]));
+    link.Exchange();
+    m_poll.setPolling(true);
+}
+
+} // namespace logger

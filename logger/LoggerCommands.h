@@ -1,0 +1,60 @@
+#pragma once
+
+#include "logger/MemoryProtocol.h"
+#include "ui/PollControl.h"
+#include "ui/Services.h"
+
+#include <QObject>
+
+class QWidget;
+
+namespace logger {
+
+class MemoryWindow;
+
+// The data-logger commands: the listing that opens the `Memory` window, the download of a set,
+// the two erase paths and the unit option. One transfer at a time: while a listing or a
+// download runs (it lets window events run between reports), every further command is refused.
+class LoggerCommands : public QObject
+{
+    Q_OBJECT
+public:
+    LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+    ~LoggerCommands() override;
+
+    // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
+    void Listing();
+    // Toolbar "Erase", after its confirmation.
+    void EraseAll();
+    // `GridSet` click: downloads the set of the row into the download file and views it.
+    void GridSet_Click(int row);
+    // A click on the gauge or its legends: erase after its confirmation, then close the window.
+    void EraseFromWindow();
+    // `OptLuxFc` click (either option): the unit-option command for the current row's set.
+    void OptLuxFc_Click(int index);
+
+    // A listing or download is running.
+    bool busy() const { return m_busy; }
+    // Nullptr until the first listing opened it.
+    MemoryWindow* memoryWindow() const { return m_window; }
+    LoggerMemory& memory() { return m_memory; }
+
+    static const QString LinkLostText;
+    static const QString SetTooLargeText;
+
+private:
+    void openWindow();
+    int currentSet(int row) const;
+    // Shows the progress and lets pending window events run.
+    bool progress(int percent);
+    void linkLost();
+
+    ui::Services& m_services;
+    ui::PollControl& m_poll;
+    QWidget* m_mainWindow;
+    MemoryWindow* m_window = nullptr;
+    LoggerMemory m_memory;
+    bool m_busy = false;
+};
+
+} // namespace logger

@@ -1,0 +1,175 @@
+#include "logger/MemoryProtocol.h"
+
+#include "link/MeterCommands.h"
+#include "ui/TextValue.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace logger {
+
+namespace {
+
+std::uint64_t BigEndian(const meterlink::Report& report, int first, int count)
+{
+    std::uint64_t value = 0;
+    for (int i = first; i < first + count; ++i)
+        value = value << 8 | report[static_cast<std::size_t>(i)];
+    return value;
+}
+
+void Command(meterlink::Report& output, std::uint8_t subCommand)
+{
+    output[0] = 0;
+    output[1] = meterlink::meter::Command;
+    output[2] = subCommand;
+}
+
+} // namespace
+
+MemoryStatus DecodeMemoryStatus(const meterlink::Report& answer)
+{
+    return {BigEndian(answer, 1, 5), BigEndian(answer, 6, 5),
+            static_cast<int>(BigEndian(answer, 11, 2))};
+}
+
+bool MemoryEmpty(const MemoryStatus& status)
+{
+    return status.free == status.capacity || status.sets == 0;
+}
+
+int UsedPercent(const MemoryStatus& status)
+{
+    if (status.capacity == 0 || status.free >= status.capacity)
+        return 0;
+    const double used = static_cast<double>(status.capacity - status.free);
+    const auto percent = ui::RoundHalfEven(used / static_cast<double>(status.capacity) * 100.0);
+    return static_cast<int>(std::min<std::int64_t>(percent, 100));
+}
+
+QString CapacityText(std::uint64_t capacity)
+{
+    return QStringLiteral("Capacity : ") + QString::number(capacity / 1024) + QStringLiteral(" MB");
+}
+
+std::uint64_t CapacityBytes(std::uint64_t capacity)
+{
+    // C is 40 bits wide, so C * 1024 cannot overflow.
+    return capacity * 1024;
+}
+
+int DirectoryReports(int sets)
+{
+    if (sets <= 0)
+        return 0;
+    const int bytes = EntryBytes * sets + (sets + EntriesPerReport - 1) / EntriesPerReport;
+    return (bytes + 63) / 64;
+}
+
+QString EntryText(const std::uint8_t* entry)
+{
+    QString text;
+    text.reserve(StartTimeDigits);
+    for (int i = 0; i < EntryBytes; ++i)
+        text += QStringLiteral("%1").arg(entry[i], 2, 16, QLatin1Char('0')).toUpper();
+    return text;
+}
+
+std::vector<QString> DecodeDirectory(const QByteArray& directory, int sets)
+{
+    std::vector<QString> times;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(directory.constData());
+    for (int k = 0; k < sets && (k + 1) * EntryBytes <= directory.size(); ++k)
+        times.push_back(EntryText(bytes + k * EntryBytes));
+    return times;
+}
+
+QString StartTimeDisplay(const QString& digits)
+{
+    return digits.mid(0, 4) + QLatin1Char('/') + digits.mid(4, 2) + QLatin1Char('/') +
+           digits.mid(6, 2) + QLatin1Char(' ') + digits.mid(8, 2) + QLatin1Char(':') +
+           digits.mid(10, 2) + QLatin1Char(':') + digits.mid(12, 2);
+}
+
+std::uint64_t DecodeSetSize(const meterlink::Report& answer)
+{
+    return BigEndian(answer, 1, 5);
+}
+
+std::uint64_t DataReports(std::uint64_t size)
+{
+    return (size + DataBytesPerReport - 1) / DataBytesPerReport;
+}
+
+int SetNumber(const QString& cellText)
+{
+    const double value = ui::NumericValue(cellText);
+    if (!(value >= 0.0) || value > MaxSets)
+        return 0;
+    return static_cast<int>(ui::RoundHalfEven(value));
+}
+
+std::array<std::uint8_t, EntryBytes> EntryFromText(const QString& digits)
+{
+    std::array<std::uint8_t, EntryBytes> entry{};
+    for (int i = 0; i < EntryBytes; ++i) {
+        bool ok = false;
+        const uint value = digits.mid(i * 2, 2).toUInt(&ok, 16);
+        entry[static_cast<std::size_t>(i)] = ok ? static_cast<std::uint8_t>(value) : 0;
+    }
+    return entry;
+}
+
+void FillMemoryStatus(meterlink::Report& output)
+{
+    Command(output, meterlink::meter::MemoryStatus);
+}
+
+void FillDirectory(meterlink::Report& output)
+{
+    Command(output, meterlink::meter::Directory);
+}
+
+void FillSetSize(meterlink::Report& output, const QString& digits)
+{
+    Command(output, meterlink::meter::SetSize);
+    for (int i = 0; i < StartTimeDigits; ++i) {
+        const QChar c = i < digits.size() ? digits.at(i) : QChar();
+        const char digit = c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.toLatin1() : '0';
+        output[static_cast<std::size_t>(3 + i)] = static_cast<std::uint8_t>(digit);
+    }
+}
+
+void FillSetData(meterlink::Report& output)
+{
+    output[2] = meterlink::meter::SetData;
+}
+
+void FillErase(meterlink::Report& output)
+{
+    Command(output, meterlink::meter::EraseMemory);
+}
+
+void FillUnitOption(meterlink::Report& output, const std::array<std::uint8_t, EntryBytes>& entry)
+{
+    output[0] = 0;
+    output[1] = meterlink::meter::Poll;
+    output[2] = meterlink::meter::UnitOption;
+    for (std::size_t i = 0; i < entry.size(); ++i)
+        output[3 + i] = entry[i];
+}
+
+bool SaveSetText(const QString& path, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text);
+    file.write("\r\n", 2);
+    return file.commit();
+}
+
+} // namespace logger

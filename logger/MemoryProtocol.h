@@ -1,0 +1,82 @@
+#pragma once
+
+#include "link/MeterLink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// The meter's memory-transfer protocol: status, directory, set size, set data, erase and the
+// unit option. Numbers wider than a byte travel most significant byte first.
+namespace logger {
+
+inline constexpr int EntryBytes = 7;          // one directory entry, packed BCD
+inline constexpr int EntriesPerReport = 9;    // 63 entry bytes in data bytes 2 to 64
+inline constexpr int DataBytesPerReport = 64; // set text, data bytes 1 to 64
+inline constexpr int MaxSets = 65535;         // the set count is 16 bits wide
+inline constexpr int StartTimeDigits = 14;
+
+struct MemoryStatus
+{
+    std::uint64_t capacity = 0; // C, in KiB (the capacity label shows C / 1024 as MB)
+    std::uint64_t free = 0;     // F, same unit
+    int sets = 0;               // N
+};
+
+MemoryStatus DecodeMemoryStatus(const meterlink::Report& answer);
+// Nothing to list: the memory is all free or holds no set.
+bool MemoryEmpty(const MemoryStatus& status);
+// The used share in whole percent, 0 to 100; an empty gauge when the capacity is 0.
+int UsedPercent(const MemoryStatus& status);
+// "Capacity : 512 MB" for C = 512 * 1024.
+QString CapacityText(std::uint64_t capacity);
+// The largest set the memory can hold, in bytes.
+std::uint64_t CapacityBytes(std::uint64_t capacity);
+
+// Directory reports for N sets: ceil((7 N + ceil(N / 9)) / 64), which is ceil(N / 9).
+int DirectoryReports(int sets);
+// The entry as 14 hexadecimal digits (upper case); for valid BCD the start time, year first.
+QString EntryText(const std::uint8_t* entry);
+// The start times of `sets` entries packed without gaps in `directory`.
+std::vector<QString> DecodeDirectory(const QByteArray& directory, int sets);
+// "2026/12/05 16:39:05" from "20261205163905"; a short text gives the separators only.
+QString StartTimeDisplay(const QString& digits);
+
+// Set size S in bytes from the set-size answer (bytes 1 to 5).
+std::uint64_t DecodeSetSize(const meterlink::Report& answer);
+// Data reports for S bytes: ceil(S / 64).
+std::uint64_t DataReports(std::uint64_t size);
+
+// The set number of a grid cell's text: its numeric value, 0 when it holds no number or one
+// outside 0 to 65535.
+int SetNumber(const QString& cellText);
+// The set's 7 directory bytes again from its 14 digits, read in hexadecimal pairs; a missing
+// or invalid pair gives 0.
+std::array<std::uint8_t, EntryBytes> EntryFromText(const QString& digits);
+
+// Requests. Only the bytes named are set; the rest of the shared report stays as it was.
+void FillMemoryStatus(meterlink::Report& output);
+void FillDirectory(meterlink::Report& output);
+// Bytes 3 to 16: the ASCII codes of the 14 digits; any character that is no digit sends "0".
+void FillSetSize(meterlink::Report& output, const QString& digits);
+// Byte 2 only: the digits stay from the set-size request.
+void FillSetData(meterlink::Report& output);
+void FillErase(meterlink::Report& output);
+void FillUnitOption(meterlink::Report& output, const std::array<std::uint8_t, EntryBytes>& entry);
+
+// What the program keeps of the meter's memory for the whole run: the start time digits and
+// the last reported size of every set, and the capacity of the last status answer.
+struct LoggerMemory
+{
+    std::vector<QString> SetStartTimes = std::vector<QString>(MaxSets + 1);
+    std::vector<std::uint64_t> SetSizes = std::vector<std::uint64_t>(MaxSets + 1);
+    std::uint64_t capacity = 0;
+};
+
+// Writes a downloaded set as the meter sent it, followed by CR LF; creates the folder.
+// False when the file cannot be written.
+bool SaveSetText(const QString& path, const QByteArray& text);
+
+} // namespace logger

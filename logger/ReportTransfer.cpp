@@ -1,0 +1,59 @@
+#include "logger/ReportTransfer.h"
+
+#include <algorithm>
+
+namespace logger {
+
+ProgressPacer::ProgressPacer(std::uint64_t total) : m_total(total)
+{
+    m_sinceEvents.start();
+}
+
+int ProgressPacer::percent(std::uint64_t done) const
+{
+    if (m_total == 0)
+        return 100;
+    return static_cast<int>(std::min<std::uint64_t>(done, m_total) * 100 / m_total);
+}
+
+bool ProgressPacer::due(std::uint64_t done)
+{
+    const int now = percent(done);
+    if (now != m_lastPercent || m_sinceEvents.hasExpired(EventIntervalMs)) {
+        m_lastPercent = now;
+        m_sinceEvents.restart();
+        return true;
+    }
+    return false;
+}
+
+ReportTransfer::ReportTransfer(meterlink::MeterLink& link, int firstByte)
+    : m_link(link), m_firstByte(firstByte)
+{
+}
+
+ReportTransfer::Outcome ReportTransfer::collect(std::uint64_t reports, const Progress& progress)
+{
+    const qsizetype perReport = meterlink::MeterLink::MaxReportLength - m_firstByte;
+    m_bytes.clear();
+    m_bytes.reserve(static_cast<qsizetype>(reports) * perReport);
+    m_received = 0;
+    ProgressPacer pacer(reports);
+    for (std::uint64_t page = 1; page <= reports; ++page) {
+        // A report that does not arrive takes the link down; what the shared buffer still
+        // holds then belongs to an earlier answer.
+        if (!m_link.Connected())
+            return Outcome::LinkLost;
+        m_link.ReceiveOnly();
+        if (!m_link.Connected())
+            return Outcome::LinkLost;
+        const auto* data = reinterpret_cast<const char*>(m_link.ReceivedReport.data());
+        m_bytes.append(data + m_firstByte, perReport);
+        m_received = page;
+        if (progress && pacer.due(page) && !progress(pacer.percent(page)))
+            return Outcome::Cancelled;
+    }
+    return Outcome::Complete;
+}
+
+} // namespace logger

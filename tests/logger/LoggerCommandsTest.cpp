@@ -1,0 +1,353 @@
+#include "logger/LoggerCommands.h"
+
+#include "logger/MemoryWindow.h"
+#include "logger/ReportTransfer.h"
+#include "logger/SetListModel.h"
+#include "tests/logger/MemoryMeter.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempRoot.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using loggertest::MemoryMeter;
+using Bytes = std::vector<std::uint8_t>;
+
+const MemoryMeter::Entry Dec5 = {0x20, 0x26, 0x12, 0x05, 0x16, 0x39, 0x05};
+const std::string Dec5Digits = "20261205163905";
+
+MemoryMeter::Entry EntryFor(int n)
+{
+    return {0x20, 0x26, 0x11, static_cast<std::uint8_t>(n / 10 * 16 + n % 10), 0x08, 0x00, 0x00};
+}
+
+class LoggerTest : public ::testing::Test
+{
+protected:
+    LoggerTest() { meter.entries = {Dec5}; }
+
+    // Every command the meter received as (byte 1, byte 2).
+    std::vector<std::pair<int, int>> commands() const
+    {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& w : meter.writes())
+            out.emplace_back(w[1], w[2]);
+        return out;
+    }
+    QByteArray downloaded() const
+    {
+        QFile file(root.paths.downloadFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
+
+    MemoryMeter meter;
+    meterlink::MeterLink link{meter};
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakeClock clock;
+    testsupport::TempRoot root;
+    files::PlotData plot;
+    files::FileState fileState;
+    ui::FileDialogState cmd{QStringLiteral("start.tmp"), {}, {}, 1, false};
+    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    loggertest::FakePoll poll;
+    logger::LoggerCommands commands_{services, poll, nullptr};
+};
+
+TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
+{
+    commands_.Listing();
+    ASSERT_NE(commands_.memoryWindow(), nullptr);
+    EXPECT_TRUE(commands_.memoryWindow()->isVisible());
+    EXPECT_EQ((commands()), (std::vector<std::pair<int, int>>{{6, 33}, {6, 29}}));
+    ASSERT_EQ(grid().rowCount(), 2);
+    EXPECT_EQ(grid().cellText(0, 0), QStringLiteral("Set"));
+    EXPECT_EQ(grid().cellText(0, 1), QStringLiteral("  Start Time  "));
+    EXPECT_EQ(grid().cellText(1, 0), QStringLiteral("1"));
+    EXPECT_EQ(grid().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
+    EXPECT_EQ(commands_.memory().SetStartTimes[1], QString::fromStdString(Dec5Digits));
+    const auto* label =
+        commands_.memoryWindow()->findChild<QLabel*>(QStringLiteral("LblMemorySize"));
+    EXPECT_EQ(label->text(), QStringLiteral("Capacity : 512 MB"));
+    const auto* gauge = commands_.memoryWindow()->findChild<QProgressBar*>(QStringLiteral("MSize"));
+    EXPECT_EQ(gauge->value(), 50);
+    EXPECT_EQ(poll.calls, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
+{
+    ASSERT_TRUE(link.FindMeter());
+    for (const int sets : {9, 10}) {
+        meter.entries.clear();
+        for (int n = 1; n <= sets; ++n)
+            meter.entries.push_back(EntryFor(n));
+        meter.clearWrites();
+        const int readsBefore = meter.readCount();
+        commands_.Listing();
+        // The drain finds nothing, the status comes in one report, then the directory pages.
+        const int pages = sets == 9 ? 1 : 2;
+        EXPECT_EQ(meter.readCount() - readsBefore, 1 + 1 + pages) << sets;
+        EXPECT_EQ(commands_.memory().SetStartTimes[static_cast<std::size_t>(sets)],
+                  QStringLiteral("202611") +
+                      QString::number(sets).rightJustified(2, QLatin1Char('0')) +
+                      QStringLiteral("080000"));
+        commands_.memoryWindow()->close();
+    }
+    EXPECT_EQ(grid().cellText(10, 1), QStringLiteral("2026/11/10 08:00:00"));
+}
+
+TEST_F(LoggerTest, SecondListingAppendsAndClosedWindowStartsAfresh)
+{
+    commands_.Listing();
+    commands_.Listing();
+    EXPECT_EQ(grid().rowCount(), 3);
+    EXPECT_EQ(grid().cellText(2, 0), QStringLiteral("1"));
+    commands_.memoryWindow()->close();
+    commands_.Listing();
+    EXPECT_EQ(grid().rowCount(), 2);
+}
+
+struct EmptyRow
+{
+    std::uint64_t capacity;
+    std::uint64_t free;
+    int sets;
+};
+
+class NoDataTest : public LoggerTest, public ::testing::WithParamInterface<EmptyRow>
+{
+};
+
+TEST_P(NoDataTest, ShowsCriticalMessageAndNoWindow)
+{
+    meter.capacity = GetParam().capacity;
+    meter.free = GetParam().free;
+    meter.statusSets = GetParam().sets;
+    commands_.Listing();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("No Data in Memory!"));
+    EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
+    EXPECT_EQ(commands_.memoryWindow(), nullptr);
+    EXPECT_EQ(commands().size(), 1u);
+    EXPECT_TRUE(poll.polling());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, NoDataTest,
+                         ::testing::Values(EmptyRow{1024, 1024, 4}, EmptyRow{1024, 10, 0}));
+
+TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
+{
+    meter.sizes[Dec5Digits] = 11;
+    meter.texts[Dec5Digits] = "Ev 123.4 lx";
+    commands_.Listing();
+    meter.clearWrites();
+    commands_.GridSet_Click(1);
+    ASSERT_EQ(meter.writes().size(), 2u);
+    const auto& sizeRequest = meter.writes()[0];
+    EXPECT_EQ(
+        Bytes(sizeRequest.begin(), sizeRequest.begin() + 17),
+        (Bytes{0, 6, 34, '2', '0', '2', '6', '1', '2', '0', '5', '1', '6', '3', '9', '0', '5'}));
+    const auto& dataRequest = meter.writes()[1];
+    EXPECT_EQ(dataRequest[2], 30);
+    EXPECT_TRUE(std::equal(sizeRequest.begin() + 3, sizeRequest.end(), dataRequest.begin() + 3));
+    // The last report is taken whole, beyond the set's size.
+    EXPECT_EQ(downloaded(), QByteArray("Ev 123.4 lx") + QByteArray(53, '#') + "\r\n");
+    EXPECT_EQ(commands_.memory().SetSizes[1], 11u);
+    EXPECT_EQ(cmd.fileName, root.paths.downloadFile());
+    EXPECT_EQ(dialogs.viewedFiles, QStringList{root.paths.downloadFile()});
+    EXPECT_TRUE(poll.polling());
+}
+
+TEST_F(LoggerTest, SixtyFourAndSixtyFiveBytes)
+{
+    commands_.Listing();
+    for (const auto& [size, reports] : std::vector<std::pair<int, int>>{{64, 1}, {65, 2}, {0, 0}}) {
+        meter.sizes[Dec5Digits] = static_cast<std::uint64_t>(size);
+        const int readsBefore = meter.readCount();
+        commands_.GridSet_Click(1);
+        // The size answer, the data reports, and two empty drain reads (before and after).
+        EXPECT_EQ(meter.readCount() - readsBefore, 1 + reports + 2) << size;
+        EXPECT_EQ(downloaded().size(), reports * 64 + 2) << size;
+        EXPECT_TRUE(downloaded().endsWith("\r\n"));
+    }
+}
+
+TEST_F(LoggerTest, HeaderRowRequestsSetZero)
+{
+    commands_.Listing();
+    meter.clearWrites();
+    commands_.GridSet_Click(0);
+    ASSERT_FALSE(meter.writes().empty());
+    const auto& request = meter.writes()[0];
+    EXPECT_EQ(std::string(request.begin() + 3, request.begin() + 17), "00000000000000");
+    EXPECT_EQ(downloaded(), QByteArray("\r\n"));
+}
+
+TEST_F(LoggerTest, UnpluggedDuringDownloadStopsAndSavesNothing)
+{
+    meter.sizes[Dec5Digits] = 64 * 50;
+    commands_.Listing();
+    const int before = meter.readCount();
+    // Runs while the download lets window events run after its first report.
+    QTimer::singleShot(0, [this] { meter.setPlugged(false); });
+    commands_.GridSet_Click(1);
+    EXPECT_LT(meter.readCount() - before, 10);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, logger::LoggerCommands::LinkLostText);
+    EXPECT_FALSE(QFile::exists(root.paths.downloadFile()));
+    EXPECT_TRUE(dialogs.viewedFiles.isEmpty());
+    EXPECT_EQ(cmd.fileName, QStringLiteral("start.tmp"));
+    EXPECT_TRUE(poll.polling());
+    EXPECT_FALSE(commands_.busy());
+}
+
+TEST_F(LoggerTest, SilentMeterAppendsNothingStale)
+{
+    meter.entries = {Dec5, EntryFor(1), EntryFor(2)};
+    commands_.Listing();
+    meter.setSilent(true);
+    commands_.Listing();
+    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(grid().rowCount(), 4);
+    EXPECT_TRUE(poll.polling());
+}
+
+TEST_F(LoggerTest, DirectoryCutShortListsNothing)
+{
+    for (int n = 1; n <= 20; ++n)
+        meter.entries.push_back(EntryFor(n));
+    commands_.Listing();
+    ASSERT_EQ(grid().rowCount(), 22);
+    // The status now promises more sets than the meter sends directory reports for.
+    meter.statusSets = 40;
+    commands_.Listing();
+    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(grid().rowCount(), 22);
+}
+
+TEST_F(LoggerTest, SetLargerThanTheMemoryIsRefused)
+{
+    meter.capacity = 4;
+    meter.free = 1;
+    meter.sizes[Dec5Digits] = 4 * 1024 + 1;
+    commands_.Listing();
+    meter.clearWrites();
+    commands_.GridSet_Click(1);
+    EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}}));
+    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::SetTooLargeText);
+    EXPECT_FALSE(QFile::exists(root.paths.downloadFile()));
+    EXPECT_TRUE(poll.polling());
+}
+
+TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
+{
+    meter.sizes[Dec5Digits] = 64 * 20;
+    commands_.Listing();
+    meter.clearWrites();
+    QTimer::singleShot(0, [this] {
+        commands_.Listing();
+        commands_.EraseAll();
+        commands_.EraseFromWindow();
+        commands_.OptLuxFc_Click(0);
+        commands_.GridSet_Click(1);
+    });
+    commands_.GridSet_Click(1);
+    EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(downloaded().size(), 64 * 20 + 2);
+}
+
+struct EraseRow
+{
+    bool fromWindow;
+    ui::MsgAnswer answer;
+};
+
+class EraseTest : public LoggerTest, public ::testing::WithParamInterface<EraseRow>
+{
+};
+
+TEST_P(EraseTest, ConfirmationDecides)
+{
+    const auto [fromWindow, answer] = GetParam();
+    commands_.Listing();
+    meter.clearWrites();
+    poll.calls.clear();
+    dialogs.messageAnswers.push_back(answer);
+    if (fromWindow)
+        commands_.EraseFromWindow();
+    else
+        commands_.EraseAll();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const auto& asked = dialogs.messages[0];
+    EXPECT_EQ(asked.buttons, ui::MsgButtons::OkCancel);
+    if (fromWindow) {
+        EXPECT_EQ(asked.text,
+                  QStringLiteral("All the Automatically Recorded data in memory will be deleted!"));
+        EXPECT_EQ(asked.icon, ui::MsgIcon::Exclamation);
+        EXPECT_EQ(asked.title, QStringLiteral("Warning"));
+    } else {
+        EXPECT_EQ(asked.text, QStringLiteral("All the data in memory will be deleted!"));
+        EXPECT_EQ(asked.icon, ui::MsgIcon::None);
+        EXPECT_TRUE(asked.title.isEmpty());
+    }
+    const bool ok = answer == ui::MsgAnswer::Ok;
+    const std::vector<std::pair<int, int>> sent =
+        ok ? std::vector<std::pair<int, int>>{{6, 32}} : std::vector<std::pair<int, int>>{};
+    const std::vector<bool> polls = ok ? std::vector<bool>{false, true} : std::vector<bool>{};
+    EXPECT_EQ(commands(), sent);
+    EXPECT_EQ(poll.calls, polls);
+    // Only the window's own erase closes it.
+    EXPECT_EQ(commands_.memoryWindow()->isVisible(), !(ok && fromWindow));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, EraseTest,
+                         ::testing::Values(EraseRow{false, ui::MsgAnswer::Ok},
+                                           EraseRow{false, ui::MsgAnswer::Cancel},
+                                           EraseRow{true, ui::MsgAnswer::Ok},
+                                           EraseRow{true, ui::MsgAnswer::Cancel}));
+
+TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
+{
+    commands_.Listing();
+    commands_.memoryWindow()->setCurrentRow(1);
+    meter.clearWrites();
+    commands_.OptLuxFc_Click(0);
+    commands_.OptLuxFc_Click(1);
+    ASSERT_EQ(meter.writes().size(), 2u);
+    EXPECT_EQ(meter.writes()[0], meter.writes()[1]);
+    EXPECT_EQ(Bytes(meter.writes()[0].begin(), meter.writes()[0].begin() + 10),
+              (Bytes{0, 1, 17, 32, 38, 18, 5, 22, 57, 5}));
+}
+
+TEST(ReportTransfer, StopsWhenTheReportsRunOut)
+{
+    virtualmeter::VirtualMeter meter;
+    meterlink::MeterLink link(meter);
+    ASSERT_TRUE(link.FindMeter());
+    link.ReceivedReport.fill('s'); // stale content must not be collected
+    virtualmeter::Report page{};
+    page.fill('d');
+    meter.queueReport(page);
+    meter.queueReport(page);
+    logger::ReportTransfer transfer(link, 1);
+    std::vector<int> shown;
+    const auto outcome = transfer.collect(5, [&shown](int p) {
+        shown.push_back(p);
+        return true;
+    });
+    EXPECT_EQ(outcome, logger::ReportTransfer::Outcome::LinkLost);
+    EXPECT_EQ(transfer.received(), 2u);
+    EXPECT_EQ(transfer.bytes(), QByteArray(128, 'd'));
+    EXPECT_EQ(shown, (std::vector<int>{20, 40}));
+}
+
+} // namespace
