@@ -1,0 +1,112 @@
+// The virtual meter's failure switches, seen through its HID handles.
+#include "link/MeterCommands.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using meterlink::platform::ReadOutcome;
+using virtualmeter::VirtualMeter;
+
+std::vector<std::uint8_t> pollCommand()
+{
+    std::vector<std::uint8_t> r(65, 0);
+    r[1] = meterlink::meter::Poll;
+    return r;
+}
+
+TEST(VirtualMeterFailures, AHandleFromBeforeAnUnplugStaysDeadAfterReplugging)
+{
+    VirtualMeter meter;
+    auto old = meter.openForWriting(VirtualMeter::DevicePath);
+    meter.setPlugged(false);
+    EXPECT_TRUE(meter.interfaces().empty());
+    EXPECT_EQ(meter.openForWriting(VirtualMeter::DevicePath), nullptr);
+    meter.setPlugged(true);
+    std::array<std::uint8_t, 65> buffer{};
+    EXPECT_EQ(old->write(pollCommand()), -1);
+    EXPECT_EQ(old->read(buffer, 1000).outcome, ReadOutcome::Error);
+    EXPECT_FALSE(old->attributes().has_value());
+    auto fresh = meter.openForWriting(VirtualMeter::DevicePath);
+    EXPECT_EQ(fresh->write(pollCommand()), 65);
+    EXPECT_EQ(fresh->read(buffer, 1000).outcome, ReadOutcome::Data);
+}
+
+TEST(VirtualMeterFailures, UnpluggingDropsWhatWasPending)
+{
+    VirtualMeter meter;
+    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
+    handle->write(pollCommand());
+    EXPECT_EQ(meter.pendingReports(), 2u);
+    meter.setPlugged(false);
+    meter.setPlugged(true);
+    EXPECT_EQ(meter.pendingReports(), 0u);
+}
+
+TEST(VirtualMeterFailures, ASilentMeterTakesCommandsButNeverAnswers)
+{
+    VirtualMeter meter;
+    meter.setSilent(true);
+    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
+    handle->write(pollCommand());
+    std::array<std::uint8_t, 65> buffer{};
+    EXPECT_EQ(handle->read(buffer, 1000).outcome, ReadOutcome::TimeOut);
+    EXPECT_EQ(meter.writes().size(), 1u);
+    EXPECT_EQ(meter.pendingReports(), 0u);
+}
+
+TEST(VirtualMeterFailures, GarbageKeepsTheReportIdAndScramblesTheRest)
+{
+    VirtualMeter meter;
+    meter.model().setLight(virtualmeter::Light{5000, 0, 400});
+    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
+    std::array<std::uint8_t, 65> clean{};
+    handle->write(pollCommand());
+    handle->read(clean, 1000);
+    handle->read(clean, 1000);
+    handle->write(pollCommand());
+    handle->read(clean, 1000);
+
+    meter.setGarbage(true);
+    std::array<std::uint8_t, 65> garbage{};
+    EXPECT_EQ(handle->read(garbage, 1000).outcome, ReadOutcome::Data);
+    EXPECT_EQ(garbage[0], 0);
+    handle->write(pollCommand());
+    handle->read(garbage, 1000);
+    EXPECT_NE(garbage, clean);
+}
+
+struct LengthRow
+{
+    int shortReports;
+    std::size_t buffer;
+    int delivered;
+};
+
+class Lengths : public testing::TestWithParam<LengthRow>
+{
+};
+
+TEST_P(Lengths, AReadDeliversNoMoreThanAskedOrAllowed)
+{
+    VirtualMeter meter;
+    meter.setShortReports(GetParam().shortReports);
+    meter.setReportDelay(std::chrono::microseconds{1000}); // slow, but it still arrives
+    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
+    handle->write(pollCommand());
+    std::vector<std::uint8_t> buffer(GetParam().buffer, 0xEE);
+    const auto result = handle->read(buffer, 1000);
+    EXPECT_EQ(result.outcome, ReadOutcome::Data);
+    EXPECT_EQ(result.bytes, GetParam().delivered);
+    if (GetParam().buffer > static_cast<std::size_t>(GetParam().delivered)) {
+        EXPECT_EQ(buffer[static_cast<std::size_t>(GetParam().delivered)], 0xEE);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(VirtualMeter, Lengths,
+                         testing::Values(LengthRow{0, 65, 65}, LengthRow{10, 65, 10},
+                                         LengthRow{0, 33, 33}, LengthRow{0, 80, 65},
+                                         LengthRow{100, 65, 65}));
+
+} // namespace
