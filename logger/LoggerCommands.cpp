@@ -15,20 +15,23 @@ const QString EraseAllText = QStringLiteral("All the data in memory will be dele
 const QString EraseWindowText =
     QStringLiteral("All the Automatically Recorded data in memory will be deleted!");
 
+} // namespace
+
 // Marks a transfer as running for the length of one command.
 class BusyScope
 {
 public:
-    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
-    ~BusyScope() { m_busy = false; }
+    explicit BusyScope(LoggerCommands& commands) : m_commands(commands)
+    {
+        m_commands.setBusy(true);
+    }
+    ~BusyScope() { m_commands.setBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-    bool& m_busy;
+    LoggerCommands& m_commands;
 };
-
-} // namespace
 
 const QString LoggerCommands::LinkLostText =
     QStringLiteral("The meter does not answer! The transfer was stopped.");
@@ -78,6 +81,12 @@ bool LoggerCommands::progress(int percent)
     return true;
 }
 
+void LoggerCommands::setBusy(bool busy)
+{
+    m_busy = busy;
+    Q_EMIT busyChanged(busy);
+}
+
 void LoggerCommands::linkLost()
 {
     m_services.dialogs.message(LinkLostText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
@@ -88,7 +97,7 @@ void LoggerCommands::Listing()
 {
     if (m_busy)
         return;
-    BusyScope scope(m_busy);
+    BusyScope scope(*this);
     auto& link = m_services.link;
     m_poll.setPolling(false);
     link.Drain();
@@ -132,7 +141,7 @@ void LoggerCommands::GridSet_Click(int row)
 {
     if (m_busy)
         return;
-    BusyScope scope(m_busy);
+    BusyScope scope(*this);
     auto& link = m_services.link;
     m_poll.setPolling(false);
     link.Drain();

@@ -40,6 +40,12 @@ public:
     LoggerMemory& memory() { return m_memory; }
 
     static const QString LinkLostText;
+Q_SIGNALS:
+    // A listing or download starts (true) or ends (false): the main window refuses its
+    // toolbar meanwhile.
+    void busyChanged(bool busy);
+
+public:
     static const QString SetTooLargeText;
 
 private:
@@ -48,6 +54,8 @@ private:
     // Shows the progress and lets pending window events run.
     bool progress(int percent);
     void linkLost();
+    void setBusy(bool busy);
+    friend class BusyScope;
 
     ui::Services& m_services;
     ui::PollControl& m_poll;

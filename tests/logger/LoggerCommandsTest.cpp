@@ -351,3 +351,39 @@ TEST(ReportTransfer, StopsWhenTheReportsRunOut)
 }
 
 } // namespace
+
+namespace {
+
+// The ordinary virtual meter, with its own memory model, as --demo runs it.
+TEST(LoggerWithVirtualMeter, ListsAndDownloadsTheMeterSets)
+{
+    virtualmeter::VirtualMeter meter;
+    virtualmeter::StoredSet set;
+    set.start = {2026, 12, 5, 16, 39, 5};
+    set.text = "Set text\r\n";
+    meter.model().memory().setSets({set});
+    meterlink::MeterLink link(meter);
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakeClock clock;
+    testsupport::TempRoot root;
+    files::PlotData plot;
+    files::FileState fileState;
+    ui::FileDialogState cmd;
+    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    loggertest::FakePoll poll;
+    logger::LoggerCommands commands(services, poll, nullptr);
+
+    commands.Listing();
+    ASSERT_NE(commands.memoryWindow(), nullptr);
+    EXPECT_EQ(commands.memoryWindow()->sets().cellText(1, 1),
+              QStringLiteral("2026/12/05 16:39:05"));
+    commands.GridSet_Click(1);
+    QFile file(root.paths.downloadFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("Set text\r\n"));
+    EXPECT_EQ(text.size(), 64 + 2);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+} // namespace
