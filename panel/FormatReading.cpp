@@ -38,7 +38,11 @@ QString FormatReading(double value, int decimals, QChar decimalSeparator)
         value = -value;
         negative = true;
     }
-    const QString t = ui::NumberText(value, decimalSeparator);
+    QString t = ui::NumberText(value, decimalSeparator);
+    // Below 0.0001 the default text turns to exponent form ("9.29E-06"), whose cut digits would
+    // read as a large reading; the display shows the plain zeros such a value starts with.
+    if (value > 0 && value < 1e-4)
+        t = QLatin1Char('0') + QString(decimalSeparator) + QStringLiteral("0000");
     int p = static_cast<int>(t.indexOf(QLatin1Char('.'))) + 1;
     if (p == 0)
         p = static_cast<int>(t.indexOf(QLatin1Char(','))) + 1;

@@ -1,6 +1,12 @@
 #include "panel/PanelWindow.h"
 
 #include "link/MeterCommands.h"
+#include "panel/ChromaPicture.h"
+#include "panel/FrontPanel.h"
+#include "panel/ReferencePictures.h"
+#include "panel/ReferenceView.h"
+#include "panel/SetupPictures.h"
+#include "panel/Toolbar.h"
 #include "ui/ClickableLabel.h"
 
 #include <QApplication>
@@ -8,7 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -17,13 +26,20 @@ namespace panel {
 namespace {
 const QString NoDevice = QStringLiteral("NoDevice Found!\"");
 const QString ModelCaption = QStringLiteral("582");
+
+void setText(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
 } // namespace
 
 PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_timer1(new QTimer(this)),
       m_lblCOM(new QLabel(this)), m_lblName(new QLabel(this)), m_picNoCom(new QFrame(this)),
       m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom)),
-      m_pictureHost(new QWidget(this))
+      m_pictureHost(new QWidget(this)), m_front(new FrontPanel(this)),
+      m_decimalSeparator(QLocale().decimalPoint().at(0))
 {
     setObjectName(QStringLiteral("Panel"));
     setWindowTitle(QStringLiteral("Panel   V8.01"));
@@ -35,27 +51,56 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     m_lblConnect->setObjectName(QStringLiteral("LblConnect"));
 
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->addWidget(m_lblCOM);
-    layout->addWidget(m_lblName);
+    auto* layout = new QHBoxLayout(central);
+    layout->addWidget(m_front, 0, Qt::AlignTop);
+
+    auto* side = new QVBoxLayout;
+    auto* status = new QHBoxLayout;
+    QFont model = m_lblCOM->font();
+    model.setBold(true);
+    m_lblCOM->setFont(model);
+    status->addWidget(m_lblCOM);
+    status->addWidget(m_lblName, 1);
+    side->addLayout(status);
+    m_picNoCom->setFrameShape(QFrame::StyledPanel);
+    m_picNoCom->setStyleSheet(QStringLiteral("QFrame#PicNoCom { background: #f6d7d7; }"));
     auto* noComLayout = new QVBoxLayout(m_picNoCom);
     noComLayout->addWidget(m_lblConnect);
-    layout->addWidget(m_picNoCom);
+    side->addWidget(m_picNoCom);
     m_pictureHost->setObjectName(QStringLiteral("PictureHost"));
-    new QVBoxLayout(m_pictureHost);
-    layout->addWidget(m_pictureHost);
+    auto* hostLayout = new QVBoxLayout(m_pictureHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    m_picChroma = new ChromaPicture(m_pictureHost);
+    hostLayout->addWidget(m_picChroma);
+    m_reference = new ReferencePictures(m_pictureHost, hostLayout);
+    side->addWidget(m_pictureHost);
+    side->addStretch();
+    layout->addLayout(side);
     m_picNoCom->hide();
     setCentralWidget(central);
 
     connect(m_timer1, &QTimer::timeout, this, &PanelWindow::PollMeter);
     connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::LblConnect_Click);
+    for (std::size_t i = 0; i < PanelKeys.size(); ++i) {
+        const std::uint8_t code = PanelKeys[i].code;
+        connect(m_front->keyButton(i), &QPushButton::clicked, this,
+                [this, code] { sendKey(code); });
+    }
+    connect(m_front->setupButton(), &QPushButton::clicked, m_reference,
+            &ReferencePictures::togglePicRef);
     m_services.link.setObserver(this);
 
     Form_Load();
+    m_toolbar = new MainToolbar([this] { return RecordOn; }, this);
+    addToolBar(m_toolbar);
+    m_setupPictures->attach(*m_toolbar);
     m_timer1->start();
 }
 
-PanelWindow::~PanelWindow() { m_services.link.setObserver(nullptr); }
+PanelWindow::~PanelWindow()
+{
+    m_services.link.setObserver(nullptr);
+}
 
 void PanelWindow::Form_Load()
 {
@@ -65,6 +110,11 @@ void PanelWindow::Form_Load()
     QFile startup(m_services.cmd.fileName);
     if (startup.open(QIODevice::WriteOnly | QIODevice::Truncate))
         startup.close();
+    // The schedule lists are filled by the set-up pictures; the locus tables are constants.
+    m_setupPictures = new SetupPictures(
+        {m_services.link, m_services.dialogs, *this, [this] { return MemoryBusy; }, PCInterval},
+        m_pictureHost);
+    m_reference->addUnits();
     PCInterval = 1;
 }
 
@@ -76,9 +126,15 @@ void PanelWindow::setPolling(bool on)
         m_timer1->stop();
 }
 
-bool PanelWindow::polling() const { return m_timer1->isActive(); }
+bool PanelWindow::polling() const
+{
+    return m_timer1->isActive();
+}
 
-void PanelWindow::meterSearched(bool found) { m_picNoCom->setVisible(!found); }
+void PanelWindow::meterSearched(bool found)
+{
+    m_picNoCom->setVisible(!found);
+}
 
 void PanelWindow::readFailed(const std::string& reason)
 {
@@ -92,14 +148,47 @@ void PanelWindow::PollMeter()
     link.OutputReport[1] = meterlink::meter::Poll;
     link.Exchange();
     if (!link.Connected()) {
-        m_lblCOM->setText(NoDevice);
+        setText(m_lblCOM, NoDevice);
         return;
     }
-    m_lblCOM->setText(ModelCaption);
-    Frame frame{};
-    std::copy_n(link.ReceivedReport.begin() + 1, 64, frame.begin());
+    setText(m_lblCOM, ModelCaption);
+    const meterlink::Report first = link.ReceivedReport;
     link.ReceiveOnly();
-    std::copy_n(link.ReceivedReport.begin() + 1, 64, frame.begin() + 64);
+    // Without the second report the frame would mix in stale bytes (mode, flags, references):
+    // keep what is on screen and let the next tick rediscover the meter.
+    if (!link.Connected()) {
+        setText(m_lblCOM, NoDevice);
+        return;
+    }
+    const FrameFields fields = DecodeFrame(AssembleFrame(first, link.ReceivedReport));
+    m_lastFrame = fields;
+    RecordOn = fields.recordOn;
+    MemoryBusy = fields.memoryBusy;
+
+    m_front->picSet()->setVisible(fields.setUp);
+    if (!fields.setUp) {
+        m_reference->setReferenceTexts(ComputeReferenceTexts(fields, m_decimalSeparator));
+        m_front->apply(ComputeDisplay(fields, m_decimalSeparator));
+    }
+    Q_EMIT frameDecoded();
+}
+
+void PanelWindow::sendKey(std::uint8_t code)
+{
+    auto& link = m_services.link;
+    setPolling(false);
+    link.OutputReport[0] = 0;
+    link.OutputReport[1] = meterlink::meter::Command;
+    link.OutputReport[2] = code;
+    link.Exchange();
+    setPolling(true);
+}
+
+std::optional<files::Reading> PanelWindow::latestReading() const
+{
+    if (!m_lastFrame)
+        return std::nullopt;
+    return ReadingFromFrame(*m_lastFrame);
 }
 
 void PanelWindow::LblConnect_Click()

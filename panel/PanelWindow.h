@@ -1,13 +1,14 @@
 #pragma once
 
+#include "files/RecordLine.h"
 #include "link/MeterLink.h"
+#include "panel/DisplayState.h"
+#include "panel/MeasurementFrame.h"
 #include "ui/PollControl.h"
 #include "ui/Services.h"
 
 #include <QMainWindow>
-
-#include <array>
-#include <cstdint>
+#include <optional>
 
 class QFrame;
 class QLabel;
@@ -19,7 +20,11 @@ class ClickableLabel;
 
 namespace panel {
 
-using Frame = std::array<std::uint8_t, 128>; // frame bytes 1..128 at index 0..127
+class ChromaPicture;
+class MainToolbar;
+class FrontPanel;
+class ReferencePictures;
+class SetupPictures;
 
 // The main window: an emulated front panel of the meter, refreshed by the live poll.
 class PanelWindow : public QMainWindow, public ui::PollControl, public meterlink::LinkObserver
@@ -39,6 +44,8 @@ public:
 
     // One tick of the live poll.
     void PollMeter();
+    // A front-panel key: sends its key code with the poll paused.
+    void sendKey(std::uint8_t code);
 
     int PCInterval = 1;
     bool RecordOn = false;
@@ -47,6 +54,15 @@ public:
     ui::Services& services() { return m_services; }
     // Where the set-up pictures live: panels inside the window, shown and hidden by visibility.
     QWidget* pictureHost() const { return m_pictureHost; }
+    // The toolbar `Toolbar1`; other windows register their commands on it.
+    MainToolbar* toolbar() const { return m_toolbar; }
+
+    // The last decoded reading (Ev in lx, no date or time); nullopt before the first frame.
+    std::optional<files::Reading> latestReading() const;
+
+Q_SIGNALS:
+    // After every frame that was read whole and decoded.
+    void frameDecoded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,6 +78,13 @@ private:
     QFrame* m_picNoCom;
     ui::ClickableLabel* m_lblConnect;
     QWidget* m_pictureHost;
+    FrontPanel* m_front;
+    ReferencePictures* m_reference;
+    ChromaPicture* m_picChroma;
+    QChar m_decimalSeparator;
+    std::optional<FrameFields> m_lastFrame;
+    SetupPictures* m_setupPictures = nullptr;
+    MainToolbar* m_toolbar = nullptr;
 };
 
 } // namespace panel

@@ -1,0 +1,251 @@
+#include "panel/FrontPanel.h"
+
+#include "panel/ReferenceView.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace panel {
+
+namespace {
+
+// A tick rewrites the whole display; skipping unchanged controls keeps it cheap.
+void setText(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+void setShown(QWidget* widget, bool shown)
+{
+    if (widget->isHidden() == shown)
+        widget->setVisible(shown);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const char* role)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setProperty("role", QLatin1String(role));
+    return label;
+}
+
+const char* const LcdStyle = R"(
+QFrame#Lcd { background: #1c2621; border: 3px solid #0d1310; border-radius: 10px; }
+QFrame#Lcd QLabel { color: #c9f2d0; background: transparent; }
+QLabel[role="value"] { font-family: monospace; font-size: 34px; font-weight: bold; }
+QLabel[role="legend"] { font-size: 16px; font-style: italic; }
+QLabel[role="symbol"] { font-size: 18px; font-weight: bold; }
+QLabel[role="indicator"] { font-size: 11px; font-weight: bold; border: 1px solid #c9f2d0;
+                           border-radius: 3px; padding: 0 3px; }
+QLabel[role="small"] { font-family: monospace; font-size: 15px; }
+QLabel[role="battery"] { background: #c9f2d0; min-width: 5px; max-width: 5px;
+                         min-height: 10px; max-height: 10px; }
+QFrame#PicSet { background: #1c2621; border: 2px solid #c9f2d0; border-radius: 6px; }
+QFrame#PicSet QLabel { font-size: 28px; font-weight: bold; }
+)";
+
+const char* const BodyStyle = R"(
+QFrame#MeterBody { background: #3a3f44; border-radius: 14px; }
+QFrame#MeterBody QPushButton { background: #5b6167; color: white; border: 1px solid #23272b;
+                               border-radius: 6px; padding: 6px 4px; min-width: 52px; }
+QFrame#MeterBody QPushButton:pressed { background: #7c848b; }
+QFrame#MeterBody QPushButton#CmdPowerOff { background: #8c2f2f; }
+QFrame#Summary QLabel[role="summaryValue"] { font-family: monospace; }
+)";
+
+} // namespace
+
+FrontPanel::FrontPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("FrontPanel"));
+    auto* layout = new QHBoxLayout(this);
+    auto* body = new QFrame(this);
+    body->setObjectName(QStringLiteral("MeterBody"));
+    body->setStyleSheet(QLatin1String(BodyStyle) + QLatin1String(LcdStyle));
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(16, 16, 16, 16);
+    bodyLayout->setSpacing(14);
+    bodyLayout->addWidget(buildLcd());
+    bodyLayout->addWidget(buildKeys());
+    layout->addWidget(body);
+    layout->addWidget(buildSummary(), 0, Qt::AlignTop);
+}
+
+QWidget* FrontPanel::buildLcd()
+{
+    auto* lcd = new QFrame(this);
+    lcd->setObjectName(QStringLiteral("Lcd"));
+    auto* grid = new QGridLayout(lcd);
+    grid->setContentsMargins(12, 8, 12, 8);
+    grid->setHorizontalSpacing(6);
+
+    // Top row: indicators and the battery gauge.
+    auto* top = new QHBoxLayout;
+    m_m = makeLabel(lcd, "LblM", QStringLiteral("M"), "indicator");
+    m_a = makeLabel(lcd, "LblA", QStringLiteral("A"), "indicator");
+    m_sd = makeLabel(lcd, "LblSD", QStringLiteral("SD"), "indicator");
+    m_r = makeLabel(lcd, "LblR", QStringLiteral("R"), "indicator");
+    m_intv = makeLabel(lcd, "LblIntv", QStringLiteral("INTV"), "indicator");
+    m_cf = makeLabel(lcd, "LblCF", QStringLiteral("CF"), "indicator");
+    m_h = makeLabel(lcd, "LblH", QStringLiteral("H"), "indicator");
+    m_ref = makeLabel(lcd, "LblRef", QStringLiteral("REF"), "indicator");
+    for (QLabel* indicator : {m_m, m_a, m_sd, m_r, m_intv, m_cf, m_h, m_ref}) {
+        top->addWidget(indicator);
+        indicator->hide();
+    }
+    top->addStretch();
+    auto* gauge = new QHBoxLayout;
+    gauge->setSpacing(2);
+    for (int i = 0; i < BatterySegments; ++i) {
+        QLabel* segment = makeLabel(lcd, "", QString(), "battery");
+        segment->setObjectName(QStringLiteral("ImgBt(%1)").arg(i));
+        m_battery[static_cast<std::size_t>(i)] = segment;
+        gauge->addWidget(segment);
+    }
+    top->addLayout(gauge);
+    grid->addLayout(top, 0, 0, 1, 5);
+
+    // Three value lines: symbols, legend, value, unit.
+    const std::array<const char*, 3> valueNames{"VX", "VY", "VZ"};
+    const std::array<const char*, 3> legendNames{"LblFX", "LblFY", "LblFZ"};
+    m_deltaX = makeLabel(lcd, "ImaDeltaX", QStringLiteral("\u0394"), "symbol");
+    m_lenda = makeLabel(lcd, "ImaLenda", QStringLiteral("\u03bb"), "symbol");
+    m_deltaY = makeLabel(lcd, "ImaDeltaY", QStringLiteral("\u0394"), "symbol");
+    m_deltaZ = makeLabel(lcd, "ImaDeltaZ", QStringLiteral("\u0394"), "symbol");
+    m_deltaZZ = makeLabel(lcd, "ImaDeltaZZ", QStringLiteral("\u0394"), "symbol");
+    const std::array<std::array<QLabel*, 2>, 3> symbols{
+        {{m_deltaX, nullptr}, {m_lenda, m_deltaY}, {m_deltaZ, m_deltaZZ}}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int row = static_cast<int>(i) + 1;
+        auto* symbolBox = new QHBoxLayout;
+        symbolBox->setSpacing(0);
+        for (QLabel* symbol : symbols[i]) {
+            if (symbol != nullptr) {
+                symbolBox->addWidget(symbol);
+                symbol->hide();
+            }
+        }
+        grid->addLayout(symbolBox, row, 0, Qt::AlignRight);
+        m_legends[i] = makeLabel(lcd, legendNames[i], QString(), "legend");
+        m_legends[i]->setMinimumWidth(36);
+        grid->addWidget(m_legends[i], row, 1);
+        m_values[i] = makeLabel(lcd, valueNames[i], QString(), "value");
+        m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_values[i]->setMinimumWidth(150);
+        grid->addWidget(m_values[i], row, 2);
+    }
+    m_unit = makeLabel(lcd, "LblUnit", QString(), "small");
+    m_knm = makeLabel(lcd, "LblKnm", QString(), "small");
+    m_unit->setMinimumWidth(26);
+    grid->addWidget(m_unit, 1, 3);
+    grid->addWidget(m_knm, 2, 3);
+
+    // Bottom row: memory count and clock.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(makeLabel(lcd, "LblMemCaption", QStringLiteral("MEM"), "indicator"));
+    m_memCnt = makeLabel(lcd, "LblMemCnt", QString(), "small");
+    bottom->addWidget(m_memCnt);
+    bottom->addStretch();
+    m_time = makeLabel(lcd, "LblTime", QString(), "small");
+    bottom->addWidget(m_time);
+    grid->addLayout(bottom, 4, 0, 1, 5);
+
+    // Covers the value lines while the meter shows its own set-up menu.
+    m_picSet = new QFrame(lcd);
+    m_picSet->setObjectName(QStringLiteral("PicSet"));
+    auto* setLayout = new QVBoxLayout(m_picSet);
+    auto* setCaption = new QLabel(QStringLiteral("SET UP"), m_picSet);
+    setCaption->setAlignment(Qt::AlignCenter);
+    setLayout->addWidget(setCaption);
+    grid->addWidget(m_picSet, 1, 0, 3, 5);
+    m_picSet->hide();
+    return lcd;
+}
+
+QWidget* FrontPanel::buildKeys()
+{
+    auto* keys = new QWidget(this);
+    auto* grid = new QGridLayout(keys);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t i = 0; i < PanelKeys.size(); ++i) {
+        auto* button = new QPushButton(QLatin1String(PanelKeys[i].caption), keys);
+        button->setObjectName(QLatin1String(PanelKeys[i].name));
+        button->setFocusPolicy(Qt::NoFocus);
+        m_keys[i] = button;
+    }
+    m_command12 = new QPushButton(QStringLiteral("Setup"), keys);
+    m_command12->setObjectName(QStringLiteral("Command12"));
+    m_command12->setFocusPolicy(Qt::NoFocus);
+
+    // The meter's key field: measuring keys on top, memory and arrows below, power last.
+    const std::array<std::array<QPushButton*, 4>, 3> rows{{
+        {m_keys[0], m_keys[1], m_keys[2], m_keys[3]},
+        {m_keys[4], m_keys[5], m_keys[6], m_keys[7]},
+        {m_keys[8], m_keys[9], m_command12, m_keys[10]},
+    }};
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            grid->addWidget(rows[r][c], static_cast<int>(r), static_cast<int>(c));
+    return keys;
+}
+
+QWidget* FrontPanel::buildSummary()
+{
+    auto* summary = new QFrame(this);
+    summary->setObjectName(QStringLiteral("Summary"));
+    summary->setFrameShape(QFrame::StyledPanel);
+    auto* form = new QFormLayout(summary);
+    const std::array<const char*, 13> captions{
+        "X", "Y", "Z", "Ev", "Ev max", "Ev min", "x", "y", "u'", "v'", "\u03bbd (nm)", "Pe", "Pc"};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        m_summary[i] = makeLabel(summary, SummaryLabelNames[i], QString(), "summaryValue");
+        m_summary[i]->setMinimumWidth(70);
+        form->addRow(QString::fromUtf8(captions[i]), m_summary[i]);
+    }
+    // Kept for the meter's layout; the poll does not write them.
+    form->addRow(QStringLiteral("Tcp (K)"),
+                 makeLabel(summary, "LblTCP", QStringLiteral("0.000"), "summaryValue"));
+    form->addRow(QStringLiteral("\u0394uv"),
+                 makeLabel(summary, "LblDeltauv", QStringLiteral("0.000"), "summaryValue"));
+    return summary;
+}
+
+void FrontPanel::apply(const DisplayState& d)
+{
+    for (std::size_t i = 0; i < m_battery.size(); ++i)
+        setShown(m_battery[i], d.batteryShown[i]);
+    setShown(m_m, d.m);
+    setShown(m_a, d.a);
+    setShown(m_sd, d.sd);
+    setShown(m_r, d.r);
+    setShown(m_intv, d.intv);
+    setText(m_time, d.time);
+    setText(m_memCnt, d.memCnt);
+    setShown(m_cf, d.cf);
+    setShown(m_h, d.h);
+    setText(m_unit, d.unit);
+
+    setShown(m_lenda, d.lenda);
+    setShown(m_deltaX, d.deltaX);
+    setShown(m_deltaY, d.deltaY);
+    setShown(m_deltaZ, d.deltaZ);
+    setShown(m_deltaZZ, d.deltaZZ);
+    setShown(m_ref, d.ref);
+
+    if (d.writeLines)
+        for (std::size_t i = 0; i < 3; ++i)
+            setText(m_values[i], d.lines[i]);
+    for (std::size_t i = 0; i < 3; ++i)
+        setText(m_legends[i], d.legends[i]);
+    setText(m_knm, d.knm);
+
+    for (std::size_t i = 0; i < m_summary.size(); ++i)
+        setText(m_summary[i], d.summary[i]);
+}
+
+} // namespace panel

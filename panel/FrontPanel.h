@@ -1,0 +1,61 @@
+#pragma once
+
+#include "panel/DisplayState.h"
+
+#include <QFrame>
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace panel {
+
+// The meter's face: the liquid-crystal area, the keys below it and the summary beside it.
+// It only shows what a DisplayState says; the keys are wired by the window.
+class FrontPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit FrontPanel(QWidget* parent = nullptr);
+
+    // Copies one display state into the controls, touching only those that change.
+    void apply(const DisplayState& state);
+
+    // The eleven key buttons in the order of PanelKeys, and `Command12` ("Setup").
+    QPushButton* keyButton(std::size_t index) const { return m_keys[index]; }
+    QPushButton* setupButton() const { return m_command12; }
+    // The picture "SET UP" shown while the meter is in its own set-up menu.
+    QFrame* picSet() const { return m_picSet; }
+
+private:
+    QWidget* buildLcd();
+    QWidget* buildKeys();
+    QWidget* buildSummary();
+
+    std::array<QLabel*, 3> m_values{};
+    std::array<QLabel*, 3> m_legends{};
+    QLabel* m_unit = nullptr;
+    QLabel* m_knm = nullptr;
+    QLabel* m_lenda = nullptr;
+    QLabel* m_deltaX = nullptr;
+    QLabel* m_deltaY = nullptr;
+    QLabel* m_deltaZ = nullptr;
+    QLabel* m_deltaZZ = nullptr;
+    QLabel* m_ref = nullptr;
+    QLabel* m_m = nullptr;
+    QLabel* m_a = nullptr;
+    QLabel* m_sd = nullptr;
+    QLabel* m_r = nullptr;
+    QLabel* m_intv = nullptr;
+    QLabel* m_cf = nullptr;
+    QLabel* m_h = nullptr;
+    QLabel* m_memCnt = nullptr;
+    QLabel* m_time = nullptr;
+    std::array<QLabel*, BatterySegments> m_battery{};
+    std::array<QLabel*, 13> m_summary{};
+    std::array<QPushButton*, 11> m_keys{};
+    QPushButton* m_command12 = nullptr;
+    QFrame* m_picSet = nullptr;
+};
+
+} // namespace panel

@@ -1,0 +1,437 @@
+#include "panel/PanelWindow.h"
+
+#include "FrameBuilder.h"
+#include "link/MeterCommands.h"
+#include "panel/ReferenceView.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempRoot.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using paneltest::FrameBuilder;
+
+// A virtual meter that answers the poll with the frame the test sets.
+class FrameMeter : public virtualmeter::VirtualMeter
+{
+public:
+    panel::Frame frame{};
+    bool dropSecondReport = false;
+    std::function<void()> onCommand; // runs when a report arrives
+
+protected:
+    void process(const virtualmeter::Report& command) override
+    {
+        if (onCommand)
+            onCommand();
+        if (command[1] == meterlink::meter::Poll && command[2] != meterlink::meter::UnitOption) {
+            virtualmeter::Report first{};
+            virtualmeter::Report second{};
+            std::copy_n(frame.begin(), 64, first.begin() + 1);
+            std::copy_n(frame.begin() + 64, 64, second.begin() + 1);
+            send(first);
+            if (!dropSecondReport)
+                send(second);
+            return;
+        }
+        VirtualMeter::process(command);
+    }
+};
+
+class PanelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { window = std::make_unique<panel::PanelWindow>(services); }
+
+    template <typename T = QWidget> T* child(const QString& name) const
+    {
+        T* widget = window->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString text(const QString& name) const { return child<QLabel>(name)->text(); }
+    bool shown(const QString& name) const { return !child(name)->isHidden(); }
+    void poll(const FrameBuilder& b)
+    {
+        meter.frame = b.frame;
+        window->PollMeter();
+    }
+
+    FrameMeter meter;
+    meterlink::MeterLink link{meter};
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakeClock clock;
+    testsupport::TempRoot root;
+    files::PlotData plot;
+    files::FileState fileState;
+    ui::FileDialogState cmd;
+    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    std::unique_ptr<panel::PanelWindow> window;
+};
+
+FrameBuilder liveFrame(int mode)
+{
+    FrameBuilder b;
+    b.u32(1, 1234567).u32(5, 2345678).u32(9, 3456789).u32(13, 1500000);
+    b.u16(17, 3127).u16(19, 3290).u16(25, 5723).u16(27, 1234).u32(39, 6504);
+    b.u32(49, 1234000).u16(57, 3127).u16(59, 3290).u16(61, 1978).u16(63, 4683);
+    b.u16(81, 2014).byte(83, 5).byte(86, 3).byte(87, 45).byte(88, 2).byte(89, 7).byte(94, 2);
+    return b.mode(mode);
+}
+
+TEST_F(PanelTest, StartUpPreparesFilesListsAndCaption)
+{
+    EXPECT_EQ(window->windowTitle(), "Panel   V8.01");
+    EXPECT_EQ(cmd.fileName, root.paths.startupFile());
+    QFile startup(root.paths.startupFile());
+    ASSERT_TRUE(startup.exists());
+    EXPECT_EQ(startup.size(), 0);
+    auto* units = child<QComboBox>(QStringLiteral("ComboRefLxFc"));
+    ASSERT_EQ(units->count(), 2);
+    EXPECT_EQ(units->itemText(0), "lx");
+    EXPECT_EQ(units->itemText(1), "fc");
+    EXPECT_EQ(units->currentText(), "lx");
+    EXPECT_EQ(window->PCInterval, 1);
+    EXPECT_TRUE(window->polling());
+    EXPECT_TRUE(shown(QStringLiteral("PicChroma")));
+    EXPECT_FALSE(shown(QStringLiteral("PicRef")));
+    EXPECT_FALSE(window->latestReading().has_value());
+    // Nothing reached the meter before the first tick.
+    EXPECT_TRUE(meter.writes().empty());
+}
+
+TEST_F(PanelTest, StartUpEmptiesAnExistingStartUpFile)
+{
+    window.reset();
+    QFile file(root.paths.startupFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("left over");
+    file.close();
+    window = std::make_unique<panel::PanelWindow>(services);
+    EXPECT_EQ(QFile(root.paths.startupFile()).size(), 0);
+}
+
+TEST_F(PanelTest, ConnectCaptionAlternatesAfterTheFirstClick)
+{
+    auto* label = child<QLabel>(QStringLiteral("LblConnect"));
+    const char* expected[] = {"Panel   V8.00", "Panel   V8.00   140516", "Panel   V8.00"};
+    for (const char* caption : expected) {
+        QTest::mouseClick(label, Qt::LeftButton);
+        EXPECT_EQ(window->windowTitle(), caption);
+    }
+}
+
+TEST_F(PanelTest, AbsentMeterShowsNoDeviceAndKeepsTheDisplay)
+{
+    poll(liveFrame(0));
+    ASSERT_EQ(text(QStringLiteral("LblCOM")), "582");
+    EXPECT_FALSE(shown(QStringLiteral("PicNoCom")));
+    meter.setPlugged(false);
+    poll(liveFrame(4));
+    EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+    EXPECT_EQ(text(QStringLiteral("LblCOM")).size(), 16);
+    // The failing write took the link down; the next tick searches and finds nothing.
+    poll(liveFrame(4));
+    EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+    EXPECT_TRUE(shown(QStringLiteral("PicNoCom")));
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
+    EXPECT_EQ(text(QStringLiteral("VX")), "150.0");
+    // Plugged in again: a later tick finds it.
+    meter.setPlugged(true);
+    poll(liveFrame(4));
+    EXPECT_EQ(text(QStringLiteral("LblCOM")), "582");
+    EXPECT_FALSE(shown(QStringLiteral("PicNoCom")));
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
+}
+
+TEST_F(PanelTest, ReadTimeOutNamesTheReason)
+{
+    poll(liveFrame(0));
+    meter.setSilent(true);
+    poll(liveFrame(0));
+    EXPECT_EQ(text(QStringLiteral("LblName")), "Readfile timeout");
+    EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+}
+
+TEST_F(PanelTest, TickWritesEveryPartOfTheDisplay)
+{
+    poll(liveFrame(2));
+    EXPECT_EQ(text(QStringLiteral("VX")), "150.0");
+    EXPECT_EQ(text(QStringLiteral("VY")), "572.3");
+    EXPECT_EQ(text(QStringLiteral("VZ")), "0.1234");
+    EXPECT_EQ(text(QStringLiteral("LblFY")), "d");
+    EXPECT_EQ(text(QStringLiteral("LblKnm")), "nm");
+    EXPECT_EQ(text(QStringLiteral("LblUnit")), "lx");
+    EXPECT_TRUE(shown(QStringLiteral("ImaLenda")));
+    EXPECT_FALSE(shown(QStringLiteral("ImaDeltaX")));
+    EXPECT_EQ(text(QStringLiteral("LblTime")), "14\\05");
+    EXPECT_EQ(text(QStringLiteral("LblMemCnt")), "07");
+    for (int i = 0; i < panel::BatterySegments; ++i)
+        EXPECT_EQ(shown(QStringLiteral("ImgBt(%1)").arg(i)), i >= 2) << i;
+    EXPECT_EQ(text(QStringLiteral("LblX")), "123.4");
+    EXPECT_EQ(text(QStringLiteral("LblEvLendacd")), "572.3");
+    EXPECT_EQ(text(QStringLiteral("LblTCP")), "0.000");
+    EXPECT_EQ(text(QStringLiteral("LblDeltauv")), "0.000");
+    EXPECT_FALSE(shown(QStringLiteral("PicSet")));
+}
+
+TEST_F(PanelTest, IndicatorsAndMemoryFull)
+{
+    poll(liveFrame(0).byte(93, 0x11).byte(95, 0x4F).byte(96, 1));
+    for (const char* name : {"LblM", "LblA", "LblSD", "LblR", "LblIntv", "LblCF", "LblH"})
+        EXPECT_TRUE(shown(QLatin1String(name))) << name;
+    EXPECT_EQ(text(QStringLiteral("LblMemCnt")), "FU");
+    EXPECT_TRUE(window->RecordOn);
+    EXPECT_FALSE(window->MemoryBusy);
+    poll(liveFrame(0).byte(95, 0x80));
+    for (const char* name : {"LblM", "LblA", "LblSD", "LblR", "LblIntv", "LblCF", "LblH"})
+        EXPECT_FALSE(shown(QLatin1String(name))) << name;
+    EXPECT_FALSE(window->RecordOn);
+    EXPECT_TRUE(window->MemoryBusy);
+}
+
+TEST_F(PanelTest, BatteryAboveSixHidesTheGaugeAndKeepsPolling)
+{
+    poll(liveFrame(0).byte(94, 200));
+    for (int i = 0; i < panel::BatterySegments; ++i)
+        EXPECT_FALSE(shown(QStringLiteral("ImgBt(%1)").arg(i))) << i;
+    EXPECT_TRUE(window->polling());
+    poll(liveFrame(0).byte(94, 0));
+    for (int i = 0; i < panel::BatterySegments; ++i)
+        EXPECT_TRUE(shown(QStringLiteral("ImgBt(%1)").arg(i))) << i;
+}
+
+TEST_F(PanelTest, OverloadShowsOLInsteadOfValues)
+{
+    poll(liveFrame(0).byte(93, 0x02));
+    EXPECT_EQ(text(QStringLiteral("VX")), "");
+    EXPECT_EQ(text(QStringLiteral("VY")), "OL");
+    EXPECT_EQ(text(QStringLiteral("VZ")), "");
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
+}
+
+TEST_F(PanelTest, UnknownModeKeepsTheLinesAndBlanksTheLegends)
+{
+    poll(liveFrame(0));
+    poll(liveFrame(18));
+    EXPECT_EQ(text(QStringLiteral("VX")), "150.0");
+    EXPECT_EQ(text(QStringLiteral("VY")), "0.3127");
+    for (const char* name : {"LblFX", "LblFY", "LblFZ", "LblKnm"})
+        EXPECT_EQ(text(QLatin1String(name)), "") << name;
+}
+
+TEST_F(PanelTest, MeterSetUpFreezesTheDisplay)
+{
+    poll(liveFrame(0));
+    QSignalSpy decoded(window.get(), &panel::PanelWindow::frameDecoded);
+    poll(liveFrame(4).byte(91, 1).byte(95, 0x40));
+    EXPECT_TRUE(shown(QStringLiteral("PicSet")));
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
+    EXPECT_TRUE(window->RecordOn); // the flags still follow the meter
+    EXPECT_EQ(decoded.count(), 1);
+    poll(liveFrame(4));
+    EXPECT_FALSE(shown(QStringLiteral("PicSet")));
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
+}
+
+TEST_F(PanelTest, LostSecondReportKeepsTheDisplayInsteadOfMixingReports)
+{
+    poll(liveFrame(0));
+    const auto before = window->latestReading();
+    QSignalSpy decoded(window.get(), &panel::PanelWindow::frameDecoded);
+    meter.dropSecondReport = true;
+    poll(liveFrame(4).u32(1, 1));
+    EXPECT_EQ(decoded.count(), 0);
+    EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
+    ASSERT_TRUE(window->latestReading().has_value());
+    EXPECT_EQ(window->latestReading()->X, before->X);
+    meter.dropSecondReport = false;
+    poll(liveFrame(4));
+    EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
+}
+
+TEST_F(PanelTest, LatestReadingFollowsEachDecodedFrame)
+{
+    QSignalSpy decoded(window.get(), &panel::PanelWindow::frameDecoded);
+    poll(liveFrame(0).byte(92, 1).s16(43, -7));
+    ASSERT_EQ(decoded.count(), 1);
+    const auto reading = window->latestReading();
+    ASSERT_TRUE(reading.has_value());
+    EXPECT_DOUBLE_EQ(reading->Ev, 150.0); // lx, whatever the display unit
+    EXPECT_DOUBLE_EQ(reading->Tcp, 6504);
+    EXPECT_DOUBLE_EQ(reading->duv, -0.0007);
+    EXPECT_EQ(reading->year, 0);
+}
+
+TEST_F(PanelTest, PollRequestCarriesCommandOneAndLeavesOtherBytes)
+{
+    link.OutputReport[2] = 0x33;
+    link.OutputReport[9] = 0x44;
+    poll(liveFrame(0));
+    ASSERT_FALSE(meter.writes().empty());
+    const auto& w = meter.writes().front();
+    EXPECT_EQ(w[0], 0);
+    EXPECT_EQ(w[1], meterlink::meter::Poll);
+    EXPECT_EQ(w[2], 0x33);
+    EXPECT_EQ(w[9], 0x44);
+}
+
+class Keys : public PanelTest, public ::testing::WithParamInterface<panel::PanelKey>
+{
+};
+
+TEST_P(Keys, SendTheirCodeWithThePollPaused)
+{
+    const panel::PanelKey key = GetParam();
+    poll(liveFrame(0)); // connected
+    meter.clearWrites();
+    link.OutputReport[5] = 0x5A; // bytes past the key code travel as they are
+    std::vector<bool> pollingAtWrite;
+    meter.onCommand = [&] { pollingAtWrite.push_back(window->polling()); };
+    auto* button = child<QPushButton>(QLatin1String(key.name));
+    EXPECT_EQ(button->text(), key.caption);
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_EQ(meter.writes().size(), 1u);
+    const auto& w = meter.writes().front();
+    EXPECT_EQ(w[0], 0);
+    EXPECT_EQ(w[1], meterlink::meter::Command);
+    EXPECT_EQ(w[2], key.code);
+    EXPECT_EQ(w[5], 0x5A);
+    EXPECT_EQ(pollingAtWrite, std::vector<bool>{false});
+    EXPECT_TRUE(window->polling());
+    meter.onCommand = nullptr;
+}
+
+TEST_P(Keys, AbsentMeterLosesThePressAndPollsOn)
+{
+    meter.setPlugged(false);
+    QTest::mouseClick(child<QPushButton>(QLatin1String(GetParam().name)), Qt::LeftButton);
+    EXPECT_TRUE(meter.writes().empty());
+    EXPECT_TRUE(window->polling());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKeys, Keys, ::testing::ValuesIn(panel::PanelKeys),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(PanelTest, SetupKeyTogglesTheReferencePicture)
+{
+    auto* setup = child<QPushButton>(QStringLiteral("Command12"));
+    EXPECT_EQ(setup->text(), "Setup");
+    QTest::mouseClick(setup, Qt::LeftButton);
+    EXPECT_TRUE(shown(QStringLiteral("PicRef")));
+    QTest::mouseClick(setup, Qt::LeftButton);
+    EXPECT_FALSE(shown(QStringLiteral("PicRef")));
+    EXPECT_TRUE(meter.writes().empty());
+}
+
+TEST_F(PanelTest, ReferenceViewTakesTheLastFrameDigits)
+{
+    poll(liveFrame(12)); // reference Ev 123.4 lx, x 0.3127, y 0.3290, u' 0.1978, v' 0.4683
+    meter.clearWrites();
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QRadioButton>(QStringLiteral("OptXY"))->click();
+    EXPECT_FALSE(shown(QStringLiteral("PicRef")));
+    EXPECT_TRUE(shown(QStringLiteral("PicXY")));
+    EXPECT_EQ(child<QGroupBox>(QStringLiteral("FrmEvxy"))->title(), "Ev (lx)");
+    const char* ev = "1234";
+    const char* x = "3127";
+    const char* y = "329";
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvxy(%1)").arg(i))->currentText(),
+                  QString(QChar::fromLatin1(ev[i])));
+        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(%1)").arg(i))->currentText(),
+                  QString(QChar::fromLatin1(x[i])));
+        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvy(%1)").arg(i))->currentText(),
+                  i < 3 ? QString(QChar::fromLatin1(y[i])) : QString());
+    }
+    EXPECT_EQ(child(QStringLiteral("ComboEvxy(2)"))->x(), 1560 / panel::TwipsPerPixel);
+    EXPECT_EQ(child(QStringLiteral("EvxyDecimal(0)"))->x(), 2280 / panel::TwipsPerPixel);
+
+    // Typed digits are overwritten when the view opens again, now in fc.
+    child<QComboBox>(QStringLiteral("ComboEvx(0)"))->setEditText(QStringLiteral("9"));
+    child<QComboBox>(QStringLiteral("ComboRefLxFc"))->setCurrentIndex(1);
+    child<QPushButton>(QStringLiteral("CmdXYZOK"))->click();
+    EXPECT_FALSE(shown(QStringLiteral("PicXY")));
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QRadioButton>(QStringLiteral("OptXY"))->click();
+    EXPECT_EQ(child<QGroupBox>(QStringLiteral("FrmEvxy"))->title(), "Ev (fc)");
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(0)"))->currentText(), "3");
+    EXPECT_EQ(child(QStringLiteral("ComboEvxy(2)"))->x(), 1800 / panel::TwipsPerPixel);
+    EXPECT_EQ(child(QStringLiteral("EvxyDecimal(0)"))->x(), 1560 / panel::TwipsPerPixel);
+    // Nothing of the reference pictures reaches the meter.
+    EXPECT_TRUE(meter.writes().empty());
+}
+
+TEST_F(PanelTest, UvViewAndTemperatureView)
+{
+    poll(liveFrame(13));
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QRadioButton>(QStringLiteral("Optuv"))->click();
+    EXPECT_TRUE(shown(QStringLiteral("Picuv")));
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvu(0)"))->currentText(), "1");
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvv(3)"))->currentText(), "3");
+    child<QPushButton>(QStringLiteral("ExitEvuv"))->click();
+    EXPECT_FALSE(shown(QStringLiteral("Picuv")));
+    EXPECT_FALSE(shown(QStringLiteral("PicRef"))); // Exit does not reopen the choice
+
+    child<QComboBox>(QStringLiteral("DigitTCP(0)"))->setEditText(QStringLiteral("7"));
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QRadioButton>(QStringLiteral("OptTcp"))->click();
+    EXPECT_TRUE(shown(QStringLiteral("PicTcp")));
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("DigitTCP(0)"))->currentText(), "7");
+    child<QPushButton>(QStringLiteral("CmdTcpOK"))->click();
+    EXPECT_FALSE(shown(QStringLiteral("PicTcp")));
+}
+
+TEST_F(PanelTest, ReferenceUnitListTakesNoKeys)
+{
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    auto* units = child<QComboBox>(QStringLiteral("ComboRefLxFc"));
+    QTest::keyClick(units, Qt::Key_Down);
+    QTest::keyClick(units, Qt::Key_F);
+    EXPECT_EQ(units->currentText(), "lx");
+}
+
+TEST_F(PanelTest, CommaSeparatorReachesTheDisplayAndTheReferenceDigits)
+{
+    window.reset();
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    window = std::make_unique<panel::PanelWindow>(services);
+    QLocale::setDefault(previous);
+    poll(liveFrame(12));
+    EXPECT_EQ(text(QStringLiteral("VX")), "123,4");
+    EXPECT_EQ(text(QStringLiteral("LblEvX")), "0,3127");
+    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QRadioButton>(QStringLiteral("OptXY"))->click();
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvxy(3)"))->currentText(), "4");
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(0)"))->currentText(), "3");
+}
+
+TEST_F(PanelTest, ClosingThePanelClosesEveryWindow)
+{
+    QWidget other;
+    other.show();
+    window->show();
+    window->close();
+    EXPECT_FALSE(other.isVisible());
+    EXPECT_FALSE(window->polling());
+}
+
+} // namespace
