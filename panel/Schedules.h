@@ -1,0 +1,114 @@
+#pragma once
+
+#include "link/MeterLink.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace ui {
+class Dialogs;
+class PollControl;
+} // namespace ui
+
+namespace panel {
+
+// The meter's two recording schedules: a reservation (start and stop date and time) and a daily
+// cycling window (start and stop time of day). Both end with an interval and an enable flag.
+enum class ScheduleKind
+{
+    Reservation,
+    Cycling
+};
+
+// A schedule as its picture shows it: the date and time fields, then the interval's minutes and
+// seconds, all as texts; and whether "Enable" is selected.
+struct ScheduleTexts
+{
+    QStringList fields;
+    bool enabled = false;
+};
+
+// Date and time fields before the interval: 12 for a reservation, 6 for cycling.
+int ScheduleByteFields(ScheduleKind kind);
+// Fields in a picture: the byte fields and the interval's minutes and seconds.
+int ScheduleFieldCount(ScheduleKind kind);
+std::uint8_t ScheduleReadCode(ScheduleKind kind);
+std::uint8_t ScheduleWriteCode(ScheduleKind kind);
+// "Start Year" ... "Interval Second": how messages name the fields.
+QStringList ScheduleFieldNames(ScheduleKind kind);
+// The two-digit items of every field's list ("00" to "99", "01" to "12" ...).
+std::vector<QStringList> ScheduleItems(ScheduleKind kind);
+// "00" to "99" style list from `from` to `to`.
+QStringList TwoDigitItems(int from, int to);
+
+// The picture's texts from the meter's answer to the read command: two-digit texts, the
+// interval split into minutes and seconds, enabled only when the flag byte is exactly 1.
+ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Report& answer);
+
+// Puts the write command for the texts into `report` (bytes 0 to 2 and the schedule's bytes; the
+// others keep what they held). A field that does not fit its byte, or an interval outside 0 to
+// 65535, leaves `report` untouched and returns the message for the user.
+std::optional<QString> ScheduleCommand(ScheduleKind kind, const ScheduleTexts& texts,
+                                       meterlink::Report& report);
+
+// The reservation fields take digits only; every other character, Backspace included, is
+// dropped. Keys that type nothing (arrows, Delete, Tab) pass.
+bool ResKeyAccepted(int key, const QString& text);
+
+// --- sampling time --------------------------------------------------------------------------
+inline constexpr int PcIntervalMax = 86400;
+inline constexpr int MeterIntervalMax = 3600;
+
+QString SamplingTitle();
+QString SamplingPrompt(int maximum);
+// True when the text starts (after blanks) with a number: an optional sign and at least one digit,
+// before or after a decimal point.
+bool HasLeadingNumber(const QString& text);
+// The sampling time typed into the input box: rounded to whole seconds (halves to even) and
+// clamped to 1..maximum without a message. Nothing when the answer is empty or not a number.
+std::optional<int> SamplingTimeFromAnswer(const QString& answer, int maximum);
+
+// --- the exchanges --------------------------------------------------------------------------
+// What the set-up sequences talk through. Each sequence switches the poll off, drains what the
+// meter may still send, runs its command and switches the poll on again on every way out.
+struct MeterAccess
+{
+    meterlink::MeterLink& link;
+    ui::PollControl& poll;
+    ui::Dialogs& dialogs;
+};
+
+enum class SetupChoice
+{
+    Reservation = 0,
+    Cycling = 1,
+    Reference = 2
+};
+
+struct SetupResult
+{
+    bool cancelled = false;                // the memory-busy question was not answered OK
+    std::optional<ScheduleTexts> schedule; // the schedule read for Reservation or Cycling
+};
+
+QString MemoryBusyQuestion();
+
+// The set-up menu's OK: asks first while the meter records into its memory (and tells the meter
+// to go on, code 35), then reads the chosen schedule. Reference sends nothing.
+SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool memoryBusy);
+
+// Asks for the PC sampling time with `current` as the default; nothing when the user gives none.
+std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current);
+
+// Reads the meter's sampling time, offers it as the default and writes the answer back.
+// Returns the time sent, or nothing when the user gave none.
+std::optional<int> SetMeterInterval(const MeterAccess& access);
+
+// Writes a schedule. A field out of range is refused with a message, nothing is sent and the
+// poll is left alone; returns whether the schedule went out.
+bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleTexts& texts);
+
+} // namespace panel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "panel/Schedules.h"
+
+#include <QGroupBox>
+#include <QObject>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+
+namespace panel {
+
+class MainToolbar;
+
+// What the set-up pictures need from the main window.
+struct SetupContext
+{
+    meterlink::MeterLink& link;
+    ui::Dialogs& dialogs;
+    ui::PollControl& poll;
+    std::function<bool()> memoryBusy; // the meter records into its memory
+    int& pcInterval;                  // the PC sampling time in seconds
+};
+
+// `PicReservation` or `PicCycling`: the editable two-digit fields of one schedule, the enable
+// option and OK / Exit.
+class SchedulePicture : public QGroupBox
+{
+    Q_OBJECT
+public:
+    SchedulePicture(ScheduleKind kind, QWidget* parent = nullptr);
+
+    ScheduleKind kind() const { return m_kind; }
+    void fill(const ScheduleTexts& texts);
+    ScheduleTexts texts() const;
+    QComboBox* field(int index) const { return m_fields.at(static_cast<std::size_t>(index)); }
+    QPushButton* okButton() const { return m_ok; }
+    QPushButton* exitButton() const { return m_exit; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ScheduleKind m_kind;
+    std::vector<QComboBox*> m_fields;
+    QRadioButton* m_enable;
+    QRadioButton* m_disable;
+    QPushButton* m_ok;
+    QPushButton* m_exit;
+};
+
+// The meter set-up pictures of the main window: the set-up menu `PicSetup`, the sampling
+// interval `PicIntv` and the two schedules. They live in the host's layout, hidden at start.
+// The reference picture `PicRef` and the region test `PicChroma` are found by name in the
+// host's window.
+class SetupPictures : public QObject
+{
+    Q_OBJECT
+public:
+    SetupPictures(const SetupContext& context, QWidget* host);
+
+    // Wires "Setup", "Interval" and "Chroma" and tells the toolbar which picture is the menu.
+    void attach(MainToolbar& toolbar);
+
+    QGroupBox* picSetup() const { return m_picSetup; }
+    QGroupBox* picIntv() const { return m_picIntv; }
+    SchedulePicture* picReservation() const { return m_picReservation; }
+    SchedulePicture* picCycling() const { return m_picCycling; }
+
+    void CmdSetUpOK_Click();
+    void CmdIntvOK_Click();
+    void CmdResOK_Click();
+    void CmdCycOK_Click();
+
+private:
+    QGroupBox* buildSetupMenu();
+    QGroupBox* buildIntervalPicture();
+    QWidget* picture(const QString& name) const;
+    SetupChoice selectedChoice() const;
+    MeterAccess access() const;
+
+    SetupContext m_context;
+    QWidget* m_host;
+    QGroupBox* m_picSetup = nullptr;
+    QGroupBox* m_picIntv = nullptr;
+    SchedulePicture* m_picReservation = nullptr;
+    SchedulePicture* m_picCycling = nullptr;
+    std::vector<QRadioButton*> m_optSetup;
+    QRadioButton* m_optPC = nullptr;
+    QRadioButton* m_optMeter = nullptr;
+};
+
+} // namespace panel
