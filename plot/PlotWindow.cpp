@@ -1,5 +1,6 @@
 #include "plot/PlotWindow.h"
 
+#include "files/SaveDialog.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
 
@@ -59,7 +60,8 @@ QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::Sta
 PlotWindow::PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
                        PlotSettings& settings)
     : QWidget(nullptr), m_services(services), m_poll(poll), m_settings(settings),
-      m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this))
+      m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this)),
+      m_markersPerCheck(MarkersPerCheck), m_sliceMs(SliceMs)
 {
     setObjectName(QStringLiteral("Plot"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -300,8 +302,8 @@ void PlotWindow::drawSlice()
     clock.start();
     {
         QPainter painter(&m_picture);
-        while (!m_stage->drawMarkers(painter, m_picture.size(), MarkersPerCheck)) {
-            if (clock.elapsed() >= SliceMs)
+        while (!m_stage->drawMarkers(painter, m_picture.size(), m_markersPerCheck)) {
+            if (clock.elapsed() >= m_sliceMs)
                 break;
         }
     }
@@ -314,6 +316,12 @@ void PlotWindow::drawSlice()
     m_stage.reset();
     setWindowTitle(m_services.fileState.CurrentFileName);
     m_poll.setPolling(true);
+}
+
+void PlotWindow::setSliceLimits(std::int64_t markersPerCheck, qint64 sliceMs)
+{
+    m_markersPerCheck = std::max<std::int64_t>(1, markersPerCheck);
+    m_sliceMs = std::max<qint64>(0, sliceMs);
 }
 
 void PlotWindow::cancelPlotStage()
@@ -426,7 +434,7 @@ void PlotWindow::CmdSave_Click()
         return;
     }
     files::FileState& state = m_services.fileState;
-    ShowSaveDialog(dialogs, m_cmdUser, state);
+    files::ShowSaveDialog(dialogs, m_cmdUser, state);
     if (!state.FileChosen)
         return;
     state.FileChosen = false;

@@ -66,6 +66,9 @@ public:
     // What has been drawn so far, as it is shown and printed.
     const QImage& picture() const { return m_picture; }
     bool plotStageRunning() const { return m_stage != nullptr; }
+    // How much one slice of the plot stage draws before the window's events run: markers
+    // between looks at the clock, and the time a slice may take.
+    void setSliceLimits(std::int64_t markersPerCheck, qint64 sliceMs);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -96,6 +99,8 @@ private:
     RegionRows m_stageRegions; // the rows the running stage draws
     QTimer* m_timer1;
     QTimer* m_sliceTimer;
+    std::int64_t m_markersPerCheck;
+    qint64 m_sliceMs;
 
     QToolBar* m_toolbar1;
     QFrame* m_pictureRange;

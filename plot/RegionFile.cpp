@@ -1,7 +1,6 @@
 #include "plot/RegionFile.h"
 
-#include "files/SharedData.h"
-#include "ui/Dialogs.h"
+#include "files/ItemReader.h"
 
 #include <QIODevice>
 
@@ -22,57 +21,14 @@ QByteArray RegionFileText(const RegionRows& rows)
     return text;
 }
 
-namespace {
-
-// Longest item kept; a region line is a few dozen characters, the rest of a runaway line is
-// dropped rather than held in memory.
-constexpr qsizetype MaxItemBytes = 64 * 1024;
-
-// Reads one text item: blanks before it skipped, up to a comma or a line end (CR LF, LF or CR);
-// an item in double quotes is taken without them, commas inside included.
-QString readItem(QIODevice& device)
-{
-    QByteArray item;
-    char ch = 0;
-    bool have = device.getChar(&ch);
-    while (have && ch == ' ')
-        have = device.getChar(&ch);
-    const auto keep = [&item](char c) {
-        if (item.size() < MaxItemBytes)
-            item += c;
-    };
-    if (have && ch == '"') {
-        have = device.getChar(&ch);
-        while (have && ch != '"') {
-            keep(ch);
-            have = device.getChar(&ch);
-        }
-        // Whatever follows the closing quote up to the delimiter is not part of the item.
-        if (have)
-            have = device.getChar(&ch);
-        while (have && ch != ',' && ch != '\r' && ch != '\n')
-            have = device.getChar(&ch);
-    } else {
-        while (have && ch != ',' && ch != '\r' && ch != '\n') {
-            keep(ch);
-            have = device.getChar(&ch);
-        }
-    }
-    if (have && ch == '\r') {
-        char next = 0;
-        if (device.peek(&next, 1) == 1 && next == '\n')
-            device.getChar(&next);
-    }
-    return QString::fromUtf8(item);
-}
-
-} // namespace
-
-RegionRows ReadRegionFile(QIODevice& device)
+RegionRows ReadRegionText(const QByteArray& text)
 {
     RegionRows rows;
-    for (int r = 0; r < RegionRowCount && !device.atEnd(); ++r) {
-        QString rest = readItem(device);
+    files::ItemScanner scanner(
+        std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    for (int r = 0; r < RegionRowCount && !scanner.atEnd(); ++r) {
+        const std::string_view item = scanner.next();
+        QString rest = QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
         RegionRow& row = rows[static_cast<std::size_t>(r)];
         row.checked = true;
         for (QString& field : row.texts) {
@@ -84,6 +40,13 @@ RegionRows ReadRegionFile(QIODevice& device)
         }
     }
     return rows;
+}
+
+RegionRows ReadRegionFile(QIODevice& device)
+{
+    // Five region lines are a few hundred bytes; a file chosen by mistake is not read whole.
+    constexpr qint64 MaxRegionBytes = 1024 * 1024;
+    return ReadRegionText(device.read(MaxRegionBytes));
 }
 
 std::optional<int> UnsafeRegionRow(const RegionRows& rows)
@@ -101,17 +64,6 @@ std::optional<int> UnsafeRegionRow(const RegionRows& rows)
         }
     }
     return std::nullopt;
-}
-
-void ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog, files::FileState& state)
-{
-    dialog.filter = QStringLiteral("Data Files (*.user)|*.user|All Files (*.*)|*.*|");
-    dialog.filterIndex = 1;
-    dialog.overwritePrompt = true;
-    if (!dialogs.showSave(dialog))
-        return;
-    state.CurrentFileName = dialog.fileName;
-    state.FileChosen = !dialog.fileTitle.isEmpty();
 }
 
 } // namespace plot

@@ -6,14 +6,6 @@
 
 class QIODevice;
 
-namespace files {
-struct FileState;
-}
-namespace ui {
-class Dialogs;
-struct FileDialogState;
-} // namespace ui
-
 namespace plot {
 
 // One row of the regions panel: its check box and the texts of its eight boxes, x1..x4 then
@@ -36,17 +28,13 @@ QByteArray RegionFileText(const RegionRows& rows);
 // Reads a region file into empty rows. Every text item (up to a comma or line end, blanks before
 // it skipped) checks the next row and fills its fields from the TAB-terminated texts; an item
 // with fewer than eight TABs keeps what it has and ends the load; at most five items are read.
+RegionRows ReadRegionText(const QByteArray& text);
+// The same from a file or buffer; only its beginning is read, which holds the five items.
 RegionRows ReadRegionFile(QIODevice& device);
 
 // A field text that would not come back from the region file as typed: the reader splits items
 // at commas and takes quoted items apart, and a TAB or line break would shift the fields.
 // Returns the row (0-based) of the first such field among the checked rows.
 std::optional<int> UnsafeRegionRow(const RegionRows& rows);
-
-// The file dialog of a save: filter "Data Files (*.user)|*.user|All Files (*.*)|*.*|" with the
-// first pair chosen, a question before overwriting, no extension added. Cancel leaves
-// CurrentFileName and FileChosen alone; otherwise CurrentFileName is the chosen path and
-// FileChosen tells whether the chosen name has a file title.
-void ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog, files::FileState& state);
 
 } // namespace plot

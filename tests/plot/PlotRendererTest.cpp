@@ -1,0 +1,220 @@
+#include "plot/PlotRenderer.h"
+
+#include <QFile>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace plot {
+namespace {
+
+const QColor Background(212, 208, 200);
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Grey = qRgb(192, 192, 192);
+
+files::PlotData recording(const std::vector<std::pair<const char*, const char*>>& records)
+{
+    files::PlotData data;
+    data.RecordCount = static_cast<int>(records.size());
+    for (const auto& [x, y] : records) {
+        data.RecordX.push_back(QString::fromLatin1(x));
+        data.RecordY.push_back(QString::fromLatin1(y));
+    }
+    data.PlotFrom = 1;
+    data.PlotTo = data.RecordCount;
+    data.PlotCount = data.RecordCount;
+    return data;
+}
+
+// Renders both stages the way the window does, for a 630 x 660 client area: the frame is
+// 560 x 560 with its bottom-left corner at (60, 633).
+QImage render(const files::PlotData& data, const RegionRows* regions = nullptr, double axisMin = 0,
+              double axisMax = 1, QStringList* captions = nullptr)
+{
+    QImage picture(630, 660, QImage::Format_RGB32);
+    const PlotView view{FrameFromClient(630, 660), axisMin, axisMax};
+    DrawResizeStage(picture, view, QFont(), Background);
+    PlotStage stage(view, data, regions);
+    if (captions != nullptr)
+        stage.setCaptionSink([captions](const QString& caption) { *captions << caption; });
+    QPainter painter(&picture);
+    stage.drawFixed(painter, picture.size());
+    // one marker per slice, as a busy window would
+    while (!stage.drawMarkers(painter, picture.size(), 1)) {
+    }
+    return picture;
+}
+
+// True when a pixel within `radius` of (x, y) has the colour: one-pixel lines land on either
+// side of a fractional coordinate.
+bool near(const QImage& image, int x, int y, QRgb colour, int radius = 1)
+{
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (image.pixel(x + dx, y + dy) == colour)
+                return true;
+    return false;
+}
+
+TEST(Rendering, SmallRecordingAtKnownPixels)
+{
+    // (0.35, 0.2) lies clear of both loci; "abc" holds no number and is not drawn at 0,0.
+    const files::PlotData data = recording({{" 0.3500", " 0.2000"}, {"abc", "0.1"}});
+    const QImage picture = render(data);
+
+    struct Probe
+    {
+        const char* what;
+        int x, y;
+        QRgb colour;
+    };
+    const std::vector<Probe> probes = {
+        {"left of the frame is background", 5, 300, Background.rgb()},
+        {"vertical axis", 58, 400, Black},
+        {"horizontal axis", 300, 639, Black},
+        {"long tick below the axis", 116, 645, Black},
+        {"frame inside near bottom-left", 74, 619, White},
+        {"frame inside near top-right", 606, 87, White},
+        {"grid at the top-left corner", 60, 73, Grey},
+        {"grid at the bottom-right corner", 620, 633, Grey},
+        {"vertical grid line stands above the frame", 340, 66, Grey},
+        {"marker centre", 256, 521, Black},
+        {"below the marker", 256, 536, White},
+        {"no marker for the record without a number", 60, 630, Grey},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(picture.pixel(p.x, p.y), p.colour) << p.what;
+
+    // The spectral locus at 520 nm (0.0743, 0.8338) and its red end (0.7347, 0.2653).
+    EXPECT_TRUE(near(picture, 102, 166, Black));
+    EXPECT_TRUE(near(picture, 471, 484, Black));
+    // 6500 K on the Planckian locus (0.3136, 0.3237).
+    EXPECT_TRUE(near(picture, 236, 452, Black));
+}
+
+TEST(Rendering, NarrowRangeRunsTheLociAlongTheFrameEdges)
+{
+    const files::PlotData data = recording({});
+    const QImage picture = render(data, nullptr, 0.3, 0.5);
+    // The spectral locus leaves the range on every side, so it runs along the left edge and
+    // along the top limit 10 pixels above the frame.
+    int blackOnLeftEdge = 0;
+    for (int y = 80; y < 620; ++y)
+        blackOnLeftEdge += picture.pixel(60, y) == Black ? 1 : 0;
+    EXPECT_GT(blackOnLeftEdge, 100);
+    EXPECT_TRUE(near(picture, 300, 63, Black));
+    // Nothing spills beyond the clamp limits.
+    for (int x = 0; x < picture.width(); ++x)
+        EXPECT_NE(picture.pixel(x, 50), Black) << x;
+}
+
+TEST(Rendering, RegionsAreDrawnOnlyWhenGivenAndChecked)
+{
+    const files::PlotData data = recording({});
+    RegionRows regions;
+    // Corners typed out of order: the outline still runs round the square.
+    regions[0].checked = true;
+    const char* texts[8] = {"0.52", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"};
+    for (std::size_t i = 0; i < 8; ++i)
+        regions[0].texts[i] = QString::fromLatin1(texts[i]);
+    regions[1] = regions[0];
+    regions[1].checked = false;
+    regions[1].texts[0] = QStringLiteral("0.9");
+
+    const QImage with = render(data, &regions);
+    const QImage without = render(data);
+    // Square from x 0.52..0.72 (351..463), y 0.12..0.22 (566..510), off the grid lines.
+    EXPECT_TRUE(near(with, 380, 566, Black));  // bottom side
+    EXPECT_TRUE(near(with, 351, 540, Black));  // left side
+    EXPECT_EQ(with.pixel(380, 540), White);    // inside: the sides do not cross
+    EXPECT_EQ(without.pixel(380, 566), White); // regions off
+    EXPECT_EQ(with.pixel(520, 566), White);    // the unchecked row's bottom side is not drawn
+}
+
+TEST(Rendering, FarAwayPointsAreCutNotDrawnAcrossThePicture)
+{
+    // A range a millionth wide puts the regions and the markers far outside.
+    const files::PlotData data = recording({{"0.9", "0.9"}, {"0.3", "0.3"}});
+    RegionRows regions;
+    regions[0].checked = true;
+    for (auto& text : regions[0].texts)
+        text = QStringLiteral("0.3");
+    regions[0].texts[1] = QStringLiteral("0.9");
+    const QImage picture = render(data, &regions, 0.3, 0.300001);
+    EXPECT_EQ(picture.pixel(330, 340), White);
+}
+
+TEST(Rendering, CaptionsChangeOncePerTextAndCountUndrawnRecords)
+{
+    std::vector<std::pair<const char*, const char*>> records(10, {"0.3", "0.3"});
+    records[4] = {"", ""};
+    files::PlotData data = recording(records);
+    data.PlotFrom = 3;
+    data.PlotTo = 10;
+    data.PlotCount = 8;
+    QStringList captions;
+    render(data, nullptr, 0, 1, &captions);
+    EXPECT_EQ(captions, QStringList({"12.5 % Completed", "25 % Completed", "37.5 % Completed",
+                                     "50 % Completed", "62.5 % Completed", "75 % Completed",
+                                     "87.5 % Completed", "100 % Completed"}));
+
+    // 3000 records give all 1001 different texts from "0 % Completed" on, each told once.
+    files::PlotData many =
+        recording(std::vector<std::pair<const char*, const char*>>(3000, {"0.3", "0.3"}));
+    captions.clear();
+    render(many, nullptr, 0, 1, &captions);
+    EXPECT_EQ(captions.size(), 1001);
+    EXPECT_EQ(captions.constLast(), QStringLiteral("100 % Completed"));
+    EXPECT_EQ(captions.removeDuplicates(), 0);
+}
+
+TEST(Rendering, HalfwayFromDrawsRecordsRoundedHalvesToEven)
+{
+    // From 2.5 to 6: k = 2.5, 3.5, 4.5, 5.5 draw records 2, 4, 4, 6.
+    std::vector<std::pair<const char*, const char*>> records(6, {"", ""});
+    records[1] = {"0.35", "0.25"}; // record 2
+    records[2] = {"0.45", "0.25"}; // record 3: never drawn
+    records[3] = {"0.55", "0.25"}; // record 4
+    records[5] = {"0.65", "0.25"}; // record 6
+    files::PlotData data = recording(records);
+    data.PlotFrom = 2.5;
+    data.PlotTo = 6;
+    data.PlotCount = 6 - 2.5 + 1;
+    const QImage picture = render(data);
+    EXPECT_EQ(picture.pixel(256, 493), Black);
+    EXPECT_EQ(picture.pixel(312, 493), White);
+    EXPECT_EQ(picture.pixel(368, 493), Black);
+    EXPECT_EQ(picture.pixel(424, 493), Black);
+}
+
+TEST(Rendering, RangeBeyondTheArraysDrawsNothingAndEnds)
+{
+    files::PlotData data = recording({{"0.35", "0.2"}});
+    data.PlotTo = 1e12; // no window admits this; the stage still ends
+    data.PlotCount = 1e12;
+    const PlotView view{FrameFromClient(630, 660), 0, 1};
+    PlotStage stage(view, data, nullptr);
+    EXPECT_LE(stage.markerCount(), 3);
+}
+
+TEST(Pdf, PictureIsWrittenAsPdf)
+{
+    QTemporaryDir dir;
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QString path = dir.filePath(QStringLiteral("plot.pdf"));
+    ASSERT_TRUE(WritePicturePdf(picture, path, QStringLiteral("Plot")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+    EXPECT_FALSE(WritePicturePdf(QImage(), dir.filePath(QStringLiteral("none.pdf")), QString()));
+    EXPECT_FALSE(
+        WritePicturePdf(picture, dir.filePath(QStringLiteral("no/such/dir.pdf")), QString()));
+}
+
+} // namespace
+} // namespace plot

@@ -1,0 +1,463 @@
+#include "plot/PlotWindow.h"
+
+#include "link/MeterLink.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempRoot.h"
+#include "ui/Services.h"
+#include "ui/TextValue.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace plot {
+namespace {
+
+class FakePoll : public ui::PollControl
+{
+public:
+    void setPolling(bool on) override
+    {
+        m_on = on;
+        ++switches;
+    }
+    bool polling() const override { return m_on; }
+    int switches = 0;
+
+private:
+    bool m_on = false;
+};
+
+class PlotWindowTest : public ::testing::Test
+{
+protected:
+    PlotWindowTest() : link(meter), services{link, dialogs, clock, root.paths, data, fileState, cmd}
+    {
+        fileState.CurrentFileName = QStringLiteral("Run1.txt");
+        setRecords(10);
+    }
+
+    void setRecords(int count)
+    {
+        data.RecordCount = count;
+        data.RecordX.assign(static_cast<std::size_t>(count) + 1, QStringLiteral(" 0.3500"));
+        data.RecordY.assign(static_cast<std::size_t>(count) + 1, QStringLiteral(" 0.2000"));
+        data.PlotFrom = 1;
+        data.PlotTo = count;
+        data.PlotCount = count;
+    }
+
+    PlotWindow& open()
+    {
+        window = std::make_unique<PlotWindow>(services, poll, nullptr, settings);
+        window->resize(630, 660);
+        window->show();
+        return *window;
+    }
+
+    template <typename T> T* child(const char* name)
+    {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QFrame* pictureRange() { return child<QFrame>("PictureRange"); }
+    QFrame* picUser() { return child<QFrame>("PicUser"); }
+    QCheckBox* ckUser(int r)
+    {
+        return child<QCheckBox>(qPrintable(QStringLiteral("CkUser%1").arg(r)));
+    }
+    QLineEdit* txtUser(int i)
+    {
+        return child<QLineEdit>(qPrintable(QStringLiteral("TxtUser%1").arg(i)));
+    }
+
+    void fillRange(const char* min, const char* max, const char* from, const char* to)
+    {
+        child<QLineEdit>("TxtTMin")->setText(QString::fromLatin1(min));
+        child<QLineEdit>("TxtTMax")->setText(QString::fromLatin1(max));
+        child<QLineEdit>("TxtFrom")->setText(QString::fromLatin1(from));
+        child<QLineEdit>("TxtTo")->setText(QString::fromLatin1(to));
+    }
+
+    void fillRow(int r, std::array<const char*, 8> texts, bool checked = true)
+    {
+        ckUser(r)->setChecked(checked);
+        for (int c = 0; c < 8; ++c)
+            txtUser(8 * r + c)->setText(QString::fromLatin1(texts[static_cast<std::size_t>(c)]));
+    }
+
+    QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // Runs the plot stage to its end without waiting for Timer1.
+    void drawToEnd()
+    {
+        window->PlotGrid();
+        while (window->plotStageRunning())
+            QCoreApplication::processEvents();
+    }
+
+    testsupport::TempRoot root;
+    virtualmeter::VirtualMeter meter;
+    meterlink::MeterLink link;
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakeClock clock;
+    files::PlotData data;
+    files::FileState fileState;
+    ui::FileDialogState cmd;
+    ui::Services services;
+    FakePoll poll;
+    PlotSettings settings;
+    std::unique_ptr<PlotWindow> window;
+};
+
+TEST_F(PlotWindowTest, CaptionReadsPlotFileUntilThePlotStage)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
+    EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
+    EXPECT_TRUE(child<QTimer>("Timer1")->isSingleShot());
+    EXPECT_EQ(poll.switches, 0);
+}
+
+TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
+{
+    data.PlotFrom = 3;
+    data.PlotTo = 10;
+    data.PlotCount = 8;
+    open();
+    window->setSliceLimits(1, 0); // let events run after every marker
+    QStringList captions;
+    QObject::connect(window.get(), &QWidget::windowTitleChanged,
+                     [&captions](const QString& title) { captions << title; });
+    drawToEnd();
+    EXPECT_EQ(captions, QStringList({"12.5 % Completed", "25 % Completed", "37.5 % Completed",
+                                     "50 % Completed", "62.5 % Completed", "75 % Completed",
+                                     "87.5 % Completed", "100 % Completed", "Run1.txt"}));
+    EXPECT_TRUE(poll.polling());
+    EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
+}
+
+TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
+{
+    open();
+    window->setSliceLimits(2, 0);
+    window->PlotGrid();
+    ASSERT_TRUE(window->plotStageRunning());
+    window->resize(700, 600);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->plotStageRunning());
+    EXPECT_TRUE(child<QTimer>("Timer1")->isActive()); // a fresh plot stage is on its way
+    EXPECT_EQ(window->picture().size(), QSize(700, 600));
+    EXPECT_EQ(poll.switches, 0);
+    drawToEnd();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
+    EXPECT_TRUE(poll.polling());
+}
+
+TEST_F(PlotWindowTest, ClosingWhileDrawingStopsTheStage)
+{
+    PlotViewer viewer(services, poll, nullptr);
+    PlotWindow* shown = viewer.showAndDraw();
+    shown->setSliceLimits(1, 0);
+    shown->PlotGrid();
+    ASSERT_TRUE(shown->plotStageRunning());
+    shown->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewer.window(), nullptr);
+}
+
+TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpenings)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(100, 120, 300, 200);
+    mainWindow.show();
+    PlotViewer viewer(services, poll, &mainWindow);
+    PlotWindow* first = viewer.showAndDraw();
+    EXPECT_EQ(first->frameGeometry().left(),
+              mainWindow.frameGeometry().x() + mainWindow.frameGeometry().width());
+    EXPECT_EQ(first->frameGeometry().top(), mainWindow.frameGeometry().top());
+
+    first->findChild<QLineEdit*>(QStringLiteral("TxtTMax"))->setText(QStringLiteral("0.8"));
+    first->findChild<QLineEdit*>(QStringLiteral("TxtTMin"))->setText(QStringLiteral("0.2"));
+    first->findChild<QLineEdit*>(QStringLiteral("TxtFrom"))->setText(QStringLiteral("1"));
+    first->findChild<QLineEdit*>(QStringLiteral("TxtTo"))->setText(QStringLiteral("10"));
+    first->CmdRangeOK_Click();
+    first->findChild<QCheckBox*>(QStringLiteral("CkUser2"))->setChecked(true);
+    first->CmdUserOK_Click();
+    EXPECT_TRUE(viewer.settings().RegionsOn);
+
+    EXPECT_EQ(viewer.showAndDraw(), first);
+    EXPECT_DOUBLE_EQ(first->axisMin(), 0.2); // kept, not reset
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(viewer.window(), nullptr);
+    PlotWindow* second = viewer.showAndDraw();
+    EXPECT_DOUBLE_EQ(second->axisMin(), 0);
+    EXPECT_DOUBLE_EQ(second->axisMax(), 1);
+    EXPECT_TRUE(viewer.settings().RegionsOn);
+    EXPECT_FALSE(second->findChild<QCheckBox*>(QStringLiteral("CkUser2"))->isChecked());
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("Plot File"));
+}
+
+TEST_F(PlotWindowTest, ResizeButtonRefreshesTheFieldsAndToggles)
+{
+    data.PlotFrom = 2.5;
+    open();
+    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    EXPECT_TRUE(pictureRange()->isVisible());
+    EXPECT_EQ(child<QLineEdit>("TxtTMin")->text(), QStringLiteral("0"));
+    EXPECT_EQ(child<QLineEdit>("TxtTMax")->text(), QStringLiteral("1"));
+    EXPECT_EQ(child<QLineEdit>("TxtFrom")->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
+    child<QLineEdit>("TxtTo")->setText(QStringLiteral("typed"));
+    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    EXPECT_FALSE(pictureRange()->isVisible());
+    EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
+    window->Toolbar1_ButtonClick(QStringLiteral("Other"));
+    EXPECT_FALSE(pictureRange()->isVisible());
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    EXPECT_TRUE(picUser()->isVisible());
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    EXPECT_FALSE(picUser()->isVisible());
+}
+
+struct RangeCase
+{
+    const char* min;
+    const char* max;
+    const char* from;
+    const char* to;
+    const char* refusal; // nullptr: accepted
+};
+
+class RangeDialog : public PlotWindowTest, public ::testing::WithParamInterface<RangeCase>
+{
+};
+
+TEST_P(RangeDialog, RefusesWithAMessageOrAppliesAndRedraws)
+{
+    const RangeCase c = GetParam();
+    open();
+    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    fillRange(c.min, c.max, c.from, c.to);
+    child<QTimer>("Timer1")->stop();
+    window->CmdRangeOK_Click();
+    if (c.refusal != nullptr) {
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QString::fromLatin1(c.refusal));
+        EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
+        EXPECT_EQ(dialogs.messages[0].buttons, ui::MsgButtons::Ok);
+        EXPECT_TRUE(pictureRange()->isVisible());
+        EXPECT_DOUBLE_EQ(data.PlotFrom, 1);
+        EXPECT_DOUBLE_EQ(data.PlotTo, 10);
+        EXPECT_DOUBLE_EQ(window->axisMax(), 1);
+        EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
+    } else {
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_FALSE(pictureRange()->isVisible());
+        EXPECT_DOUBLE_EQ(data.PlotFrom, ui::NumericValue(QString::fromLatin1(c.from)));
+        EXPECT_DOUBLE_EQ(data.PlotCount, data.PlotTo - data.PlotFrom + 1);
+        EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RangeDialog,
+    ::testing::Values(RangeCase{"0", "1", "1", "10", nullptr},
+                      RangeCase{"0.2", "0.6", "2.5", "9", nullptr},
+                      RangeCase{"0", "1", "0", "10", "1 <= From < to <=10, try again!"},
+                      RangeCase{"0", "1", "", "10", "1 <= From < to <=10, try again!"},
+                      RangeCase{"0", "1", "4", "4", "1 <= From < to <=10, try again!"},
+                      RangeCase{"0", "1", "1", "11", "1 <= From < to <=10, try again!"},
+                      RangeCase{"0.5", "0.5", "1", "10",
+                                "Max must be greater than Min, try again!"},
+                      RangeCase{"", "", "1", "10", "Max must be greater than Min, try again!"},
+                      RangeCase{"1", "0", "1", "10", "Max must be greater than Min, try again!"}));
+
+TEST_F(PlotWindowTest, PrintLeavesPanelsAndToolbarOutOfThePicture)
+{
+    open();
+    drawToEnd();
+    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    auto* toolbar = child<QToolBar>("Toolbar1");
+    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    ASSERT_EQ(dialogs.printed.size(), 1u);
+    EXPECT_EQ(dialogs.printed[0], window->picture());
+    EXPECT_FALSE(pictureRange()->isVisible());
+    EXPECT_FALSE(picUser()->isVisible());
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PlotWindowTest, PrintWithoutPrinterOffersPdf)
+{
+    open();
+    drawToEnd();
+    dialogs.printerPresent = false;
+    const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
+    dialogs.fileAnswers = {pdf};
+    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    EXPECT_TRUE(dialogs.fileAsks.empty()); // cancelled: no file asked for
+    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    ASSERT_EQ(dialogs.fileAsks.size(), 1u);
+    EXPECT_TRUE(dialogs.fileAsks[0].save);
+    EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.printed.empty());
+}
+
+TEST_F(PlotWindowTest, FailedPrintIsReported)
+{
+    open();
+    dialogs.printSucceeds = false;
+    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The plot could not be printed."));
+}
+
+TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
+{
+    open();
+    fillRow(1, {"0.30", "0.35", "0.35", "0.30", "0.30", "0.30", "0.35", "0.35"});
+    fillRow(3, {"0.3127", "0.3290", "", "", "", "", "", ""});
+    fillRow(4, {"1", "1", "1", "1", "1", "1", "1", "1"}, false);
+    const QString path = root.dir.filePath(QStringLiteral("tolerance.user"));
+    dialogs.fileAnswers = {path, path};
+
+    EXPECT_TRUE(dialogs.fileAsks.empty());
+    window->CmdSave_Click();
+    EXPECT_EQ(readFile(path), QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
+                                         "0.3127\t0.3290\t\t\t\t\t\t\t\r\n"));
+    EXPECT_EQ(fileState.CurrentFileName, path);
+    EXPECT_FALSE(fileState.FileChosen);
+    ASSERT_EQ(dialogs.fileAsks.size(), 1u);
+    EXPECT_TRUE(dialogs.fileAsks[0].before.overwritePrompt);
+
+    window->CmdOpen_Click();
+    ASSERT_EQ(dialogs.fileAsks.size(), 2u);
+    EXPECT_FALSE(dialogs.fileAsks[1].save);
+    EXPECT_EQ(dialogs.fileAsks[1].before.filter,
+              QStringLiteral("Data Files (*.user)|*.user|All Files (*.*)|*.*|"));
+    const RegionRows rows = window->regionRows();
+    EXPECT_TRUE(rows[0].checked);
+    EXPECT_EQ(rows[0].texts[1], QStringLiteral("0.35"));
+    EXPECT_TRUE(rows[1].checked);
+    EXPECT_EQ(rows[1].texts[1], QStringLiteral("0.3290"));
+    EXPECT_EQ(rows[1].texts[2], QString());
+    for (std::size_t r = 2; r < 5; ++r) {
+        EXPECT_FALSE(rows[r].checked) << r;
+        EXPECT_EQ(rows[r].texts[0], QString()) << r;
+    }
+    // The plot shows the region file's path after the next drawing.
+    drawToEnd();
+    EXPECT_EQ(window->windowTitle(), path);
+}
+
+TEST_F(PlotWindowTest, OpenBeforeAnySaveHasNoFilterAndCancelChangesNothing)
+{
+    open();
+    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    dialogs.fileAnswers = {std::nullopt};
+    window->CmdOpen_Click();
+    ASSERT_EQ(dialogs.fileAsks.size(), 1u);
+    EXPECT_TRUE(dialogs.fileAsks[0].before.filter.isEmpty());
+    EXPECT_TRUE(ckUser(0)->isChecked());
+    EXPECT_EQ(txtUser(7)->text(), QStringLiteral("8"));
+}
+
+TEST_F(PlotWindowTest, CancelledSaveKeepsTheRecordingsCaption)
+{
+    open();
+    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    dialogs.fileAnswers = {std::nullopt};
+    window->CmdSave_Click();
+    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("Run1.txt"));
+    EXPECT_FALSE(fileState.FileChosen);
+    drawToEnd();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
+}
+
+TEST_F(PlotWindowTest, NoCheckedRowSavesAnEmptyFileThatClearsOnLoad)
+{
+    open();
+    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"}, false);
+    const QString path = root.dir.filePath(QStringLiteral("none.user"));
+    dialogs.fileAnswers = {path, path};
+    window->CmdSave_Click();
+    EXPECT_EQ(readFile(path), QByteArray());
+    fillRow(2, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    window->CmdOpen_Click();
+    EXPECT_EQ(window->regionRows(), RegionRows());
+}
+
+TEST_F(PlotWindowTest, CommaInACheckedRowIsRefusedBeforeAnyDialog)
+{
+    open();
+    fillRow(2, {"0,31", "2", "3", "4", "5", "6", "7", "8"});
+    window->CmdSave_Click();
+    EXPECT_TRUE(dialogs.fileAsks.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
+}
+
+TEST_F(PlotWindowTest, UnreadableRegionFileLosesNothingTyped)
+{
+    open();
+    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user"))};
+    window->CmdOpen_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(ckUser(0)->isChecked());
+    EXPECT_EQ(txtUser(3)->text(), QStringLiteral("4"));
+}
+
+TEST_F(PlotWindowTest, UnwritableRegionFileIsReported)
+{
+    open();
+    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};
+    window->CmdSave_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The region file could not")));
+    EXPECT_FALSE(fileState.FileChosen);
+}
+
+TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
+{
+    open();
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    fillRow(0, {"0.52", "0.72", "0.72", "0.52", "0.12", "0.12", "0.22", "0.22"});
+    window->CmdUserOK_Click();
+    EXPECT_TRUE(settings.RegionsOn);
+    EXPECT_TRUE(picUser()->isVisible()); // until the plot stage has drawn the regions
+    drawToEnd();
+    EXPECT_FALSE(picUser()->isVisible());
+    EXPECT_EQ(window->picture().pixel(380, 566), qRgb(0, 0, 0));
+
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->CmdUserExit_Click();
+    EXPECT_FALSE(settings.RegionsOn);
+    EXPECT_FALSE(picUser()->isVisible());
+    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    drawToEnd();
+    EXPECT_TRUE(picUser()->isVisible()); // regions off: the stage leaves the panel alone
+    EXPECT_EQ(window->picture().pixel(380, 566), qRgb(255, 255, 255));
+}
+
+} // namespace
+} // namespace plot

@@ -1,0 +1,139 @@
+#include "plot/RegionFile.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <vector>
+
+namespace plot {
+namespace {
+
+RegionRow row(std::array<const char*, 8> texts, bool checked = true)
+{
+    RegionRow r;
+    r.checked = checked;
+    for (std::size_t i = 0; i < 8; ++i)
+        r.texts[i] = QString::fromLatin1(texts[i]);
+    return r;
+}
+
+const RegionRow Square = row({"0.30", "0.35", "0.35", "0.30", "0.30", "0.30", "0.35", "0.35"});
+const RegionRow Other = row({"1", "2", "3", "4", "5", "6", "7", "8"});
+
+TEST(RegionFileText, OneTabTerminatedLinePerCheckedRow)
+{
+    RegionRows rows;
+    rows[0] = row({"9", "9", "9", "9", "9", "9", "9", "9"}, false);
+    rows[1] = Square;
+    rows[3] = Other;
+    EXPECT_EQ(RegionFileText(rows),
+              QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
+                         "1\t2\t3\t4\t5\t6\t7\t8\t\r\n"));
+}
+
+TEST(RegionFileText, NoCheckedRowWritesNothing)
+{
+    RegionRows rows;
+    rows[2] = row({"1", "2", "3", "4", "5", "6", "7", "8"}, false);
+    EXPECT_TRUE(RegionFileText(rows).isEmpty());
+}
+
+TEST(RegionFileText, RoundTripKeepsEmptyFields)
+{
+    RegionRows rows;
+    rows[0] = row({"0.3127", "0.3290", "", "", "", "", "", ""});
+    rows[2] = row({"", "0.2", "", "0.4", "", "", "", "0.9"}); // first field empty too
+    rows[4] = row({"", "", "", "", "", "", "", ""});
+    RegionRows expected;
+    expected[0] = rows[0];
+    expected[1] = rows[2];
+    expected[2] = rows[4];
+    EXPECT_EQ(ReadRegionText(RegionFileText(rows)), expected);
+}
+
+struct ReadRow
+{
+    const char* name;
+    QByteArray file;
+    std::vector<RegionRow> expected; // rows from 0; the rest empty and unchecked
+};
+
+void PrintTo(const ReadRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class RegionFileRead : public ::testing::TestWithParam<ReadRow>
+{
+};
+
+TEST_P(RegionFileRead, FillsRowsFromTheTop)
+{
+    RegionRows expected;
+    for (std::size_t i = 0; i < GetParam().expected.size(); ++i)
+        expected[i] = GetParam().expected[i];
+    QByteArray file = GetParam().file;
+    QBuffer buffer(&file);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    const RegionRows rows = ReadRegionFile(buffer);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].checked, expected[i].checked) << GetParam().name << " row " << i;
+        for (std::size_t c = 0; c < 8; ++c)
+            EXPECT_EQ(rows[i].texts[c], expected[i].texts[c])
+                << GetParam().name << " row " << i << " column " << c;
+    }
+}
+
+const QByteArray SquareLine = "0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n";
+const QByteArray OtherLine = "1\t2\t3\t4\t5\t6\t7\t8\t\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RegionFileRead,
+    ::testing::Values(
+        ReadRow{"empty", "", {}}, ReadRow{"two lines", SquareLine + OtherLine, {Square, Other}},
+        ReadRow{"six lines",
+                OtherLine + OtherLine + SquareLine + OtherLine + OtherLine + SquareLine,
+                {Other, Other, Square, Other, Other}},
+        ReadRow{"seven tabs stop the load",
+                OtherLine + "1\t2\t3\t4\t5\t6\t7\t\r\n" + SquareLine + "1\t2\t3\t4\t5\t6\t7\t\r\n",
+                {Other, row({"1", "2", "3", "4", "5", "6", "7", ""})}},
+        ReadRow{"empty line is a row without fields",
+                SquareLine + "\r\n" + OtherLine,
+                {Square, row({"", "", "", "", "", "", "", ""})}},
+        ReadRow{"LF line ends and no final line end",
+                "1\t2\t3\t4\t5\t6\t7\t8\t\n0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t",
+                {Other, Square}},
+        ReadRow{
+            "text after the eighth tab is ignored", "1\t2\t3\t4\t5\t6\t7\t8\tnote\t\r\n", {Other}},
+        ReadRow{"blanks before a line are skipped, inside a field kept",
+                "   1\t 2\t3\t4\t5\t6\t7\t8\t\r\n",
+                {row({"1", " 2", "3", "4", "5", "6", "7", "8"})}},
+        ReadRow{"a comma splits the line into two items",
+                "0,3\t2\t3\t4\t5\t6\t7\t8\t\r\n" + OtherLine,
+                {row({"", "", "", "", "", "", "", ""})}}));
+
+TEST(UnsafeRegionRow, FindsFieldsTheFileCannotKeep)
+{
+    struct Row
+    {
+        const char* text;
+        bool checked;
+        std::optional<int> unsafe;
+    };
+    for (const Row& r : std::vector<Row>{{"0.3127", true, std::nullopt},
+                                         {"", true, std::nullopt},
+                                         {"0,3127", true, 2},
+                                         {"0,3127", false, std::nullopt},
+                                         {"\"0.3\"", true, 2},
+                                         {"0.3\t0.4", true, 2}}) {
+        RegionRows rows;
+        rows[0] = Square;
+        rows[2] = Other;
+        rows[2].checked = r.checked;
+        rows[2].texts[5] = QString::fromLatin1(r.text);
+        EXPECT_EQ(UnsafeRegionRow(rows), r.unsafe) << r.text;
+    }
+}
+
+} // namespace
+} // namespace plot
