@@ -410,6 +410,39 @@ TEST(ScheduleWrite, ExitSendsNothing)
     EXPECT_TRUE(bench.poll.switches.empty());
 }
 
+// The virtual meter keeps what is written, so a second visit reads it back.
+TEST(ScheduleWrite, WrittenSchedulesAndTimeReadBackFromTheMeter)
+{
+    Bench bench;
+    bench.meter.answers.clear();
+    const panel::ScheduleTexts reservation{
+        {"26", "12", "24", "18", "30", "00", "27", "01", "02", "06", "00", "00", "02", "05"}, true};
+    const panel::ScheduleTexts cycling{{"07", "15", "00", "19", "45", "30", "00", "10"}, false};
+    bench.pictures->picReservation()->fill(reservation);
+    bench.button("CmdResOK")->click();
+    bench.pictures->picCycling()->fill(cycling);
+    bench.button("CmdCycOK")->click();
+    bench.dialogs.inputAnswers = {QStringLiteral("1234"), QString()};
+    bench.choose("OptMeter");
+    bench.button("CmdIntvOK")->click();
+    bench.button("CmdIntvOK")->click();
+
+    bench.pictures->picReservation()->fill({});
+    bench.pictures->picCycling()->fill({});
+    bench.choose("OptSetup0");
+    bench.button("CmdSetUpOK")->click();
+    EXPECT_EQ(bench.pictures->picReservation()->texts().fields, reservation.fields);
+    EXPECT_TRUE(bench.pictures->picReservation()->texts().enabled);
+    bench.choose("OptSetup1");
+    bench.button("CmdSetUpOK")->click();
+    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, cycling.fields);
+    EXPECT_FALSE(bench.pictures->picCycling()->texts().enabled);
+    ASSERT_EQ(bench.dialogs.inputs.size(), 2u);
+    EXPECT_EQ(bench.dialogs.inputs[1].defaultText, QStringLiteral("1234"));
+    EXPECT_EQ(bench.meter.pendingReports(), 0u);
+    EXPECT_TRUE(bench.poll.polling());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Key filter and lists of the schedule fields
 
