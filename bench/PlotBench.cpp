@@ -1,0 +1,122 @@
+// The plot stage for a million records against the plainest way to put the same markers on
+// the same picture: filling their rectangles, computed beforehand, with the same painter.
+// Both run in each iteration; the counters give their times and the ratio.
+#include "plot/PlotRenderer.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int Records = 1'000'000;
+const QSize PictureSize(1000, 800);
+
+// Seven-character fields as a recording holds them, spread over the diagram.
+const files::PlotData& benchData()
+{
+    static const files::PlotData data = [] {
+        files::PlotData made;
+        made.RecordCount = Records;
+        made.RecordX.reserve(Records + 1);
+        made.RecordY.reserve(Records + 1);
+        std::uint32_t seed = 12345;
+        const auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) % 10000;
+        };
+        char field[16];
+        for (int i = 0; i < Records; ++i) {
+            std::snprintf(field, sizeof field, "%7.4f", 0.1 + next() * 0.6 / 10000);
+            made.RecordX.push_back(QString::fromLatin1(field));
+            std::snprintf(field, sizeof field, "%7.4f", 0.05 + next() * 0.75 / 10000);
+            made.RecordY.push_back(QString::fromLatin1(field));
+        }
+        made.PlotFrom = 1;
+        made.PlotTo = Records;
+        made.PlotCount = Records;
+        return made;
+    }();
+    return data;
+}
+
+// The markers' rectangles as the stage draws them, without any of its work.
+std::vector<QRectF> markerRects(const plot::PlotView& view, const files::PlotData& data)
+{
+    const plot::Mapping mapping(view.frame, view.axisMin, view.axisMax);
+    std::vector<QRectF> rects;
+    rects.reserve(Records);
+    for (int n = 1; n <= data.RecordCount; ++n) {
+        const double x = mapping.X(data.RecordX[static_cast<std::size_t>(n)].toDouble());
+        const double y = mapping.Y(data.RecordY[static_cast<std::size_t>(n)].toDouble());
+        rects.push_back(QRectF(QPointF(x - x / 100, y + y / 100), QPointF(x + x / 100, y - y / 100))
+                            .normalized());
+    }
+    return rects;
+}
+
+void PlotStageMillionRecords(benchmark::State& state)
+{
+    const files::PlotData& data = benchData();
+    const plot::PlotView view{plot::FrameFromClient(PictureSize.width(), PictureSize.height()), 0,
+                              1};
+    const std::vector<QRectF> rects = markerRects(view, data);
+    QImage picture(PictureSize, QImage::Format_RGB32);
+    const QBrush black(Qt::black);
+    using Clock = std::chrono::steady_clock;
+    double stageSeconds = 0;
+    double fillSeconds = 0;
+    long long captions = 0;
+    for (auto _ : state) {
+        picture.fill(Qt::white);
+        const auto stageStart = Clock::now();
+        {
+            plot::PlotStage stage(view, data, nullptr);
+            stage.setCaptionSink([&captions](const QString&) { ++captions; });
+            QPainter painter(&picture);
+            stage.drawFixed(painter, picture.size());
+            stage.drawMarkers(painter, picture.size(), Records);
+        }
+        const auto stageEnd = Clock::now();
+
+        picture.fill(Qt::white);
+        const auto fillStart = Clock::now();
+        {
+            QPainter painter(&picture);
+            for (const QRectF& rect : rects)
+                painter.fillRect(rect, black);
+        }
+        const auto fillEnd = Clock::now();
+        benchmark::DoNotOptimize(picture.constBits());
+
+        const double stage = std::chrono::duration<double>(stageEnd - stageStart).count();
+        const double fill = std::chrono::duration<double>(fillEnd - fillStart).count();
+        state.SetIterationTime(stage);
+        stageSeconds += stage;
+        fillSeconds += fill;
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["stage_ms"] = stageSeconds / runs * 1000;
+    state.counters["fill_ms"] = fillSeconds / runs * 1000;
+    state.counters["stage_per_fill"] = stageSeconds / fillSeconds;
+    state.counters["captions"] = static_cast<double>(captions) / runs;
+}
+
+BENCHMARK(PlotStageMillionRecords)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
