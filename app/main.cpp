@@ -50,5 +50,9 @@ int main(int argc, char* argv[])
     panel::PanelWindow panel(services);
     dialogs.setParent(&panel);
     panel.show();
+    // A data file named on the command line (a file manager opening a recording) opens as
+    // "Open" would open it.
+    if (const QStringList named = parser.positionalArguments(); !named.isEmpty())
+        panel.openDataFile(named.constFirst());
     return QApplication::exec();
 }

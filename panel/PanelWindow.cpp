@@ -1,5 +1,7 @@
 #include "panel/PanelWindow.h"
 
+#include "files/FileCommands.h"
+#include "files/PcRecorder.h"
 #include "link/MeterCommands.h"
 #include "panel/ChromaPicture.h"
 #include "panel/FrontPanel.h"
@@ -7,6 +9,7 @@
 #include "panel/ReferenceView.h"
 #include "panel/SetupPictures.h"
 #include "panel/Toolbar.h"
+#include "plot/PlotWindow.h"
 #include "ui/ClickableLabel.h"
 
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -94,6 +98,7 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     m_toolbar = new MainToolbar([this] { return RecordOn; }, this);
     addToolBar(m_toolbar);
     m_setupPictures->attach(*m_toolbar);
+    wireFileCommands();
     m_timer1->start();
 }
 
@@ -204,6 +209,45 @@ void PanelWindow::closeEvent(QCloseEvent* event)
     event->accept();
     QApplication::closeAllWindows();
     QApplication::quit();
+}
+
+void PanelWindow::wireFileCommands()
+{
+    m_plotViewer = std::make_unique<plot::PlotViewer>(m_services, *this, this);
+    // A sample takes a reading only when a frame has arrived since the last one, so that a
+    // meter that went away is not recorded over and over with its last frame.
+    auto fresh = std::make_shared<bool>(false);
+    connect(this, &PanelWindow::frameDecoded, this, [fresh] { *fresh = true; });
+    m_recorder = new files::PcRecorder(
+        m_services.clock, m_services.paths, m_services.dialogs,
+        [this, fresh]() -> std::optional<files::Reading> {
+            if (!*fresh)
+                return std::nullopt;
+            *fresh = false;
+            return latestReading();
+        },
+        this);
+    m_lblRec = new QLabel(this);
+    m_lblRec->setObjectName(QStringLiteral("LblRec"));
+    statusBar()->addPermanentWidget(m_lblRec);
+    connect(m_recorder, &files::PcRecorder::recordingChanged, this, [this](bool on) {
+        m_toolbar->setRecordingLook(on);
+        m_lblRec->setText(files::RecIndicatorText(on));
+    });
+    m_toolbar->setCommand(QStringLiteral("Save"), [this] {
+        files::SaveCommand(*m_recorder, m_services.dialogs, m_services.cmd, m_services.fileState,
+                           PCInterval);
+    });
+    m_toolbar->setCommand(QStringLiteral("Open"), [this] {
+        files::OpenCommand(m_services.dialogs, m_services.cmd, m_services.fileState,
+                           m_services.plot, *this, [this] { m_plotViewer->showAndDraw(); });
+    });
+}
+
+void PanelWindow::openDataFile(const QString& path)
+{
+    files::OpenDataFile(path, m_services.cmd, m_services.fileState, m_services.plot, *this,
+                        [this] { m_plotViewer->showAndDraw(); });
 }
 
 } // namespace panel

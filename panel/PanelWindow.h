@@ -8,6 +8,7 @@
 #include "ui/Services.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 
 class QFrame;
@@ -16,6 +17,12 @@ class QTimer;
 
 namespace ui {
 class ClickableLabel;
+}
+namespace files {
+class PcRecorder;
+}
+namespace plot {
+class PlotViewer;
 }
 
 namespace panel {
@@ -60,6 +67,12 @@ public:
     // The last decoded reading (Ev in lx, no date or time); nullopt before the first frame.
     std::optional<files::Reading> latestReading() const;
 
+    // The recording on the PC ("Save") and the plot viewer ("Open").
+    files::PcRecorder& recorder() const { return *m_recorder; }
+    plot::PlotViewer& plotViewer() const { return *m_plotViewer; }
+    // Opens a data file named without a dialog (the command line) as "Open" does.
+    void openDataFile(const QString& path);
+
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
     void frameDecoded();
@@ -70,6 +83,7 @@ protected:
 private:
     void Form_Load();
     void LblConnect_Click();
+    void wireFileCommands();
 
     ui::Services& m_services;
     QTimer* m_timer1;
@@ -85,6 +99,9 @@ private:
     std::optional<FrameFields> m_lastFrame;
     SetupPictures* m_setupPictures = nullptr;
     MainToolbar* m_toolbar = nullptr;
+    files::PcRecorder* m_recorder = nullptr;
+    std::unique_ptr<plot::PlotViewer> m_plotViewer;
+    QLabel* m_lblRec = nullptr;
 };
 
 } // namespace panel

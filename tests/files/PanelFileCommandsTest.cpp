@@ -1,0 +1,93 @@
+#include "files/DataFileReader.h"
+#include "files/PcRecorder.h"
+#include "panel/PanelWindow.h"
+#include "panel/Toolbar.h"
+#include "plot/PlotWindow.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempRoot.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+
+// "Save" and "Open" through the main window's toolbar, with the virtual meter on the link.
+class PanelFileCommands : public testing::Test
+{
+protected:
+    QString path(const QString& name) const { return QDir(root.dir.path()).filePath(name); }
+    QString recIndicator() const
+    {
+        return window.findChild<QLabel*>(QStringLiteral("LblRec"))->text();
+    }
+    QString saveTip() const { return window.toolbar()->button(QStringLiteral("Save"))->toolTip(); }
+
+    virtualmeter::VirtualMeter meter;
+    meterlink::MeterLink link{meter};
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakeClock clock;
+    testsupport::TempRoot root;
+    files::PlotData plot;
+    files::FileState fileState;
+    ui::FileDialogState cmd;
+    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    panel::PanelWindow window{services};
+};
+
+TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
+{
+    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
+    window.toolbar()->click(QStringLiteral("Save"));
+    ASSERT_TRUE(window.recorder().recording());
+    EXPECT_EQ(recIndicator(), QStringLiteral("Rec."));
+    EXPECT_EQ(saveTip(), QStringLiteral("Stop Recording"));
+
+    window.PollMeter();
+    ASSERT_TRUE(window.latestReading().has_value());
+    clock.advance(1);
+    window.recorder().sample();
+    clock.advance(1);
+    window.recorder().sample(); // no frame since the last sample: nothing recorded
+
+    QFile other(path(QStringLiteral("other.txt")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
+    other.close();
+    dialogs.fileAnswers.push_back(other.fileName());
+    window.toolbar()->click(QStringLiteral("Open"));
+    EXPECT_NE(window.plotViewer().window(), nullptr);
+    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("other.txt"));
+    EXPECT_TRUE(window.polling());
+
+    window.PollMeter();
+    clock.advance(1);
+    window.recorder().sample();
+    window.toolbar()->click(QStringLiteral("Save"));
+    EXPECT_FALSE(window.recorder().recording());
+    EXPECT_EQ(recIndicator(), QString());
+    EXPECT_EQ(saveTip(), QStringLiteral("Save As"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    files::PlotData recorded;
+    ASSERT_EQ(files::ReadDataFile(path(QStringLiteral("run.txt")), recorded),
+              files::ReadOutcome::Ok);
+    EXPECT_EQ(recorded.RecordCount, 2);
+    EXPECT_FALSE(recorded.RecordX[2].trimmed().isEmpty());
+}
+
+TEST_F(PanelFileCommands, ClicksIgnoredWhileTheMeterRecords)
+{
+    window.RecordOn = true;
+    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
+    window.toolbar()->click(QStringLiteral("Save"));
+    window.toolbar()->click(QStringLiteral("Open"));
+    EXPECT_TRUE(dialogs.fileAsks.empty());
+    EXPECT_FALSE(window.recorder().recording());
+}
+
+} // namespace
