@@ -37,16 +37,16 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
 const char* const LcdStyle = R"(
 QFrame#Lcd { background: #1c2621; border: 3px solid #0d1310; border-radius: 10px; }
 QFrame#Lcd QLabel { color: #c9f2d0; background: transparent; }
-QLabel[role="value"] { font-family: monospace; font-size: 34px; font-weight: bold; }
-QLabel[role="legend"] { font-size: 16px; font-style: italic; }
-QLabel[role="symbol"] { font-size: 18px; font-weight: bold; }
-QLabel[role="indicator"] { font-size: 11px; font-weight: bold; border: 1px solid #c9f2d0;
+QFrame#Lcd QLabel[role="value"] { font-family: monospace; font-size: 34px; font-weight: bold; }
+QFrame#Lcd QLabel[role="legend"] { font-size: 16px; font-style: italic; }
+QFrame#Lcd QLabel[role="symbol"] { font-size: 18px; font-weight: bold; }
+QFrame#Lcd QLabel[role="indicator"] { font-size: 11px; font-weight: bold; border: 1px solid #c9f2d0;
                            border-radius: 3px; padding: 0 3px; }
-QLabel[role="small"] { font-family: monospace; font-size: 15px; }
-QLabel[role="battery"] { background: #c9f2d0; min-width: 5px; max-width: 5px;
-                         min-height: 10px; max-height: 10px; }
+QFrame#Lcd QLabel[role="small"] { font-family: monospace; font-size: 15px; }
+QFrame#Lcd QLabel[role="battery"] { background: #c9f2d0; min-width: 6px; max-width: 6px;
+                                   min-height: 12px; max-height: 12px; }
 QFrame#PicSet { background: #1c2621; border: 2px solid #c9f2d0; border-radius: 6px; }
-QFrame#PicSet QLabel { font-size: 28px; font-weight: bold; }
+QFrame#Lcd QFrame#PicSet QLabel { font-size: 28px; font-weight: bold; }
 )";
 
 const char* const BodyStyle = R"(
