@@ -57,14 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         Row{123.9, 0, "123"}, Row{123.999, 1, "123.9"}, Row{123.45, 2, "123.4"},
         // Four digits: the point stands last or is cut off.
         Row{1234.9, 0, "1234"}, Row{1234.9, 3, "1234"},
-        // Exponent texts: five characters without a point do not fit three decimals.
-        Row{0.00001, 4, ""}, Row{0.00001, 1, "1E-05.0"}, Row{0.00001, 0, "1E-05"}));
+        // Below 0.0001 the digits are those of the plain text, never of an exponent form.
+        Row{0.00001, 4, "0.0000"}, Row{0.00001, 1, "0.0"}, Row{0.00001, 0, "0"},
+        Row{0.00000929, 2, "0.00"}));
 
 INSTANTIATE_TEST_SUITE_P(Negative, FormatReadingRows,
                          ::testing::Values(Row{-5, 3, "-5.000"}, Row{-12.3456, 1, "-12.3"},
                                            Row{-1.999, 2, "-1.99"}, Row{-12345, 1, "-12340"},
                                            Row{-0.0005, 4, "-0.0005"}, Row{-150, 0, "-150"},
-                                           Row{-0.00001, 4, "-"}));
+                                           Row{-0.00001, 4, "-0.0000"}));
 
 struct CommaRow
 {

@@ -164,7 +164,9 @@ INSTANTIATE_TEST_SUITE_P(Rule, Illuminance,
                                            IlluminanceRow{11, 1, 12345, "", "1.234"},
                                            IlluminanceRow{14, 0, 5000, "", "0.500"},
                                            IlluminanceRow{15, 1, 10000, "fc", "0.09"},
-                                           IlluminanceRow{0, 0, 4294967295u, "lx", "42940"}));
+                                           IlluminanceRow{0, 0, 4294967295u, "lx", "42940"},
+                                           // Darkness in fc: a tiny value, not "9.29".
+                                           IlluminanceRow{0, 1, 1, "fc", "0.00"}));
 
 struct DeltaUvRow
 {
