@@ -66,7 +66,8 @@ PlotWindow::PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* m
     setObjectName(QStringLiteral("Plot"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(420, 360);
-    resize(630, 660);
+    // 650 leaves room right of the frame for the last horizontal label.
+    resize(650, 660);
 
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setSingleShot(true);
