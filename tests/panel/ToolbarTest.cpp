@@ -109,14 +109,6 @@ TEST(Toolbar, ChromaBringsTheRegionTestBack)
     EXPECT_FALSE(bench.picChroma->isHidden());
 }
 
-TEST(Toolbar, ChromaWithoutTheRegionTestDoesNothing)
-{
-    Bench bench;
-    delete bench.picChroma;
-    bench.toolbar->click(QStringLiteral("Chroma"));
-    SUCCEED();
-}
-
 TEST(Toolbar, ButtonsInOrderWithTheirTooltips)
 {
     Bench bench;
@@ -147,14 +139,6 @@ TEST(Toolbar, RecordingLookOfTheFirstButton)
     bench.toolbar->setRecordingLook(false);
     EXPECT_EQ(save->toolTip(), QStringLiteral("Save As"));
     EXPECT_EQ(imageOf(save->icon()), imageOf(panel::ToolbarImage(1)));
-}
-
-TEST(Toolbar, ImagesAreDistinct)
-{
-    for (int a = 1; a <= 10; ++a)
-        for (int b = a + 1; b <= 10; ++b)
-            EXPECT_NE(imageOf(panel::ToolbarImage(a)), imageOf(panel::ToolbarImage(b)))
-                << a << " " << b;
 }
 
 // The whole main window: the toolbar dispatch reaches the pictures it hosts and the meter.
