@@ -72,16 +72,6 @@ TEST(AxisLabels, DefaultRangeGivesTenthsFromZeroToOne)
               QStringLiteral("0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"));
 }
 
-TEST(Mapping, LargerValuesLieRightAndHigher)
-{
-    const Frame frame{60, 473, 320, 400};
-    const Mapping mapping(frame, 0, 1);
-    EXPECT_DOUBLE_EQ(mapping.X(0), 60);
-    EXPECT_DOUBLE_EQ(mapping.X(1), 380);
-    EXPECT_DOUBLE_EQ(mapping.Y(0), 473);
-    EXPECT_DOUBLE_EQ(mapping.Y(1), 73);
-}
-
 TEST(Mapping, RangeWithoutWidthNeverDividesByZero)
 {
     const Frame frame{60, 473, 320, 400};

@@ -31,13 +31,6 @@ TEST(RegionFileText, OneTabTerminatedLinePerCheckedRow)
                          "1\t2\t3\t4\t5\t6\t7\t8\t\r\n"));
 }
 
-TEST(RegionFileText, NoCheckedRowWritesNothing)
-{
-    RegionRows rows;
-    rows[2] = row({"1", "2", "3", "4", "5", "6", "7", "8"}, false);
-    EXPECT_TRUE(RegionFileText(rows).isEmpty());
-}
-
 TEST(RegionFileText, RoundTripKeepsEmptyFields)
 {
     RegionRows rows;
