@@ -1,0 +1,58 @@
+// The two poll answer reports, whatever the meter (or a broken cable) sends: frame decoding,
+// every display decision and the record line a recording would write.
+#include "files/DataFileReader.h"
+#include "files/RecordLine.h"
+#include "fuzz/FuzzInput.h"
+#include "panel/DisplayState.h"
+#include "panel/MeasurementFrame.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzinput::Reader in(data, size);
+    const QChar sep = (in.byte() & 1) != 0 ? QLatin1Char(',') : QLatin1Char('.');
+    panel::Report first{};
+    panel::Report second{};
+    for (auto& b : first)
+        b = in.byte();
+    for (auto& b : second)
+        b = in.byte();
+
+    const panel::Frame frame = panel::AssembleFrame(first, second);
+    for (int pos = -3; pos <= 131; ++pos) {
+        const int s = panel::S16(frame, pos);
+        const int sm = panel::SM16(frame, pos);
+        check(s >= -32768 && s <= 32767);
+        check(sm >= -32767 && sm <= 32767);
+        if (pos < 1 || pos > 128)
+            check(panel::Byte(frame, pos) == 0);
+    }
+
+    const panel::FrameFields fields = panel::DecodeFrame(frame);
+    const panel::DisplayState display = panel::ComputeDisplay(fields, sep);
+    for (const QString& line : display.lines)
+        check(line.size() < 64);
+    (void)panel::ComputeReferenceTexts(fields, sep);
+    (void)panel::ClockText(fields);
+
+    // A recorded reading must read back from the data file as a record with its x and y.
+    const std::string line = files::RecordLine(panel::ReadingFromFrame(fields));
+    check(line.size() == 119);
+    check(files::IsRecordItem(line));
+    check(line.find(',') == std::string::npos);
+    check(!files::RecordFieldX(line).trimmed().isEmpty());
+    check(!files::RecordFieldY(line).trimmed().isEmpty());
+    return 0;
+}
