@@ -2,9 +2,10 @@
 
 #include "ui/TextValue.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <string>
+#include <cstddef>
 
 namespace plot {
 
@@ -101,26 +102,34 @@ QString ProgressCaption(std::int64_t permille)
 
 std::optional<double> RecordValue(const QString& field)
 {
-    const QString trimmed = field.trimmed();
-    if (trimmed.isEmpty() || trimmed.size() > 64)
-        return std::nullopt;
-    std::string text;
-    text.reserve(static_cast<std::size_t>(trimmed.size()));
-    for (const QChar ch : trimmed) {
-        if (ch.unicode() > 127)
-            return std::nullopt;
-        text += static_cast<char>(ch.unicode());
-    }
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (*begin == '+')
+    // Called once per marker: no allocation on the way.
+    const QChar* begin = field.constData();
+    const QChar* end = begin + field.size();
+    while (begin != end && begin->isSpace())
         ++begin;
-    if (begin == end ||
-        !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '.' || *begin == '-'))
-        return std::nullopt; // also keeps out "inf" and "nan"
+    while (end != begin && (end - 1)->isSpace())
+        --end;
+    char text[64];
+    const auto length = end - begin;
+    if (length == 0 || length >= static_cast<std::ptrdiff_t>(sizeof text))
+        return std::nullopt;
+    for (std::ptrdiff_t i = 0; i < length; ++i) {
+        const char16_t ch = begin[i].unicode();
+        if (ch > 127)
+            return std::nullopt;
+        text[i] = static_cast<char>(ch);
+    }
+    const char* first = text;
+    const char* last = text + length;
+    if (*first == '+')
+        ++first;
+    // A digit, point or minus must lead: this also keeps out "inf" and "nan".
+    if (first == last ||
+        !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.' || *first == '-'))
+        return std::nullopt;
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value))
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
