@@ -232,25 +232,4 @@ TEST(DataFileReader, ReadsEveryRecordAcrossBlocks)
     EXPECT_EQ(plot.RecordY[1], QStringLiteral(" 0.5000"));
 }
 
-struct StampRow
-{
-    std::string item;
-    bool record;
-};
-
-TEST(DataFileReader, TimeStampTest)
-{
-    const std::vector<StampRow> rows = {
-        {"2026/12/06  10:30:01", true},
-        {"2026/12/06  10:30:0", true}, // ":" at 18 is the last position tested
-        {"2026/12/06  10:30", false},  // too short for position 18
-        {"2026-12-06  10:30:01", false},
-        {"2026/12/06  10.30:01", false},
-        {"*********************************", false},
-        {"", false},
-    };
-    for (const StampRow& row : rows)
-        EXPECT_EQ(files::IsRecordItem(row.item), row.record) << row.item;
-}
-
 } // namespace

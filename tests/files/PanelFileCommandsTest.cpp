@@ -80,14 +80,4 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
     EXPECT_FALSE(recorded.RecordX[2].trimmed().isEmpty());
 }
 
-TEST_F(PanelFileCommands, ClicksIgnoredWhileTheMeterRecords)
-{
-    window.RecordOn = true;
-    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
-    window.toolbar()->click(QStringLiteral("Save"));
-    window.toolbar()->click(QStringLiteral("Open"));
-    EXPECT_TRUE(dialogs.fileAsks.empty());
-    EXPECT_FALSE(window.recorder().recording());
-}
-
 } // namespace
