@@ -21,6 +21,9 @@ QString field(std::string_view item, std::size_t firstPosition)
 
 // Blocks of this size are read at a time; a line longer than that grows the buffer.
 constexpr qsizetype BlockSize = 1 << 20;
+// A text without a line end in this many bytes is no data file (a device such as /dev/zero,
+// or binary data): what was read so far is taken as the whole file, so the read always ends.
+constexpr qsizetype MaxLineBytes = 64 << 20;
 
 } // namespace
 
@@ -109,9 +112,12 @@ ReadOutcome ReadDataFile(const QString& path, PlotData& plot)
             const char* lastLf = begin + filled;
             while (lastLf != begin && lastLf[-1] != '\n')
                 --lastLf;
-            if (lastLf == begin)
+            if (lastLf != begin)
+                end = lastLf;
+            else if (filled < MaxLineBytes)
                 continue; // no line end yet: read more
-            end = lastLf;
+            else
+                atFileEnd = true;
         }
         ItemScanner items(begin, end);
         while (more && !items.atEnd()) {

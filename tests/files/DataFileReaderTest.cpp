@@ -232,4 +232,14 @@ TEST(DataFileReader, ReadsEveryRecordAcrossBlocks)
     EXPECT_EQ(plot.RecordY[1], QStringLiteral(" 0.5000"));
 }
 
+#ifdef Q_OS_LINUX
+// A device that never ends and has no line ends: the read still ends.
+TEST(DataFileReader, EndlessTextWithoutLineEndsEnds)
+{
+    files::PlotData plot = previousPlot();
+    EXPECT_EQ(files::ReadDataFile(QStringLiteral("/dev/zero"), plot), ReadOutcome::HeaderTooShort);
+    EXPECT_EQ(plot.RecordCount, 2);
+}
+#endif
+
 } // namespace
