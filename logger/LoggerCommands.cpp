@@ -38,8 +38,9 @@ const QString LoggerCommands::LinkLostText =
 const QString LoggerCommands::SetTooLargeText =
     QStringLiteral("The meter reported a set larger than its memory! Nothing was saved.");
 
-LoggerCommands::LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
-    : m_services(services), m_poll(poll), m_mainWindow(mainWindow)
+LoggerCommands::LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
+                               QObject* parent)
+    : QObject(parent), m_services(services), m_poll(poll), m_mainWindow(mainWindow)
 {
 }
 

@@ -19,7 +19,8 @@ class LoggerCommands : public QObject
 {
     Q_OBJECT
 public:
-    LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+    LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
+                   QObject* parent = nullptr);
     ~LoggerCommands() override;
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.

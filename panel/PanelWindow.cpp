@@ -1,8 +1,10 @@
 #include "panel/PanelWindow.h"
 
+#include "clock/RtcWindow.h"
 #include "files/FileCommands.h"
 #include "files/PcRecorder.h"
 #include "link/MeterCommands.h"
+#include "logger/LoggerCommands.h"
 #include "panel/ChromaPicture.h"
 #include "panel/FrontPanel.h"
 #include "panel/ReferencePictures.h"
@@ -99,6 +101,7 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     addToolBar(m_toolbar);
     m_setupPictures->attach(*m_toolbar);
     wireFileCommands();
+    wireMemoryAndClockCommands();
     m_timer1->start();
 }
 
@@ -248,6 +251,21 @@ void PanelWindow::openDataFile(const QString& path)
 {
     files::OpenDataFile(path, m_services.cmd, m_services.fileState, m_services.plot, *this,
                         [this] { m_plotViewer->showAndDraw(); });
+}
+
+void PanelWindow::wireMemoryAndClockCommands()
+{
+    m_logger = new logger::LoggerCommands(m_services, *this, this, this);
+    // A listing or download lets window events run; the toolbar waits until it ends, so two
+    // transfers never interleave.
+    connect(m_logger, &logger::LoggerCommands::busyChanged, m_toolbar,
+            [this](bool busy) { m_toolbar->setEnabled(!busy); });
+    m_toolbar->setCommand(QStringLiteral("RTC"), [this] {
+        if (!m_logger->busy())
+            meterclock::ShowRtc(m_services, *this, this);
+    });
+    m_toolbar->setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
+    m_toolbar->setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });
 }
 
 } // namespace panel

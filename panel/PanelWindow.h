@@ -24,6 +24,9 @@ class PcRecorder;
 namespace plot {
 class PlotViewer;
 }
+namespace logger {
+class LoggerCommands;
+}
 
 namespace panel {
 
@@ -70,6 +73,8 @@ public:
     // The recording on the PC ("Save") and the plot viewer ("Open").
     files::PcRecorder& recorder() const { return *m_recorder; }
     plot::PlotViewer& plotViewer() const { return *m_plotViewer; }
+    // The data-logger commands behind "Logger" and "Erase".
+    logger::LoggerCommands& loggerCommands() const { return *m_logger; }
     // Opens a data file named without a dialog (the command line) as "Open" does.
     void openDataFile(const QString& path);
 
@@ -84,6 +89,7 @@ private:
     void Form_Load();
     void LblConnect_Click();
     void wireFileCommands();
+    void wireMemoryAndClockCommands();
 
     ui::Services& m_services;
     QTimer* m_timer1;
@@ -102,6 +108,7 @@ private:
     files::PcRecorder* m_recorder = nullptr;
     std::unique_ptr<plot::PlotViewer> m_plotViewer;
     QLabel* m_lblRec = nullptr;
+    logger::LoggerCommands* m_logger = nullptr;
 };
 
 } // namespace panel
