@@ -115,6 +115,9 @@ void RtcWindow::CmdSetTime_Click()
     const QString text = PCTimeText(m_services.clock.now(), SystemSeparators());
     auto& link = m_services.link;
     FillSetClock(link.OutputReport, ClockFields(text));
+    // A link that is down would only be found again and the new time lost.
+    if (!link.Connected())
+        link.FindMeter();
     link.SendOnly();
     m_timer1->start();
 }

@@ -79,6 +79,10 @@ bool LoggerCommands::progress(int percent)
     if (m_window)
         m_window->showProgress(percent);
     QCoreApplication::processEvents();
+    // Another window may have switched the live poll on meanwhile (the plot does when it has
+    // drawn); its tick would take our reports.
+    if (m_poll.polling())
+        m_poll.setPolling(false);
     return true;
 }
 

@@ -252,6 +252,7 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
     commands_.Listing();
     meter.clearWrites();
     QTimer::singleShot(0, [this] {
+        poll.setPolling(true); // as the plot window does when it has drawn
         commands_.Listing();
         commands_.EraseAll();
         commands_.EraseFromWindow();
@@ -261,6 +262,9 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
     commands_.GridSet_Click(1);
     EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
     EXPECT_TRUE(dialogs.messages.empty());
+    // The poll switched on from outside is off again before the next report is read.
+    const std::vector<bool> tail(poll.calls.end() - 4, poll.calls.end());
+    EXPECT_EQ(tail, (std::vector<bool>{false, true, false, true}));
     EXPECT_EQ(downloaded().size(), 64 * 20 + 2);
 }
 

@@ -153,16 +153,5 @@ TEST(Requests, UnitOptionCarriesTheEntryAgain)
     }
 }
 
-TEST(Requests, CommandBytes)
-{
-    meterlink::Report out{};
-    FillMemoryStatus(out);
-    EXPECT_EQ(out[1] * 256 + out[2], 6 * 256 + 33);
-    FillDirectory(out);
-    EXPECT_EQ(out[1] * 256 + out[2], 6 * 256 + 29);
-    FillErase(out);
-    EXPECT_EQ(out[1] * 256 + out[2], 6 * 256 + 32);
-}
-
 } // namespace
 } // namespace logger
