@@ -1,0 +1,236 @@
+// A disk that fills up in the middle of a recording or a download: the user gets a message,
+// the records taken so far stay in the recording file as whole lines, and nothing is left
+// half-written.
+#include "files/DataFileReader.h"
+#include "files/PcRecorder.h"
+#include "logger/MemoryProtocol.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+files::Reading SomeReading()
+{
+    files::Reading r;
+    r.X = 303.0;
+    r.Y = 296.7;
+    r.Z = 197.2;
+    r.Ev = 296.7;
+    r.Tcp = 3973;
+    r.x = 0.3802;
+    r.y = 0.3723;
+    return r;
+}
+
+// Files may grow no further than `bytes` while it lives; a write beyond fails with EFBIG as
+// a full disk fails with ENOSPC (the signal that would end the process is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
+// A tmpfs of a few pages, when the test may mount one (root in a container that allows it).
+class TinyDisk
+{
+public:
+    TinyDisk()
+    {
+        if (geteuid() != 0 || !m_dir.isValid())
+            return;
+        const QByteArray where = QFile::encodeName(m_dir.path());
+        m_mounted = mount("tmpfs", where.constData(), "tmpfs", 0, "size=16k") == 0;
+    }
+    ~TinyDisk()
+    {
+        if (m_mounted)
+            umount(QFile::encodeName(m_dir.path()).constData());
+    }
+    TinyDisk(const TinyDisk&) = delete;
+    TinyDisk& operator=(const TinyDisk&) = delete;
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+struct RecordingRun
+{
+    long long records = 0; // what the recorder counted
+    QByteArray file;       // the recording file after the stop
+    std::vector<testsupport::FakeDialogs::Message> messages;
+    bool stopped = false;
+    bool targetExists = false;
+};
+
+// Records into a recording file under `root` until well past the point where the disk is
+// full, then stops into `target` (on a disk with room).
+RecordingRun RecordUntilFull(const QString& root, const QString& target,
+                             const std::function<void()>& diskFills)
+{
+    testsupport::FakeClock clock;
+    testsupport::FakeDialogs dialogs;
+    const ui::FixedPaths paths(root);
+    files::PcRecorder recorder(clock, paths, dialogs, [] { return SomeReading(); });
+    RecordingRun run;
+    if (!recorder.start(target, 1))
+        return run;
+    for (int i = 0; i < 5; ++i) {
+        recorder.sample();
+        clock.advance(1);
+    }
+    diskFills();
+    for (int i = 0; i < 400; ++i) {
+        recorder.sample();
+        clock.advance(1);
+    }
+    run.records = recorder.recordCount();
+    run.stopped = recorder.stop();
+    run.messages = dialogs.messages;
+    run.targetExists = QFile::exists(target);
+    QFile file(paths.recordingTemp());
+    if (file.open(QIODevice::ReadOnly))
+        run.file = file.readAll();
+    return run;
+}
+
+void ExpectWholeRecords(const RecordingRun& run)
+{
+    ASSERT_FALSE(run.file.isEmpty());
+    // One message for the failed write, not one per sample.
+    ASSERT_GE(run.messages.size(), 1u);
+    EXPECT_TRUE(run.messages.front().text.contains(QLatin1String("records taken so far")))
+        << run.messages.front().text.toStdString();
+    EXPECT_TRUE(run.file.endsWith("\r\n")) << "a cut-off line at the end of the recording file";
+    long long whole = 0;
+    for (const QByteArray& line : run.file.split('\n')) {
+        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
+        if (files::IsRecordItem(std::string_view(text.constData(), text.size())))
+            whole += text.size() == 119 ? 1 : 0;
+    }
+    EXPECT_EQ(whole, run.records);
+    EXPECT_GE(run.records, 5);
+    EXPECT_LT(run.records, 405);
+}
+
+TEST(FullDisk, InjectedWriteFailureKeepsTheRecordsTakenSoFar)
+{
+    QTemporaryDir root;
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(root.isValid() && elsewhere.isValid());
+    const QString target = elsewhere.filePath(QStringLiteral("session.txt"));
+    std::unique_ptr<FileSizeLimit> limit;
+    const QString recordingFile = ui::FixedPaths(root.path()).recordingTemp();
+    const RecordingRun run = RecordUntilFull(root.path(), target, [&] {
+        // Room for a line and a half more, so that the next-but-one line is cut off.
+        limit = std::make_unique<FileSizeLimit>(
+            static_cast<rlim_t>(QFileInfo(recordingFile).size() + 180));
+    });
+    ASSERT_TRUE(limit && limit->active());
+    limit.reset();
+    ExpectWholeRecords(run);
+}
+
+TEST(FullDisk, RealFullDiskKeepsTheRecordsTakenSoFar)
+{
+    TinyDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("session.txt"));
+    const RecordingRun run = RecordUntilFull(disk.path(), target, [&] {
+        // Fill the disk: the recording file can grow only to the end of the page it has.
+        QFile filler(QDir(disk.path()).filePath(QStringLiteral("filler")));
+        filler.open(QIODevice::WriteOnly);
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    });
+    ExpectWholeRecords(run);
+    // The stop wrote the target on the other disk, with every record kept.
+    EXPECT_TRUE(run.stopped);
+    EXPECT_TRUE(run.targetExists);
+}
+
+TEST(FullDisk, TargetThatCannotBeSavedKeepsTheRecordingFile)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString target = root.filePath(QStringLiteral("session.txt"));
+    testsupport::FakeClock clock;
+    testsupport::FakeDialogs dialogs;
+    const ui::FixedPaths paths(root.path());
+    files::PcRecorder recorder(clock, paths, dialogs, [] { return SomeReading(); });
+    ASSERT_TRUE(recorder.start(target, 1));
+    for (int i = 0; i < 8; ++i)
+        recorder.sample();
+    const QByteArray recorded = [&] {
+        QFile file(paths.recordingTemp());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    bool saved = true;
+    {
+        // The recording with its total line does not fit any more.
+        FileSizeLimit limit(static_cast<rlim_t>(recorded.size() / 2));
+        ASSERT_TRUE(limit.active());
+        saved = recorder.stop();
+    }
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("Its records stay")));
+    EXPECT_FALSE(QFile::exists(target));
+    QFile kept(paths.recordingTemp());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), recorded);
+}
+
+TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString path = root.filePath(QStringLiteral("Temp/Lum.tmp"));
+    const QByteArray earlier = "an earlier set\r\n";
+    ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+    EXPECT_EQ(QDir(root.filePath(QStringLiteral("Temp"))).entryList(QDir::Files).size(), 1);
+}
+
+} // namespace
