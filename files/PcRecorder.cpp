@@ -57,7 +57,13 @@ void PcRecorder::fail(const QString& text)
 
 bool PcRecorder::writeLine(const QByteArray& bytes)
 {
-    return m_file.write(bytes) == bytes.size() && syncToDisk(m_file);
+    const qint64 before = m_file.size();
+    if (m_file.write(bytes) == bytes.size() && syncToDisk(m_file))
+        return true;
+    // A full disk may have taken part of the line: cut it off, so that the file keeps whole
+    // lines only.
+    m_file.resize(before);
+    return false;
 }
 
 bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
@@ -79,7 +85,8 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
 
     m_file.setFileName(recordingFile());
     QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+    // Unbuffered: a line that does not fit on the disk fails in writeLine, not later.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) ||
         !writeLine(RecordingStartText(m_clock.now(), intervalSeconds))) {
         const QString reason = m_file.errorString();
         m_file.close();
@@ -150,7 +157,9 @@ bool PcRecorder::stop()
 
     QSaveFile target(m_target);
     const QByteArray text = CopyWithTotal(recorded, m_count);
-    if (!target.open(QIODevice::WriteOnly) || target.write(text) != text.size() || !target.commit())
+    // Unbuffered, so that a full disk shows as a short write before the commit.
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        target.write(text) != text.size() || !target.commit())
         return keep(target.errorString());
     return true;
 }

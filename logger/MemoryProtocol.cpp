@@ -165,10 +165,13 @@ bool SaveSetText(const QString& path, const QByteArray& text)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk shows as a short write here: a buffered save file can
+    // lose the tail at its commit and still report success. Without the commit the earlier
+    // file stays as it was.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    file.write(text);
-    file.write("\r\n", 2);
+    if (file.write(text) != text.size() || file.write("\r\n", 2) != 2)
+        return false;
     return file.commit();
 }
 

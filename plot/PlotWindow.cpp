@@ -439,10 +439,12 @@ void PlotWindow::CmdSave_Click()
     if (!state.FileChosen)
         return;
     state.FileChosen = false;
-    // Written aside and renamed, so a failed write leaves any earlier file whole.
+    // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,
+    // so that a full disk shows as a short write before the commit.
     QSaveFile file(state.CurrentFileName);
     const QByteArray text = RegionFileText(rows);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(text) != text.size() || !file.commit())
         dialogs.message(QStringLiteral("The region file could not be written: ") +
                             state.CurrentFileName,
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
