@@ -164,6 +164,11 @@ struct ChromaRow
     const char* expected;              // nullptr: either answer, as long as there is one
 };
 
+void PrintTo(const ChromaRow& row, std::ostream* os)
+{
+    *os << "point " << row.texts[8] << ", " << row.texts[9] << " corner " << row.texts[0];
+}
+
 class ChromaTyped : public ::testing::TestWithParam<ChromaRow>
 {
 };
@@ -222,6 +227,11 @@ struct RangeRow
     const char* to;
     bool refused;
 };
+
+void PrintTo(const RangeRow& row, std::ostream* os)
+{
+    *os << "min " << row.min << " max " << row.max << " from " << row.from << " to " << row.to;
+}
 
 class PlotRangeTyped : public ::testing::TestWithParam<RangeRow>
 {
