@@ -1,0 +1,39 @@
+// The meter's answers to the set-up and clock reads: schedules and the meter's clock, from any
+// report at all; and the clock fields taken back from any clock text.
+#include "clock/ClockTexts.h"
+#include "fuzz/FuzzInput.h"
+#include "panel/Schedules.h"
+
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzinput::Reader in(data, size);
+    meterlink::Report answer{};
+    for (auto& b : answer)
+        b = in.byte();
+
+    for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
+        const panel::ScheduleTexts texts = panel::ScheduleFromAnswer(kind, answer);
+        check(texts.fields.size() == panel::ScheduleFieldCount(kind));
+        for (const QString& field : texts.fields)
+            check(field.size() <= 2);
+        // What the picture shows can be written back without a refusal.
+        meterlink::Report command{};
+        check(!panel::ScheduleCommand(kind, texts, command).has_value());
+    }
+
+    (void)meterclock::MeterTimeText(answer);
+    (void)meterclock::ClockFields(in.restAsUtf8());
+    return 0;
+}
