@@ -216,8 +216,9 @@ SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool m
 
     SetupResult result;
     if (memoryBusy) {
+        // A plain question, as the meter's own software asks it.
         const auto answer = access.dialogs.message(MemoryBusyQuestion(), ui::MsgButtons::OkCancel,
-                                                   ui::MsgIcon::Exclamation);
+                                                   ui::MsgIcon::None);
         if (answer != ui::MsgAnswer::Ok) {
             access.poll.setPolling(true);
             result.cancelled = true;
