@@ -192,12 +192,7 @@ void LoggerCommands::EraseAll()
     if (m_services.dialogs.message(EraseAllText, ui::MsgButtons::OkCancel, ui::MsgIcon::None) !=
         ui::MsgAnswer::Ok)
         return;
-    auto& link = m_services.link;
-    m_poll.setPolling(false);
-    link.Drain();
-    FillErase(link.OutputReport);
-    link.Exchange();
-    m_poll.setPolling(true);
+    sendErase();
 }
 
 void LoggerCommands::EraseFromWindow()
@@ -208,14 +203,19 @@ void LoggerCommands::EraseFromWindow()
                                    ui::MsgIcon::Exclamation,
                                    QStringLiteral("Warning")) != ui::MsgAnswer::Ok)
         return;
+    sendErase();
+    if (m_window)
+        m_window->close();
+}
+
+void LoggerCommands::sendErase()
+{
     auto& link = m_services.link;
     m_poll.setPolling(false);
     link.Drain();
     FillErase(link.OutputReport);
     link.Exchange();
     m_poll.setPolling(true);
-    if (m_window)
-        m_window->close();
 }
 
 void LoggerCommands::OptLuxFc_Click(int /*index*/)

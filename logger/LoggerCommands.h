@@ -51,6 +51,8 @@ public:
 
 private:
     void openWindow();
+    // The erase command itself, between the poll switched off and on again.
+    void sendErase();
     int currentSet(int row) const;
     // Shows the progress and lets pending window events run.
     bool progress(int percent);

@@ -258,11 +258,10 @@ void PanelWindow::wireMemoryAndClockCommands()
     m_logger = new logger::LoggerCommands(m_services, *this, this, this);
     // A listing or download lets window events run; the toolbar, keys and pictures wait until
     // it ends, so no other meter traffic interleaves with it.
-    connect(m_logger, &logger::LoggerCommands::busyChanged, m_toolbar,
-            [this](bool busy) {
-                m_toolbar->setEnabled(!busy);
-                centralWidget()->setEnabled(!busy);
-            });
+    connect(m_logger, &logger::LoggerCommands::busyChanged, m_toolbar, [this](bool busy) {
+        m_toolbar->setEnabled(!busy);
+        centralWidget()->setEnabled(!busy);
+    });
     m_toolbar->setCommand(QStringLiteral("RTC"), [this] {
         if (!m_logger->busy())
             meterclock::ShowRtc(m_services, *this, this);
