@@ -1,16 +1,116 @@
 #include "link/MeterLink.h"
 
 #include "link/MeterCommands.h"
-#include "tests/link/ScriptedPlatform.h"
+#include "link/platform/HidPlatform.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
 namespace cmd = meterlink::meter;
-using linktest::FakeDevice;
-using linktest::ScriptedPlatform;
+using meterlink::platform::HidAttributes;
+using meterlink::platform::ReportLengths;
+
+// One HID interface of a scripted machine: it takes writes and never answers.
+struct FakeDevice
+{
+    std::string path;
+    bool refusesOpen = false;     // keyboards and mice
+    bool refusesReadOpen = false; // opens once, fails the second (overlapped) open
+    std::optional<HidAttributes> attributes;
+    std::optional<ReportLengths> lengths = ReportLengths{65, 65};
+    int opens = 0;
+    int openHandles = 0;
+    int cancels = 0;
+};
+
+class ScriptedPlatform : public meterlink::platform::HidPlatform
+{
+public:
+    std::vector<FakeDevice> devices;
+    int enumerations = 0;
+
+    FakeDevice& device(const std::string& path)
+    {
+        for (auto& d : devices)
+            if (d.path == path)
+                return d;
+        throw std::out_of_range(path);
+    }
+    std::vector<meterlink::platform::HidInterface> interfaces() override
+    {
+        ++enumerations;
+        std::vector<meterlink::platform::HidInterface> list;
+        for (const auto& d : devices)
+            list.push_back({d.path});
+        return list;
+    }
+    std::unique_ptr<meterlink::platform::HidHandle> openForWriting(const std::string& path) override
+    {
+        return open(path, false);
+    }
+    std::unique_ptr<meterlink::platform::HidHandle> openForReading(const std::string& path) override
+    {
+        return open(path, true);
+    }
+
+private:
+    class Handle : public meterlink::platform::HidHandle
+    {
+    public:
+        explicit Handle(FakeDevice& device) : m_device(device) { ++m_device.openHandles; }
+        ~Handle() override { --m_device.openHandles; }
+        std::optional<HidAttributes> attributes() override { return m_device.attributes; }
+        std::optional<ReportLengths> reportLengths() override { return m_device.lengths; }
+        int write(std::span<const std::uint8_t> report) override
+        {
+            return static_cast<int>(report.size());
+        }
+        meterlink::platform::ReadResult read(std::span<std::uint8_t>, int) override
+        {
+            return {meterlink::platform::ReadOutcome::TimeOut, 0};
+        }
+        void cancel() override { ++m_device.cancels; }
+
+    private:
+        FakeDevice& m_device;
+    };
+
+    std::unique_ptr<meterlink::platform::HidHandle> open(const std::string& path, bool forReading)
+    {
+        FakeDevice& d = device(path);
+        if (d.refusesOpen || (forReading && d.refusesReadOpen))
+            return nullptr;
+        ++d.opens;
+        return std::make_unique<Handle>(d);
+    }
+};
+
+enum class Kind
+{
+    Keyboard,
+    Foreign,
+    Meter,
+    NoAttributes,
+    RefusesReadOpen
+};
+
+FakeDevice device(Kind kind, const char* path,
+                  std::optional<ReportLengths> lengths = ReportLengths{65, 65})
+{
+    FakeDevice d;
+    d.path = path;
+    d.refusesOpen = kind == Kind::Keyboard;
+    d.refusesReadOpen = kind == Kind::RefusesReadOpen;
+    if (kind == Kind::Foreign)
+        d.attributes = HidAttributes{0x046D, 0xC52B, 1};
+    else if (kind != Kind::Keyboard && kind != Kind::NoAttributes)
+        d.attributes = HidAttributes{cmd::VendorId, cmd::ProductId, 0x100};
+    d.lengths = lengths;
+    return d;
+}
 
 struct Recorder : meterlink::LinkObserver
 {
@@ -25,7 +125,7 @@ struct Recorder : meterlink::LinkObserver
 struct DiscoveryRow
 {
     const char* name;
-    std::function<std::vector<FakeDevice>()> devices;
+    std::vector<FakeDevice> devices;
     std::string chosen; // empty: nothing found
 };
 
@@ -37,7 +137,7 @@ TEST_P(Discovery, FindsTheFirstUsableMeterAndLeavesNothingElseOpen)
 {
     const auto& row = GetParam();
     ScriptedPlatform platform;
-    platform.devices = row.devices();
+    platform.devices = row.devices;
     meterlink::MeterLink link(platform);
     Recorder recorder;
     link.setObserver(&recorder);
@@ -45,9 +145,15 @@ TEST_P(Discovery, FindsTheFirstUsableMeterAndLeavesNothingElseOpen)
     EXPECT_EQ(link.FindMeter(), !row.chosen.empty());
     EXPECT_EQ(link.Connected(), !row.chosen.empty());
     EXPECT_EQ(recorder.searches, std::vector<bool>{!row.chosen.empty()});
+    bool afterChosen = false;
     for (const auto& d : platform.devices) {
-        // The chosen meter holds a write and a read handle; every other device holds none.
+        // The chosen meter holds a write and a read handle; every other device holds none,
+        // and nothing after the chosen one is even opened.
         EXPECT_EQ(d.openHandles, d.path == row.chosen ? 2 : 0) << d.path;
+        if (afterChosen) {
+            EXPECT_EQ(d.opens, 0) << d.path;
+        }
+        afterChosen = afterChosen || d.path == row.chosen;
     }
     if (!row.chosen.empty()) {
         EXPECT_EQ(link.devicePath(), row.chosen);
@@ -58,88 +164,44 @@ TEST_P(Discovery, FindsTheFirstUsableMeterAndLeavesNothingElseOpen)
     }
 }
 
-FakeDevice withLengths(FakeDevice d, std::optional<linktest::ReportLengths> lengths)
-{
-    d.lengths = lengths;
-    return d;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Link, Discovery,
     testing::Values(
-        DiscoveryRow{"NoDevicesAtAll", [] { return std::vector<FakeDevice>{}; }, ""},
-        DiscoveryRow{"OnlyAKeyboardThatRefusesOpening",
-                     [] { return std::vector<FakeDevice>{linktest::keyboard("kbd")}; }, ""},
-        DiscoveryRow{"ADeviceWithOtherIdentifiersIsClosedAgain",
-                     [] { return std::vector<FakeDevice>{linktest::foreignDevice("mouse")}; }, ""},
+        DiscoveryRow{"NoDevicesAtAll", {}, ""},
+        DiscoveryRow{"OnlyAKeyboardThatRefusesOpening", {device(Kind::Keyboard, "kbd")}, ""},
+        DiscoveryRow{
+            "ADeviceWithOtherIdentifiersIsClosedAgain", {device(Kind::Foreign, "mouse")}, ""},
         DiscoveryRow{"KeyboardAndForeignDeviceAreSkipped",
-                     [] {
-                         return std::vector<FakeDevice>{linktest::keyboard("kbd"),
-                                                        linktest::foreignDevice("mouse"),
-                                                        linktest::meterDevice("meter")};
-                     },
+                     {device(Kind::Keyboard, "kbd"), device(Kind::Foreign, "mouse"),
+                      device(Kind::Meter, "meter")},
                      "meter"},
         DiscoveryRow{"TwoMetersTheLowerIndexWins",
-                     [] {
-                         return std::vector<FakeDevice>{linktest::meterDevice("first"),
-                                                        linktest::meterDevice("second")};
-                     },
+                     {device(Kind::Meter, "first"), device(Kind::Meter, "second")},
                      "first"},
         DiscoveryRow{"UnreadableAttributesDoNotMatch",
-                     [] {
-                         auto silentOne = linktest::meterDevice("blank");
-                         silentOne.attributes.reset();
-                         return std::vector<FakeDevice>{silentOne, linktest::meterDevice("meter")};
-                     },
+                     {device(Kind::NoAttributes, "blank"), device(Kind::Meter, "meter")},
                      "meter"},
-        DiscoveryRow{"InputReportsLongerThan65AreRefused",
-                     [] {
-                         return std::vector<FakeDevice>{
-                             withLengths(linktest::meterDevice("wide"),
-                                         linktest::ReportLengths{66, 65}),
-                             linktest::meterDevice("meter")};
-                     },
-                     "meter"},
+        DiscoveryRow{
+            "InputReportsLongerThan65AreRefused",
+            {device(Kind::Meter, "wide", ReportLengths{66, 65}), device(Kind::Meter, "meter")},
+            "meter"},
         DiscoveryRow{"OutputReportsLongerThan65AreRefused",
-                     [] {
-                         return std::vector<FakeDevice>{withLengths(
-                             linktest::meterDevice("wide"), linktest::ReportLengths{65, 129})};
-                     },
+                     {device(Kind::Meter, "wide", ReportLengths{65, 129})},
                      ""},
         DiscoveryRow{"ZeroLengthReportsAreRefused",
-                     [] {
-                         return std::vector<FakeDevice>{withLengths(
-                             linktest::meterDevice("empty"), linktest::ReportLengths{0, 65})};
-                     },
+                     {device(Kind::Meter, "empty", ReportLengths{0, 65})},
                      ""},
         DiscoveryRow{"UndeclaredLengthsCountAsTheMetersOwn",
-                     [] {
-                         return std::vector<FakeDevice>{
-                             withLengths(linktest::meterDevice("meter"), std::nullopt)};
-                     },
+                     {device(Kind::Meter, "meter", std::nullopt)},
                      "meter"},
-        DiscoveryRow{"ASecondOpenThatFailsLeavesNothingOpen",
-                     [] {
-                         auto d = linktest::meterDevice("meter");
-                         d.refusesReadOpen = true;
-                         return std::vector<FakeDevice>{d};
-                     },
-                     ""}),
+        DiscoveryRow{
+            "ASecondOpenThatFailsLeavesNothingOpen", {device(Kind::RefusesReadOpen, "meter")}, ""}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST(MeterLink, TheSecondMeterIsNeverOpened)
-{
-    ScriptedPlatform platform;
-    platform.devices = {linktest::meterDevice("first"), linktest::meterDevice("second")};
-    meterlink::MeterLink link(platform);
-    link.FindMeter();
-    EXPECT_EQ(platform.device("second").opens, 0);
-}
 
 TEST(MeterLink, WithoutAMeterEveryExchangeSearchesAgainAndSendsNothing)
 {
     ScriptedPlatform platform;
-    platform.devices = {linktest::foreignDevice("mouse")};
+    platform.devices = {device(Kind::Foreign, "mouse")};
     meterlink::MeterLink link(platform);
     Recorder recorder;
     link.setObserver(&recorder);
@@ -149,6 +211,17 @@ TEST(MeterLink, WithoutAMeterEveryExchangeSearchesAgainAndSendsNothing)
     EXPECT_EQ(platform.enumerations, 3);
     EXPECT_EQ(recorder.searches, (std::vector<bool>{false, false, false}));
     EXPECT_EQ(link.ReceivedReport, before);
+}
+
+TEST(MeterLink, ATimeOutCancelsThePendingReadAndClosesBothHandles)
+{
+    ScriptedPlatform platform;
+    platform.devices = {device(Kind::Meter, "mute")}; // takes writes, never answers
+    meterlink::MeterLink link(platform);
+    link.Exchange();
+    EXPECT_FALSE(link.Connected());
+    EXPECT_EQ(platform.device("mute").cancels, 1);
+    EXPECT_EQ(platform.device("mute").openHandles, 0);
 }
 
 // --- exchanges with the virtual meter ------------------------------------------------------
@@ -163,6 +236,12 @@ protected:
         link.OutputReport[0] = 0;
         link.OutputReport[1] = cmd::Poll;
         link.Exchange();
+    }
+    // A poll answered in full, so that nothing is pending.
+    void pollBoth()
+    {
+        poll();
+        link.ReceiveOnly();
     }
 
     virtualmeter::VirtualMeter meter;
@@ -185,29 +264,26 @@ TEST_F(LinkWithMeter, AMeterPluggedInLaterIsFoundByTheNextPollAndUsedAtOnce)
     EXPECT_EQ(meter.pendingReports(), 1u); // the second half of the frame
 }
 
-TEST_F(LinkWithMeter, TheWriteCarriesTheWholeReportWithIdZero)
+TEST_F(LinkWithMeter, TheWriteIsAsLongAsTheDeclaredOutputReport)
 {
-    poll();
-    ASSERT_EQ(meter.writes().size(), 1u);
-    EXPECT_EQ(meter.writes()[0].size(), 65u);
-    EXPECT_EQ(meter.writes()[0][0], 0);
-    EXPECT_EQ(meter.writes()[0][1], cmd::Poll);
-}
-
-TEST_F(LinkWithMeter, AShorterDeclaredOutputLengthIsWhatTheWriteSends)
-{
-    meter.setDeclaredLengths(meterlink::platform::ReportLengths{65, 33});
-    poll();
-    ASSERT_EQ(meter.writes().size(), 1u);
-    EXPECT_EQ(meter.writes()[0].size(), 33u);
-}
-
-TEST_F(LinkWithMeter, ADeviceDeclaringLongerReportsIsRefused)
-{
-    meter.setDeclaredLengths(meterlink::platform::ReportLengths{65, 66});
-    poll();
-    EXPECT_FALSE(link.Connected());
-    EXPECT_TRUE(meter.writes().empty());
+    // declared output length -> bytes written (0: refused, nothing written)
+    for (const auto& [declared, written] :
+         std::vector<std::pair<std::optional<int>, std::size_t>>{{{}, 65}, {33, 33}, {66, 0}}) {
+        SCOPED_TRACE(declared.value_or(-1));
+        virtualmeter::VirtualMeter m;
+        meterlink::MeterLink l{m};
+        if (declared)
+            m.setDeclaredLengths(ReportLengths{65, *declared});
+        l.OutputReport[1] = cmd::Poll;
+        l.Exchange();
+        EXPECT_EQ(l.Connected(), written > 0);
+        ASSERT_EQ(m.writes().size(), written > 0 ? 1u : 0u);
+        if (written > 0) {
+            EXPECT_EQ(m.writes()[0].size(), written);
+            EXPECT_EQ(m.writes()[0][0], 0); // report ID
+            EXPECT_EQ(m.writes()[0][1], cmd::Poll);
+        }
+    }
 }
 
 struct FailureRow
@@ -225,8 +301,7 @@ class ReadFailure : public LinkWithMeter, public testing::WithParamInterface<Fai
 TEST_P(ReadFailure, TakesTheLinkDownAndKeepsThePreviousReport)
 {
     const auto& row = GetParam();
-    poll();
-    link.ReceiveOnly();
+    pollBoth();
     ASSERT_TRUE(link.Connected());
     const auto previous = link.ReceivedReport;
 
@@ -265,18 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureRow{"ErrorOnReceiveOnly", true, true, "Readfile undefined error"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(MeterLink, ATimeOutCancelsThePendingReadAndClosesBothHandles)
-{
-    ScriptedPlatform platform;
-    platform.devices = {linktest::meterDevice("mute")}; // takes writes, never answers
-    meterlink::MeterLink link(platform);
-    link.Exchange();
-    EXPECT_FALSE(link.Connected());
-    EXPECT_EQ(platform.device("mute").cancels, 1);
-    EXPECT_EQ(platform.device("mute").openHandles, 0);
-}
-
-TEST_F(LinkWithMeter, SendOnlyWhileDisconnectedFindsTheMeterButSendsNothing)
+TEST_F(LinkWithMeter, SendOrReceiveWhileDisconnectedOnlyReconnects)
 {
     link.OutputReport[1] = cmd::Command;
     link.OutputReport[2] = cmd::WriteSamplingTime;
@@ -285,17 +349,16 @@ TEST_F(LinkWithMeter, SendOnlyWhileDisconnectedFindsTheMeterButSendsNothing)
     EXPECT_TRUE(meter.writes().empty());
     link.SendOnly();
     EXPECT_EQ(meter.writes().size(), 1u);
-}
 
-TEST_F(LinkWithMeter, ReceiveOnlyWhileDisconnectedFindsTheMeterButReadsNothing)
-{
-    meter.queueReport(virtualmeter::Report{0, 42});
-    link.ReceiveOnly();
-    EXPECT_TRUE(link.Connected());
-    EXPECT_EQ(meter.readCount(), 0);
-    EXPECT_EQ(link.ReceivedReport[1], 0);
-    link.ReceiveOnly();
-    EXPECT_EQ(link.ReceivedReport[1], 42);
+    virtualmeter::VirtualMeter other;
+    meterlink::MeterLink reader{other};
+    other.queueReport(virtualmeter::Report{0, 42});
+    reader.ReceiveOnly();
+    EXPECT_TRUE(reader.Connected());
+    EXPECT_EQ(other.readCount(), 0);
+    EXPECT_EQ(reader.ReceivedReport[1], 0);
+    reader.ReceiveOnly();
+    EXPECT_EQ(reader.ReceivedReport[1], 42);
 }
 
 TEST_F(LinkWithMeter, BytesLeftByAnEarlierCommandTravelWithTheNextOne)
@@ -316,15 +379,12 @@ TEST_F(LinkWithMeter, BytesLeftByAnEarlierCommandTravelWithTheNextOne)
 
 TEST_F(LinkWithMeter, AShortReportLeavesNoStaleBytesBehindIt)
 {
-    poll();
-    link.ReceiveOnly();
+    pollBoth();
     meter.setShortReports(10);
-    meter.queueReport([] {
-        virtualmeter::Report r{};
-        r.fill(7);
-        r[0] = 0;
-        return r;
-    }());
+    virtualmeter::Report sevens{};
+    sevens.fill(7);
+    sevens[0] = 0;
+    meter.queueReport(sevens);
     link.ReceiveOnly();
     EXPECT_TRUE(link.Connected());
     EXPECT_EQ(link.ReceivedReport[9], 7);
@@ -334,51 +394,56 @@ TEST_F(LinkWithMeter, AShortReportLeavesNoStaleBytesBehindIt)
 
 // --- the drain before a command ------------------------------------------------------------
 
-class Drain : public LinkWithMeter, public testing::WithParamInterface<int>
+struct DrainRow
+{
+    const char* name;
+    int pending;
+    enum
+    {
+        Plugged,
+        Silent,
+        Unplugged,
+        NeverConnected
+    } state;
+    std::size_t left;
+    const char* failure; // nullptr: the link stays up
+};
+
+class Drain : public LinkWithMeter, public testing::WithParamInterface<DrainRow>
 {
 };
 
-TEST_P(Drain, ReadsUpToTwoPendingReportsAndKeepsTheLink)
+TEST_P(Drain, ReadsUpToTwoPendingReportsAndKeepsTheLinkUnlessItBreaks)
 {
-    poll();
-    link.ReceiveOnly();
-    const int pending = GetParam();
-    for (int i = 0; i < pending; ++i)
+    const auto& row = GetParam();
+    if (row.state != DrainRow::NeverConnected)
+        pollBoth();
+    for (int i = 0; i < row.pending; ++i)
         meter.queueReport(virtualmeter::Report{0, static_cast<std::uint8_t>(i + 1)});
+    meter.setSilent(row.state == DrainRow::Silent);
+    meter.setPlugged(row.state != DrainRow::Unplugged);
+    const int readsBefore = meter.readCount();
     link.Drain();
-    EXPECT_TRUE(link.Connected());
-    EXPECT_TRUE(recorder.failures.empty());
-    EXPECT_EQ(meter.pendingReports(), static_cast<std::size_t>(std::max(0, pending - 2)));
+    EXPECT_EQ(link.Connected(), row.failure == nullptr);
+    EXPECT_EQ(recorder.failures,
+              row.failure ? std::vector<std::string>{row.failure} : std::vector<std::string>{});
+    if (row.state == DrainRow::NeverConnected) {
+        EXPECT_EQ(meter.readCount(), readsBefore); // it only reconnects
+    }
+    if (row.state != DrainRow::Unplugged) {
+        EXPECT_EQ(meter.pendingReports(), row.left);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Link, Drain, testing::Values(0, 1, 2, 3));
-
-TEST_F(LinkWithMeter, ADrainWhileDisconnectedOnlyReconnects)
-{
-    meter.queueReport(virtualmeter::Report{});
-    link.Drain();
-    EXPECT_TRUE(link.Connected());
-    EXPECT_EQ(meter.readCount(), 0);
-}
-
-TEST_F(LinkWithMeter, ADrainThatHitsAnErrorTakesTheLinkDown)
-{
-    poll();
-    link.ReceiveOnly();
-    meter.setPlugged(false);
-    link.Drain();
-    EXPECT_FALSE(link.Connected());
-    EXPECT_EQ(recorder.failures, std::vector<std::string>{"Readfile undefined error"});
-}
-
-TEST_F(LinkWithMeter, ADrainOnASilentMeterKeepsTheLink)
-{
-    poll();
-    link.ReceiveOnly();
-    meter.setSilent(true);
-    link.Drain();
-    EXPECT_TRUE(link.Connected());
-    EXPECT_TRUE(recorder.failures.empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Link, Drain,
+    testing::Values(DrainRow{"NothingPending", 0, DrainRow::Plugged, 0, nullptr},
+                    DrainRow{"OnePending", 1, DrainRow::Plugged, 0, nullptr},
+                    DrainRow{"TwoPending", 2, DrainRow::Plugged, 0, nullptr},
+                    DrainRow{"ThreePendingLeavesOne", 3, DrainRow::Plugged, 1, nullptr},
+                    DrainRow{"WhileDisconnected", 1, DrainRow::NeverConnected, 1, nullptr},
+                    DrainRow{"SilentMeter", 0, DrainRow::Silent, 0, nullptr},
+                    DrainRow{"Unplugged", 0, DrainRow::Unplugged, 0, "Readfile undefined error"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -63,9 +63,9 @@ protected:
         return *window;
     }
 
-    template <typename T> T* child(const char* name)
+    template <typename T> T* child(const char* name, QWidget* in = nullptr)
     {
-        return window->findChild<T*>(QString::fromLatin1(name));
+        return (in ? in : window.get())->findChild<T*>(QString::fromLatin1(name));
     }
     QFrame* pictureRange() { return child<QFrame>("PictureRange"); }
     QFrame* picUser() { return child<QFrame>("PicUser"); }
@@ -78,12 +78,13 @@ protected:
         return child<QLineEdit>(qPrintable(QStringLiteral("TxtUser%1").arg(i)));
     }
 
-    void fillRange(const char* min, const char* max, const char* from, const char* to)
+    void fillRange(const char* min, const char* max, const char* from, const char* to,
+                   QWidget* in = nullptr)
     {
-        child<QLineEdit>("TxtTMin")->setText(QString::fromLatin1(min));
-        child<QLineEdit>("TxtTMax")->setText(QString::fromLatin1(max));
-        child<QLineEdit>("TxtFrom")->setText(QString::fromLatin1(from));
-        child<QLineEdit>("TxtTo")->setText(QString::fromLatin1(to));
+        const std::array<std::pair<const char*, const char*>, 4> fields = {
+            {{"TxtTMin", min}, {"TxtTMax", max}, {"TxtFrom", from}, {"TxtTo", to}}};
+        for (const auto& [name, text] : fields)
+            child<QLineEdit>(name, in)->setText(QString::fromLatin1(text));
     }
 
     void fillRow(int r, std::array<const char*, 8> texts, bool checked = true)
@@ -121,21 +122,17 @@ protected:
     std::unique_ptr<PlotWindow> window;
 };
 
-TEST_F(PlotWindowTest, CaptionReadsPlotFileUntilThePlotStage)
-{
-    open();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
-    EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
-    EXPECT_TRUE(child<QTimer>("Timer1")->isSingleShot());
-    EXPECT_EQ(poll.switches, 0);
-}
-
 TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
 {
     data.PlotFrom = 3;
     data.PlotTo = 10;
     data.PlotCount = 8;
+    data.RecordX[5] = data.RecordY[5] = QString(); // undrawn, but counted
     open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
+    EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
+    EXPECT_TRUE(child<QTimer>("Timer1")->isSingleShot());
+    EXPECT_EQ(poll.switches, 0);
     window->setSliceLimits(1, 0); // let events run after every marker
     QStringList captions;
     QObject::connect(window.get(), &QWidget::windowTitleChanged,
@@ -189,12 +186,9 @@ TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpe
               mainWindow.frameGeometry().x() + mainWindow.frameGeometry().width());
     EXPECT_EQ(first->frameGeometry().top(), mainWindow.frameGeometry().top());
 
-    first->findChild<QLineEdit*>(QStringLiteral("TxtTMax"))->setText(QStringLiteral("0.8"));
-    first->findChild<QLineEdit*>(QStringLiteral("TxtTMin"))->setText(QStringLiteral("0.2"));
-    first->findChild<QLineEdit*>(QStringLiteral("TxtFrom"))->setText(QStringLiteral("1"));
-    first->findChild<QLineEdit*>(QStringLiteral("TxtTo"))->setText(QStringLiteral("10"));
+    fillRange("0.2", "0.8", "1", "10", first);
     first->CmdRangeOK_Click();
-    first->findChild<QCheckBox*>(QStringLiteral("CkUser2"))->setChecked(true);
+    child<QCheckBox>("CkUser2", first)->setChecked(true);
     first->CmdUserOK_Click();
     EXPECT_TRUE(viewer.settings().RegionsOn);
 
@@ -208,7 +202,7 @@ TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpe
     EXPECT_DOUBLE_EQ(second->axisMin(), 0);
     EXPECT_DOUBLE_EQ(second->axisMax(), 1);
     EXPECT_TRUE(viewer.settings().RegionsOn);
-    EXPECT_FALSE(second->findChild<QCheckBox*>(QStringLiteral("CkUser2"))->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("CkUser2", second)->isChecked());
     EXPECT_EQ(second->windowTitle(), QStringLiteral("Plot File"));
 }
 
@@ -224,10 +218,9 @@ TEST_F(PlotWindowTest, ResizeButtonRefreshesTheFieldsAndToggles)
     EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
     child<QLineEdit>("TxtTo")->setText(QStringLiteral("typed"));
     window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
-    EXPECT_FALSE(pictureRange()->isVisible());
-    EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
     window->Toolbar1_ButtonClick(QStringLiteral("Other"));
     EXPECT_FALSE(pictureRange()->isVisible());
+    EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
     window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
     EXPECT_TRUE(picUser()->isVisible());
     window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
@@ -261,8 +254,7 @@ TEST_P(RangeDialog, RefusesWithAMessageOrAppliesAndRedraws)
         EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
         EXPECT_EQ(dialogs.messages[0].buttons, ui::MsgButtons::Ok);
         EXPECT_TRUE(pictureRange()->isVisible());
-        EXPECT_DOUBLE_EQ(data.PlotFrom, 1);
-        EXPECT_DOUBLE_EQ(data.PlotTo, 10);
+        EXPECT_EQ(std::make_pair(data.PlotFrom, data.PlotTo), std::make_pair(1.0, 10.0));
         EXPECT_DOUBLE_EQ(window->axisMax(), 1);
         EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
     } else {
@@ -274,18 +266,20 @@ TEST_P(RangeDialog, RefusesWithAMessageOrAppliesAndRedraws)
     }
 }
 
+constexpr const char* RecordRefusal = "1 <= From < to <=10, try again!";
+constexpr const char* AxisRefusal = "Max must be greater than Min, try again!";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, RangeDialog,
-    ::testing::Values(RangeCase{"0", "1", "1", "10", nullptr},
-                      RangeCase{"0.2", "0.6", "2.5", "9", nullptr},
-                      RangeCase{"0", "1", "0", "10", "1 <= From < to <=10, try again!"},
-                      RangeCase{"0", "1", "", "10", "1 <= From < to <=10, try again!"},
-                      RangeCase{"0", "1", "4", "4", "1 <= From < to <=10, try again!"},
-                      RangeCase{"0", "1", "1", "11", "1 <= From < to <=10, try again!"},
-                      RangeCase{"0.5", "0.5", "1", "10",
-                                "Max must be greater than Min, try again!"},
-                      RangeCase{"", "", "1", "10", "Max must be greater than Min, try again!"},
-                      RangeCase{"1", "0", "1", "10", "Max must be greater than Min, try again!"}));
+    ::testing::Values(
+        RangeCase{"0", "1", "1", "10", nullptr}, RangeCase{"0.2", "0.6", "2.5", "9", nullptr},
+        RangeCase{"0.3", "0.5", "1", "2", nullptr}, RangeCase{"0", "1", "0", "10", RecordRefusal},
+        RangeCase{"0", "1", "", "10", RecordRefusal}, RangeCase{"0", "1", "4", "4", RecordRefusal},
+        RangeCase{"0", "1", "1", "11", RecordRefusal}, RangeCase{"0", "1", "9", "3", RecordRefusal},
+        RangeCase{"1", "1", "0", "0", RecordRefusal}, // the records are checked first
+        RangeCase{"0.5", "0.5", "1", "10", AxisRefusal}, RangeCase{"", "", "1", "10", AxisRefusal},
+        RangeCase{"1", "0", "1", "10", AxisRefusal},
+        RangeCase{"-1.7e308", "1.7e308", "1", "10", AxisRefusal}));
 
 TEST_F(PlotWindowTest, PrintLeavesPanelsAndToolbarOutOfThePicture)
 {
@@ -303,10 +297,17 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsAndToolbarOutOfThePicture)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(PlotWindowTest, PrintWithoutPrinterOffersPdf)
+TEST_F(PlotWindowTest, FailedPrintIsReportedAndNoPrinterOffersPdf)
 {
     open();
     drawToEnd();
+    dialogs.printSucceeds = false;
+    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The plot could not be printed."));
+
+    dialogs.messages.clear();
+    dialogs.printed.clear();
     dialogs.printerPresent = false;
     const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
@@ -321,15 +322,6 @@ TEST_F(PlotWindowTest, PrintWithoutPrinterOffersPdf)
     EXPECT_TRUE(dialogs.printed.empty());
 }
 
-TEST_F(PlotWindowTest, FailedPrintIsReported)
-{
-    open();
-    dialogs.printSucceeds = false;
-    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The plot could not be printed."));
-}
-
 TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
 {
     open();
@@ -338,8 +330,7 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
     fillRow(4, {"1", "1", "1", "1", "1", "1", "1", "1"}, false);
     const QString path = root.dir.filePath(QStringLiteral("tolerance.user"));
     dialogs.fileAnswers = {path, path};
-
-    EXPECT_TRUE(dialogs.fileAsks.empty());
+    const RegionRows saved = window->regionRows();
     window->CmdSave_Click();
     EXPECT_EQ(readFile(path), QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
                                          "0.3127\t0.3290\t\t\t\t\t\t\t\r\n"));
@@ -353,38 +344,25 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
     EXPECT_FALSE(dialogs.fileAsks[1].save);
     EXPECT_EQ(dialogs.fileAsks[1].before.filter,
               QStringLiteral("Data Files (*.user)|*.user|All Files (*.*)|*.*|"));
-    const RegionRows rows = window->regionRows();
-    EXPECT_TRUE(rows[0].checked);
-    EXPECT_EQ(rows[0].texts[1], QStringLiteral("0.35"));
-    EXPECT_TRUE(rows[1].checked);
-    EXPECT_EQ(rows[1].texts[1], QStringLiteral("0.3290"));
-    EXPECT_EQ(rows[1].texts[2], QString());
-    for (std::size_t r = 2; r < 5; ++r) {
-        EXPECT_FALSE(rows[r].checked) << r;
-        EXPECT_EQ(rows[r].texts[0], QString()) << r;
-    }
+    RegionRows expected; // the checked rows from the top, the rest cleared
+    expected[0] = saved[1];
+    expected[1] = saved[3];
+    EXPECT_EQ(window->regionRows(), expected);
     // The plot shows the region file's path after the next drawing.
     drawToEnd();
     EXPECT_EQ(window->windowTitle(), path);
 }
 
-TEST_F(PlotWindowTest, OpenBeforeAnySaveHasNoFilterAndCancelChangesNothing)
+TEST_F(PlotWindowTest, CancelledOpenAndSaveChangeNothing)
 {
     open();
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    dialogs.fileAnswers = {std::nullopt};
+    dialogs.fileAnswers = {std::nullopt, std::nullopt};
     window->CmdOpen_Click();
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
-    EXPECT_TRUE(dialogs.fileAsks[0].before.filter.isEmpty());
+    EXPECT_TRUE(dialogs.fileAsks[0].before.filter.isEmpty()); // no filter before any save
     EXPECT_TRUE(ckUser(0)->isChecked());
     EXPECT_EQ(txtUser(7)->text(), QStringLiteral("8"));
-}
-
-TEST_F(PlotWindowTest, CancelledSaveKeepsTheRecordingsCaption)
-{
-    open();
-    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    dialogs.fileAnswers = {std::nullopt};
     window->CmdSave_Click();
     EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("Run1.txt"));
     EXPECT_FALSE(fileState.FileChosen);
@@ -415,25 +393,19 @@ TEST_F(PlotWindowTest, CommaInACheckedRowIsRefusedBeforeAnyDialog)
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
 }
 
-TEST_F(PlotWindowTest, UnreadableRegionFileLosesNothingTyped)
+TEST_F(PlotWindowTest, UnreadableOrUnwritableRegionFileIsReportedAndLosesNothingTyped)
 {
     open();
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user"))};
+    dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user")),
+                           root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};
     window->CmdOpen_Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(ckUser(0)->isChecked());
     EXPECT_EQ(txtUser(3)->text(), QStringLiteral("4"));
-}
-
-TEST_F(PlotWindowTest, UnwritableRegionFileIsReported)
-{
-    open();
-    fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};
     window->CmdSave_Click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The region file could not")));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("The region file could not")));
     EXPECT_FALSE(fileState.FileChosen);
 }
 

@@ -1,6 +1,7 @@
 #include "plot/RegionFile.h"
 
 #include <QBuffer>
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <vector>
@@ -19,17 +20,6 @@ RegionRow row(std::array<const char*, 8> texts, bool checked = true)
 
 const RegionRow Square = row({"0.30", "0.35", "0.35", "0.30", "0.30", "0.30", "0.35", "0.35"});
 const RegionRow Other = row({"1", "2", "3", "4", "5", "6", "7", "8"});
-
-TEST(RegionFileText, OneTabTerminatedLinePerCheckedRow)
-{
-    RegionRows rows;
-    rows[0] = row({"9", "9", "9", "9", "9", "9", "9", "9"}, false);
-    rows[1] = Square;
-    rows[3] = Other;
-    EXPECT_EQ(RegionFileText(rows),
-              QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
-                         "1\t2\t3\t4\t5\t6\t7\t8\t\r\n"));
-}
 
 TEST(RegionFileText, RoundTripKeepsEmptyFields)
 {
@@ -70,10 +60,10 @@ TEST_P(RegionFileRead, FillsRowsFromTheTop)
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     const RegionRows rows = ReadRegionFile(buffer);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].checked, expected[i].checked) << GetParam().name << " row " << i;
-        for (std::size_t c = 0; c < 8; ++c)
-            EXPECT_EQ(rows[i].texts[c], expected[i].texts[c])
-                << GetParam().name << " row " << i << " column " << c;
+        EXPECT_EQ(rows[i].checked, expected[i].checked) << "row " << i;
+        EXPECT_EQ(QStringList(rows[i].texts.begin(), rows[i].texts.end()),
+                  QStringList(expected[i].texts.begin(), expected[i].texts.end()))
+            << "row " << i;
     }
 }
 

@@ -16,14 +16,17 @@ std::vector<std::uint8_t> pollCommand()
     return r;
 }
 
-TEST(VirtualMeterFailures, AHandleFromBeforeAnUnplugStaysDeadAfterReplugging)
+TEST(VirtualMeterFailures, UnpluggingDropsPendingReportsAndKillsOldHandles)
 {
     VirtualMeter meter;
     auto old = meter.openForWriting(VirtualMeter::DevicePath);
+    old->write(pollCommand());
+    EXPECT_EQ(meter.pendingReports(), 2u);
     meter.setPlugged(false);
     EXPECT_TRUE(meter.interfaces().empty());
     EXPECT_EQ(meter.openForWriting(VirtualMeter::DevicePath), nullptr);
     meter.setPlugged(true);
+    EXPECT_EQ(meter.pendingReports(), 0u);
     std::array<std::uint8_t, 65> buffer{};
     EXPECT_EQ(old->write(pollCommand()), -1);
     EXPECT_EQ(old->read(buffer, 1000).outcome, ReadOutcome::Error);
@@ -31,17 +34,6 @@ TEST(VirtualMeterFailures, AHandleFromBeforeAnUnplugStaysDeadAfterReplugging)
     auto fresh = meter.openForWriting(VirtualMeter::DevicePath);
     EXPECT_EQ(fresh->write(pollCommand()), 65);
     EXPECT_EQ(fresh->read(buffer, 1000).outcome, ReadOutcome::Data);
-}
-
-TEST(VirtualMeterFailures, UnpluggingDropsWhatWasPending)
-{
-    VirtualMeter meter;
-    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
-    handle->write(pollCommand());
-    EXPECT_EQ(meter.pendingReports(), 2u);
-    meter.setPlugged(false);
-    meter.setPlugged(true);
-    EXPECT_EQ(meter.pendingReports(), 0u);
 }
 
 TEST(VirtualMeterFailures, ASilentMeterTakesCommandsButNeverAnswers)

@@ -84,41 +84,47 @@ TEST(VirtualMeterKeys, EveryDisplayModeCanBeReachedFromModeZero)
     EXPECT_EQ(seen.size(), 18u);
 }
 
-TEST(VirtualMeterKeys, TimeCyclesTheClockPage)
+struct RepeatRow
+{
+    const char* name;
+    std::uint8_t key;
+    std::size_t index; // frame byte - 1
+    std::uint8_t mask;
+    std::vector<int> afterEachPress;
+};
+
+class Repeats : public testing::TestWithParam<RepeatRow>
+{
+};
+
+TEST_P(Repeats, StepThroughTheirStatesInTheFrame)
 {
     MeterModel meter;
-    std::vector<int> pages;
-    for (int i = 0; i < 4; ++i) {
-        meter.answer(keyReport(key::Time), Now);
-        pages.push_back(meter.frame(Now)[87]);
+    std::vector<int> seen;
+    for (std::size_t i = 0; i < GetParam().afterEachPress.size(); ++i) {
+        meter.answer(keyReport(GetParam().key), Now);
+        seen.push_back(meter.frame(Now)[GetParam().index] & GetParam().mask);
     }
-    EXPECT_EQ(pages, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_EQ(seen, GetParam().afterEachPress);
 }
 
-TEST(VirtualMeterKeys, HoldFreezesTheReadingsAndShowsH)
+INSTANTIATE_TEST_SUITE_P(
+    VirtualMeter, Repeats,
+    testing::Values(RepeatRow{"TimeCyclesTheClockPage", key::Time, 87, 0xFF, {1, 2, 0, 1}},
+                    RepeatRow{"CFTogglesItsFlag", key::CF, 92, 0x01, {1, 0}},
+                    RepeatRow{"HoldShowsH", key::Hold, 92, 0x10, {0x10, 0}},
+                    RepeatRow{"ReadSwitchesTheUnitInAbsoluteModes", key::Read, 91, 0xFF, {1, 0}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(VirtualMeterKeys, HoldFreezesTheReadings)
 {
     MeterModel meter;
     meter.setLight(virtualmeter::Light{5000, 0, 400});
     meter.answer(keyReport(key::Hold), Now);
     meter.setLight(virtualmeter::Light{3000, 0.01, 900});
-    const auto held = meter.frame(Now);
-    EXPECT_EQ(held[92] & 0x10, 0x10);
-    EXPECT_EQ(held[12], 0x00); // Ev 400 lx = 0x003D0900
-    EXPECT_EQ(held[13], 0x3D);
-    EXPECT_EQ(held[14], 0x09);
+    EXPECT_EQ(meter.frame(Now)[13], 0x3D); // Ev 400 lx = 0x003D0900
     meter.answer(keyReport(key::Hold), Now);
-    const auto live = meter.frame(Now);
-    EXPECT_EQ(live[92] & 0x10, 0);
-    EXPECT_EQ(live[13], 0x89); // 900 lx = 0x00895440
-}
-
-TEST(VirtualMeterKeys, CFTogglesItsFlag)
-{
-    MeterModel meter;
-    meter.answer(keyReport(key::CF), Now);
-    EXPECT_EQ(meter.frame(Now)[92] & 0x01, 0x01);
-    meter.answer(keyReport(key::CF), Now);
-    EXPECT_EQ(meter.frame(Now)[92] & 0x01, 0);
+    EXPECT_EQ(meter.frame(Now)[13], 0x89); // 900 lx = 0x00895440
 }
 
 TEST(VirtualMeterKeys, MemCountsUpToNinetyNineThenShowsFull)
@@ -133,15 +139,6 @@ TEST(VirtualMeterKeys, MemCountsUpToNinetyNineThenShowsFull)
     frame = meter.frame(Now);
     EXPECT_EQ(frame[88], 99);
     EXPECT_EQ(frame[94] & 0x03, 0x03);
-}
-
-TEST(VirtualMeterKeys, ReadSwitchesTheUnitInAbsoluteModes)
-{
-    MeterModel meter;
-    meter.answer(keyReport(key::Read), Now);
-    EXPECT_EQ(meter.frame(Now)[91], 1);
-    meter.answer(keyReport(key::Read), Now);
-    EXPECT_EQ(meter.frame(Now)[91], 0);
 }
 
 TEST(VirtualMeterKeys, ReadInADifferenceModeMakesThePresentReadingTheReference)
