@@ -1,73 +1,38 @@
 #include "clock/ClockTexts.h"
 #include "clock/RtcWindow.h"
 #include "link/MeterCommands.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
-#include "virtualmeter/VirtualMeter.h"
+#include "tests/support/PanelHarness.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct MeterTimeRow
+TEST(ClockTexts, MeterAndPCTimeInTwoDigitFields)
 {
-    Bytes answer;
-    QString text;
-};
-
-class MeterTimeTable : public ::testing::TestWithParam<MeterTimeRow>
-{
-};
-
-TEST_P(MeterTimeTable, TwoDigitsEach)
-{
-    meterlink::Report r{};
-    std::copy(GetParam().answer.begin(), GetParam().answer.end(), r.begin() + 1);
-    EXPECT_EQ(meterclock::MeterTimeText(r), GetParam().text);
+    const std::vector<std::pair<Bytes, QString>> meterRows = {
+        {{26, 12, 5, 16, 39, 5}, QStringLiteral("26/12/05 16:39:05")},
+        {{0, 0, 0, 0, 0, 0}, QStringLiteral("00/00/00 00:00:00")},
+        {{123, 255, 100, 99, 9, 10}, QStringLiteral("23/55/00 99:09:10")}};
+    for (const auto& [answer, text] : meterRows) {
+        meterlink::Report r{};
+        std::copy(answer.begin(), answer.end(), r.begin() + 1);
+        EXPECT_EQ(meterclock::MeterTimeText(r), text);
+    }
+    // The century is dropped; always seventeen characters.
+    const meterclock::Separators slash{};
+    const meterclock::Separators dots{QLatin1Char('.'), QLatin1Char('.')};
+    const std::vector<std::tuple<QDateTime, meterclock::Separators, QString>> pcRows = {
+        {QDateTime(QDate(2026, 12, 5), QTime(16, 39, 5)), slash, "26/12/05 16:39:05"},
+        {QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 999)), slash, "26/12/31 23:59:59"},
+        {QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)), slash, "27/01/01 00:00:00"},
+        {QDateTime(QDate(2026, 12, 5), QTime(9, 5, 0)), dots, "26.12.05 09.05.00"}};
+    for (const auto& [now, separators, text] : pcRows)
+        EXPECT_EQ(meterclock::PCTimeText(now, separators), text);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MeterTimeTable,
-    ::testing::Values(MeterTimeRow{{26, 12, 5, 16, 39, 5}, QStringLiteral("26/12/05 16:39:05")},
-                      MeterTimeRow{{0, 0, 0, 0, 0, 0}, QStringLiteral("00/00/00 00:00:00")},
-                      MeterTimeRow{{123, 255, 100, 99, 9, 10},
-                                   QStringLiteral("23/55/00 99:09:10")}));
-
-struct PCTimeRow
-{
-    QDateTime now;
-    meterclock::Separators separators;
-    QString text;
-};
-
-class PCTimeTable : public ::testing::TestWithParam<PCTimeRow>
-{
-};
-
-TEST_P(PCTimeTable, CenturyDroppedSeventeenCharacters)
-{
-    const QString text = meterclock::PCTimeText(GetParam().now, GetParam().separators);
-    EXPECT_EQ(text, GetParam().text);
-    EXPECT_EQ(text.size(), 17);
-}
-
-const meterclock::Separators Slash{};
-const meterclock::Separators Dots{QLatin1Char('.'), QLatin1Char('.')};
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PCTimeTable,
-    ::testing::Values(PCTimeRow{QDateTime(QDate(2026, 12, 5), QTime(16, 39, 5)), Slash,
-                                QStringLiteral("26/12/05 16:39:05")},
-                      PCTimeRow{QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 999)), Slash,
-                                QStringLiteral("26/12/31 23:59:59")},
-                      PCTimeRow{QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)), Slash,
-                                QStringLiteral("27/01/01 00:00:00")},
-                      PCTimeRow{QDateTime(QDate(2026, 12, 5), QTime(9, 5, 0)), Dots,
-                                QStringLiteral("26.12.05 09.05.00")}));
 
 TEST(SetClock, SixBytesFromThePCTime)
 {
@@ -112,22 +77,7 @@ protected:
     }
 };
 
-class FakePoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override
-    {
-        m_on = on;
-        calls.push_back(on);
-    }
-    bool polling() const override { return m_on; }
-    std::vector<bool> calls;
-
-private:
-    bool m_on = true;
-};
-
-class RtcTest : public ::testing::Test
+class RtcTest : public ::testing::Test, protected testsupport::Harness<ClockMeter>
 {
 protected:
     // Opens the window and runs `steps` on it while it is modal, then closes it.
@@ -143,24 +93,6 @@ protected:
     {
         return w.findChild<QLabel*>(QLatin1String(name))->text();
     }
-    std::vector<std::pair<int, int>> commands() const
-    {
-        std::vector<std::pair<int, int>> out;
-        for (const auto& w : meter.writes())
-            out.emplace_back(w[1], w[2]);
-        return out;
-    }
-
-    ClockMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    testsupport::TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
-    FakePoll poll;
 };
 
 TEST_F(RtcTest, OpensWithTitlesAndSendsNothing)

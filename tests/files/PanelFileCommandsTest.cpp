@@ -3,10 +3,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
 #include "plot/PlotWindow.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
-#include "virtualmeter/VirtualMeter.h"
+#include "tests/support/PanelHarness.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,7 +14,7 @@
 namespace {
 
 // "Save" and "Open" through the main window's toolbar, with the virtual meter on the link.
-class PanelFileCommands : public testing::Test
+class PanelFileCommands : public testing::Test, protected testsupport::Harness<>
 {
 protected:
     QString path(const QString& name) const { return QDir(root.dir.path()).filePath(name); }
@@ -27,15 +24,6 @@ protected:
     }
     QString saveTip() const { return window.toolbar()->button(QStringLiteral("Save"))->toolTip(); }
 
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    testsupport::TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
     panel::PanelWindow window{services};
 };
 

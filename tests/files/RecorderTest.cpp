@@ -5,6 +5,7 @@
 #include "files/SaveDialog.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/FakePoll.h"
 #include "tests/support/TempRoot.h"
 
 #include <QDir>
@@ -13,16 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FakePoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override { m_on = on; }
-    bool polling() const override { return m_on; }
-
-private:
-    bool m_on = false;
-};
 
 QByteArray contents(const QString& path)
 {
@@ -36,6 +27,7 @@ protected:
     Recording() : recorder(clock, root.paths, dialogs, [this] { return latest; })
     {
         cmd.fileName = root.paths.startupFile();
+        poll.setPolling(false);
     }
 
     QString target(const QString& name = QStringLiteral("run.txt")) const
@@ -68,7 +60,7 @@ protected:
     ui::FileDialogState cmd;
     files::FileState state;
     files::PlotData plot;
-    FakePoll poll;
+    testsupport::FakePoll poll;
 };
 
 TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)

@@ -4,15 +4,14 @@
 #include "logger/ReportTransfer.h"
 #include "logger/SetListModel.h"
 #include "tests/logger/MemoryMeter.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
+#include "tests/support/PanelHarness.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -27,18 +26,13 @@ MemoryMeter::Entry EntryFor(int n)
     return {0x20, 0x26, 0x11, static_cast<std::uint8_t>(n / 10 * 16 + n % 10), 0x08, 0x00, 0x00};
 }
 
-class LoggerTest : public ::testing::Test
+class LoggerTest : public ::testing::Test, protected testsupport::Harness<MemoryMeter>
 {
 protected:
-    LoggerTest() { meter.entries = {Dec5}; }
-
-    // Every command the meter received as (byte 1, byte 2).
-    std::vector<std::pair<int, int>> commands() const
+    LoggerTest()
     {
-        std::vector<std::pair<int, int>> out;
-        for (const auto& w : meter.writes())
-            out.emplace_back(w[1], w[2]);
-        return out;
+        meter.entries = {Dec5};
+        cmd.fileName = QStringLiteral("start.tmp");
     }
     QByteArray downloaded() const
     {
@@ -47,16 +41,6 @@ protected:
     }
     logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
-    MemoryMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    testsupport::TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
-    ui::FileDialogState cmd{QStringLiteral("start.tmp"), {}, {}, 1, false};
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
-    loggertest::FakePoll poll;
     logger::LoggerCommands commands_{services, poll, nullptr};
 };
 
@@ -114,33 +98,27 @@ TEST_F(LoggerTest, SecondListingAppendsAndClosedWindowStartsAfresh)
     EXPECT_EQ(grid().rowCount(), 2);
 }
 
-struct EmptyRow
+TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
 {
-    std::uint64_t capacity;
-    std::uint64_t free;
-    int sets;
-};
-
-class NoDataTest : public LoggerTest, public ::testing::WithParamInterface<EmptyRow>
-{
-};
-
-TEST_P(NoDataTest, ShowsCriticalMessageAndNoWindow)
-{
-    meter.capacity = GetParam().capacity;
-    meter.free = GetParam().free;
-    meter.statusSets = GetParam().sets;
-    commands_.Listing();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("No Data in Memory!"));
-    EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
-    EXPECT_EQ(commands_.memoryWindow(), nullptr);
-    EXPECT_EQ(commands().size(), 1u);
-    EXPECT_TRUE(poll.polling());
+    // All free although sets are named; some used but no set named.
+    const std::vector<std::tuple<std::uint64_t, std::uint64_t, int>> rows = {{1024, 1024, 4},
+                                                                             {1024, 10, 0}};
+    for (const auto& [capacity, free, sets] : rows) {
+        SCOPED_TRACE(sets);
+        meter.capacity = capacity;
+        meter.free = free;
+        meter.statusSets = sets;
+        dialogs.messages.clear();
+        meter.clearWrites();
+        commands_.Listing();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("No Data in Memory!"));
+        EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
+        EXPECT_EQ(commands_.memoryWindow(), nullptr);
+        EXPECT_EQ(commands().size(), 1u);
+        EXPECT_TRUE(poll.polling());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, NoDataTest,
-                         ::testing::Values(EmptyRow{1024, 1024, 4}, EmptyRow{1024, 10, 0}));
 
 TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
 {
@@ -352,42 +330,6 @@ TEST(ReportTransfer, StopsWhenTheReportsRunOut)
     EXPECT_EQ(transfer.received(), 2u);
     EXPECT_EQ(transfer.bytes(), QByteArray(128, 'd'));
     EXPECT_EQ(shown, (std::vector<int>{20, 40}));
-}
-
-} // namespace
-
-namespace {
-
-// The ordinary virtual meter, with its own memory model, as --demo runs it.
-TEST(LoggerWithVirtualMeter, ListsAndDownloadsTheMeterSets)
-{
-    virtualmeter::VirtualMeter meter;
-    virtualmeter::StoredSet set;
-    set.start = {2026, 12, 5, 16, 39, 5};
-    set.text = "Set text\r\n";
-    meter.model().memory().setSets({set});
-    meterlink::MeterLink link(meter);
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    testsupport::TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
-    loggertest::FakePoll poll;
-    logger::LoggerCommands commands(services, poll, nullptr);
-
-    commands.Listing();
-    ASSERT_NE(commands.memoryWindow(), nullptr);
-    EXPECT_EQ(commands.memoryWindow()->sets().cellText(1, 1),
-              QStringLiteral("2026/12/05 16:39:05"));
-    commands.GridSet_Click(1);
-    QFile file(root.paths.downloadFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.startsWith("Set text\r\n"));
-    EXPECT_EQ(text.size(), 64 + 2);
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 } // namespace

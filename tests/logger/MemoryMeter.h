@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link/MeterCommands.h"
-#include "ui/PollControl.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <array>
@@ -96,22 +95,6 @@ private:
             send(r);
         }
     }
-};
-
-// The main window's live poll, remembered.
-class FakePoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override
-    {
-        m_on = on;
-        calls.push_back(on);
-    }
-    bool polling() const override { return m_on; }
-    std::vector<bool> calls;
-
-private:
-    bool m_on = true;
 };
 
 } // namespace loggertest

@@ -4,18 +4,15 @@
 #include "logger/SetListModel.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
-#include "virtualmeter/VirtualMeter.h"
+#include "tests/support/PanelHarness.h"
 
-#include <QFrame>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 
 // The main window's toolbar reaches the clock window and the logger commands.
-class ToolbarWiringTest : public ::testing::Test
+class ToolbarWiringTest : public ::testing::Test, protected testsupport::Harness<>
 {
 protected:
     ToolbarWiringTest()
@@ -26,15 +23,6 @@ protected:
         meter.model().memory().setSets({set});
     }
 
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    testsupport::TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
     panel::PanelWindow window{services};
 };
 
@@ -55,7 +43,8 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
     EXPECT_TRUE(window.polling());
 }
 
-TEST_F(ToolbarWiringTest, LoggerListsAndEraseAsksFirst)
+// The ordinary virtual meter, with its own memory model, as --demo runs it.
+TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
 {
     window.toolbar()->click(QStringLiteral("Logger"));
     auto* memory = window.loggerCommands().memoryWindow();
@@ -64,6 +53,13 @@ TEST_F(ToolbarWiringTest, LoggerListsAndEraseAsksFirst)
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
     EXPECT_TRUE(window.polling());
     EXPECT_TRUE(window.toolbar()->isEnabled());
+    window.loggerCommands().GridSet_Click(1);
+    QFile file(root.paths.downloadFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("Set text\r\n"));
+    EXPECT_EQ(text.size(), 64 + 2);
+    EXPECT_TRUE(dialogs.messages.empty());
 
     meter.clearWrites();
     dialogs.messageAnswers.push_back(ui::MsgAnswer::Cancel);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -192,92 +194,46 @@ TEST(Display, UnknownModeBlanksLegendsAndKeepsLines)
     }
 }
 
-struct CountRow
+TEST(Display, MemoryCountTwoDigitsOrFull)
 {
-    std::uint8_t count;
-    std::uint8_t flagsB;
-    const char* text;
-};
-
-class MemoryCount : public ::testing::TestWithParam<CountRow>
-{
-};
-
-TEST_P(MemoryCount, TwoDigitsOrFull)
-{
-    FrameBuilder b;
-    b.byte(89, GetParam().count).byte(95, GetParam().flagsB);
-    EXPECT_EQ(panel::ComputeDisplay(b.fields()).memCnt.toStdString(), GetParam().text);
+    const std::vector<std::tuple<int, int, const char*>> rows = {
+        {0, 0, "00"},   {7, 0, "07"},    {99, 0, "99"},
+        {123, 0, "23"}, {7, 0x02, "FU"}, {255, 0xFF, "FU"}};
+    for (const auto& [count, flagsB, text] : rows) {
+        FrameBuilder b;
+        b.byte(89, static_cast<std::uint8_t>(count)).byte(95, static_cast<std::uint8_t>(flagsB));
+        EXPECT_EQ(panel::ComputeDisplay(b.fields()).memCnt.toStdString(), text) << count;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, MemoryCount,
-                         ::testing::Values(CountRow{0, 0, "00"}, CountRow{7, 0, "07"},
-                                           CountRow{99, 0, "99"}, CountRow{123, 0, "23"},
-                                           CountRow{7, 0x02, "FU"}, CountRow{255, 0xFF, "FU"}));
-
-struct ClockRow
+TEST(Display, ClockPagesOfTheMeterClock)
 {
-    int page;
-    const char* text;
-};
-
-class ClockPages : public ::testing::TestWithParam<ClockRow>
-{
-};
-
-TEST_P(ClockPages, OnePageOfTheMeterClock)
-{
-    FrameBuilder b;
-    b.u16(81, 2014).byte(83, 5).byte(84, 9).byte(85, 17).byte(86, 3).byte(87, 45);
-    b.byte(88, static_cast<std::uint8_t>(GetParam().page));
-    EXPECT_EQ(panel::ComputeDisplay(b.fields()).time.toStdString(), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pages, ClockPages,
-                         ::testing::Values(ClockRow{0, "03:45"}, ClockRow{1, "09/17"},
-                                           ClockRow{2, "14\\05"}, ClockRow{3, ""},
-                                           ClockRow{255, ""}));
-
-TEST(ClockPages, ShortYearsAndWideFields)
-{
+    const std::vector<std::pair<int, const char*>> pages = {
+        {0, "03:45"}, {1, "09/17"}, {2, "14\\05"}, {3, ""}, {255, ""}};
+    for (const auto& [page, text] : pages) {
+        FrameBuilder b;
+        b.u16(81, 2014).byte(83, 5).byte(84, 9).byte(85, 17).byte(86, 3).byte(87, 45);
+        b.byte(88, static_cast<std::uint8_t>(page));
+        EXPECT_EQ(panel::ComputeDisplay(b.fields()).time.toStdString(), text) << page;
+    }
+    // Short years and wide fields.
     FrameBuilder b;
     b.u16(81, 5).byte(83, 123).byte(88, 2);
     EXPECT_EQ(panel::ComputeDisplay(b.fields()).time, "5\\23");
 }
 
-struct BatteryRow
+TEST(Display, BatteryHidesTheFirstSegments)
 {
-    std::uint8_t hidden;
-    const char* shown; // segments 0..5
-};
-
-class Battery : public ::testing::TestWithParam<BatteryRow>
-{
-};
-
-TEST_P(Battery, HidesTheFirstSegments)
-{
-    FrameBuilder b;
-    b.byte(94, GetParam().hidden);
-    std::string shown;
-    for (bool s : panel::ComputeDisplay(b.fields()).batteryShown)
-        shown += s ? '1' : '0';
-    EXPECT_EQ(shown, GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, Battery,
-                         ::testing::Values(BatteryRow{0, "111111"}, BatteryRow{1, "011111"},
-                                           BatteryRow{5, "000001"}, BatteryRow{6, "000000"},
-                                           BatteryRow{7, "000000"}, BatteryRow{255, "000000"}));
-
-TEST(Display, IndicatorsFollowTheirBits)
-{
-    FrameBuilder b;
-    b.byte(93, 0x11).byte(95, 0x4D).byte(96, 1);
-    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
-    EXPECT_TRUE(d.cf && d.h && d.m && d.a && d.sd && d.r && d.intv);
-    const panel::DisplayState none = panel::ComputeDisplay(FrameBuilder{}.fields());
-    EXPECT_FALSE(none.cf || none.h || none.m || none.a || none.sd || none.r || none.intv);
+    const std::vector<std::pair<int, std::string>> rows = {
+        {0, "111111"}, {1, "011111"}, {5, "000001"}, {6, "000000"}, {7, "000000"}, {255, "000000"}};
+    for (const auto& [hidden, expected] : rows) {
+        FrameBuilder b;
+        b.byte(94, static_cast<std::uint8_t>(hidden));
+        std::string shown;
+        for (bool s : panel::ComputeDisplay(b.fields()).batteryShown)
+            shown += s ? '1' : '0';
+        EXPECT_EQ(shown, expected) << hidden;
+    }
 }
 
 TEST(Display, SummaryUsesFixedDecimalsWhateverTheMode)

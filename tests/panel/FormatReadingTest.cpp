@@ -9,11 +9,12 @@ struct Row
     double value;
     int decimals;
     const char* expected;
+    char separator = '.';
 };
 
 void PrintTo(const Row& row, std::ostream* os)
 {
-    *os << row.value << " with " << row.decimals << " decimals";
+    *os << row.value << " with " << row.decimals << " decimals and '" << row.separator << "'";
 }
 
 class FormatReadingRows : public ::testing::TestWithParam<Row>
@@ -23,7 +24,9 @@ class FormatReadingRows : public ::testing::TestWithParam<Row>
 TEST_P(FormatReadingRows, CutsToTheDisplayWidth)
 {
     const Row& row = GetParam();
-    EXPECT_EQ(panel::FormatReading(row.value, row.decimals).toStdString(), row.expected);
+    EXPECT_EQ(
+        panel::FormatReading(row.value, row.decimals, QLatin1Char(row.separator)).toStdString(),
+        row.expected);
 }
 
 // The meter's own examples.
@@ -67,32 +70,13 @@ INSTANTIATE_TEST_SUITE_P(Negative, FormatReadingRows,
                                            Row{-0.0005, 4, "-0.0005"}, Row{-150, 0, "-150"},
                                            Row{-0.00001, 4, "-0.0000"}));
 
-struct CommaRow
-{
-    double value;
-    int decimals;
-    const char* expected;
-};
-
-class FormatReadingComma : public ::testing::TestWithParam<CommaRow>
-{
-};
-
-TEST_P(FormatReadingComma, CarriesTheUsersSeparator)
-{
-    const CommaRow& row = GetParam();
-    EXPECT_EQ(panel::FormatReading(row.value, row.decimals, QLatin1Char(',')).toStdString(),
-              row.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Comma, FormatReadingComma,
-                         ::testing::Values(CommaRow{123.456, 1, "123,4"},
-                                           CommaRow{0.31234, 3, "0,3123"},
-                                           CommaRow{0.31, 3, "0,310"},
-                                           CommaRow{-0.0123, 4, "-0,0123"},
-                                           CommaRow{1.999, 2, "1,99"},
-                                           // Padding of whole numbers uses the same separator.
-                                           CommaRow{12, 1, "12,0"}, CommaRow{5, 3, "5,000"},
-                                           CommaRow{12345.6, 1, "12340"}));
+// The user's separator, also in the padding of whole numbers.
+INSTANTIATE_TEST_SUITE_P(Comma, FormatReadingRows,
+                         ::testing::Values(Row{123.456, 1, "123,4", ','},
+                                           Row{0.31234, 3, "0,3123", ','},
+                                           Row{0.31, 3, "0,310", ','},
+                                           Row{-0.0123, 4, "-0,0123", ','},
+                                           Row{1.999, 2, "1,99", ','}, Row{12, 1, "12,0", ','},
+                                           Row{5, 3, "5,000", ','}, Row{12345.6, 1, "12340", ','}));
 
 } // namespace

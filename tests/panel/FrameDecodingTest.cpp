@@ -2,40 +2,28 @@
 #include "panel/DisplayState.h"
 #include "panel/MeasurementFrame.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 using paneltest::FrameBuilder;
 
-struct FieldRow
+TEST(FrameDecoding, SignedFieldsInBothSignConventions)
 {
-    const char* name;
-    std::uint8_t hi, lo;
-    int s16, sm16;
-};
-
-class SignedFields : public ::testing::TestWithParam<FieldRow>
-{
-};
-
-TEST_P(SignedFields, DecodeBothSignConventions)
-{
-    const FieldRow& row = GetParam();
-    FrameBuilder b;
-    b.byte(29, row.hi).byte(30, row.lo);
-    EXPECT_EQ(panel::S16(b.frame, 29), row.s16);
-    EXPECT_EQ(panel::SM16(b.frame, 29), row.sm16);
+    // hi, lo, as S16, as SM16 (sign and magnitude).
+    const std::vector<std::array<int, 4>> rows = {
+        {0x00, 0x05, 5, 5},         {0xFF, 0xFB, -5, -32763}, {0x80, 0x05, -32763, -5},
+        {0x7F, 0xFF, 32767, 32767}, {0x80, 0x00, -32768, 0},  {0xFF, 0xFF, -1, -32767}};
+    for (const auto& [hi, lo, s16, sm16] : rows) {
+        FrameBuilder b;
+        b.byte(29, static_cast<std::uint8_t>(hi)).byte(30, static_cast<std::uint8_t>(lo));
+        EXPECT_EQ(panel::S16(b.frame, 29), s16) << hi << " " << lo;
+        EXPECT_EQ(panel::SM16(b.frame, 29), sm16) << hi << " " << lo;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, SignedFields,
-                         ::testing::Values(FieldRow{"small", 0x00, 0x05, 5, 5},
-                                           FieldRow{"minus5", 0xFF, 0xFB, -5, -32763},
-                                           FieldRow{"signbit5", 0x80, 0x05, -32763, -5},
-                                           FieldRow{"max", 0x7F, 0xFF, 32767, 32767},
-                                           FieldRow{"min", 0x80, 0x00, -32768, 0},
-                                           FieldRow{"all", 0xFF, 0xFF, -1, -32767}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FrameDecoding, ReadsWideFieldsBigEndian)
 {
@@ -82,117 +70,64 @@ TEST(FrameDecoding, PurityAndDeltaUvUseTheirOwnSignConventions)
     EXPECT_DOUBLE_EQ(panel::ReadingFromFrame(f).duv, -0.0005);
 }
 
-struct FlagRow
+TEST(FrameDecoding, EachBitSetsOnlyItsFlag)
 {
-    int pos;
-    std::uint8_t bits;
-    bool panel::FrameFields::*flag;
-};
-
-class Flags : public ::testing::TestWithParam<FlagRow>
-{
-};
-
-TEST_P(Flags, EachBitSetsOnlyItsFlag)
-{
-    const FlagRow& row = GetParam();
-    FrameBuilder b;
-    b.byte(row.pos, row.bits);
-    const panel::FrameFields f = b.fields();
-    const std::vector<bool panel::FrameFields::*> all{
-        &panel::FrameFields::cf,          &panel::FrameFields::overload,
-        &panel::FrameFields::maxOverload, &panel::FrameFields::tcpOutOfRange,
-        &panel::FrameFields::hold,        &panel::FrameFields::memory,
-        &panel::FrameFields::memoryFull,  &panel::FrameFields::indicatorA,
-        &panel::FrameFields::sd,          &panel::FrameFields::recordOn,
-        &panel::FrameFields::memoryBusy,  &panel::FrameFields::setUp,
-        &panel::FrameFields::unitFc,      &panel::FrameFields::interval};
-    for (auto member : all)
-        EXPECT_EQ(f.*member, member == row.flag);
+    using F = panel::FrameFields;
+    const std::vector<bool F::*> all{&F::cf,     &F::overload, &F::maxOverload, &F::tcpOutOfRange,
+                                     &F::hold,   &F::memory,   &F::memoryFull,  &F::indicatorA,
+                                     &F::sd,     &F::recordOn, &F::memoryBusy,  &F::setUp,
+                                     &F::unitFc, &F::interval};
+    // nullptr: bits that set no flag (only 1 in byte 96 turns the interval on).
+    const std::vector<std::tuple<int, int, bool F::*>> rows = {
+        {93, 0x01, &F::cf},          {93, 0x02, &F::overload},
+        {93, 0x04, &F::maxOverload}, {93, 0x08, &F::tcpOutOfRange},
+        {93, 0x10, &F::hold},        {93, 0xE0, nullptr},
+        {95, 0x01, &F::memory},      {95, 0x02, &F::memoryFull},
+        {95, 0x04, &F::indicatorA},  {95, 0x08, &F::sd},
+        {95, 0x30, nullptr},         {95, 0x40, &F::recordOn},
+        {95, 0x80, &F::memoryBusy},  {91, 0x01, &F::setUp},
+        {91, 0xFF, &F::setUp},       {92, 0x02, &F::unitFc},
+        {96, 0x01, &F::interval},    {96, 0x02, nullptr}};
+    for (const auto& [pos, bits, flag] : rows) {
+        FrameBuilder b;
+        b.byte(pos, static_cast<std::uint8_t>(bits));
+        const F f = b.fields();
+        for (auto member : all)
+            EXPECT_EQ(f.*member, member == flag) << pos << " " << bits;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, Flags,
-                         ::testing::Values(FlagRow{93, 0x01, &panel::FrameFields::cf},
-                                           FlagRow{93, 0x02, &panel::FrameFields::overload},
-                                           FlagRow{93, 0x04, &panel::FrameFields::maxOverload},
-                                           FlagRow{93, 0x08, &panel::FrameFields::tcpOutOfRange},
-                                           FlagRow{93, 0x10, &panel::FrameFields::hold},
-                                           FlagRow{93, 0xE0, nullptr}, // unused bits
-                                           FlagRow{95, 0x01, &panel::FrameFields::memory},
-                                           FlagRow{95, 0x02, &panel::FrameFields::memoryFull},
-                                           FlagRow{95, 0x04, &panel::FrameFields::indicatorA},
-                                           FlagRow{95, 0x08, &panel::FrameFields::sd},
-                                           FlagRow{95, 0x30, nullptr}, // unused bits
-                                           FlagRow{95, 0x40, &panel::FrameFields::recordOn},
-                                           FlagRow{95, 0x80, &panel::FrameFields::memoryBusy},
-                                           FlagRow{91, 0x01, &panel::FrameFields::setUp},
-                                           FlagRow{91, 0xFF, &panel::FrameFields::setUp},
-                                           FlagRow{92, 0x02, &panel::FrameFields::unitFc},
-                                           FlagRow{96, 0x01, &panel::FrameFields::interval},
-                                           FlagRow{96, 0x02,
-                                                   nullptr})); // only 1 turns the interval on
-
-struct IlluminanceRow
+TEST(FrameDecoding, IlluminanceUnitAndDecimalsFollowModeAndUnitByte)
 {
-    int mode;
-    std::uint8_t unitByte;
-    std::uint32_t raw;
-    const char* unit;
-    const char* text;
-};
-
-class Illuminance : public ::testing::TestWithParam<IlluminanceRow>
-{
-};
-
-TEST_P(Illuminance, UnitAndDecimalsFollowModeAndUnitByte)
-{
-    const IlluminanceRow& row = GetParam();
-    FrameBuilder b;
-    b.mode(row.mode).byte(92, row.unitByte).u32(13, row.raw);
-    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
-    EXPECT_EQ(d.unit.toStdString(), row.unit);
-    EXPECT_EQ(d.summary[3].toStdString(), row.text); // LblEvlxfc
+    // mode, unit byte, raw Ev, unit, LblEvlxfc
+    const std::vector<std::tuple<int, int, std::uint32_t, const char*, const char*>> rows = {
+        {0, 0, 1234567, "lx", "123.4"},
+        {0, 1, 1234567, "fc", "11.46"},
+        {0, 2, 1234567, "fc", "11.46"},
+        {4, 0, 1234567, "", "123.4"},
+        {4, 0, 12345, "", "1.234"},
+        {11, 1, 12345, "", "1.234"},
+        {14, 0, 5000, "", "0.500"},
+        {15, 1, 10000, "fc", "0.09"},
+        {0, 0, 4294967295u, "lx", "42940"},
+        {0, 1, 1, "fc", "0.00"}}; // darkness in fc: a tiny value, not "9.29"
+    for (const auto& [mode, unitByte, raw, unit, text] : rows) {
+        FrameBuilder b;
+        b.mode(mode).byte(92, static_cast<std::uint8_t>(unitByte)).u32(13, raw);
+        const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+        EXPECT_EQ(d.unit.toStdString(), unit) << mode << " " << raw;
+        EXPECT_EQ(d.summary[3].toStdString(), text) << mode << " " << raw;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rule, Illuminance,
-                         ::testing::Values(IlluminanceRow{0, 0, 1234567, "lx", "123.4"},
-                                           IlluminanceRow{0, 1, 1234567, "fc", "11.46"},
-                                           IlluminanceRow{0, 2, 1234567, "fc", "11.46"},
-                                           IlluminanceRow{4, 0, 1234567, "", "123.4"},
-                                           IlluminanceRow{4, 0, 12345, "", "1.234"},
-                                           IlluminanceRow{11, 1, 12345, "", "1.234"},
-                                           IlluminanceRow{14, 0, 5000, "", "0.500"},
-                                           IlluminanceRow{15, 1, 10000, "fc", "0.09"},
-                                           IlluminanceRow{0, 0, 4294967295u, "lx", "42940"},
-                                           // Darkness in fc: a tiny value, not "9.29".
-                                           IlluminanceRow{0, 1, 1, "fc", "0.00"}));
-
-struct DeltaUvRow
+TEST(DeltaUv, RootIsCutToFiveCharactersBeforeScaling)
 {
-    int du, dv;
-    const char* text;
-};
-
-class DeltaUv : public ::testing::TestWithParam<DeltaUvRow>
-{
-};
-
-TEST_P(DeltaUv, RootIsCutToFiveCharactersBeforeScaling)
-{
-    const DeltaUvRow& row = GetParam();
-    EXPECT_EQ(panel::DeltaUvText(row.du, row.dv, QLatin1Char('.')).toStdString(), row.text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, DeltaUv,
-                         ::testing::Values(DeltaUvRow{3, 4, "0.0005"}, DeltaUvRow{-3, -4, "0.0005"},
-                                           DeltaUvRow{100, 1, "0.010"}, DeltaUvRow{0, 0, "0.000"},
-                                           DeltaUvRow{1, 1, "0.0001"},
-                                           DeltaUvRow{1234, 5678, "0.581"},
-                                           DeltaUvRow{65535, -65535, "9.268"}));
-
-TEST(DeltaUv, CommaSeparatorDoesNotBreakTheReadBack)
-{
+    const std::vector<std::tuple<int, int, const char*>> rows = {
+        {3, 4, "0.0005"}, {-3, -4, "0.0005"},    {100, 1, "0.010"},       {0, 0, "0.000"},
+        {1, 1, "0.0001"}, {1234, 5678, "0.581"}, {65535, -65535, "9.268"}};
+    for (const auto& [du, dv, text] : rows)
+        EXPECT_EQ(panel::DeltaUvText(du, dv, QLatin1Char('.')).toStdString(), text) << du << dv;
+    // A comma separator does not break the read-back.
     EXPECT_EQ(panel::DeltaUvText(100, 1, QLatin1Char(',')), "0,010");
 }
 
@@ -202,18 +137,12 @@ TEST(ReadingFromFrame, ScalesForTheRecording)
     b.u32(1, 123456).u32(5, 5000000).u32(9, 10).u32(13, 1234567).u16(17, 3127).u16(19, 3290);
     b.u16(21, 1978).u16(23, 4683).u32(39, 6504).s16(43, -12);
     const files::Reading r = panel::ReadingFromFrame(b.fields());
-    EXPECT_DOUBLE_EQ(r.X, 12.3456);
-    EXPECT_DOUBLE_EQ(r.Y, 500);
-    EXPECT_DOUBLE_EQ(r.Z, 0.001);
-    EXPECT_DOUBLE_EQ(r.Ev, 123.4567);
-    EXPECT_DOUBLE_EQ(r.Tcp, 6504);
-    EXPECT_DOUBLE_EQ(r.x, 0.3127);
-    EXPECT_DOUBLE_EQ(r.y, 0.329);
-    EXPECT_DOUBLE_EQ(r.u, 0.1978);
-    EXPECT_DOUBLE_EQ(r.v, 0.4683);
-    EXPECT_DOUBLE_EQ(r.duv, -0.0012);
+    const std::vector<double> got{r.X, r.Y, r.Z, r.Ev, r.Tcp, r.x, r.y, r.u, r.v, r.duv};
+    const std::vector<double> expected{12.3456, 500,   0.001,  123.4567, 6504,
+                                       0.3127,  0.329, 0.1978, 0.4683,   -0.0012};
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_DOUBLE_EQ(got[i], expected[i]) << i;
     EXPECT_EQ(r.year, 0);
-    EXPECT_EQ(r.second, 0);
 }
 
 } // namespace

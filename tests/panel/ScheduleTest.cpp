@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -144,69 +145,27 @@ INSTANTIATE_TEST_SUITE_P(Fields, ScheduleRefusal, testing::Values(
     rowName);
 // clang-format on
 
-// --- sampling time answers ------------------------------------------------------------------
-
-struct SamplingRow
+// The window cases (0, 100000, 4000, empty, letters) are in SetupPicturesTest.
+TEST(SamplingAnswer, RoundedAndClamped)
 {
-    const char* name;
-    QString answer;
-    int maximum;
-    std::optional<int> expected;
-};
-
-class SamplingAnswer : public testing::TestWithParam<SamplingRow>
-{
-};
-
-TEST_P(SamplingAnswer, RoundedAndClamped)
-{
-    const auto& row = GetParam();
-    EXPECT_EQ(panel::SamplingTimeFromAnswer(row.answer, row.maximum), row.expected);
+    const std::vector<std::tuple<QString, int, std::optional<int>>> rows = {
+        {"2.5", 86400, 2}, {"3.5", 86400, 4},          {"  300 s", 3600, 300},
+        {".6", 3600, 1},   {"-", 86400, std::nullopt}, {" .", 86400, std::nullopt}};
+    for (const auto& [answer, maximum, expected] : rows)
+        EXPECT_EQ(panel::SamplingTimeFromAnswer(answer, maximum), expected) << answer.toStdString();
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Answers, SamplingAnswer, testing::Values(
-    SamplingRow{"ZeroGivesOne", "0", 86400, 1},
-    SamplingRow{"AboveThePcLimit", "100000", 86400, 86400},
-    SamplingRow{"HalfDown", "2.5", 86400, 2},
-    SamplingRow{"HalfUp", "3.5", 86400, 4},
-    SamplingRow{"AboveTheMeterLimit", "4000", 3600, 3600},
-    SamplingRow{"TrailingText", "  300 s", 3600, 300},
-    SamplingRow{"FractionOnly", ".6", 3600, 1},
-    SamplingRow{"Empty", "", 3600, std::nullopt},
-    SamplingRow{"Letters", "abc", 86400, std::nullopt},
-    SamplingRow{"SignAlone", "-", 86400, std::nullopt},
-    SamplingRow{"PointAlone", " .", 86400, std::nullopt}),
-    rowName);
-// clang-format on
-
-// --- key filter of the reservation fields (typing itself: SetupPicturesTest) ---------------
-
-struct KeyRow
+// Typing itself: SetupPicturesTest.
+TEST(ResKeyFilter, OnlyDigitsType)
 {
-    const char* name;
-    int key;
-    QString text;
-    bool accepted;
-};
-
-class ResKeyFilter : public testing::TestWithParam<KeyRow>
-{
-};
-
-TEST_P(ResKeyFilter, OnlyDigitsType)
-{
-    EXPECT_EQ(panel::ResKeyAccepted(GetParam().key, GetParam().text), GetParam().accepted);
+    const std::vector<std::tuple<int, QString, bool>> rows = {
+        {Qt::Key_Period, ".", false},
+        {Qt::Key_V, QString(QChar(0x16)), false},         // paste
+        {Qt::Key_unknown, QString(QChar(0x0663)), false}, // Arabic-Indic digit
+        {Qt::Key_Delete, QString(QChar(0x7f)), true},
+        {Qt::Key_Tab, "\t", true}};
+    for (const auto& [key, text, accepted] : rows)
+        EXPECT_EQ(panel::ResKeyAccepted(key, text), accepted) << key;
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Keys, ResKeyFilter, testing::Values(
-    KeyRow{"Point", Qt::Key_Period, ".", false},
-    KeyRow{"PasteControlCharacter", Qt::Key_V, QString(QChar(0x16)), false},
-    KeyRow{"ArabicIndicDigit", Qt::Key_unknown, QString(QChar(0x0663)), false},
-    KeyRow{"Delete", Qt::Key_Delete, QString(QChar(0x7f)), true},
-    KeyRow{"Tab", Qt::Key_Tab, "\t", true}),
-    rowName);
-// clang-format on
 
 } // namespace

@@ -1,21 +1,18 @@
 #include "panel/SetupPictures.h"
 
 #include "tests/panel/SetupTestSupport.h"
-#include "tests/support/FakeDialogs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
-#include <memory>
+#include <tuple>
 
 namespace {
 
 using panel::ScheduleKind;
 using setuptest::answerWith;
+using setuptest::Bench;
 using Switches = std::vector<bool>;
 
 constexpr int Continue = 35;
@@ -25,44 +22,6 @@ constexpr int ReadTime = 14;
 constexpr int WriteTime = 20;
 
 const auto rowName = [](const auto& p) { return std::string(p.param.name); };
-
-// The main window as the pictures see it: a window with a picture host and `PicRef`, the link
-// to a scripted virtual meter, scripted dialogs and the poll.
-struct Bench
-{
-    setuptest::ScriptedMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    setuptest::FakePoll poll;
-    bool memoryBusy = false;
-    int pcInterval = 7;
-    QWidget window;
-    QWidget* host = new QWidget(&window);
-    QWidget* picRef = new QWidget(&window);
-    std::unique_ptr<panel::SetupPictures> pictures;
-
-    Bench()
-    {
-        new QVBoxLayout(host);
-        picRef->setObjectName(QStringLiteral("PicRef"));
-        picRef->hide();
-        pictures = std::make_unique<panel::SetupPictures>(
-            panel::SetupContext{link, dialogs, poll, [this] { return memoryBusy; }, pcInterval},
-            host);
-        meter.answers[ReadRes] =
-            answerWith({26, 12, 6, 9, 5, 0, 27, 1, 31, 23, 59, 59, 3725 / 256, 3725 % 256, 2});
-        meter.answers[ReadCyc] = answerWith({8, 30, 0, 17, 0, 5, 6125 / 256, 6125 % 256, 1});
-        meter.answers[ReadTime] = answerWith({300 / 256, 300 % 256});
-    }
-    void click(const char* button) const
-    {
-        window.findChild<QPushButton*>(QLatin1String(button))->click();
-    }
-    void choose(const char* option) const
-    {
-        window.findChild<QRadioButton*>(QLatin1String(option))->setChecked(true);
-    }
-};
 
 // --- the set-up menu --------------------------------------------------------------------------
 
@@ -104,7 +63,7 @@ TEST_P(SetupMenu, OkRunsTheChoice)
              bench.pictures->picReservation(), bench.pictures->picCycling(), bench.picRef})
         EXPECT_EQ(!picture->isHidden(), row.shown && picture->objectName() == row.shown)
             << picture->objectName().toStdString();
-    EXPECT_EQ(bench.poll.switches, (Switches{false, true}));
+    EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
 
 // clang-format off
@@ -186,7 +145,7 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
     }
     EXPECT_EQ(bench.pcInterval, row.pcInterval);
     EXPECT_TRUE(bench.poll.polling());
-    EXPECT_EQ(bench.poll.switches.empty(), !row.meter);
+    EXPECT_EQ(bench.poll.calls.empty(), !row.meter);
 }
 
 // clang-format off
@@ -223,7 +182,7 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
     bench.choose("OptMeter");
     bench.click("CmdIntvOK");
     EXPECT_EQ(bench.meter.pendingReports(), 0u); // nothing left for the next poll
-    EXPECT_EQ(bench.poll.switches, (Switches{false, false, true}));
+    EXPECT_EQ(bench.poll.calls, (Switches{false, false, true}));
 }
 
 // --- writing the schedules --------------------------------------------------------------------
@@ -246,44 +205,29 @@ TEST(ScheduleOk, ReservationSendsEveryFieldAndCloses)
     EXPECT_EQ(std::vector<int>(w.begin(), w.begin() + 18), expected);
     EXPECT_EQ(w[40], 0xAB);
     EXPECT_TRUE(picture->isHidden());
-    EXPECT_EQ(bench.poll.switches, (Switches{false, true}));
+    EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
 
-struct RefuseRow
+TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
-    const char* name;
-    ScheduleKind kind;
-    int field;
-    QString text;
-};
-
-class ScheduleRefused : public testing::TestWithParam<RefuseRow>
-{
-};
-
-TEST_P(ScheduleRefused, MessageNothingSentPictureKeepsItsValues)
-{
-    const auto& row = GetParam();
-    Bench bench;
-    auto* picture = row.kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
+    const std::vector<std::tuple<ScheduleKind, int, QString>> rows = {
+        {ScheduleKind::Reservation, 0, "300"}, {ScheduleKind::Cycling, 6, "99999"}};
+    for (const auto& [kind, field, text] : rows) {
+        SCOPED_TRACE(text.toStdString());
+        Bench bench;
+        auto* picture = kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
                                                           : bench.pictures->picCycling();
-    picture->show();
-    picture->field(row.field)->setEditText(row.text);
-
-    picture->okButton()->click();
-
-    EXPECT_TRUE(bench.meter.writes().empty());
-    ASSERT_EQ(bench.dialogs.messages.size(), 1u);
-    EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::Ok);
-    EXPECT_FALSE(picture->isHidden());
-    EXPECT_EQ(picture->field(row.field)->currentText(), row.text);
-    EXPECT_TRUE(bench.poll.switches.empty());
+        picture->show();
+        picture->field(field)->setEditText(text);
+        picture->okButton()->click();
+        EXPECT_TRUE(bench.meter.writes().empty());
+        ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+        EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::Ok);
+        EXPECT_FALSE(picture->isHidden());
+        EXPECT_EQ(picture->field(field)->currentText(), text);
+        EXPECT_TRUE(bench.poll.calls.empty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Fields, ScheduleRefused,
-                         testing::Values(RefuseRow{"Year300", ScheduleKind::Reservation, 0, "300"},
-                                         RefuseRow{"Interval", ScheduleKind::Cycling, 6, "99999"}),
-                         rowName);
 
 TEST(ScheduleOk, MeterAbsentStillClosesAndPollsAgain)
 {
@@ -330,44 +274,41 @@ TEST(ScheduleOk, WrittenSettingsReadBackFromTheMeter)
 
 // --- typing into the fields -------------------------------------------------------------------
 
-struct TypingRow
+TEST(ScheduleTyping, WhatReachesTheField)
 {
-    const char* name;
-    ScheduleKind kind;
-    bool onLineEdit; // typed into the edit part rather than the box
-    std::vector<Qt::Key> keys;
-    QString expected;
-};
-
-class ScheduleTyping : public testing::TestWithParam<TypingRow>
-{
-};
-
-TEST_P(ScheduleTyping, WhatReachesTheField)
-{
-    const auto& row = GetParam();
-    Bench bench;
-    auto* picture = row.kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
-                                                          : bench.pictures->picCycling();
-    QComboBox* combo = picture->field(0);
-    combo->setEditText(QStringLiteral("1"));
-    combo->lineEdit()->setCursorPosition(1);
-    QWidget* target = row.onLineEdit ? static_cast<QWidget*>(combo->lineEdit()) : combo;
-    for (const Qt::Key key : row.keys)
-        QTest::keyClick(target, key);
-    EXPECT_EQ(combo->currentText(), row.expected);
+    struct Row
+    {
+        const char* name;
+        ScheduleKind kind;
+        bool onLineEdit; // typed into the edit part rather than the box
+        std::vector<Qt::Key> keys;
+        QString expected;
+    };
+    const std::vector<Row> rows = {
+        {"OnlyDigits",
+         ScheduleKind::Reservation,
+         false,
+         {Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space},
+         "14"},
+        {"EditPartNoBackspace",
+         ScheduleKind::Reservation,
+         true,
+         {Qt::Key_Backspace, Qt::Key_B, Qt::Key_7},
+         "17"},
+        {"CursorKeysMove", ScheduleKind::Reservation, true, {Qt::Key_Home, Qt::Key_9}, "91"},
+        {"CyclingUnfiltered", ScheduleKind::Cycling, true, {Qt::Key_Backspace, Qt::Key_A}, "a"}};
+    for (const Row& row : rows) {
+        Bench bench;
+        auto* picture = row.kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
+                                                              : bench.pictures->picCycling();
+        QComboBox* combo = picture->field(0);
+        combo->setEditText(QStringLiteral("1"));
+        combo->lineEdit()->setCursorPosition(1);
+        QWidget* target = row.onLineEdit ? static_cast<QWidget*>(combo->lineEdit()) : combo;
+        for (const Qt::Key key : row.keys)
+            QTest::keyClick(target, key);
+        EXPECT_EQ(combo->currentText(), row.expected) << row.name;
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Keys, ScheduleTyping, testing::Values(
-    TypingRow{"OnlyDigits", ScheduleKind::Reservation, false,
-              {Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space}, "14"},
-    TypingRow{"EditPartNoBackspace", ScheduleKind::Reservation, true,
-              {Qt::Key_Backspace, Qt::Key_B, Qt::Key_7}, "17"},
-    TypingRow{"CursorKeysMove", ScheduleKind::Reservation, true, {Qt::Key_Home, Qt::Key_9}, "91"},
-    TypingRow{"CyclingUnfiltered", ScheduleKind::Cycling, true,
-              {Qt::Key_Backspace, Qt::Key_A}, "a"}),
-    rowName);
-// clang-format on
 
 } // namespace

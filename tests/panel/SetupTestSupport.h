@@ -2,31 +2,21 @@
 
 #include "link/MeterCommands.h"
 #include "link/MeterLink.h"
-#include "ui/PollControl.h"
+#include "panel/SetupPictures.h"
+#include "panel/Toolbar.h"
+#include "tests/support/PanelHarness.h"
 #include "virtualmeter/VirtualMeter.h"
 
+#include <QMap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace setuptest {
-
-// The main window's poll as the set-up sequences see it: remembers every switch.
-class FakePoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override
-    {
-        m_on = on;
-        switches.push_back(on);
-    }
-    bool polling() const override { return m_on; }
-
-    std::vector<bool> switches;
-
-private:
-    bool m_on = true;
-};
 
 // A virtual meter whose answers to chosen sub-commands are set by the test, so that the
 // expected texts do not depend on the meter's own state.
@@ -65,5 +55,52 @@ inline virtualmeter::Report answerWith(std::initializer_list<int> bytes)
         report[i++] = static_cast<std::uint8_t>(b);
     return report;
 }
+
+// The main window as the set-up pictures and the toolbar see it: a window with a picture host,
+// `PicRef` and `PicChroma`, the link to a scripted virtual meter, scripted dialogs and the poll.
+// The keys of the other windows only count their clicks.
+struct Bench
+{
+    ScriptedMeter meter;
+    meterlink::MeterLink link{meter};
+    testsupport::FakeDialogs dialogs;
+    testsupport::FakePoll poll;
+    bool memoryBusy = false;
+    bool recordOn = false;
+    int pcInterval = 7;
+    QWidget window;
+    QWidget* host = new QWidget(&window);
+    QWidget* picRef = new QWidget(&window);
+    QWidget* picChroma = new QWidget(&window);
+    std::unique_ptr<panel::SetupPictures> pictures;
+    panel::MainToolbar* toolbar = new panel::MainToolbar([this] { return recordOn; }, &window);
+    QMap<QString, int> runs;
+
+    Bench()
+    {
+        new QVBoxLayout(host);
+        picRef->setObjectName(QStringLiteral("PicRef"));
+        picRef->hide();
+        picChroma->setObjectName(QStringLiteral("PicChroma"));
+        pictures = std::make_unique<panel::SetupPictures>(
+            panel::SetupContext{link, dialogs, poll, [this] { return memoryBusy; }, pcInterval},
+            host);
+        pictures->attach(*toolbar);
+        for (const char* key : {"Save", "Open", "RTC", "Logger", "Erase"})
+            toolbar->setCommand(QLatin1String(key), [this, key] { ++runs[QLatin1String(key)]; });
+        meter.answers[16] =
+            answerWith({26, 12, 6, 9, 5, 0, 27, 1, 31, 23, 59, 59, 3725 / 256, 3725 % 256, 2});
+        meter.answers[15] = answerWith({8, 30, 0, 17, 0, 5, 6125 / 256, 6125 % 256, 1});
+        meter.answers[14] = answerWith({300 / 256, 300 % 256});
+    }
+    void click(const char* button) const
+    {
+        window.findChild<QPushButton*>(QLatin1String(button))->click();
+    }
+    void choose(const char* option) const
+    {
+        window.findChild<QRadioButton*>(QLatin1String(option))->setChecked(true);
+    }
+};
 
 } // namespace setuptest

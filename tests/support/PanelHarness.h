@@ -1,0 +1,42 @@
+#pragma once
+
+#include "files/SharedData.h"
+#include "link/MeterLink.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakePoll.h"
+#include "tests/support/TempRoot.h"
+#include "ui/Services.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+// Everything a window is built with: a (virtual) meter on the link, scripted dialogs, a fixed
+// clock, a temporary folder for the fixed paths and the shared data.
+template <typename Meter = virtualmeter::VirtualMeter> struct Harness
+{
+    Meter meter;
+    meterlink::MeterLink link{meter};
+    FakeDialogs dialogs;
+    FakeClock clock;
+    TempRoot root;
+    files::PlotData plot;
+    files::FileState fileState;
+    ui::FileDialogState cmd;
+    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    FakePoll poll;
+
+    // Every command the meter received as (byte 1, byte 2).
+    std::vector<std::pair<int, int>> commands() const
+    {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& w : meter.writes())
+            out.emplace_back(w[1], w[2]);
+        return out;
+    }
+};
+
+} // namespace testsupport
