@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QStringList>
+
 #include <deque>
 #include <functional>
 #include <optional>
