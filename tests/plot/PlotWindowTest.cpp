@@ -1,12 +1,7 @@
 #include "plot/PlotWindow.h"
 
-#include "link/MeterLink.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
-#include "ui/Services.h"
+#include "tests/support/PanelHarness.h"
 #include "ui/TextValue.h"
-#include "virtualmeter/VirtualMeter.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -21,38 +16,17 @@
 namespace plot {
 namespace {
 
-class FakePoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override
-    {
-        m_on = on;
-        ++switches;
-    }
-    bool polling() const override { return m_on; }
-    int switches = 0;
-
-private:
-    bool m_on = false;
-};
-
-class PlotWindowTest : public ::testing::Test
+class PlotWindowTest : public ::testing::Test, protected testsupport::Harness<>
 {
 protected:
-    PlotWindowTest() : link(meter), services{link, dialogs, clock, root.paths, data, fileState, cmd}
+    PlotWindowTest()
     {
         fileState.CurrentFileName = QStringLiteral("Run1.txt");
-        setRecords(10);
-    }
-
-    void setRecords(int count)
-    {
-        data.RecordCount = count;
-        data.RecordX.assign(static_cast<std::size_t>(count) + 1, QStringLiteral(" 0.3500"));
-        data.RecordY.assign(static_cast<std::size_t>(count) + 1, QStringLiteral(" 0.2000"));
+        data.RecordCount = 10; // records 1..10 at (0.35, 0.2)
+        data.RecordX.assign(11, QStringLiteral(" 0.3500"));
+        data.RecordY.assign(11, QStringLiteral(" 0.2000"));
         data.PlotFrom = 1;
-        data.PlotTo = count;
-        data.PlotCount = count;
+        data.PlotTo = data.PlotCount = 10;
     }
 
     PlotWindow& open()
@@ -108,16 +82,7 @@ protected:
             QCoreApplication::processEvents();
     }
 
-    testsupport::TempRoot root;
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link;
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    files::PlotData data;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services;
-    FakePoll poll;
+    files::PlotData& data = plot;
     PlotSettings settings;
     std::unique_ptr<PlotWindow> window;
 };
@@ -132,7 +97,7 @@ TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
     EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
     EXPECT_TRUE(child<QTimer>("Timer1")->isSingleShot());
-    EXPECT_EQ(poll.switches, 0);
+    EXPECT_TRUE(poll.calls.empty());
     window->setSliceLimits(1, 0); // let events run after every marker
     QStringList captions;
     QObject::connect(window.get(), &QWidget::windowTitleChanged,
@@ -141,7 +106,7 @@ TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
     EXPECT_EQ(captions, QStringList({"12.5 % Completed", "25 % Completed", "37.5 % Completed",
                                      "50 % Completed", "62.5 % Completed", "75 % Completed",
                                      "87.5 % Completed", "100 % Completed", "Run1.txt"}));
-    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(poll.calls, std::vector<bool>{true}); // on again once drawn
     EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
 }
 
@@ -156,10 +121,10 @@ TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
     EXPECT_FALSE(window->plotStageRunning());
     EXPECT_TRUE(child<QTimer>("Timer1")->isActive()); // a fresh plot stage is on its way
     EXPECT_EQ(window->picture().size(), QSize(700, 600));
-    EXPECT_EQ(poll.switches, 0);
+    EXPECT_TRUE(poll.calls.empty());
     drawToEnd();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
-    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(poll.calls, std::vector<bool>{true}); // on again once drawn
 }
 
 TEST_F(PlotWindowTest, ClosingWhileDrawingStopsTheStage)
@@ -281,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"1", "0", "1", "10", AxisRefusal},
         RangeCase{"-1.7e308", "1.7e308", "1", "10", AxisRefusal}));
 
-TEST_F(PlotWindowTest, PrintLeavesPanelsAndToolbarOutOfThePicture)
+TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPrinter)
 {
     open();
     drawToEnd();
@@ -295,12 +260,7 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsAndToolbarOutOfThePicture)
     EXPECT_FALSE(picUser()->isVisible());
     EXPECT_TRUE(toolbar->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
-}
 
-TEST_F(PlotWindowTest, FailedPrintIsReportedAndNoPrinterOffersPdf)
-{
-    open();
-    drawToEnd();
     dialogs.printSucceeds = false;
     window->Toolbar1_ButtonClick(QStringLiteral("Print"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -308,7 +268,7 @@ TEST_F(PlotWindowTest, FailedPrintIsReportedAndNoPrinterOffersPdf)
 
     dialogs.messages.clear();
     dialogs.printed.clear();
-    dialogs.printerPresent = false;
+    dialogs.printerPresent = false; // a PDF file instead, or nothing when cancelled
     const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
     dialogs.fileAnswers = {pdf};
@@ -383,19 +343,17 @@ TEST_F(PlotWindowTest, NoCheckedRowSavesAnEmptyFileThatClearsOnLoad)
     EXPECT_EQ(window->regionRows(), RegionRows());
 }
 
-TEST_F(PlotWindowTest, CommaInACheckedRowIsRefusedBeforeAnyDialog)
+TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
 {
     open();
     fillRow(2, {"0,31", "2", "3", "4", "5", "6", "7", "8"});
-    window->CmdSave_Click();
+    window->CmdSave_Click(); // a comma is refused before any dialog
     EXPECT_TRUE(dialogs.fileAsks.empty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
-}
 
-TEST_F(PlotWindowTest, UnreadableOrUnwritableRegionFileIsReportedAndLosesNothingTyped)
-{
-    open();
+    dialogs.messages.clear();
+    fillRow(2, {"1", "2", "3", "4", "5", "6", "7", "8"}, false);
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
     dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user")),
                            root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};

@@ -34,7 +34,6 @@ TEST_P(FrameField, LandsScaledAndBigEndianAtItsPlace)
 INSTANTIATE_TEST_SUITE_P(
     VirtualMeter, FrameField,
     testing::Values(
-        FieldRow{"Y", [](FrameContent& c) { c.live.Y = 500; }, 5, {0x00, 0x4C, 0x4B, 0x40}},
         FieldRow{"Ev", [](FrameContent& c) { c.live.Ev = 123.4567; }, 13, {0x00, 0x12, 0xD6, 0x87}},
         FieldRow{"x", [](FrameContent& c) { c.live.x = 0.3451; }, 17, {0x0D, 0x7B}},
         FieldRow{"WavelengthInTenthsOfNm",
@@ -60,10 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  31,
                  {0x00, 0x00, 0x27, 0x10, 0x00, 0x00, 0x13, 0x88}},
-        FieldRow{"ReferencePcNegative",
-                 [](FrameContent& c) { c.reference.Pc = -0.25; },
-                 69,
-                 {0x89, 0xC4}},
         FieldRow{"ReferenceTcpCarriesFourDecimals",
                  [](FrameContent& c) { c.temperatureReference.tcp = 5000; },
                  75,
