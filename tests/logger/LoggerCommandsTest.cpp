@@ -63,6 +63,14 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
     EXPECT_EQ(gauge->value(), 50);
     EXPECT_EQ(poll.calls, (std::vector<bool>{false, true}));
     EXPECT_TRUE(dialogs.messages.empty());
+
+    // A second listing appends; a closed window starts afresh.
+    commands_.Listing();
+    EXPECT_EQ(grid().rowCount(), 3);
+    EXPECT_EQ(grid().cellText(2, 0), QStringLiteral("1"));
+    commands_.memoryWindow()->close();
+    commands_.Listing();
+    EXPECT_EQ(grid().rowCount(), 2);
 }
 
 TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
@@ -85,17 +93,6 @@ TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
         commands_.memoryWindow()->close();
     }
     EXPECT_EQ(grid().cellText(10, 1), QStringLiteral("2026/11/10 08:00:00"));
-}
-
-TEST_F(LoggerTest, SecondListingAppendsAndClosedWindowStartsAfresh)
-{
-    commands_.Listing();
-    commands_.Listing();
-    EXPECT_EQ(grid().rowCount(), 3);
-    EXPECT_EQ(grid().cellText(2, 0), QStringLiteral("1"));
-    commands_.memoryWindow()->close();
-    commands_.Listing();
-    EXPECT_EQ(grid().rowCount(), 2);
 }
 
 TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
@@ -186,28 +183,24 @@ TEST_F(LoggerTest, UnpluggedDuringDownloadStopsAndSavesNothing)
     EXPECT_FALSE(commands_.busy());
 }
 
-TEST_F(LoggerTest, SilentMeterAppendsNothingStale)
-{
-    meter.entries = {Dec5, EntryFor(1), EntryFor(2)};
-    commands_.Listing();
-    meter.setSilent(true);
-    commands_.Listing();
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
-    EXPECT_EQ(grid().rowCount(), 4);
-    EXPECT_TRUE(poll.polling());
-}
-
-TEST_F(LoggerTest, DirectoryCutShortListsNothing)
+TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 {
     for (int n = 1; n <= 20; ++n)
         meter.entries.push_back(EntryFor(n));
     commands_.Listing();
     ASSERT_EQ(grid().rowCount(), 22);
-    // The status now promises more sets than the meter sends directory reports for.
+    // The status promises more sets than the meter sends directory reports for.
     meter.statusSets = 40;
     commands_.Listing();
     EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
+    // The meter falls silent.
+    meter.setSilent(true);
+    commands_.Listing();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(grid().rowCount(), 22);
+    EXPECT_TRUE(poll.polling());
 }
 
 TEST_F(LoggerTest, SetLargerThanTheMemoryIsRefused)

@@ -62,6 +62,23 @@ protected:
     }
     QString text(const QString& name) const { return child<QLabel>(name)->text(); }
     bool shown(const QString& name) const { return !child(name)->isHidden(); }
+    // The four digit boxes of a reference view, "_" for an empty one.
+    QString digits(const char* prefix) const
+    {
+        QString result;
+        for (int i = 0; i < 4; ++i) {
+            const QString digit =
+                child<QComboBox>(QStringLiteral("%1(%2)").arg(QLatin1String(prefix)).arg(i))
+                    ->currentText();
+            result += digit.isEmpty() ? QStringLiteral("_") : digit;
+        }
+        return result;
+    }
+    void openReference(const char* option) const
+    {
+        child<QPushButton>(QStringLiteral("Command12"))->click();
+        child<QRadioButton>(QLatin1String(option))->click();
+    }
     void tick(const FrameBuilder& b)
     {
         meter.frame = b.frame;
@@ -270,65 +287,50 @@ TEST_F(PanelTest, SetupKeyTogglesTheReferencePicture)
     EXPECT_TRUE(meter.writes().empty());
 }
 
-TEST_F(PanelTest, ReferenceViewTakesTheLastFrameDigits)
+TEST_F(PanelTest, ReferenceViewsTakeTheLastFrameDigits)
 {
     tick(liveFrame(12)); // reference Ev 123.4 lx, x 0.3127, y 0.3290, u' 0.1978, v' 0.4683
     meter.clearWrites();
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
-    child<QRadioButton>(QStringLiteral("OptXY"))->click();
+    openReference("OptXY");
     EXPECT_FALSE(shown(QStringLiteral("PicRef")));
     EXPECT_TRUE(shown(QStringLiteral("PicXY")));
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("FrmEvxy"))->title(), "Ev (lx)");
-    const char* ev = "1234";
-    const char* x = "3127";
-    const char* y = "329";
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvxy(%1)").arg(i))->currentText(),
-                  QString(QChar::fromLatin1(ev[i])));
-        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(%1)").arg(i))->currentText(),
-                  QString(QChar::fromLatin1(x[i])));
-        EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvy(%1)").arg(i))->currentText(),
-                  i < 3 ? QString(QChar::fromLatin1(y[i])) : QString());
-    }
+    EXPECT_EQ(digits("ComboEvxy"), "1234");
+    EXPECT_EQ(digits("ComboEvx"), "3127");
+    EXPECT_EQ(digits("ComboEvy"), "329_");
 
     // Typed digits are overwritten when the view opens again, now in fc.
     child<QComboBox>(QStringLiteral("ComboEvx(0)"))->setEditText(QStringLiteral("9"));
     child<QComboBox>(QStringLiteral("ComboRefLxFc"))->setCurrentIndex(1);
     child<QPushButton>(QStringLiteral("CmdXYZOK"))->click();
     EXPECT_FALSE(shown(QStringLiteral("PicXY")));
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
-    child<QRadioButton>(QStringLiteral("OptXY"))->click();
+    openReference("OptXY");
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("FrmEvxy"))->title(), "Ev (fc)");
-    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(0)"))->currentText(), "3");
+    EXPECT_EQ(digits("ComboEvx"), "3127");
     EXPECT_EQ(child(QStringLiteral("EvxyDecimal(0)"))->x(), 1560 / panel::TwipsPerPixel);
-    // Nothing of the reference pictures reaches the meter.
-    EXPECT_TRUE(meter.writes().empty());
-}
 
-TEST_F(PanelTest, UvViewAndTemperatureView)
-{
-    tick(liveFrame(13));
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
-    child<QRadioButton>(QStringLiteral("Optuv"))->click();
+    openReference("Optuv");
     EXPECT_TRUE(shown(QStringLiteral("Picuv")));
-    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvu(0)"))->currentText(), "1");
-    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvv(3)"))->currentText(), "3");
+    EXPECT_EQ(digits("ComboEvu"), "1978");
+    EXPECT_EQ(digits("ComboEvv"), "4683");
     child<QPushButton>(QStringLiteral("ExitEvuv"))->click();
     EXPECT_FALSE(shown(QStringLiteral("Picuv")));
     EXPECT_FALSE(shown(QStringLiteral("PicRef"))); // Exit does not reopen the choice
 
+    // The temperature view keeps what was typed.
     child<QComboBox>(QStringLiteral("DigitTCP(0)"))->setEditText(QStringLiteral("7"));
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
-    child<QRadioButton>(QStringLiteral("OptTcp"))->click();
+    openReference("OptTcp");
     EXPECT_TRUE(shown(QStringLiteral("PicTcp")));
     EXPECT_EQ(child<QComboBox>(QStringLiteral("DigitTCP(0)"))->currentText(), "7");
     child<QPushButton>(QStringLiteral("CmdTcpOK"))->click();
     EXPECT_FALSE(shown(QStringLiteral("PicTcp")));
+    // Nothing of the reference pictures reaches the meter.
+    EXPECT_TRUE(meter.writes().empty());
 }
 
 TEST_F(PanelTest, ReferenceUnitListTakesNoKeys)
 {
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+    child<QPushButton>(QStringLiteral("Command12"))->click();
     auto* units = child<QComboBox>(QStringLiteral("ComboRefLxFc"));
     QTest::keyClick(units, Qt::Key_Down);
     QTest::keyClick(units, Qt::Key_F);
@@ -345,10 +347,9 @@ TEST_F(PanelTest, CommaSeparatorReachesTheDisplayAndTheReferenceDigits)
     tick(liveFrame(12));
     EXPECT_EQ(text(QStringLiteral("VX")), "123,4");
     EXPECT_EQ(text(QStringLiteral("LblEvX")), "0,3127");
-    window->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
-    child<QRadioButton>(QStringLiteral("OptXY"))->click();
-    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvxy(3)"))->currentText(), "4");
-    EXPECT_EQ(child<QComboBox>(QStringLiteral("ComboEvx(0)"))->currentText(), "3");
+    openReference("OptXY");
+    EXPECT_EQ(digits("ComboEvxy"), "1234");
+    EXPECT_EQ(digits("ComboEvx"), "3127");
 }
 
 TEST_F(PanelTest, ClosingThePanelClosesEveryWindow)
