@@ -132,6 +132,15 @@ TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
     QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
     clickSave(target());
     sampleReading(0.3127, 0.3290);
+    // Each record is on disk when it is written.
+    files::Reading expected = *latest;
+    expected.year = 2026;
+    expected.month = 12;
+    expected.day = 6;
+    expected.hour = 8;
+    expected.second = 1;
+    EXPECT_TRUE(contents(root.paths.recordingTemp())
+                    .endsWith(QByteArray::fromStdString(files::RecordLine(expected)) + "\r\n"));
     recorder.sample(); // no new reading: the latest one again, a second later
     latest.reset();
     recorder.sample(); // no reading at all: nothing written
@@ -151,21 +160,6 @@ TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
     EXPECT_EQ(plot.RecordX[2], QStringLiteral(" 0.3127"));
     EXPECT_EQ(plot.RecordX[3], QStringLiteral(" 0.4476"));
     EXPECT_EQ(plot.RecordY[3], QStringLiteral(" 0.4074"));
-}
-
-TEST_F(Recording, EachRecordIsOnDiskWhenWritten)
-{
-    clickSave(target());
-    sampleReading(0.3, 0.3);
-    files::Reading expected = *latest;
-    expected.year = 2026;
-    expected.month = 12;
-    expected.day = 6;
-    expected.hour = 8;
-    expected.second = 1;
-    const QByteArray onDisk = contents(root.paths.recordingTemp());
-    EXPECT_TRUE(onDisk.endsWith(QByteArray::fromStdString(files::RecordLine(expected)) + "\r\n"))
-        << onDisk.toStdString();
 }
 
 TEST_F(Recording, SurvivesAnOpenAndADialogDuringIt)
@@ -200,24 +194,21 @@ TEST_F(Recording, SurvivesAnOpenAndADialogDuringIt)
     EXPECT_FALSE(QFile::exists(target(QStringLiteral("regions.user"))));
 }
 
-TEST_F(Recording, TargetThatCannotBeWrittenStopsTheStart)
+TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
 {
+    // The target's folder is missing.
     clickSave(target(QStringLiteral("missing/folder/run.txt")));
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(state.FileChosen);
     ASSERT_EQ(dialogs.messages.size(), 1U);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("has not started")));
-}
-
-TEST_F(Recording, RecordingFileThatCannotBeCreatedStopsTheStart)
-{
-    // A folder where the recording file should be.
+    // A folder stands where the recording file should be.
     ASSERT_TRUE(QDir().mkpath(root.paths.recordingTemp()));
     clickSave(target());
     EXPECT_FALSE(recorder.recording());
-    ASSERT_EQ(dialogs.messages.size(), 1U);
+    ASSERT_EQ(dialogs.messages.size(), 2U);
     EXPECT_TRUE(
-        dialogs.messages[0].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
+        dialogs.messages[1].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
     EXPECT_FALSE(QFile::exists(target()));
 }
 
