@@ -27,18 +27,10 @@ TEST_P(Descriptor, GivesTheLongestReportPlusTheIdByte)
     EXPECT_EQ(lengths.output, row.output);
 }
 
-// Vendor page, one collection, 64 bytes in and 64 bytes out: the meter's own layout.
-const std::vector<std::uint8_t> meterDescriptor = {0x06, 0x00, 0xFF, // usage page (vendor)
-                                                   0x09, 0x01,       // usage
-                                                   0xA1, 0x01,       // collection (application)
-                                                   0x15, 0x00,       // logical minimum 0
-                                                   0x26, 0xFF, 0x00, // logical maximum 255
-                                                   0x75, 0x08,       // report size 8
-                                                   0x95, 0x40,       // report count 64
-                                                   0x09, 0x01, 0x81, 0x02, // input
-                                                   0x95, 0x40,             // report count 64
-                                                   0x09, 0x01, 0x91, 0x02, // output
-                                                   0xC0};
+// Vendor page, one application collection, 8-bit items, 64 bytes in (81 02) and 64 out (91 02).
+const std::vector<std::uint8_t> meterDescriptor = {
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
+    0x95, 0x40, 0x09, 0x01, 0x81, 0x02, 0x95, 0x40, 0x09, 0x01, 0x91, 0x02, 0xC0};
 
 std::vector<std::uint8_t> cutAfter(std::vector<std::uint8_t> d, std::size_t n)
 {

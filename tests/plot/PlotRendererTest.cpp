@@ -96,22 +96,6 @@ TEST(Rendering, SmallRecordingAtKnownPixels)
     EXPECT_TRUE(near(picture, 236, 452, Black));
 }
 
-TEST(Rendering, NarrowRangeRunsTheLociAlongTheFrameEdges)
-{
-    const files::PlotData data = recording({});
-    const QImage picture = render(data, nullptr, 0.3, 0.5);
-    // The spectral locus leaves the range on every side, so it runs along the left edge and
-    // along the top limit 10 pixels above the frame.
-    int blackOnLeftEdge = 0;
-    for (int y = 80; y < 620; ++y)
-        blackOnLeftEdge += picture.pixel(60, y) == Black ? 1 : 0;
-    EXPECT_GT(blackOnLeftEdge, 100);
-    EXPECT_TRUE(near(picture, 300, 63, Black));
-    // Nothing spills beyond the clamp limits.
-    for (int x = 0; x < picture.width(); ++x)
-        EXPECT_NE(picture.pixel(x, 50), Black) << x;
-}
-
 TEST(Rendering, RegionsAreDrawnOnlyWhenGivenAndChecked)
 {
     const files::PlotData data = recording({});

@@ -294,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(VirtualMeter, SetData,
                                          SizeRow{300, Known, 300, 5},
                                          SizeRow{100, "00000000000000", 0, 0})); // unknown start
 
-TEST_F(Memory, SampleSetTextsCarryRecordLinesTheReaderAccepts)
+TEST_F(Memory, SampleSetsCarryRecordLinesAndChangeUnitOnRequest)
 {
     command(cmd::MemoryStatus);
     const auto& first = meter.model().memory().sets().front();
@@ -327,12 +327,9 @@ TEST_F(Memory, SampleSetTextsCarryRecordLinesTheReaderAccepts)
         EXPECT_NEAR(std::stod(line.substr(67, 7)), 0.345, 0.055); // x
         EXPECT_NEAR(std::stod(line.substr(78, 7)), 0.35, 0.05);   // y
     }
-}
 
-TEST_F(Memory, TheUnitOptionRewritesTheSetInTheOtherUnit)
-{
-    command(cmd::MemoryStatus);
-    const auto& first = meter.model().memory().sets().front();
+    // The unit option rewrites the set in the other unit, and back.
+    receive(); // the end report of the download
     const auto entry = virtualmeter::directoryEntry(first.start);
     link.OutputReport[1] = cmd::Poll;
     link.OutputReport[2] = cmd::UnitOption;

@@ -141,7 +141,7 @@ TEST(VirtualMeterKeys, MemCountsUpToNinetyNineThenShowsFull)
     EXPECT_EQ(frame[94] & 0x03, 0x03);
 }
 
-TEST(VirtualMeterKeys, ReadInADifferenceModeMakesThePresentReadingTheReference)
+TEST(VirtualMeterKeys, ReadInADifferenceOrTemperatureModeTakesTheReference)
 {
     MeterModel meter;
     meter.setLight(virtualmeter::Light{6200, 0.002, 321});
@@ -154,17 +154,14 @@ TEST(VirtualMeterKeys, ReadInADifferenceModeMakesThePresentReadingTheReference)
     for (int i = 0; i < 14; ++i)
         EXPECT_EQ(frame[static_cast<std::size_t>(56 + i)], frame[static_cast<std::size_t>(16 + i)]);
     EXPECT_EQ(frame[92], 0); // the unit stays lx
-}
 
-TEST(VirtualMeterKeys, ReadInATemperatureModeSetsTheTemperatureReference)
-{
-    MeterModel meter;
+    // In a temperature mode it sets the temperature reference.
     meter.setLight(virtualmeter::Light{4321, -0.0012, 250});
     meter.setMode(17);
     meter.answer(keyReport(key::Read), Now);
-    const auto frame = meter.frame(Now);
+    const auto after = meter.frame(Now);
     EXPECT_EQ(
-        std::vector<std::uint8_t>(frame.begin() + 70, frame.begin() + 80),
+        std::vector<std::uint8_t>(after.begin() + 70, after.begin() + 80),
         (std::vector<std::uint8_t>{0x00, 0x26, 0x25, 0xA0, 0x02, 0x93, 0x55, 0x10, 0xFF, 0xF4}));
 }
 
