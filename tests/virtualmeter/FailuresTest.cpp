@@ -36,18 +36,6 @@ TEST(VirtualMeterFailures, UnpluggingDropsPendingReportsAndKillsOldHandles)
     EXPECT_EQ(fresh->read(buffer, 1000).outcome, ReadOutcome::Data);
 }
 
-TEST(VirtualMeterFailures, ASilentMeterTakesCommandsButNeverAnswers)
-{
-    VirtualMeter meter;
-    meter.setSilent(true);
-    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
-    handle->write(pollCommand());
-    std::array<std::uint8_t, 65> buffer{};
-    EXPECT_EQ(handle->read(buffer, 1000).outcome, ReadOutcome::TimeOut);
-    EXPECT_EQ(meter.writes().size(), 1u);
-    EXPECT_EQ(meter.pendingReports(), 0u);
-}
-
 TEST(VirtualMeterFailures, GarbageKeepsTheReportIdAndScramblesTheRest)
 {
     VirtualMeter meter;

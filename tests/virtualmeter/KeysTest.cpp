@@ -210,22 +210,20 @@ TEST_P(Switches, ShowInTheFrame)
 
 INSTANTIATE_TEST_SUITE_P(
     VirtualMeter, Switches,
-    testing::Values(
-        SwitchRow{"SetUp", [](MeterModel& m) { m.setInSetup(true); }, 91, 0xFF, 1},
-        SwitchRow{"RecordFlag", [](MeterModel& m) { m.setRecordFlag(true); }, 95, 0x40, 0x40},
-        SwitchRow{"MemoryRecording", [](MeterModel& m) { m.setMemoryRecording(true); }, 95, 0x80,
-                  0x80},
-        SwitchRow{"Battery", [](MeterModel& m) { m.setBatterySegmentsHidden(4); }, 94, 0xFF, 4},
-        SwitchRow{"Overload",
-                  [](MeterModel& m) {
-                      m.setLight(virtualmeter::Light{5000, 0, 250000});
-                  },
-                  93, 0x06, 0x06},
-        SwitchRow{"TcpOutOfRange",
-                  [](MeterModel& m) {
-                      m.setLight(virtualmeter::Light{5000, 0.06, 400});
-                  },
-                  93, 0x08, 0x08}),
+    testing::Values(SwitchRow{"RecordFlag", [](MeterModel& m) { m.setRecordFlag(true); }, 95, 0x40,
+                              0x40},
+                    SwitchRow{"MemoryRecording", [](MeterModel& m) { m.setMemoryRecording(true); },
+                              95, 0x80, 0x80},
+                    SwitchRow{"Overload",
+                              [](MeterModel& m) {
+                                  m.setLight(virtualmeter::Light{5000, 0, 250000});
+                              },
+                              93, 0x06, 0x06},
+                    SwitchRow{"TcpOutOfRange",
+                              [](MeterModel& m) {
+                                  m.setLight(virtualmeter::Light{5000, 0.06, 400});
+                              },
+                              93, 0x08, 0x08}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
