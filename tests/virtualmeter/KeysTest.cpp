@@ -2,9 +2,11 @@
 #include "link/MeterCommands.h"
 #include "virtualmeter/MeterModel.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <queue>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -29,53 +31,59 @@ Report pollReport()
     return r;
 }
 
-struct ModeRow
+struct KeyRow
 {
-    int from;
+    const char* name;
+    int fromMode;
     std::uint8_t key;
-    int to;
+    std::size_t frameByte;
+    int mask;
+    std::vector<int> afterEachPress;
 };
 
-class ModeKeys : public testing::TestWithParam<ModeRow>
+TEST(VirtualMeterKeys, ChangeTheFrameAsTheMeterDoes)
 {
-};
-
-TEST_P(ModeKeys, MoveTheDisplayMode)
-{
-    MeterModel meter;
-    meter.setMode(GetParam().from);
-    const auto answer = meter.answer(keyReport(GetParam().key), Now);
-    ASSERT_EQ(answer.size(), 1u);
-    EXPECT_EQ(meter.mode(), GetParam().to);
-    EXPECT_EQ(meter.frame(Now)[89], GetParam().to); // frame byte 90
+    std::vector<KeyRow> rows = {
+        {"Time cycles the clock page", 0, key::Time, 88, 0xFF, {1, 2, 0, 1}},
+        {"CF toggles its flag", 0, key::CF, 93, 0x01, {1, 0}},
+        {"Hold shows H", 0, key::Hold, 93, 0x10, {0x10, 0}},
+        {"Read switches the unit in absolute modes", 0, key::Read, 92, 0xFF, {1, 0}},
+        {"Mem counts and shows M", 0, key::Mem, 89, 0xFF, {1, 2}},
+    };
+    // The display mode (frame byte 90) each key moves to from a given mode.
+    const std::vector<std::tuple<int, std::uint8_t, int>> modes = {
+        {0, key::Mode, 12},   {8, key::Mode, 12},   {13, key::Mode, 15},  {17, key::Mode, 0},
+        {2, key::Delta, 8},   {11, key::Delta, 5},  {12, key::Delta, 6},  {13, key::Delta, 7},
+        {14, key::Delta, 11}, {15, key::Delta, 16}, {16, key::Delta, 15}, {17, key::Delta, 16},
+        {4, key::Tcp, 15},    {15, key::Tcp, 16},   {17, key::Tcp, 15},   {5, key::Up, 0},
+        {0, key::Down, 5},    {11, key::Up, 6},     {6, key::Down, 11},   {14, key::Up, 12},
+        {12, key::Down, 14},  {17, key::Up, 15},    {15, key::Down, 17},  {3, key::Time, 3},
+        {3, key::CF, 3}};
+    for (const auto& [from, k, to] : modes)
+        rows.push_back({"mode", from, k, 90, 0xFF, {to}});
+    for (const KeyRow& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << row.name << " from mode " << row.fromMode << " key " << int{row.key});
+        MeterModel meter;
+        meter.setMode(row.fromMode);
+        std::vector<int> seen;
+        for (std::size_t i = 0; i < row.afterEachPress.size(); ++i) {
+            EXPECT_EQ(meter.answer(keyReport(row.key), Now).size(), 1u);
+            seen.push_back(meter.frame(Now)[row.frameByte - 1] & row.mask);
+        }
+        EXPECT_EQ(seen, row.afterEachPress);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(VirtualMeter, ModeKeys,
-                         testing::Values(ModeRow{0, key::Mode, 12}, ModeRow{8, key::Mode, 12},
-                                         ModeRow{13, key::Mode, 15}, ModeRow{17, key::Mode, 0},
-                                         ModeRow{2, key::Delta, 8}, ModeRow{11, key::Delta, 5},
-                                         ModeRow{12, key::Delta, 6}, ModeRow{13, key::Delta, 7},
-                                         ModeRow{14, key::Delta, 11}, ModeRow{15, key::Delta, 16},
-                                         ModeRow{16, key::Delta, 15}, ModeRow{17, key::Delta, 16},
-                                         ModeRow{4, key::Tcp, 15}, ModeRow{15, key::Tcp, 16},
-                                         ModeRow{17, key::Tcp, 15}, ModeRow{5, key::Up, 0},
-                                         ModeRow{0, key::Down, 5}, ModeRow{11, key::Up, 6},
-                                         ModeRow{6, key::Down, 11}, ModeRow{14, key::Up, 12},
-                                         ModeRow{12, key::Down, 14}, ModeRow{17, key::Up, 15},
-                                         ModeRow{15, key::Down, 17}, ModeRow{3, key::Time, 3},
-                                         ModeRow{3, key::CF, 3}));
 
 TEST(VirtualMeterKeys, EveryDisplayModeCanBeReachedFromModeZero)
 {
     std::set<int> seen{0};
     std::queue<int> todo;
     todo.push(0);
-    while (!todo.empty()) {
-        const int mode = todo.front();
-        todo.pop();
+    for (; !todo.empty(); todo.pop()) {
         for (std::uint8_t k : {key::Mode, key::Delta, key::Tcp, key::Up, key::Down}) {
             MeterModel meter;
-            meter.setMode(mode);
+            meter.setMode(todo.front());
             meter.answer(keyReport(k), Now);
             if (seen.insert(meter.mode()).second)
                 todo.push(meter.mode());
@@ -83,38 +91,6 @@ TEST(VirtualMeterKeys, EveryDisplayModeCanBeReachedFromModeZero)
     }
     EXPECT_EQ(seen.size(), 18u);
 }
-
-struct RepeatRow
-{
-    const char* name;
-    std::uint8_t key;
-    std::size_t index; // frame byte - 1
-    std::uint8_t mask;
-    std::vector<int> afterEachPress;
-};
-
-class Repeats : public testing::TestWithParam<RepeatRow>
-{
-};
-
-TEST_P(Repeats, StepThroughTheirStatesInTheFrame)
-{
-    MeterModel meter;
-    std::vector<int> seen;
-    for (std::size_t i = 0; i < GetParam().afterEachPress.size(); ++i) {
-        meter.answer(keyReport(GetParam().key), Now);
-        seen.push_back(meter.frame(Now)[GetParam().index] & GetParam().mask);
-    }
-    EXPECT_EQ(seen, GetParam().afterEachPress);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    VirtualMeter, Repeats,
-    testing::Values(RepeatRow{"TimeCyclesTheClockPage", key::Time, 87, 0xFF, {1, 2, 0, 1}},
-                    RepeatRow{"CFTogglesItsFlag", key::CF, 92, 0x01, {1, 0}},
-                    RepeatRow{"HoldShowsH", key::Hold, 92, 0x10, {0x10, 0}},
-                    RepeatRow{"ReadSwitchesTheUnitInAbsoluteModes", key::Read, 91, 0xFF, {1, 0}}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(VirtualMeterKeys, HoldFreezesTheReadings)
 {
@@ -131,14 +107,11 @@ TEST(VirtualMeterKeys, MemCountsUpToNinetyNineThenShowsFull)
 {
     MeterModel meter;
     meter.answer(keyReport(key::Mem), Now);
-    auto frame = meter.frame(Now);
-    EXPECT_EQ(frame[88], 1);
-    EXPECT_EQ(frame[94] & 0x03, 0x01); // "M", not full
+    EXPECT_EQ(meter.frame(Now)[94] & 0x03, 0x01); // "M", not full
     for (int i = 0; i < 120; ++i)
         meter.answer(keyReport(key::Mem), Now);
-    frame = meter.frame(Now);
-    EXPECT_EQ(frame[88], 99);
-    EXPECT_EQ(frame[94] & 0x03, 0x03);
+    EXPECT_EQ(meter.frame(Now)[88], 99);
+    EXPECT_EQ(meter.frame(Now)[94] & 0x03, 0x03);
 }
 
 TEST(VirtualMeterKeys, ReadInADifferenceOrTemperatureModeTakesTheReference)
@@ -183,47 +156,36 @@ TEST(VirtualMeterKeys, OffSilencesTheMeterUntilAnyKey)
     EXPECT_EQ(meter.answer(pollReport(), Now).size(), 2u);
 }
 
-struct SwitchRow
+TEST(VirtualMeterKeys, RecordingAndLightStatesShowInTheFrame)
 {
-    const char* name;
-    std::function<void(MeterModel&)> set;
-    int frameByte;
-    std::uint8_t mask;
-    std::uint8_t value;
-};
-
-class Switches : public testing::TestWithParam<SwitchRow>
-{
-};
-
-TEST_P(Switches, ShowInTheFrame)
-{
-    MeterModel meter;
-    meter.setLight(virtualmeter::Light{5000, 0, 400});
-    EXPECT_EQ(
-        meter.frame(Now)[static_cast<std::size_t>(GetParam().frameByte - 1)] & GetParam().mask, 0);
-    GetParam().set(meter);
-    EXPECT_EQ(meter.frame(Now)[static_cast<std::size_t>(GetParam().frameByte - 1)] &
-                  GetParam().mask,
-              GetParam().value);
+    struct Row
+    {
+        const char* name;
+        std::function<void(MeterModel&)> set;
+        std::size_t frameByte;
+        int mask;
+    };
+    const std::vector<Row> rows = {
+        {"record flag", [](MeterModel& m) { m.setRecordFlag(true); }, 95, 0x40},
+        {"memory recording", [](MeterModel& m) { m.setMemoryRecording(true); }, 95, 0x80},
+        {"overload",
+         [](MeterModel& m) {
+             m.setLight(virtualmeter::Light{5000, 0, 250000});
+         },
+         93, 0x06},
+        {"Tcp out of range",
+         [](MeterModel& m) {
+             m.setLight(virtualmeter::Light{5000, 0.06, 400});
+         },
+         93, 0x08}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MeterModel meter;
+        meter.setLight(virtualmeter::Light{5000, 0, 400});
+        EXPECT_EQ(meter.frame(Now)[row.frameByte - 1] & row.mask, 0);
+        row.set(meter);
+        EXPECT_EQ(meter.frame(Now)[row.frameByte - 1] & row.mask, row.mask);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    VirtualMeter, Switches,
-    testing::Values(SwitchRow{"RecordFlag", [](MeterModel& m) { m.setRecordFlag(true); }, 95, 0x40,
-                              0x40},
-                    SwitchRow{"MemoryRecording", [](MeterModel& m) { m.setMemoryRecording(true); },
-                              95, 0x80, 0x80},
-                    SwitchRow{"Overload",
-                              [](MeterModel& m) {
-                                  m.setLight(virtualmeter::Light{5000, 0, 250000});
-                              },
-                              93, 0x06, 0x06},
-                    SwitchRow{"TcpOutOfRange",
-                              [](MeterModel& m) {
-                                  m.setLight(virtualmeter::Light{5000, 0.06, 400});
-                              },
-                              93, 0x08, 0x08}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
