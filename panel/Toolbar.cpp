@@ -240,8 +240,8 @@ MainToolbar::MainToolbar(std::function<bool()> recordOn, QWidget* parent)
         action->setToolTip(b.toolTip);
         if (auto* widget = widgetForAction(action)) {
             widget->setObjectName(b.key);
-            widget->setAccessibleName(b.key);
-            widget->setAccessibleDescription(b.toolTip);
+            // The buttons carry only pictures: screen readers say what the tooltip says.
+            widget->setAccessibleName(b.toolTip);
         }
         const QString key = b.key;
         connect(action, &QAction::triggered, this, [this, key] { click(key); });
@@ -277,7 +277,10 @@ void MainToolbar::setRecordingLook(bool recording)
     if (!save)
         return;
     save->setIcon(ToolbarImage(recording ? RecordingImage : 1));
-    save->setToolTip(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Save As"));
+    const QString tip = recording ? QStringLiteral("Stop Recording") : QStringLiteral("Save As");
+    save->setToolTip(tip);
+    if (auto* widget = widgetForAction(save))
+        widget->setAccessibleName(tip);
 }
 
 QAction* MainToolbar::button(const QString& key) const

@@ -74,13 +74,18 @@ TEST(Toolbar, TooltipsAndTheRecordingLookOfTheFirstButton)
         "Data Logger", "Set up", "Erase",    "Chromaticity"};
     const auto actions = bench.toolbar->actions();
     ASSERT_EQ(actions.size(), AllKeys.size());
-    for (int i = 0; i < AllKeys.size(); ++i)
+    // The buttons carry only pictures, so assistive technology reads the tooltip.
+    for (int i = 0; i < AllKeys.size(); ++i) {
         EXPECT_EQ(actions[i]->toolTip(), tips[i]) << AllKeys[i].toStdString();
+        EXPECT_EQ(bench.toolbar->widgetForAction(actions[i])->accessibleName(), tips[i]);
+    }
 
     const auto imageOf = [](const QIcon& icon) { return icon.pixmap(QSize(32, 32)).toImage(); };
     QAction* save = bench.toolbar->button(QStringLiteral("Save"));
     bench.toolbar->setRecordingLook(true);
     EXPECT_EQ(save->toolTip(), QStringLiteral("Stop Recording"));
+    EXPECT_EQ(bench.toolbar->widgetForAction(save)->accessibleName(),
+              QStringLiteral("Stop Recording"));
     EXPECT_EQ(imageOf(save->icon()), imageOf(panel::ToolbarImage(10)));
     bench.toolbar->setRecordingLook(false);
     EXPECT_EQ(save->toolTip(), QStringLiteral("Save As"));
