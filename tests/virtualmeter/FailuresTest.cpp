@@ -57,36 +57,30 @@ TEST(VirtualMeterFailures, GarbageKeepsTheReportIdAndScramblesTheRest)
     EXPECT_NE(garbage, clean);
 }
 
-struct LengthRow
+TEST(VirtualMeterFailures, AReadDeliversNoMoreThanAskedOrAllowed)
 {
-    int shortReports;
-    std::size_t buffer;
-    int delivered;
-};
-
-class Lengths : public testing::TestWithParam<LengthRow>
-{
-};
-
-TEST_P(Lengths, AReadDeliversNoMoreThanAskedOrAllowed)
-{
-    VirtualMeter meter;
-    meter.setShortReports(GetParam().shortReports);
-    meter.setReportDelay(std::chrono::microseconds{1000}); // slow, but it still arrives
-    auto handle = meter.openForWriting(VirtualMeter::DevicePath);
-    handle->write(pollCommand());
-    std::vector<std::uint8_t> buffer(GetParam().buffer, 0xEE);
-    const auto result = handle->read(buffer, 1000);
-    EXPECT_EQ(result.outcome, ReadOutcome::Data);
-    EXPECT_EQ(result.bytes, GetParam().delivered);
-    if (GetParam().buffer > static_cast<std::size_t>(GetParam().delivered)) {
-        EXPECT_EQ(buffer[static_cast<std::size_t>(GetParam().delivered)], 0xEE);
+    struct Row
+    {
+        int shortReports;
+        std::size_t buffer;
+        int delivered;
+    };
+    for (const Row& row :
+         std::vector<Row>{{0, 65, 65}, {10, 65, 10}, {0, 33, 33}, {0, 80, 65}, {100, 65, 65}}) {
+        SCOPED_TRACE(testing::Message() << row.shortReports << " " << row.buffer);
+        VirtualMeter meter;
+        meter.setShortReports(row.shortReports);
+        meter.setReportDelay(std::chrono::microseconds{1000}); // slow, but it still arrives
+        auto handle = meter.openForWriting(VirtualMeter::DevicePath);
+        handle->write(pollCommand());
+        std::vector<std::uint8_t> buffer(row.buffer, 0xEE);
+        const auto result = handle->read(buffer, 1000);
+        EXPECT_EQ(result.outcome, ReadOutcome::Data);
+        EXPECT_EQ(result.bytes, row.delivered);
+        if (row.buffer > static_cast<std::size_t>(row.delivered)) {
+            EXPECT_EQ(buffer[static_cast<std::size_t>(row.delivered)], 0xEE);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(VirtualMeter, Lengths,
-                         testing::Values(LengthRow{0, 65, 65}, LengthRow{10, 65, 10},
-                                         LengthRow{0, 33, 33}, LengthRow{0, 80, 65},
-                                         LengthRow{100, 65, 65}));
 
 } // namespace
