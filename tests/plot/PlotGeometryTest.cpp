@@ -9,62 +9,48 @@
 namespace plot {
 namespace {
 
-struct FrameRow
+TEST(FrameGeometry, WidthIsAMultipleOfThirtyLessTen)
 {
-    double sw, sh;
-    double width, height, bottom;
-};
-
-class FrameGeometry : public ::testing::TestWithParam<FrameRow>
-{
-};
-
-TEST_P(FrameGeometry, WidthIsAMultipleOfThirtyLessTen)
-{
-    const FrameRow row = GetParam();
-    const Frame frame = FrameFromClient(row.sw, row.sh);
-    EXPECT_DOUBLE_EQ(frame.left, 60);
-    EXPECT_DOUBLE_EQ(frame.width, row.width);
-    EXPECT_DOUBLE_EQ(frame.height, row.height);
-    EXPECT_DOUBLE_EQ(frame.bottom, row.bottom);
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, FrameGeometry,
-                         ::testing::Values(FrameRow{400, 500, 320, 400, 473},
-                                           FrameRow{419, 500, 320, 400, 473},
-                                           FrameRow{420, 500, 350, 400, 473},
-                                           FrameRow{90, 100, 20, 0, 73},
+    struct Row
+    {
+        double sw, sh, width, height, bottom;
+    };
+    for (const Row& row : std::vector<Row>{{400, 500, 320, 400, 473},
+                                           {419, 500, 320, 400, 473},
+                                           {420, 500, 350, 400, 473},
+                                           {90, 100, 20, 0, 73},
                                            // 340.5 rounds to 340 (halves to even): remainder 10
-                                           FrameRow{400.5, 500, 320.5, 400, 473},
+                                           {400.5, 500, 320.5, 400, 473},
                                            // 341.5 rounds to 342: remainder 12
-                                           FrameRow{401.5, 500, 319.5, 400, 473}));
-
-struct LabelRow
-{
-    double value;
-    const char* label;
-};
-
-class AxisLabels : public ::testing::TestWithParam<LabelRow>
-{
-};
-
-TEST_P(AxisLabels, OneDecimalCutNotRounded)
-{
-    EXPECT_EQ(AxisLabel(GetParam().value), QString::fromLatin1(GetParam().label));
+                                           {401.5, 500, 319.5, 400, 473}}) {
+        SCOPED_TRACE(row.sw);
+        const Frame frame = FrameFromClient(row.sw, row.sh);
+        EXPECT_DOUBLE_EQ(frame.left, 60);
+        EXPECT_DOUBLE_EQ(frame.width, row.width);
+        EXPECT_DOUBLE_EQ(frame.height, row.height);
+        EXPECT_DOUBLE_EQ(frame.bottom, row.bottom);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, AxisLabels,
-    ::testing::Values(LabelRow{0, "0.0"}, LabelRow{0.25, "0.2"}, LabelRow{-0.15, "-0.1"},
-                      LabelRow{1, "1.0"}, LabelRow{0.99, "0.9"}, LabelRow{12, "12.0"},
-                      LabelRow{-3, "-3.0"}, LabelRow{0.05, "0.0"}, LabelRow{2.75, "2.7"},
-                      // floating noise around zero is zero, not its mantissa
-                      LabelRow{-5.551115123125783e-17, "0.0"}, LabelRow{1e-5, "0.0"},
-                      LabelRow{1.5e20, "150000000000000000000.0"}));
-
-TEST(AxisLabels, DefaultRangeGivesTenthsFromZeroToOne)
+TEST(AxisLabels, OneDecimalCutNotRounded)
 {
+    const std::vector<std::pair<double, const char*>> rows = {
+        {0, "0.0"},
+        {0.25, "0.2"},
+        {-0.15, "-0.1"},
+        {1, "1.0"},
+        {0.99, "0.9"},
+        {12, "12.0"},
+        {-3, "-3.0"},
+        {0.05, "0.0"},
+        {2.75, "2.7"},
+        // floating noise around zero is zero, not its mantissa
+        {-5.551115123125783e-17, "0.0"},
+        {1e-5, "0.0"},
+        {1.5e20, "150000000000000000000.0"}};
+    for (const auto& [value, label] : rows)
+        EXPECT_EQ(AxisLabel(value), QString::fromLatin1(label)) << value;
+    // The default range's eleven labels, computed as the axis computes them.
     QStringList labels;
     for (int j = 0; j <= 10; ++j)
         labels << AxisLabel(0 + j * (1.0 - 0.0) / 10);
@@ -181,33 +167,16 @@ TEST(Progress, WholeTenthsAreCutAndThereIsNoDivisionByZero)
     EXPECT_EQ(ProgressCaption(0), QStringLiteral("0 % Completed"));
 }
 
-struct ValueRow
+TEST(RecordValues, OnlyWholeNumbersAreDrawn)
 {
-    const char* field;
-    std::optional<double> value;
-};
-
-class RecordValues : public ::testing::TestWithParam<ValueRow>
-{
-};
-
-TEST_P(RecordValues, OnlyWholeNumbersAreDrawn)
-{
-    const auto value = RecordValue(QString::fromLatin1(GetParam().field));
-    ASSERT_EQ(value.has_value(), GetParam().value.has_value()) << GetParam().field;
-    if (value) {
-        EXPECT_DOUBLE_EQ(*value, *GetParam().value);
-    }
+    const std::vector<std::pair<const char*, std::optional<double>>> rows = {
+        {" 0.3127", 0.3127}, {"0.3290 ", 0.329}, {"-0.0050", -0.005}, {"+0.5", 0.5},
+        {".25", 0.25},       {"", {}},           {"0.31ab", {}},      {"0,3127", {}},
+        {"inf", {}},         {"nan", {}},        {"1e999", {}},       {"0x1p3", {}},
+        {"\xb5", {}}};
+    for (const auto& [field, expected] : rows)
+        EXPECT_EQ(RecordValue(QString::fromLatin1(field)), expected) << field;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, RecordValues,
-    ::testing::Values(ValueRow{" 0.3127", 0.3127}, ValueRow{"0.3290 ", 0.329},
-                      ValueRow{"-0.0050", -0.005}, ValueRow{"+0.5", 0.5}, ValueRow{".25", 0.25},
-                      ValueRow{"", std::nullopt}, ValueRow{"0.31ab", std::nullopt},
-                      ValueRow{"0,3127", std::nullopt}, ValueRow{"inf", std::nullopt},
-                      ValueRow{"nan", std::nullopt}, ValueRow{"1e999", std::nullopt},
-                      ValueRow{"0x1p3", std::nullopt}, ValueRow{"\xb5", std::nullopt}));
 
 TEST(ClipSegment, KeepsThePartInsideTheBox)
 {
