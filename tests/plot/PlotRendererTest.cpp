@@ -1,6 +1,5 @@
 #include "plot/PlotRenderer.h"
 
-#include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -157,10 +156,9 @@ TEST(Rendering, HalfwayFromDrawsRecordsRoundedHalvesToEven)
     data.PlotTo = 6;
     data.PlotCount = 6 - 2.5 + 1;
     const QImage picture = render(data);
-    EXPECT_EQ(picture.pixel(256, 493), Black);
-    EXPECT_EQ(picture.pixel(312, 493), White);
-    EXPECT_EQ(picture.pixel(368, 493), Black);
-    EXPECT_EQ(picture.pixel(424, 493), Black);
+    EXPECT_EQ((std::vector<QRgb>{picture.pixel(256, 493), picture.pixel(312, 493),
+                                 picture.pixel(368, 493), picture.pixel(424, 493)}),
+              (std::vector<QRgb>{Black, White, Black, Black}));
 }
 
 TEST(Rendering, RangeBeyondTheArraysDrawsNothingAndEnds)
@@ -173,16 +171,12 @@ TEST(Rendering, RangeBeyondTheArraysDrawsNothingAndEnds)
     EXPECT_LE(stage.markerCount(), 3);
 }
 
-TEST(Pdf, PictureIsWrittenAsPdf)
+// A written PDF is checked by the window's print test; these are the failures.
+TEST(Pdf, NoPictureOrNoFolderIsAFailure)
 {
     QTemporaryDir dir;
     QImage picture(200, 100, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    const QString path = dir.filePath(QStringLiteral("plot.pdf"));
-    ASSERT_TRUE(WritePicturePdf(picture, path, QStringLiteral("Plot")));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
     EXPECT_FALSE(WritePicturePdf(QImage(), dir.filePath(QStringLiteral("none.pdf")), QString()));
     EXPECT_FALSE(
         WritePicturePdf(picture, dir.filePath(QStringLiteral("no/such/dir.pdf")), QString()));
