@@ -13,6 +13,7 @@ namespace {
 namespace cmd = meterlink::meter;
 using virtualmeter::CalendarTime;
 using virtualmeter::Report;
+using Bytes = std::vector<std::uint8_t>;
 
 class Answers : public testing::Test
 {
@@ -24,10 +25,9 @@ protected:
         meter.model().setMeterTime({2026, 12, 5, 16, 39, 5}, m_now);
     }
 
-    // Sends byte 1 = 6, byte 2 = sub and the parameters from byte 3 with Exchange.
     // Byte 1 = 6, byte 2 = sub, the parameters from byte 3; Exchange, or SendOnly when the
     // answer is left to the test.
-    Report command(std::uint8_t sub, std::vector<std::uint8_t> params = {}, bool exchange = true)
+    Report command(std::uint8_t sub, Bytes params = {}, bool exchange = true)
     {
         link.OutputReport[1] = cmd::Command;
         link.OutputReport[2] = sub;
@@ -37,32 +37,29 @@ protected:
         exchange ? link.Exchange() : link.SendOnly();
         return link.ReceivedReport;
     }
-    void send(std::uint8_t sub, std::vector<std::uint8_t> params = {})
-    {
-        command(sub, std::move(params), false);
-    }
+    void send(std::uint8_t sub, Bytes params = {}) { command(sub, std::move(params), false); }
     Report receive()
     {
         link.ReceiveOnly();
         return link.ReceivedReport;
     }
     // The 128-byte frame, frame byte n at index n.
-    std::vector<std::uint8_t> poll()
+    Bytes poll()
     {
         link.OutputReport[1] = cmd::Poll;
         link.OutputReport[2] = 0;
         link.Exchange();
-        std::vector<std::uint8_t> frame(129);
+        Bytes frame(129);
         std::copy(link.ReceivedReport.begin() + 1, link.ReceivedReport.end(), frame.begin() + 1);
         link.ReceiveOnly();
         std::copy(link.ReceivedReport.begin() + 1, link.ReceivedReport.end(), frame.begin() + 65);
         return frame;
     }
-    static std::vector<std::uint8_t> bytes(const Report& r, int from, int to)
+    static Bytes bytes(const Report& r, int from, int to)
     {
         return {r.begin() + from, r.begin() + to + 1};
     }
-    static std::vector<std::uint8_t> digits(const char* text) { return {text, text + 14}; }
+    static Bytes digits(const char* text) { return {text, text + 14}; }
 
     std::chrono::system_clock::time_point m_now =
         std::chrono::system_clock::time_point{std::chrono::seconds{1796000000}};
@@ -84,7 +81,7 @@ TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
     EXPECT_EQ(frame[43] * 256 + frame[44], 10); // delta-uv 0.001
     EXPECT_EQ(u32(75), 50000000u);              // default temperature reference 5000 K
     EXPECT_EQ(bytes(link.ReceivedReport, 17, 23),
-              (std::vector<std::uint8_t>{0x07, 0xEA, 12, 5, 16, 39, 5})); // frame 81..87
+              (Bytes{0x07, 0xEA, 12, 5, 16, 39, 5})); // frame 81..87
     for (int b = 88; b <= 96; ++b)
         EXPECT_EQ(frame[b], 0) << "frame byte " << b;
 
@@ -93,13 +90,13 @@ TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
     poll();
     meter.model().setLight(virtualmeter::Light{5000, 0, 100});
     const auto later = poll();
-    EXPECT_EQ(std::vector<std::uint8_t>(later.begin() + 31, later.begin() + 39),
-              (std::vector<std::uint8_t>{0x00, 0x89, 0x54, 0x40, 0x00, 0x0F, 0x42, 0x40}));
+    EXPECT_EQ(Bytes(later.begin() + 31, later.begin() + 39),
+              (Bytes{0x00, 0x89, 0x54, 0x40, 0x00, 0x0F, 0x42, 0x40}));
 }
 
 TEST_F(Answers, SamplingTimeIsReadAndWrittenBigEndianAndClamped)
 {
-    EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (std::vector<std::uint8_t>{0, 60}));
+    EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (Bytes{0, 60}));
     struct Row
     {
         std::uint8_t high, low, readHigh, readLow;
@@ -109,46 +106,41 @@ TEST_F(Answers, SamplingTimeIsReadAndWrittenBigEndianAndClamped)
         send(cmd::WriteSamplingTime, {row.high, row.low});
         link.Drain(); // the acknowledgement the write left behind
         EXPECT_EQ(meter.pendingReports(), 0u);
-        EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2),
-                  (std::vector<std::uint8_t>{row.readHigh, row.readLow}));
+        EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (Bytes{row.readHigh, row.readLow}));
     }
 }
 
 TEST_F(Answers, SchedulesAreDisabledAtFirstAndReadBackAsWritten)
 {
     EXPECT_EQ(bytes(command(cmd::ReadReservation), 1, 15),
-              (std::vector<std::uint8_t>{26, 12, 7, 8, 0, 0, 26, 12, 7, 18, 0, 0, 0, 60, 0}));
-    EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9),
-              (std::vector<std::uint8_t>{8, 0, 0, 17, 0, 0, 1, 44, 0}));
-    const std::vector<std::uint8_t> reservation = {26, 12, 24, 7,  30, 0,  26, 12,
-                                                   31, 22, 15, 59, 14, 15, 1};
+              (Bytes{26, 12, 7, 8, 0, 0, 26, 12, 7, 18, 0, 0, 0, 60, 0}));
+    EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9), (Bytes{8, 0, 0, 17, 0, 0, 1, 44, 0}));
+    const Bytes reservation = {26, 12, 24, 7, 30, 0, 26, 12, 31, 22, 15, 59, 14, 15, 1};
     command(cmd::WriteReservation, reservation);
     EXPECT_EQ(meter.pendingReports(), 0u); // its answer was the one Exchange read
     EXPECT_EQ(bytes(command(cmd::ReadReservation), 1, 15), reservation);
 
-    const std::vector<std::uint8_t> cycling = {22, 0, 0, 6, 30, 0, 0, 90, 2};
+    const Bytes cycling = {22, 0, 0, 6, 30, 0, 0, 90, 2};
     command(cmd::WriteCycling, cycling);
     EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9), cycling);
 }
 
 TEST_F(Answers, TheClockRunsAndCanBeSetToDatesThatExist)
 {
-    for (const auto& bad : std::vector<std::vector<std::uint8_t>>{
-             {26, 2, 30, 12, 0, 0}, {26, 13, 1, 0, 0, 0}, {26, 1, 1, 24, 0, 0}}) {
+    for (const auto& bad :
+         std::vector<Bytes>{{26, 2, 30, 12, 0, 0}, {26, 13, 1, 0, 0, 0}, {26, 1, 1, 24, 0, 0}}) {
         send(cmd::SetClock, bad); // ignored
         link.Drain();
     }
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6),
-              (std::vector<std::uint8_t>{26, 12, 5, 16, 39, 5}));
+    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 39, 5}));
     m_now += std::chrono::seconds{56};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6),
-              (std::vector<std::uint8_t>{26, 12, 5, 16, 40, 1}));
+    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 40, 1}));
 
     send(cmd::SetClock, {27, 2, 28, 23, 59, 58});
     EXPECT_EQ(meter.pendingReports(), 1u); // the acknowledgement nobody reads
     link.Drain();
     m_now += std::chrono::seconds{3};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (std::vector<std::uint8_t>{27, 3, 1, 0, 0, 1}));
+    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{27, 3, 1, 0, 0, 1}));
 }
 
 class Memory : public Answers
@@ -188,11 +180,11 @@ TEST_F(Memory, StatusCarriesCapacityFreeSpaceAndSetCount)
     auto& memory = meter.model().memory();
     memory.setSets({set({2026, 12, 5, 16, 39, 5}, 1000), set({2026, 12, 6, 8, 0, 0}, 24)});
     EXPECT_EQ(bytes(command(cmd::MemoryStatus), 1, 12),
-              (std::vector<std::uint8_t>{0, 0, 8, 0, 0, 0, 0, 7, 0xFC, 0x00, 0, 2}));
+              (Bytes{0, 0, 8, 0, 0, 0, 0, 7, 0xFC, 0x00, 0, 2}));
     memory.setCapacity(0x0102030405);
     memory.setFreeOverride(0xFFFFFFFFFF);
     EXPECT_EQ(bytes(command(cmd::MemoryStatus), 1, 12),
-              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2}));
+              (Bytes{1, 2, 3, 4, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2}));
 }
 
 TEST_F(Memory, TheSampleMemoryHoldsTwelveSetsUntilErased)
@@ -211,88 +203,71 @@ TEST_F(Memory, TheSampleMemoryHoldsTwelveSetsUntilErased)
 
     command(cmd::EraseMemory);
     EXPECT_EQ(bytes(command(cmd::MemoryStatus), 1, 12),
-              (std::vector<std::uint8_t>{0, 0, 8, 0, 0, 0, 0, 8, 0, 0, 0, 0}));
+              (Bytes{0, 0, 8, 0, 0, 0, 0, 8, 0, 0, 0, 0}));
     send(cmd::Directory);
     EXPECT_EQ(meter.pendingReports(), 0u);
 }
 
-struct DirectoryRow
+TEST_F(Memory, TheDirectoryPacksNineEntriesPerReportFromByteTwo)
 {
-    int sets;
-    std::size_t reports;
-};
-
-class Directory : public Memory, public testing::WithParamInterface<DirectoryRow>
-{
-};
-
-TEST_P(Directory, PacksNineEntriesPerReportFromByteTwo)
-{
-    std::vector<virtualmeter::StoredSet> sets;
-    for (int k = 0; k < GetParam().sets; ++k)
-        sets.push_back(set({2026, 12, 5, 16, 39, k}, 10));
-    meter.model().memory().setSets(sets);
-    send(cmd::Directory);
-    ASSERT_EQ(meter.pendingReports(), GetParam().reports);
-    std::vector<std::uint8_t> entries;
-    for (std::size_t p = 0; p < GetParam().reports; ++p) {
-        const auto r = receive();
-        EXPECT_EQ(r[1], 0); // byte 1 carries nothing
-        entries.insert(entries.end(), r.begin() + 2, r.end());
-    }
-    for (int k = 0; k < GetParam().sets; ++k) {
-        const auto at = static_cast<std::size_t>(7 * k);
-        const std::uint8_t second = static_cast<std::uint8_t>(((k / 10) << 4) | (k % 10));
-        EXPECT_EQ(std::vector<std::uint8_t>(entries.begin() + static_cast<long>(at),
-                                            entries.begin() + static_cast<long>(at) + 7),
-                  (std::vector<std::uint8_t>{0x20, 0x26, 0x12, 0x05, 0x16, 0x39, second}))
-            << "set " << k + 1;
+    // stored sets -> reports
+    for (const auto& [count, reports] : std::vector<std::pair<int, std::size_t>>{
+             {0, 0}, {1, 1}, {9, 1}, {10, 2}, {18, 2}, {19, 3}}) {
+        SCOPED_TRACE(count);
+        std::vector<virtualmeter::StoredSet> sets;
+        for (int k = 0; k < count; ++k)
+            sets.push_back(set({2026, 12, 5, 16, 39, k}, 10));
+        meter.model().memory().setSets(sets);
+        send(cmd::Directory);
+        ASSERT_EQ(meter.pendingReports(), reports);
+        Bytes entries;
+        for (std::size_t p = 0; p < reports; ++p) {
+            const auto r = receive();
+            EXPECT_EQ(r[1], 0); // byte 1 carries nothing
+            entries.insert(entries.end(), r.begin() + 2, r.end());
+        }
+        for (int k = 0; k < count; ++k) {
+            const auto at = entries.begin() + 7 * k;
+            const auto second = static_cast<std::uint8_t>(((k / 10) << 4) | (k % 10));
+            EXPECT_EQ(Bytes(at, at + 7), (Bytes{0x20, 0x26, 0x12, 0x05, 0x16, 0x39, second}))
+                << "set " << k + 1;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(VirtualMeter, Directory,
-                         testing::Values(DirectoryRow{0, 0}, DirectoryRow{1, 1}, DirectoryRow{9, 1},
-                                         DirectoryRow{10, 2}, DirectoryRow{18, 2},
-                                         DirectoryRow{19, 3}));
-
-struct SizeRow
+TEST_F(Memory, SetDataSendsTheTextInWholeReportsThenAnEndReport)
 {
-    std::size_t stored;
-    const char* asked; // start time digits
-    std::size_t size;  // answered
-    std::size_t reports;
-};
-
-class SetData : public Memory, public testing::WithParamInterface<SizeRow>
-{
-};
-
-TEST_P(SetData, SendsTheTextInWholeReportsThenAnEndReport)
-{
-    const auto& row = GetParam();
-    const auto stored = set({2026, 12, 5, 16, 39, 5}, row.stored);
-    meter.model().memory().setSets({stored});
-    EXPECT_EQ(bytes(command(cmd::SetSize, digits(row.asked)), 1, 5),
-              (std::vector<std::uint8_t>{0, 0, 0, static_cast<std::uint8_t>(row.size >> 8),
-                                         static_cast<std::uint8_t>(row.size & 0xFF)}));
-    std::size_t reports = 0;
-    const auto text = download(row.asked, &reports);
-    EXPECT_EQ(reports, row.reports);
-    EXPECT_EQ(text.size(), 64 * row.reports);
-    EXPECT_EQ(text.substr(0, row.size), stored.text.substr(0, row.size));
-    EXPECT_EQ(text.find_first_not_of(' ', row.size), std::string::npos); // padding
-    // The end report is what the program's extra read takes.
-    ASSERT_EQ(meter.pendingReports(), 1u);
-    EXPECT_EQ(receive(), Report{});
+    struct Row
+    {
+        std::size_t stored;
+        const char* asked; // start time digits
+        std::size_t size;  // answered
+        std::size_t reports;
+    };
+    const char* known = "20261205163905";
+    for (const Row& row : std::vector<Row>{{0, known, 0, 0},
+                                           {1, known, 1, 1},
+                                           {64, known, 64, 1},
+                                           {65, known, 65, 2},
+                                           {300, known, 300, 5},
+                                           {100, "00000000000000", 0, 0}}) { // unknown start
+        SCOPED_TRACE(testing::Message() << row.stored << " " << row.asked);
+        const auto stored = set({2026, 12, 5, 16, 39, 5}, row.stored);
+        meter.model().memory().setSets({stored});
+        EXPECT_EQ(bytes(command(cmd::SetSize, digits(row.asked)), 1, 5),
+                  (Bytes{0, 0, 0, static_cast<std::uint8_t>(row.size >> 8),
+                         static_cast<std::uint8_t>(row.size & 0xFF)}));
+        std::size_t reports = 0;
+        const auto text = download(row.asked, &reports);
+        EXPECT_EQ(reports, row.reports);
+        EXPECT_EQ(text.size(), 64 * row.reports);
+        EXPECT_EQ(text.substr(0, row.size), stored.text.substr(0, row.size));
+        EXPECT_EQ(text.find_first_not_of(' ', row.size), std::string::npos); // padding
+        // The end report is what the program's extra read takes.
+        ASSERT_EQ(meter.pendingReports(), 1u);
+        EXPECT_EQ(receive(), Report{});
+    }
 }
-
-constexpr const char* Known = "20261205163905";
-
-INSTANTIATE_TEST_SUITE_P(VirtualMeter, SetData,
-                         testing::Values(SizeRow{0, Known, 0, 0}, SizeRow{1, Known, 1, 1},
-                                         SizeRow{64, Known, 64, 1}, SizeRow{65, Known, 65, 2},
-                                         SizeRow{300, Known, 300, 5},
-                                         SizeRow{100, "00000000000000", 0, 0})); // unknown start
 
 TEST_F(Memory, SampleSetsCarryRecordLinesAndChangeUnitOnRequest)
 {
