@@ -3,6 +3,7 @@
 #include "clock/ClockTexts.h"
 #include "ui/ClickableLabel.h"
 
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -37,12 +38,20 @@ RtcWindow::RtcWindow(ui::Services& services, ui::PollControl& poll, QWidget* mai
     auto* frameTime = new QGroupBox(QStringLiteral("Time"));
     frameTime->setObjectName(QStringLiteral("FrameTime"));
     auto* labels = new QHBoxLayout(frameTime);
+    // Clock digits in a fixed-width face, large enough to read across the bench.
+    QFont clockFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    clockFont.setPointSizeF(clockFont.pointSizeF() * 1.4);
+    const QFontMetrics clockMetrics(clockFont);
     for (auto* label : {m_lblMeterTime, m_lblPCTime}) {
+        label->setFont(clockFont);
         label->setAlignment(Qt::AlignCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(
-            fontMetrics().horizontalAdvance(QStringLiteral("00/00/00 00:00:00")) + 16);
+        label->setMinimumSize(clockMetrics.horizontalAdvance(QStringLiteral("00/00/00 00:00:00")) +
+                                  24,
+                              clockMetrics.height() * 2);
+        label->setToolTip(QStringLiteral("Click to show or hide the time"));
+        label->setCursor(Qt::PointingHandCursor);
         labels->addWidget(label);
     }
     auto* buttons = new QHBoxLayout;

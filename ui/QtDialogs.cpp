@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -61,8 +62,7 @@ MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon ic
     return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }
 
-QString QtDialogs::inputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText)
+QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
     const QString answer =
@@ -115,10 +115,17 @@ bool QtDialogs::showOpen(FileDialogState& dialog)
 
 void QtDialogs::openTextViewer(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // A desktop without a text viewer must not leave the user wondering where the text went.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        message(QStringLiteral("No text viewer could be started. The text is saved in ") +
+                    QDir::toNativeSeparators(path),
+                MsgButtons::Ok, MsgIcon::Information);
 }
 
-bool QtDialogs::hasPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
+bool QtDialogs::hasPrinter()
+{
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
 
 bool QtDialogs::printImage(const QImage& image, const QString& jobName)
 {
