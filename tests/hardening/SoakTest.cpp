@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
@@ -46,6 +47,16 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
     hardening::Program p;
     std::mt19937 random(582);
     std::uniform_int_distribution<int> percent(0, 99);
+    const std::array<std::function<void(hardening::FaultyMeter&)>, 5> faultKinds = {
+        [](auto& m) { m.setPlugged(false); },
+        [](auto& m) { m.setSilent(true); },
+        [](auto& m) { m.setGarbage(true); },
+        [&](auto& m) { m.setShortReports(1 + percent(random) % 64); },
+        [](auto& m) {
+            m.setPlugged(false);
+            m.setPlugged(true);
+        },
+    };
     p.dialogs.messageAnswers.assign(Polls, ui::MsgAnswer::Ok);
 
     long rssStart = 0;
@@ -61,24 +72,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
         const int roll = percent(random);
         if (roll < 3) {
             ++faults;
-            switch (percent(random) % 5) {
-            case 0:
-                p.meter.setPlugged(false);
-                break;
-            case 1:
-                p.meter.setSilent(true);
-                break;
-            case 2:
-                p.meter.setGarbage(true);
-                break;
-            case 3:
-                p.meter.setShortReports(1 + percent(random) % 64);
-                break;
-            default:
-                p.meter.setPlugged(false);
-                p.meter.setPlugged(true);
-                break;
-            }
+            faultKinds[static_cast<std::size_t>(percent(random) % 5)](p.meter);
         } else if (roll < 10) {
             p.meter.heal();
         }
@@ -106,7 +100,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
             QCoreApplication::processEvents();
             // The test's own records of every report would grow without end.
             p.meter.clearWrites();
-            p.platform.readTimeouts.clear();
+            p.meter.readTimeouts.clear();
         }
     }
 
@@ -119,13 +113,13 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
 
     std::printf("soak: %d ticks, %d faults, %d ticks without the meter, resident %ld KiB -> "
                 "%ld KiB, descriptors %d -> %d, meter handles open at the end %d\n",
-                Polls, faults, lostTicks, rssStart, rssEnd, fdStart, fdEnd, p.platform.openHandles);
+                Polls, faults, lostTicks, rssStart, rssEnd, fdStart, fdEnd, p.meter.openHandles);
     RecordProperty("rss_start_kib", static_cast<int>(rssStart));
     RecordProperty("rss_end_kib", static_cast<int>(rssEnd));
 
     EXPECT_GT(faults, 50);
     EXPECT_LE(fdEnd, fdStart + 2);
-    EXPECT_LE(p.platform.openHandles, 2);
+    EXPECT_LE(p.meter.openHandles, 2);
 #ifndef HARDENING_ASAN
     // Generous, for allocator slack; a leak of one report per tick would be ten times this.
     EXPECT_LT(rssEnd - rssStart, 2 * 1024);
