@@ -5,12 +5,7 @@
 #include "panel/ChromaPicture.h"
 #include "panel/Schedules.h"
 #include "plot/PlotWindow.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
-#include "tests/support/TempRoot.h"
-#include "ui/PollControl.h"
-#include "ui/Services.h"
-#include "virtualmeter/VirtualMeter.h"
+#include "tests/support/PanelHarness.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -23,15 +18,11 @@ namespace {
 const QString LongDigits = QString(100000, QLatin1Char('9'));
 const QString LongLetters = QString(100000, QLatin1Char('x'));
 
-class Poll : public ui::PollControl
+// A typed text as a case name: the first twenty characters.
+std::string Short(const QString& text)
 {
-public:
-    void setPolling(bool on) override { m_on = on; }
-    bool polling() const override { return m_on; }
-
-private:
-    bool m_on = true;
-};
+    return '"' + text.left(20).toStdString() + (text.size() > 20 ? "...\"" : "\"");
+}
 
 struct IntervalRow
 {
@@ -42,33 +33,26 @@ struct IntervalRow
 
 void PrintTo(const IntervalRow& row, std::ostream* os)
 {
-    *os << '"' << row.typed.left(20).toStdString() << (row.typed.size() > 20 ? "...\"" : "\"");
+    *os << Short(row.typed);
 }
 
 class SamplingTimeTyped : public ::testing::TestWithParam<IntervalRow>
 {
 };
 
-TEST_P(SamplingTimeTyped, PcIntervalIsRoundedAndClamped)
+// The PC interval is rounded and clamped without a word; the meter gets two bytes in its range
+// or nothing.
+TEST_P(SamplingTimeTyped, ReadByItsLeadingNumber)
 {
-    testsupport::FakeDialogs dialogs;
-    dialogs.inputAnswers = {GetParam().typed};
-    EXPECT_EQ(panel::AskPcInterval(dialogs, 7), GetParam().pc);
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_P(SamplingTimeTyped, MeterGetsTwoBytesInRangeOrNothing)
-{
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link(meter);
-    testsupport::FakeDialogs dialogs;
-    Poll poll;
-    dialogs.inputAnswers = {GetParam().typed};
-    EXPECT_EQ(panel::SetMeterInterval({link, poll, dialogs}), GetParam().meter);
-    EXPECT_TRUE(poll.polling());
+    testsupport::Harness<> h;
+    h.dialogs.inputAnswers = {GetParam().typed, GetParam().typed};
+    EXPECT_EQ(panel::AskPcInterval(h.dialogs, 7), GetParam().pc);
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(panel::SetMeterInterval({h.link, h.poll, h.dialogs}), GetParam().meter);
+    EXPECT_TRUE(h.poll.polling());
 
     std::optional<int> sent;
-    for (const auto& w : meter.writes()) {
+    for (const auto& w : h.meter.writes()) {
         if (w.size() > 4 && w[1] == meterlink::meter::Command &&
             w[2] == meterlink::meter::WriteSamplingTime)
             sent = w[3] * 256 + w[4];
@@ -76,24 +60,26 @@ TEST_P(SamplingTimeTyped, MeterGetsTwoBytesInRangeOrNothing)
     EXPECT_EQ(sent, GetParam().meter);
 }
 
+using R = IntervalRow;
+// " 2.5" halves to the even one.
 INSTANTIATE_TEST_SUITE_P(
     Typed, SamplingTimeTyped,
-    ::testing::Values(
-        IntervalRow{QStringLiteral("30"), 30, 30},
-        IntervalRow{QStringLiteral(" 2.5"), 2, 2}, // halves to the even one
-        IntervalRow{QStringLiteral("3.5 s"), 4, 4}, IntervalRow{QStringLiteral("+7"), 7, 7},
-        IntervalRow{QStringLiteral("-5"), 1, 1}, IntervalRow{QStringLiteral("0.4"), 1, 1},
-        IntervalRow{QStringLiteral("1e3"), 1000, 1000}, IntervalRow{QStringLiteral("1E-3"), 1, 1},
-        IntervalRow{QStringLiteral("86400.5"), 86400, 3600},
-        IntervalRow{QStringLiteral("99999999999999999999999"), 86400, 3600},
-        IntervalRow{QStringLiteral("1e400"), 86400, 3600},
-        IntervalRow{QStringLiteral("-1e400"), 1, 1}, IntervalRow{LongDigits, 86400, 3600},
-        IntervalRow{QStringLiteral("12abc"), 12, 12},
-        IntervalRow{QStringLiteral("abc"), std::nullopt, std::nullopt},
-        IntervalRow{QStringLiteral("."), std::nullopt, std::nullopt},
-        IntervalRow{QStringLiteral("-"), std::nullopt, std::nullopt},
-        IntervalRow{QStringLiteral(""), std::nullopt, std::nullopt},
-        IntervalRow{LongLetters, std::nullopt, std::nullopt}));
+    ::testing::Values(R{"30", 30, 30}, R{" 2.5", 2, 2}, R{"3.5 s", 4, 4}, R{"+7", 7, 7},
+                      R{"-5", 1, 1}, R{"0.4", 1, 1}, R{"1e3", 1000, 1000}, R{"1E-3", 1, 1},
+                      R{"86400.5", 86400, 3600}, R{"99999999999999999999999", 86400, 3600},
+                      R{"1e400", 86400, 3600}, R{"-1e400", 1, 1}, R{LongDigits, 86400, 3600},
+                      R{"12abc", 12, 12}, R{"abc", {}, {}}, R{".", {}, {}}, R{"-", {}, {}},
+                      R{"", {}, {}}, R{LongLetters, {}, {}}));
+
+// The schedule's write command with `typed` in field `field` and "01" in the others.
+std::optional<QString> TypeInto(panel::ScheduleKind kind, int field, const QString& typed,
+                                meterlink::Report& report)
+{
+    panel::ScheduleTexts texts;
+    for (int i = 0; i < panel::ScheduleFieldCount(kind); ++i)
+        texts.fields << (i == field ? typed : QStringLiteral("01"));
+    return panel::ScheduleCommand(kind, texts, report);
+}
 
 struct FieldRow
 {
@@ -103,7 +89,7 @@ struct FieldRow
 
 void PrintTo(const FieldRow& row, std::ostream* os)
 {
-    *os << '"' << row.typed.left(20).toStdString() << '"';
+    *os << Short(row.typed);
 }
 
 class ScheduleFieldTyped : public ::testing::TestWithParam<FieldRow>
@@ -115,15 +101,10 @@ class ScheduleFieldTyped : public ::testing::TestWithParam<FieldRow>
 TEST_P(ScheduleFieldTyped, FitsItsByteOrIsRefused)
 {
     for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
-        const int fields = panel::ScheduleFieldCount(kind);
         for (int f = 0; f < panel::ScheduleByteFields(kind); ++f) {
-            panel::ScheduleTexts texts;
-            for (int i = 0; i < fields; ++i)
-                texts.fields << QStringLiteral("01");
-            texts.fields[f] = GetParam().typed;
             meterlink::Report report{};
             report.fill(0xA5);
-            const auto refusal = panel::ScheduleCommand(kind, texts, report);
+            const auto refusal = TypeInto(kind, f, GetParam().typed, report);
             EXPECT_EQ(refusal.has_value(), GetParam().refused) << "field " << f;
             if (refusal) {
                 EXPECT_FALSE(refusal->isEmpty());
@@ -133,28 +114,22 @@ TEST_P(ScheduleFieldTyped, FitsItsByteOrIsRefused)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Typed, ScheduleFieldTyped,
-    ::testing::Values(
-        FieldRow{QStringLiteral("7"), false}, FieldRow{QStringLiteral(""), false},
-        FieldRow{QStringLiteral("abc"), false}, FieldRow{QStringLiteral("2e2"), false},
-        FieldRow{QStringLiteral("255.4"), false}, FieldRow{QStringLiteral("-0.4"), false},
-        FieldRow{QStringLiteral("255.5"), true}, FieldRow{QStringLiteral("-1"), true},
-        FieldRow{QStringLiteral("1e999"), true}, FieldRow{QStringLiteral("-1e999"), true},
-        FieldRow{LongDigits, true}, FieldRow{LongLetters, false}));
+const std::vector<FieldRow> FieldRows = {
+    {"7", false},     {"", false},      {"abc", false},     {"2e2", false},
+    {"255.4", false}, {"-0.4", false},  {"255.5", true},    {"-1", true},
+    {"1e999", true},  {"-1e999", true}, {LongDigits, true}, {LongLetters, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Typed, ScheduleFieldTyped, ::testing::ValuesIn(FieldRows));
 
 TEST(ScheduleIntervalTyped, HugeMinutesAreRefused)
 {
+    const auto kind = panel::ScheduleKind::Cycling;
     for (const QString& minutes :
-         {QStringLiteral("1092.3"), QStringLiteral("1e300"), LongDigits, QStringLiteral("-1")}) {
-        panel::ScheduleTexts texts;
-        const auto kind = panel::ScheduleKind::Cycling;
-        for (int i = 0; i < panel::ScheduleFieldCount(kind); ++i)
-            texts.fields << QStringLiteral("00");
-        texts.fields[panel::ScheduleByteFields(kind)] = minutes;
+         {QString("1092.3"), QString("1e300"), LongDigits, QString("-1")}) {
         meterlink::Report report{};
-        EXPECT_TRUE(panel::ScheduleCommand(kind, texts, report).has_value())
-            << minutes.left(20).toStdString();
+        EXPECT_TRUE(TypeInto(kind, panel::ScheduleByteFields(kind), minutes, report).has_value())
+            << Short(minutes);
     }
 }
 
@@ -177,14 +152,10 @@ class ChromaTyped : public ::testing::TestWithParam<ChromaRow>
 TEST_P(ChromaTyped, AnswersWithoutCrashing)
 {
     panel::ChromaPicture picture;
-    const auto& texts = GetParam().texts;
-    for (int i = 1; i <= 5; ++i) {
-        const int box = i % 5; // corners 1..4, then the point in box 0
-        const auto at = static_cast<std::size_t>(2 * (i - 1));
-        picture.findChild<QLineEdit*>(QStringLiteral("TxtNoX(%1)").arg(box))
-            ->setText(QString::fromLatin1(texts[at]));
-        picture.findChild<QLineEdit*>(QStringLiteral("TxtNoY(%1)").arg(box))
-            ->setText(QString::fromLatin1(texts[at + 1]));
+    for (std::size_t i = 0; i < 10; ++i) { // corners 1..4, then the point in box 0
+        const QString box =
+            QStringLiteral("TxtNo%1(%2)").arg(QLatin1Char(i % 2 ? 'Y' : 'X')).arg((i / 2 + 1) % 5);
+        picture.findChild<QLineEdit*>(box)->setText(QString::fromLatin1(GetParam().texts[i]));
     }
     picture.CmdChromaOK_Click();
     const QString answer = picture.findChild<QLabel*>(QStringLiteral("LblChromaResult"))->text();
@@ -209,104 +180,68 @@ INSTANTIATE_TEST_SUITE_P(
                   nullptr},
         ChromaRow{{"0", "0", "0", "0", "0", "0", "0", "0", "0", "0"}, nullptr}));
 
-class PlotPoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override { m_on = on; }
-    bool polling() const override { return m_on; }
-
-private:
-    bool m_on = false;
-};
-
 struct RangeRow
 {
-    const char* min;
-    const char* max;
-    const char* from;
-    const char* to;
+    std::array<const char*, 4> texts; // TxtTMin, TxtTMax, TxtFrom, TxtTo
     bool refused;
 };
 
 void PrintTo(const RangeRow& row, std::ostream* os)
 {
-    *os << "min " << row.min << " max " << row.max << " from " << row.from << " to " << row.to;
+    *os << "min " << row.texts[0] << " max " << row.texts[1] << " from " << row.texts[2] << " to "
+        << row.texts[3];
 }
 
 class PlotRangeTyped : public ::testing::TestWithParam<RangeRow>
 {
-protected:
-    PlotRangeTyped()
-    {
-        data.RecordCount = 10;
-        data.RecordX.assign(11, QStringLiteral(" 0.3500"));
-        data.RecordY.assign(11, QStringLiteral(" 0.2000"));
-        data.PlotFrom = 1;
-        data.PlotTo = 10;
-        data.PlotCount = 10;
-    }
-
-    testsupport::TempRoot root;
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link{meter};
-    testsupport::FakeDialogs dialogs;
-    testsupport::FakeClock clock;
-    files::PlotData data;
-    files::FileState fileState;
-    ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, data, fileState, cmd};
-    PlotPoll poll;
-    plot::PlotSettings settings;
 };
 
 // The range is read from the boxes; out-of-range texts are refused with the message, the rest
 // is drawn to the end, regions with absurd corners included.
 TEST_P(PlotRangeTyped, RefusesOrDraws)
 {
-    plot::PlotWindow window(services, poll, nullptr, settings);
+    testsupport::Harness<> h;
+    h.plot.RecordCount = h.plot.PlotCount = h.plot.PlotTo = 10;
+    h.plot.PlotFrom = 1;
+    h.plot.RecordX.assign(11, QStringLiteral(" 0.3500"));
+    h.plot.RecordY.assign(11, QStringLiteral(" 0.2000"));
+    plot::PlotSettings settings;
+    plot::PlotWindow window(h.services, h.poll, nullptr, settings);
     window.resize(630, 660);
     window.show();
-    const RangeRow& row = GetParam();
-    const auto set = [&window](const char* name, const char* text) {
-        window.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
-    };
-    set("TxtTMin", row.min);
-    set("TxtTMax", row.max);
-    set("TxtFrom", row.from);
-    set("TxtTo", row.to);
+    const char* boxes[] = {"TxtTMin", "TxtTMax", "TxtFrom", "TxtTo"};
+    for (std::size_t i = 0; i < 4; ++i)
+        window.findChild<QLineEdit*>(QString::fromLatin1(boxes[i]))
+            ->setText(QString::fromLatin1(GetParam().texts[i]));
 
     plot::RegionRows regions;
-    regions[0].checked = true;
-    regions[0].texts = {QStringLiteral("1e308"),  QStringLiteral("-1e308"),
-                        QStringLiteral("0"),      QStringLiteral("abc"),
-                        QStringLiteral("1e-308"), QStringLiteral(""),
-                        QStringLiteral("1e999"),  LongDigits};
-    regions[1].checked = true;
+    regions[0].checked = regions[1].checked = true;
+    regions[0].texts = {"1e308", "-1e308", "0", "abc", "1e-308", "", "1e999", LongDigits};
     regions[1].texts.fill(QStringLiteral("0.3"));
     window.setRegionRows(regions);
     window.CmdUserOK_Click();
 
-    dialogs.messages.clear();
+    h.dialogs.messages.clear();
     window.CmdRangeOK_Click();
-    EXPECT_EQ(dialogs.messages.size(), row.refused ? 1u : 0u);
+    EXPECT_EQ(h.dialogs.messages.size(), GetParam().refused ? 1u : 0u);
     window.PlotGrid();
     for (int i = 0; i < 100000 && window.plotStageRunning(); ++i)
         QCoreApplication::processEvents();
     EXPECT_FALSE(window.plotStageRunning());
 }
 
+// The span from -1e308 to 1e308 is not finite.
 INSTANTIATE_TEST_SUITE_P(
     Typed, PlotRangeTyped,
-    ::testing::Values(RangeRow{"0", "1", "1", "10", false}, RangeRow{"0", "1", "2.5", "7.5", false},
-                      RangeRow{"-1e300", "1e300", "1", "10", false},
-                      RangeRow{"0", "1e-300", "1", "10", false},
-                      RangeRow{"0.3", "0.3000000000000001", "1", "10", false},
-                      RangeRow{"-1e308", "1e308", "1", "10", true}, // the span is not finite
-                      RangeRow{"1", "0", "1", "10", true}, RangeRow{"", "", "1", "10", true},
-                      RangeRow{"abc", "xyz", "1", "10", true}, RangeRow{"0", "1", "0", "10", true},
-                      RangeRow{"0", "1", "1", "11", true},
-                      RangeRow{"0", "1", "1e999", "1e999", true},
-                      RangeRow{"0", "1", "-1e999", "1e999", true},
-                      RangeRow{"0", "1", "5", "5", true}, RangeRow{"0", "1", "", "", true}));
+    ::testing::Values(
+        RangeRow{{"0", "1", "1", "10"}, false}, RangeRow{{"0", "1", "2.5", "7.5"}, false},
+        RangeRow{{"-1e300", "1e300", "1", "10"}, false},
+        RangeRow{{"0", "1e-300", "1", "10"}, false},
+        RangeRow{{"0.3", "0.3000000000000001", "1", "10"}, false},
+        RangeRow{{"-1e308", "1e308", "1", "10"}, true}, RangeRow{{"1", "0", "1", "10"}, true},
+        RangeRow{{"", "", "1", "10"}, true}, RangeRow{{"abc", "xyz", "1", "10"}, true},
+        RangeRow{{"0", "1", "0", "10"}, true}, RangeRow{{"0", "1", "1", "11"}, true},
+        RangeRow{{"0", "1", "1e999", "1e999"}, true}, RangeRow{{"0", "1", "-1e999", "1e999"}, true},
+        RangeRow{{"0", "1", "5", "5"}, true}, RangeRow{{"0", "1", "", ""}, true}));
 
 } // namespace

@@ -18,17 +18,10 @@
 
 namespace {
 
-files::Reading SomeReading()
+QByteArray ReadAll(const QString& path)
 {
-    files::Reading r;
-    r.X = 303.0;
-    r.Y = 296.7;
-    r.Z = 197.2;
-    r.Ev = 296.7;
-    r.Tcp = 3973;
-    r.x = 0.3802;
-    r.y = 0.3723;
-    return r;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Files may grow no further than `bytes` while it lives; a write beyond fails with EFBIG as
@@ -85,13 +78,35 @@ private:
     bool m_mounted = false;
 };
 
+files::Reading SomeReading()
+{
+    return {.X = 303.0, .Y = 296.7, .Z = 197.2, .Ev = 296.7, .Tcp = 3973, .x = 0.3802, .y = 0.3723};
+}
+
+// A recorder with a fixed clock, scripted dialogs and the program's places under `root`.
+struct Recording
+{
+    explicit Recording(const QString& root) : paths(root) {}
+    void samples(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            recorder.sample();
+            clock.advance(1);
+        }
+    }
+
+    testsupport::FakeClock clock;
+    testsupport::FakeDialogs dialogs;
+    const ui::FixedPaths paths;
+    files::PcRecorder recorder{clock, paths, dialogs, [] { return SomeReading(); }};
+};
+
 struct RecordingRun
 {
     long long records = 0; // what the recorder counted
     QByteArray file;       // the recording file after the stop
     std::vector<testsupport::FakeDialogs::Message> messages;
     bool stopped = false;
-    bool targetExists = false;
 };
 
 // Records into a recording file under `root` until well past the point where the disk is
@@ -99,29 +114,17 @@ struct RecordingRun
 RecordingRun RecordUntilFull(const QString& root, const QString& target,
                              const std::function<void()>& diskFills)
 {
-    testsupport::FakeClock clock;
-    testsupport::FakeDialogs dialogs;
-    const ui::FixedPaths paths(root);
-    files::PcRecorder recorder(clock, paths, dialogs, [] { return SomeReading(); });
+    Recording r(root);
     RecordingRun run;
-    if (!recorder.start(target, 1))
+    if (!r.recorder.start(target, 1))
         return run;
-    for (int i = 0; i < 5; ++i) {
-        recorder.sample();
-        clock.advance(1);
-    }
+    r.samples(5);
     diskFills();
-    for (int i = 0; i < 400; ++i) {
-        recorder.sample();
-        clock.advance(1);
-    }
-    run.records = recorder.recordCount();
-    run.stopped = recorder.stop();
-    run.messages = dialogs.messages;
-    run.targetExists = QFile::exists(target);
-    QFile file(paths.recordingTemp());
-    if (file.open(QIODevice::ReadOnly))
-        run.file = file.readAll();
+    r.samples(400);
+    run.records = r.recorder.recordCount();
+    run.stopped = r.recorder.stop();
+    run.messages = r.dialogs.messages;
+    run.file = ReadAll(r.paths.recordingTemp());
     return run;
 }
 
@@ -180,7 +183,7 @@ TEST(FullDisk, RealFullDiskKeepsTheRecordsTakenSoFar)
     ExpectWholeRecords(run);
     // The stop wrote the target on the other disk, with every record kept.
     EXPECT_TRUE(run.stopped);
-    EXPECT_TRUE(run.targetExists);
+    EXPECT_TRUE(QFile::exists(target));
 }
 
 TEST(FullDisk, TargetThatCannotBeSavedKeepsTheRecordingFile)
@@ -188,31 +191,22 @@ TEST(FullDisk, TargetThatCannotBeSavedKeepsTheRecordingFile)
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString target = root.filePath(QStringLiteral("session.txt"));
-    testsupport::FakeClock clock;
-    testsupport::FakeDialogs dialogs;
-    const ui::FixedPaths paths(root.path());
-    files::PcRecorder recorder(clock, paths, dialogs, [] { return SomeReading(); });
-    ASSERT_TRUE(recorder.start(target, 1));
-    for (int i = 0; i < 8; ++i)
-        recorder.sample();
-    const QByteArray recorded = [&] {
-        QFile file(paths.recordingTemp());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
+    Recording r(root.path());
+    ASSERT_TRUE(r.recorder.start(target, 1));
+    r.samples(8);
+    const QByteArray recorded = ReadAll(r.paths.recordingTemp());
     bool saved = true;
     {
         // The recording with its total line does not fit any more.
         FileSizeLimit limit(static_cast<rlim_t>(recorded.size() / 2));
         ASSERT_TRUE(limit.active());
-        saved = recorder.stop();
+        saved = r.recorder.stop();
     }
     EXPECT_FALSE(saved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("Its records stay")));
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(r.dialogs.messages[0].text.contains(QLatin1String("Its records stay")));
     EXPECT_FALSE(QFile::exists(target));
-    QFile kept(paths.recordingTemp());
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), recorded);
+    EXPECT_EQ(ReadAll(r.paths.recordingTemp()), recorded);
 }
 
 TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
@@ -220,16 +214,13 @@ TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString path = root.filePath(QStringLiteral("Temp/Lum.tmp"));
-    const QByteArray earlier = "an earlier set\r\n";
     ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
     {
         FileSizeLimit limit(4096);
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
     }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), earlier);
+    EXPECT_EQ(ReadAll(path), QByteArray("an earlier set\r\n"));
     EXPECT_EQ(QDir(root.filePath(QStringLiteral("Temp"))).entryList(QDir::Files).size(), 1);
 }
 

@@ -16,6 +16,7 @@ struct TinyRow
     double value;
     int decimals;
     const char* expected;
+    char separator = '.';
 };
 
 class TinyReadings : public ::testing::TestWithParam<TinyRow>
@@ -27,22 +28,18 @@ class TinyReadings : public ::testing::TestWithParam<TinyRow>
 TEST_P(TinyReadings, ShowTheirLeadingZeros)
 {
     const TinyRow& row = GetParam();
-    EXPECT_EQ(panel::FormatReading(row.value, row.decimals).toStdString(), row.expected);
+    EXPECT_EQ(
+        panel::FormatReading(row.value, row.decimals, QLatin1Char(row.separator)).toStdString(),
+        row.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Found, TinyReadings,
-                         ::testing::Values(TinyRow{-1.0000000000000001e-05, 3, "-0.0000"},
-                                           TinyRow{-1.0000000000000001e-05, 2, "-0.00"},
-                                           TinyRow{9.29e-06, 2, "0.00"},
-                                           TinyRow{9.29e-06, 1, "0.0"}, TinyRow{9.29e-06, 0, "0"},
-                                           TinyRow{4.9e-324, 4, "0.0000"},
-                                           TinyRow{0.0001, 4, "0.0001"},
-                                           TinyRow{0.000099999, 4, "0.0000"}));
-
-TEST(TinyReadings, CommaUsersSeeCommas)
-{
-    EXPECT_EQ(panel::FormatReading(9.29e-06, 3, QLatin1Char(',')).toStdString(), "0,0000");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Found, TinyReadings,
+    ::testing::Values(TinyRow{-1.0000000000000001e-05, 3, "-0.0000"},
+                      TinyRow{-1.0000000000000001e-05, 2, "-0.00"}, TinyRow{9.29e-06, 2, "0.00"},
+                      TinyRow{9.29e-06, 1, "0.0"}, TinyRow{9.29e-06, 0, "0"},
+                      TinyRow{4.9e-324, 4, "0.0000"}, TinyRow{0.0001, 4, "0.0001"},
+                      TinyRow{0.000099999, 4, "0.0000"}, TinyRow{9.29e-06, 3, "0,0000", ','}));
 
 // One unit of the meter's illuminance in foot-candles is 9.29e-06 fc.
 TEST(TinyReadings, SmallestFootCandleReadingIsNotShownAsNine)

@@ -93,16 +93,9 @@ QByteArray ReadAll(const QString& path)
 // Temporary names of atomic saves ("<name>.XXXXXX") in `folder`.
 QStringList SaveLeftovers(const QString& folder)
 {
-    QStringList found;
-    const auto entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
-    for (const QFileInfo& info : entries) {
-        const QString name = info.fileName();
-        for (const char* saved : {"Lum.tmp.", "out.txt.", "TEMF.txt."}) {
-            if (name.startsWith(QLatin1String(saved)))
-                found << name;
-        }
-    }
-    return found;
+    return QDir(folder).entryList(
+        {QStringLiteral("Lum.tmp.*"), QStringLiteral("out.txt.*"), QStringLiteral("TEMF.txt.*")},
+        QDir::Files | QDir::Hidden);
 }
 
 TEST(KilledProgram, RecordingFileKeepsEveryRecordWrittenBeforeTheKill)
@@ -145,11 +138,9 @@ TEST(KilledProgram, DownloadLeavesTheEarlierSetTextWhole)
     const ui::FixedPaths paths(QDir(tmp.path()).filePath(QStringLiteral("tellarix582")));
     ASSERT_TRUE(QDir().mkpath(paths.tempFolder()));
     const QByteArray earlier = "an earlier set\r\n2026/12/01  08:00:00 ...\r\n";
-    {
-        QFile file(paths.downloadFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(earlier);
-    }
+    QFile file(paths.downloadFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+    file.close();
 
     // The largest of the demo meter's sets: a few hundred reports at 2 ms each.
     Child child(tmp.path(), QStringLiteral("download:12"));
