@@ -118,13 +118,10 @@ const std::vector<Named<Program>>& Sequences()
 QStringList LeftoverTemporaries(const QString& folder)
 {
     QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString name = QFileInfo(it.next()).fileName();
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot > 0 && name.size() - dot == 7 && !name.endsWith(QLatin1String(".user")))
-            found << name;
-    }
+    QDirIterator it(folder, {QStringLiteral("*.??????")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
     return found;
 }
 

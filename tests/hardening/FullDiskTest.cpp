@@ -68,8 +68,6 @@ public:
         if (m_mounted)
             umount(QFile::encodeName(m_dir.path()).constData());
     }
-    TinyDisk(const TinyDisk&) = delete;
-    TinyDisk& operator=(const TinyDisk&) = delete;
     bool mounted() const { return m_mounted; }
     QString path() const { return m_dir.path(); }
 

@@ -60,13 +60,6 @@ void PrintTo(const LineRow& row, std::ostream* os)
     *os << row.name;
 }
 
-files::Reading with(double files::Reading::*field, double value)
-{
-    files::Reading r;
-    r.*field = value;
-    return r;
-}
-
 class ExtremeReadings : public ::testing::TestWithParam<LineRow>
 {
 };
@@ -84,24 +77,22 @@ TEST_P(ExtremeReadings, KeepTheRecordLayout)
 
 constexpr double huge = std::numeric_limits<double>::max();
 
-INSTANTIATE_TEST_SUITE_P(
-    Found, ExtremeReadings,
-    ::testing::Values(LineRow{"TcpHugeNegative", with(&files::Reading::Tcp, -1.4e273)},
-                      LineRow{"XHugeNegative", with(&files::Reading::X, -huge)},
-                      LineRow{"EvHugeNegative", with(&files::Reading::Ev, -huge)},
-                      LineRow{"xHugeNegative", with(&files::Reading::x, -huge)},
-                      LineRow{"vHugeNegative", with(&files::Reading::v, -huge)},
-                      LineRow{"duvHugeNegative", with(&files::Reading::duv, -huge)},
-                      LineRow{"XJustBelowLimit", with(&files::Reading::X, -999999.96)},
-                      LineRow{"TcpHuge", with(&files::Reading::Tcp, huge)},
-                      LineRow{"xNaN", with(&files::Reading::x, std::nan(""))},
-                      LineRow{"YInfinite", with(&files::Reading::Y, -HUGE_VAL)}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Found, ExtremeReadings,
+                         ::testing::Values(LineRow{"TcpHugeNegative", {.Tcp = -1.4e273}},
+                                           LineRow{"XHugeNegative", {.X = -huge}},
+                                           LineRow{"EvHugeNegative", {.Ev = -huge}},
+                                           LineRow{"xHugeNegative", {.x = -huge}},
+                                           LineRow{"vHugeNegative", {.v = -huge}},
+                                           LineRow{"duvHugeNegative", {.duv = -huge}},
+                                           LineRow{"XJustBelowLimit", {.X = -999999.96}},
+                                           LineRow{"TcpHuge", {.Tcp = huge}},
+                                           LineRow{"xNaN", {.x = std::nan("")}},
+                                           LineRow{"YInfinite", {.Y = -HUGE_VAL}}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ExtremeReadings, NegativeXReadsBackFromItsColumns)
 {
-    const std::string line = files::RecordLine(with(&files::Reading::x, -5.1234));
-    EXPECT_EQ(files::RecordFieldX(line).toStdString(), "-5.1234");
+    EXPECT_EQ(files::RecordFieldX(files::RecordLine({.x = -5.1234})).toStdString(), "-5.1234");
 }
 
 } // namespace

@@ -25,18 +25,13 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setProgram(QStringLiteral(TELLARIX_EXE));
         m_process.setArguments({QStringLiteral("--demo")});
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
     }
     ~Child()
     {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
+        m_process.kill();
+        m_process.waitForFinished(5000);
     }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
 
     bool started() { return m_process.waitForStarted(10000); }
 
