@@ -2,6 +2,7 @@
 // must be those of the whole text read at once, and a failed read leaves the plot data alone.
 #include "files/DataFileReader.h"
 #include "files/ItemReader.h"
+#include "fuzz/FuzzInput.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,12 +10,6 @@
 #include <string_view>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 const QString& scratchFile()
 {
@@ -36,32 +31,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!items.atEnd()) {
         const char* before = items.position();
         const std::string_view item = items.next();
-        check(items.position() > before);
-        check(item.data() >= text.data() && item.data() + item.size() <= text.data() + size);
+        fuzzinput::check(items.position() > before);
+        fuzzinput::check(item.data() >= text.data() &&
+                         item.data() + item.size() <= text.data() + size);
         if (more)
             more = collector.add(item);
     }
 
     {
         QFile file(scratchFile());
-        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
-              static_cast<qint64>(size));
+        fuzzinput::check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fuzzinput::check(file.write(reinterpret_cast<const char*>(data),
+                                    static_cast<qint64>(size)) == static_cast<qint64>(size));
     }
     files::PlotData plot;
     plot.RecordCount = -7; // a marker: untouched unless the read succeeds
     const auto outcome = files::ReadDataFile(scratchFile(), plot);
     if (outcome != files::ReadOutcome::Ok) {
-        check(plot.RecordCount == -7);
-        check(size == 0 || !collector.headerComplete());
+        fuzzinput::check(plot.RecordCount == -7);
+        fuzzinput::check(size == 0 || !collector.headerComplete());
         return 0;
     }
-    check(collector.headerComplete());
-    check(plot.RecordCount == collector.recordCount());
-    check(plot.RecordX.size() == static_cast<std::size_t>(plot.RecordCount) + 1);
-    check(plot.RecordY.size() == plot.RecordX.size());
-    check(plot.RecordX == collector.recordX() && plot.RecordY == collector.recordY());
+    fuzzinput::check(collector.headerComplete());
+    fuzzinput::check(plot.RecordCount == collector.recordCount());
+    fuzzinput::check(plot.RecordX.size() == static_cast<std::size_t>(plot.RecordCount) + 1);
+    fuzzinput::check(plot.RecordY.size() == plot.RecordX.size());
+    fuzzinput::check(plot.RecordX == collector.recordX() && plot.RecordY == collector.recordY());
     for (int i = 1; i <= plot.RecordCount; ++i)
-        check(plot.RecordX[static_cast<std::size_t>(i)].size() <= 7);
+        fuzzinput::check(plot.RecordX[static_cast<std::size_t>(i)].size() <= 7);
     return 0;
 }

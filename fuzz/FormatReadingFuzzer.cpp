@@ -8,12 +8,6 @@
 
 namespace {
 
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
 // The reading is the start of the number's text, possibly followed by padding zeros: the
 // display cuts and pads but never rounds.
 bool cutOrPadded(const QString& shown, const QString& full, QChar sep)
@@ -45,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString shown = panel::FormatReading(value, decimals, sep);
         if (!std::isfinite(value))
             continue;
-        check(shown.size() <= 8);
+        fuzzinput::check(shown.size() <= 8);
         const double magnitude = std::fabs(value);
         QString digits = shown;
         if (value < 0) {
-            check(digits.startsWith(QLatin1Char('-')));
+            fuzzinput::check(digits.startsWith(QLatin1Char('-')));
             digits.remove(0, 1);
         }
         // Tiny values would print in exponent form; the display shows their leading zeros.
@@ -57,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  ? QStringLiteral("0") + sep + QStringLiteral("0000")
                                  : ui::NumberText(magnitude, sep);
         if (magnitude > 9999)
-            check(digits.left(4) == full.left(4));
+            fuzzinput::check(digits.left(4) == full.left(4));
         else
-            check(cutOrPadded(digits, full, sep));
+            fuzzinput::check(cutOrPadded(digits, full, sep));
     }
     return 0;
 }

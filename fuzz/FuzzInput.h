@@ -3,9 +3,17 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace fuzzinput {
+
+// A property that must hold for every input; a failure is a finding.
+inline void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
 
 // Reads the fuzzer's bytes from the front, giving zeros once they run out.
 class Reader

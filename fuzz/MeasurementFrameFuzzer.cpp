@@ -9,16 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
@@ -34,25 +24,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int pos = -3; pos <= 131; ++pos) {
         const int s = panel::S16(frame, pos);
         const int sm = panel::SM16(frame, pos);
-        check(s >= -32768 && s <= 32767);
-        check(sm >= -32767 && sm <= 32767);
+        fuzzinput::check(s >= -32768 && s <= 32767);
+        fuzzinput::check(sm >= -32767 && sm <= 32767);
         if (pos < 1 || pos > 128)
-            check(panel::Byte(frame, pos) == 0);
+            fuzzinput::check(panel::Byte(frame, pos) == 0);
     }
 
     const panel::FrameFields fields = panel::DecodeFrame(frame);
     const panel::DisplayState display = panel::ComputeDisplay(fields, sep);
     for (const QString& line : display.lines)
-        check(line.size() < 64);
+        fuzzinput::check(line.size() < 64);
     (void)panel::ComputeReferenceTexts(fields, sep);
     (void)panel::ClockText(fields);
 
     // A recorded reading must read back from the data file as a record with its x and y.
     const std::string line = files::RecordLine(panel::ReadingFromFrame(fields));
-    check(line.size() == 119);
-    check(files::IsRecordItem(line));
-    check(line.find(',') == std::string::npos);
-    check(!files::RecordFieldX(line).trimmed().isEmpty());
-    check(!files::RecordFieldY(line).trimmed().isEmpty());
+    fuzzinput::check(line.size() == 119);
+    fuzzinput::check(files::IsRecordItem(line));
+    fuzzinput::check(line.find(',') == std::string::npos);
+    fuzzinput::check(!files::RecordFieldX(line).trimmed().isEmpty());
+    fuzzinput::check(!files::RecordFieldY(line).trimmed().isEmpty());
     return 0;
 }

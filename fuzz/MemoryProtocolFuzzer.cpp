@@ -5,16 +5,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
@@ -23,18 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         b = in.byte();
 
     const logger::MemoryStatus status = logger::DecodeMemoryStatus(answer);
-    check(status.sets >= 0 && status.sets <= logger::MaxSets);
+    fuzzinput::check(status.sets >= 0 && status.sets <= logger::MaxSets);
     const int percent = logger::UsedPercent(status);
-    check(percent >= 0 && percent <= 100);
+    fuzzinput::check(percent >= 0 && percent <= 100);
     (void)logger::MemoryEmpty(status);
-    check(logger::CapacityText(status.capacity).endsWith(QStringLiteral(" MB")));
-    check(logger::CapacityBytes(status.capacity) / 1024 == status.capacity);
+    fuzzinput::check(logger::CapacityText(status.capacity).endsWith(QStringLiteral(" MB")));
+    fuzzinput::check(logger::CapacityBytes(status.capacity) / 1024 == status.capacity);
 
     const int reports = logger::DirectoryReports(status.sets);
-    check(reports >= 0 && reports * 64 >= status.sets * logger::EntryBytes);
+    fuzzinput::check(reports >= 0 && reports * 64 >= status.sets * logger::EntryBytes);
 
     const std::uint64_t setSize = logger::DecodeSetSize(answer);
-    check(logger::DataReports(setSize) * 64 >= setSize);
+    fuzzinput::check(logger::DataReports(setSize) * 64 >= setSize);
 
     // The rest is the directory the meter sent; it may be shorter than the count promises.
     const std::size_t dirBytes = in.remaining() / 2;
@@ -42,24 +32,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < dirBytes; ++i)
         directory += static_cast<char>(in.byte());
     const auto times = logger::DecodeDirectory(directory, status.sets);
-    check(times.size() <= static_cast<std::size_t>(status.sets));
+    fuzzinput::check(times.size() <= static_cast<std::size_t>(status.sets));
     for (const QString& digits : times) {
-        check(digits.size() == logger::StartTimeDigits);
+        fuzzinput::check(digits.size() == logger::StartTimeDigits);
         // The entry bytes come back from their digits for the unit-option command.
         const auto entry = logger::EntryFromText(digits);
-        check(logger::EntryText(entry.data()) == digits);
-        check(logger::StartTimeDisplay(digits).size() == 19);
+        fuzzinput::check(logger::EntryText(entry.data()) == digits);
+        fuzzinput::check(logger::StartTimeDisplay(digits).size() == 19);
     }
 
     // A grid cell or a set-size request from any text.
     const QString cell = in.restAsUtf8();
     const int set = logger::SetNumber(cell);
-    check(set >= 0 && set <= logger::MaxSets);
+    fuzzinput::check(set >= 0 && set <= logger::MaxSets);
     meterlink::Report request{};
     logger::FillSetSize(request, cell);
     for (int i = 3; i < 3 + logger::StartTimeDigits; ++i)
-        check(request[static_cast<std::size_t>(i)] >= '0' &&
-              request[static_cast<std::size_t>(i)] <= '9');
+        fuzzinput::check(request[static_cast<std::size_t>(i)] >= '0' &&
+                         request[static_cast<std::size_t>(i)] <= '9');
     (void)logger::EntryFromText(cell);
     (void)logger::StartTimeDisplay(cell);
     return 0;

@@ -6,16 +6,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
@@ -25,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
         const panel::ScheduleTexts texts = panel::ScheduleFromAnswer(kind, answer);
-        check(texts.fields.size() == panel::ScheduleFieldCount(kind));
+        fuzzinput::check(texts.fields.size() == panel::ScheduleFieldCount(kind));
         for (const QString& field : texts.fields)
-            check(field.size() <= 2);
+            fuzzinput::check(field.size() <= 2);
         // What the picture shows can be written back without a refusal.
         meterlink::Report command{};
-        check(!panel::ScheduleCommand(kind, texts, command).has_value());
+        fuzzinput::check(!panel::ScheduleCommand(kind, texts, command).has_value());
     }
 
     (void)meterclock::MeterTimeText(answer);

@@ -5,16 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
@@ -22,20 +12,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text = utf8 ? in.restAsUtf8() : in.restAsLatin1();
 
     const double value = ui::NumericValue(text);
-    check(std::isfinite(value));
+    fuzzinput::check(std::isfinite(value));
     // Leading blanks are skipped, and what follows the number does not change it.
-    check(ui::NumericValue(QStringLiteral("  ") + text) == value);
-    check(ui::NumericValue(text + QStringLiteral("x")) == value);
+    fuzzinput::check(ui::NumericValue(QStringLiteral("  ") + text) == value);
+    fuzzinput::check(ui::NumericValue(text + QStringLiteral("x")) == value);
 
     // The default text of the value reads back as (nearly) the same number.
     const QString shown = ui::NumberText(value);
     const double back = ui::NumericValue(shown);
-    check(std::isfinite(back));
-    check(std::fabs(back - value) <= std::fabs(value) * 1e-14);
-    check(!ui::NumberText(value, QLatin1Char(',')).contains(QLatin1Char('.')));
+    fuzzinput::check(std::isfinite(back));
+    fuzzinput::check(std::fabs(back - value) <= std::fabs(value) * 1e-14);
+    fuzzinput::check(!ui::NumberText(value, QLatin1Char(',')).contains(QLatin1Char('.')));
 
     const auto whole = ui::RoundHalfEven(value);
-    check(std::fabs(value) > 9e18 || std::fabs(static_cast<double>(whole) - value) <= 0.5);
-    check(ui::TwoDigit(whole).size() <= 2);
+    fuzzinput::check(std::fabs(value) > 9e18 ||
+                     std::fabs(static_cast<double>(whole) - value) <= 0.5);
+    fuzzinput::check(ui::TwoDigit(whole).size() <= 2);
     return 0;
 }

@@ -9,12 +9,6 @@
 
 namespace {
 
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
 int anyInt(fuzzinput::Reader& in)
 {
     unsigned value = 0;
@@ -39,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *field = in.number();
 
     const std::string line = files::RecordLine(r);
-    check(line.size() == 119);
-    check(files::IsRecordItem(line));
-    check(line.find(',') == std::string::npos);
+    fuzzinput::check(line.size() == 119);
+    fuzzinput::check(files::IsRecordItem(line));
+    fuzzinput::check(line.find(',') == std::string::npos);
     // Every field ends where the next begins: the blanks between them stay blanks.
     for (std::size_t gap : {63u, 64u, 65u, 66u, 74u, 75u, 76u, 77u, 85u, 86u, 87u, 88u})
-        check(line[gap] == ' ');
+        fuzzinput::check(line[gap] == ' ');
     return 0;
 }

@@ -7,12 +7,6 @@
 
 namespace {
 
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
 plot::RegionRows load(const QByteArray& bytes)
 {
     QByteArray copy = bytes;
@@ -58,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++blanks;
         first.remove(0, blanks);
     }
-    check(load(plot::RegionFileText(rows)) == expected);
+    fuzzinput::check(load(plot::RegionFileText(rows)) == expected);
     return 0;
 }
