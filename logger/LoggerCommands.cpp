@@ -103,9 +103,7 @@ void LoggerCommands::Listing()
     if (m_busy)
         return;
     BusyScope scope(*this);
-    auto& link = m_services.link;
-    m_poll.setPolling(false);
-    link.Drain();
+    auto& link = beginSequence();
     FillMemoryStatus(link.OutputReport);
     link.Exchange();
     if (!link.Connected())
@@ -147,9 +145,7 @@ void LoggerCommands::GridSet_Click(int row)
     if (m_busy)
         return;
     BusyScope scope(*this);
-    auto& link = m_services.link;
-    m_poll.setPolling(false);
-    link.Drain();
+    auto& link = beginSequence();
     const int k = currentSet(row);
     FillSetSize(link.OutputReport, m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
     link.Exchange();
@@ -208,11 +204,16 @@ void LoggerCommands::EraseFromWindow()
         m_window->close();
 }
 
+meterlink::MeterLink& LoggerCommands::beginSequence()
+{
+    m_poll.setPolling(false);
+    m_services.link.Drain();
+    return m_services.link;
+}
+
 void LoggerCommands::sendErase()
 {
-    auto& link = m_services.link;
-    m_poll.setPolling(false);
-    link.Drain();
+    auto& link = beginSequence();
     FillErase(link.OutputReport);
     link.Exchange();
     m_poll.setPolling(true);
@@ -222,9 +223,7 @@ void LoggerCommands::OptLuxFc_Click(int /*index*/)
 {
     if (m_busy)
         return;
-    auto& link = m_services.link;
-    m_poll.setPolling(false);
-    link.Drain();
+    auto& link = beginSequence();
     const int k = currentSet(m_window ? m_window->currentRow() : -1);
     FillUnitOption(link.OutputReport,
                    EntryFromText(m_memory.SetStartTimes[static_cast<std::size_t>(k)]));

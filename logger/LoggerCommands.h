@@ -51,6 +51,9 @@ public:
 
 private:
     void openWindow();
+    // Every meter sequence starts alike: the live poll off, then the reports the meter may
+    // still have pending are read and dropped.
+    meterlink::MeterLink& beginSequence();
     // The erase command itself, between the poll switched off and on again.
     void sendErase();
     int currentSet(int row) const;
