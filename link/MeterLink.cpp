@@ -89,14 +89,18 @@ void MeterLink::ReceiveOnly()
 
 void MeterLink::Drain()
 {
-    for (int i = 0; i < 2; ++i) {
-        if (!m_connected) {
-            FindMeter();
-            return;
-        }
-        if (ReadInputReport(DrainWaitMs, false) != ReadOutcome::Data)
-            return;
-    }
+    if (!m_connected)
+        FindMeter();
+    else
+        Discard(2, DrainWaitMs);
+}
+
+int MeterLink::Discard(int limit, int waitMs)
+{
+    int dropped = 0;
+    while (dropped < limit && m_connected && ReadInputReport(waitMs, false) == ReadOutcome::Data)
+        ++dropped;
+    return dropped;
 }
 
 void MeterLink::WriteOutputReport()

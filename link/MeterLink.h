@@ -23,14 +23,17 @@ public:
 
 using Report = std::array<std::uint8_t, 65>;
 
-// The one link to the meter. Every exchange goes through Exchange, SendOnly, ReceiveOnly and
-// Drain over the shared OutputReport and ReceivedReport. Single-threaded by design.
+// The one link to the meter. Every exchange goes through Exchange, SendOnly, ReceiveOnly, Drain
+// and Discard over the shared OutputReport and ReceivedReport. Single-threaded by design.
 class MeterLink
 {
 public:
     static constexpr int ReadTimeOutMs = 1000;
     // How long a drain waits for a report the meter may still send; nothing arriving is normal.
     static constexpr int DrainWaitMs = 100;
+    // The most reports one discard reads: as many as the operating system queues for a device,
+    // and few enough that a device which never stops sending cannot hold the caller.
+    static constexpr int MaxDiscard = 64;
     static constexpr int MaxReportLength = 65;
 
     explicit MeterLink(platform::HidPlatform& platform);
@@ -42,8 +45,8 @@ public:
     // Replaces the HID services (for example by the virtual meter); drops any open link.
     void setPlatform(platform::HidPlatform& platform);
 
-    // Byte 0 report ID, byte 1 command, bytes 2.. sub-command and parameters. Never cleared:
-    // bytes a sender leaves alone travel with the next report.
+    // Byte 0 report ID, byte 1 command, bytes 2.. sub-command and parameters. The link never
+    // clears it: bytes a sender leaves alone travel with the next report.
     Report OutputReport{};
     // Copy of the last input report read successfully; kept when a read fails.
     Report ReceivedReport{};
@@ -61,6 +64,10 @@ public:
     // Reads and discards up to two reports the meter may still have pending. A drain that finds
     // nothing pending ends at once and keeps the link; only a read error takes it down.
     void Drain();
+    // Reads and drops up to `limit` reports, waiting at most waitMs for each (0: only what has
+    // arrived already). Nothing arriving ends it and keeps the link; only a read error takes it
+    // down. Does nothing while the link is down. Returns how many reports were dropped.
+    int Discard(int limit, int waitMs);
 
     std::uint16_t vendorId() const { return m_attributes.vendorId; }
     std::uint16_t productId() const { return m_attributes.productId; }

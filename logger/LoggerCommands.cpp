@@ -5,6 +5,7 @@
 #include "logger/SetListModel.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace logger {
 
@@ -60,11 +61,13 @@ void LoggerCommands::openWindow()
         connect(m_window, &MemoryWindow::gridClicked, this, &LoggerCommands::GridSet_Click);
         connect(m_window, &MemoryWindow::eraseClicked, this, &LoggerCommands::EraseFromWindow);
         connect(m_window, &MemoryWindow::unitOptionClicked, this, &LoggerCommands::OptLuxFc_Click);
+        connect(m_window, &MemoryWindow::cancelClicked, this, [this] { m_cancelRequested = true; });
     }
     // A closed window opens again as new; an open one keeps its list and its place.
     MemoryWindow& window = *m_window;
     if (window.isHidden())
         window.Form_Load();
+    window.setTransferRunning(m_busy);
     window.show();
     window.raise();
 }
@@ -83,12 +86,22 @@ bool LoggerCommands::progress(int percent)
     // drawn); its tick would take our reports.
     if (m_poll.polling())
         m_poll.setPolling(false);
-    return true;
+    return !m_cancelRequested;
+}
+
+void LoggerCommands::transferCancelled()
+{
+    if (m_window)
+        m_window->showProgress(0);
+    m_poll.setPolling(true);
 }
 
 void LoggerCommands::setBusy(bool busy)
 {
     m_busy = busy;
+    m_cancelRequested = false;
+    if (m_window)
+        m_window->setTransferRunning(busy);
     Q_EMIT busyChanged(busy);
 }
 
@@ -123,9 +136,11 @@ void LoggerCommands::Listing()
     FillDirectory(link.OutputReport);
     link.SendOnly();
     ReportTransfer transfer(link, 2);
-    if (transfer.collect(static_cast<std::uint64_t>(reports), [this](int percent) {
-            return progress(percent);
-        }) != ReportTransfer::Outcome::Complete)
+    const auto outcome = transfer.collect(static_cast<std::uint64_t>(reports),
+                                          [this](int percent) { return progress(percent); });
+    if (outcome == ReportTransfer::Outcome::Cancelled)
+        return transferCancelled();
+    if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
 
     const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
@@ -155,7 +170,7 @@ void LoggerCommands::GridSet_Click(int row)
     m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
     // A size beyond what the memory can hold is no answer to trust: reading it would keep the
     // program busy for hours.
-    if (size > CapacityBytes(m_memory.capacity)) {
+    if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes)) {
         m_services.dialogs.message(SetTooLargeText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         m_poll.setPolling(true);
         return;
@@ -164,8 +179,15 @@ void LoggerCommands::GridSet_Click(int row)
     FillSetData(link.OutputReport);
     link.SendOnly();
     ReportTransfer transfer(link, 1);
-    if (transfer.collect(DataReports(size), [this](int percent) { return progress(percent); }) !=
-        ReportTransfer::Outcome::Complete)
+    const auto outcome =
+        transfer.collect(DataReports(size), [this](int percent) { return progress(percent); });
+    if (outcome == ReportTransfer::Outcome::Cancelled) {
+        // Nothing half is saved: the download file stays as it was.
+        transferCancelled();
+        link.Drain();
+        return;
+    }
+    if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
 
     const QString path = m_services.paths.downloadFile();

@@ -14,7 +14,8 @@ class MemoryWindow;
 
 // The data-logger commands: the listing that opens the `Memory` window, the download of a set,
 // the two erase paths and the unit option. One transfer at a time: while a listing or a
-// download runs (it lets window events run between reports), every further command is refused.
+// download runs (it lets window events run between reports), every further command is refused
+// and the window's Cancel stops it.
 class LoggerCommands : public QObject
 {
     Q_OBJECT
@@ -57,8 +58,10 @@ private:
     // The erase command itself, between the poll switched off and on again.
     void sendErase();
     int currentSet(int row) const;
-    // Shows the progress and lets pending window events run.
+    // Shows the progress and lets pending window events run; false once Cancel was clicked.
     bool progress(int percent);
+    // After a cancelled transfer: an empty bar, and the poll runs again.
+    void transferCancelled();
     void linkLost();
     void setBusy(bool busy);
     friend class BusyScope;
@@ -69,6 +72,7 @@ private:
     MemoryWindow* m_window = nullptr;
     LoggerMemory m_memory;
     bool m_busy = false;
+    bool m_cancelRequested = false;
 };
 
 } // namespace logger

@@ -17,6 +17,9 @@ inline constexpr int EntriesPerReport = 9;    // 63 entry bytes in data bytes 2 
 inline constexpr int DataBytesPerReport = 64; // set text, data bytes 1 to 64
 inline constexpr int MaxSets = 65535;         // the set count is 16 bits wide
 inline constexpr int StartTimeDigits = 14;
+// No meter holds a set this large (its memory is 512 K): a bigger claim is no answer to trust,
+// whatever capacity the same device reports.
+inline constexpr std::uint64_t MaxSetBytes = 16 * 1024 * 1024;
 
 struct MemoryStatus
 {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -38,6 +39,7 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
       m_ssPanel2(LegendPanel(QStringLiteral("SSPanel2"), QColor(0, 0, 192))),
       m_ssPanel3(LegendPanel(QStringLiteral("SSPanel3"), QColor(224, 224, 224))),
       m_lblMemorySize(new QLabel(DesignCapacity)), m_mBar(new QProgressBar),
+      m_cmdCancel(new QPushButton(QStringLiteral("Cancel"))),
       m_optLux(new QRadioButton(QStringLiteral("Lux"))),
       m_optFc(new QRadioButton(QStringLiteral("Fc")))
 {
@@ -47,6 +49,8 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     m_mSize->setObjectName(QStringLiteral("MSize"));
     m_lblMemorySize->setObjectName(QStringLiteral("LblMemorySize"));
     m_mBar->setObjectName(QStringLiteral("MBar"));
+    m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cmdCancel->setEnabled(false);
     m_optLux->setObjectName(QStringLiteral("OptLuxFc0"));
     m_optFc->setObjectName(QStringLiteral("OptLuxFc1"));
 
@@ -89,7 +93,10 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     layout->addLayout(gauge);
     layout->addWidget(picOptLxFc);
     layout->addWidget(m_gridSet, 1);
-    layout->addWidget(m_mBar);
+    auto* transfer = new QHBoxLayout;
+    transfer->addWidget(m_mBar, 1);
+    transfer->addWidget(m_cmdCancel);
+    layout->addLayout(transfer);
     resize(metrics.horizontalAdvance(QStringLiteral("AAAA/AA/AA AA:AA:AA  No.S ")) + 80, 420);
 
     for (QWidget* w : {static_cast<QWidget*>(m_mSize), m_ssPanel2, m_ssPanel3})
@@ -98,6 +105,7 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
             [this](const QModelIndex& index) { Q_EMIT gridClicked(index.row()); });
     connect(m_optLux, &QRadioButton::clicked, this, [this] { Q_EMIT unitOptionClicked(0); });
     connect(m_optFc, &QRadioButton::clicked, this, [this] { Q_EMIT unitOptionClicked(1); });
+    connect(m_cmdCancel, &QPushButton::clicked, this, &MemoryWindow::cancelClicked);
 }
 
 void MemoryWindow::Form_Load()
@@ -132,6 +140,11 @@ void MemoryWindow::showMemorySize(int usedPercent, const QString& capacityText)
 void MemoryWindow::showProgress(int percent)
 {
     m_mBar->setValue(percent);
+}
+
+void MemoryWindow::setTransferRunning(bool running)
+{
+    m_cmdCancel->setEnabled(running);
 }
 
 bool MemoryWindow::eventFilter(QObject* watched, QEvent* event)

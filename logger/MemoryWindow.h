@@ -4,6 +4,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QRadioButton;
 class QTableView;
 
@@ -28,12 +29,15 @@ public:
     void setCurrentRow(int row);
     void showMemorySize(int usedPercent, const QString& capacityText);
     void showProgress(int percent);
+    // Cancel can be clicked only while a transfer runs.
+    void setTransferRunning(bool running);
 
 Q_SIGNALS:
     void gridClicked(int row);
     // A click on the gauge or on one of its two legend panels.
     void eraseClicked();
     void unitOptionClicked(int index);
+    void cancelClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +51,7 @@ private:
     QWidget* m_ssPanel3;
     QLabel* m_lblMemorySize;
     QProgressBar* m_mBar;
+    QPushButton* m_cmdCancel;
     QRadioButton* m_optLux;
     QRadioButton* m_optFc;
 };

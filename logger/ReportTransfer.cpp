@@ -36,7 +36,6 @@ ReportTransfer::Outcome ReportTransfer::collect(std::uint64_t reports, const Pro
 {
     const qsizetype perReport = meterlink::MeterLink::MaxReportLength - m_firstByte;
     m_bytes.clear();
-    m_bytes.reserve(static_cast<qsizetype>(reports) * perReport);
     m_received = 0;
     ProgressPacer pacer(reports);
     for (std::uint64_t page = 1; page <= reports; ++page) {
@@ -50,10 +49,26 @@ ReportTransfer::Outcome ReportTransfer::collect(std::uint64_t reports, const Pro
         const auto* data = reinterpret_cast<const char*>(m_link.ReceivedReport.data());
         m_bytes.append(data + m_firstByte, perReport);
         m_received = page;
-        if (progress && pacer.due(page) && !progress(pacer.percent(page)))
+        if (progress && pacer.due(page) && !progress(pacer.percent(page))) {
+            m_bytes.clear();
+            dropRest(reports - page, pacer, progress);
             return Outcome::Cancelled;
+        }
     }
     return Outcome::Complete;
+}
+
+void ReportTransfer::dropRest(std::uint64_t rest, ProgressPacer& pacer, const Progress& progress)
+{
+    // The meter knows no stop: it goes on sending the rest of its answer, which must reach
+    // neither the next command nor the live poll. A pause in the stream ends this early; window
+    // events still run meanwhile.
+    for (std::uint64_t page = 1; page <= rest; ++page) {
+        if (m_link.Discard(1, meterlink::MeterLink::DrainWaitMs) == 0)
+            return;
+        if (pacer.due(m_received + page))
+            progress(pacer.percent(m_received + page));
+    }
 }
 
 } // namespace logger

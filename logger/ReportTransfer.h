@@ -31,7 +31,8 @@ private:
 
 // Collects the answer reports of a directory or data request. Each report is read with
 // ReceiveOnly; when the link goes down the collection stops at once, so nothing stale from an
-// earlier report is ever appended.
+// earlier report is ever appended. The bytes grow as the reports arrive: a count the device
+// claims reserves nothing.
 class ReportTransfer
 {
 public:
@@ -41,7 +42,8 @@ public:
         LinkLost,
         Cancelled
     };
-    // Called after a report when the pacer says so; returning false stops the transfer.
+    // Called after a report when the pacer says so; returning false cancels the transfer: what
+    // was collected is dropped, and so is the rest the meter still sends.
     using Progress = std::function<bool(int percent)>;
 
     // `firstByte` is the first data byte taken from each report (1 for set text, 2 for the
@@ -53,6 +55,8 @@ public:
     std::uint64_t received() const { return m_received; }
 
 private:
+    void dropRest(std::uint64_t rest, ProgressPacer& pacer, const Progress& progress);
+
     meterlink::MeterLink& m_link;
     int m_firstByte;
     QByteArray m_bytes;

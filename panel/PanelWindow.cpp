@@ -152,7 +152,13 @@ void PanelWindow::readFailed(const std::string& reason)
 void PanelWindow::PollMeter()
 {
     auto& link = m_services.link;
-    link.OutputReport[0] = 0;
+    // A report still pending (an acknowledgement nobody read, one that came late, a stray one)
+    // would be taken for the first half of the frame, and every later frame would be out of
+    // step too. Only what has already arrived is dropped, so the tick does not wait.
+    link.Discard(meterlink::MeterLink::MaxDiscard, 0);
+    // Parameters left by an earlier command would turn the poll into another command (byte 2
+    // = 17 is the unit option).
+    link.OutputReport.fill(0);
     link.OutputReport[1] = meterlink::meter::Poll;
     link.Exchange();
     if (!link.Connected()) {
@@ -185,7 +191,7 @@ void PanelWindow::sendKey(std::uint8_t code)
 {
     auto& link = m_services.link;
     setPolling(false);
-    link.OutputReport[0] = 0;
+    link.OutputReport.fill(0);
     link.OutputReport[1] = meterlink::meter::Command;
     link.OutputReport[2] = code;
     link.Exchange();

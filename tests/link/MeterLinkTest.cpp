@@ -354,22 +354,6 @@ TEST_F(LinkWithMeter, SendOrReceiveWhileDisconnectedOnlyReconnects)
     EXPECT_EQ(reader.ReceivedReport[1], 42);
 }
 
-TEST_F(LinkWithMeter, BytesLeftByAnEarlierCommandTravelWithTheNextOne)
-{
-    link.OutputReport[1] = cmd::Command;
-    link.OutputReport[2] = cmd::SetSize;
-    for (int i = 3; i <= 16; ++i)
-        link.OutputReport[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>('0' + i % 10);
-    link.Exchange();
-    link.OutputReport[2] = cmd::key::Mode; // a key sets bytes 1 and 2 only
-    link.Exchange();
-    ASSERT_EQ(meter.writes().size(), 2u);
-    const auto& second = meter.writes()[1];
-    EXPECT_EQ(second[2], cmd::key::Mode);
-    for (std::size_t i = 3; i <= 16; ++i)
-        EXPECT_EQ(second[i], '0' + i % 10) << i;
-}
-
 TEST_F(LinkWithMeter, AShortReportLeavesNoStaleBytesBehindIt)
 {
     pollBoth();

@@ -1,7 +1,6 @@
 #include "logger/LoggerCommands.h"
 
 #include "logger/MemoryWindow.h"
-#include "logger/ReportTransfer.h"
 #include "logger/SetListModel.h"
 #include "tests/logger/MemoryMeter.h"
 #include "tests/support/PanelHarness.h"
@@ -165,24 +164,6 @@ TEST_F(LoggerTest, HeaderRowRequestsSetZero)
     EXPECT_EQ(downloaded(), QByteArray("\r\n"));
 }
 
-TEST_F(LoggerTest, UnpluggedDuringDownloadStopsAndSavesNothing)
-{
-    meter.sizes[Dec5Digits] = 64 * 50;
-    commands_.Listing();
-    const int before = meter.readCount();
-    // Runs while the download lets window events run after its first report.
-    QTimer::singleShot(0, [this] { meter.setPlugged(false); });
-    commands_.GridSet_Click(1);
-    EXPECT_LT(meter.readCount() - before, 10);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, logger::LoggerCommands::LinkLostText);
-    EXPECT_FALSE(QFile::exists(root.paths.downloadFile()));
-    EXPECT_TRUE(dialogs.viewedFiles.isEmpty());
-    EXPECT_EQ(cmd.fileName, QStringLiteral("start.tmp"));
-    EXPECT_TRUE(poll.polling());
-    EXPECT_FALSE(commands_.busy());
-}
-
 TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 {
     for (int n = 1; n <= 20; ++n)
@@ -200,20 +181,6 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
-    EXPECT_TRUE(poll.polling());
-}
-
-TEST_F(LoggerTest, SetLargerThanTheMemoryIsRefused)
-{
-    meter.capacity = 4;
-    meter.free = 1;
-    meter.sizes[Dec5Digits] = 4 * 1024 + 1;
-    commands_.Listing();
-    meter.clearWrites();
-    commands_.GridSet_Click(1);
-    EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}}));
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::SetTooLargeText);
-    EXPECT_FALSE(QFile::exists(root.paths.downloadFile()));
     EXPECT_TRUE(poll.polling());
 }
 
@@ -301,28 +268,6 @@ TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
     EXPECT_EQ(meter.writes()[0], meter.writes()[1]);
     EXPECT_EQ(Bytes(meter.writes()[0].begin(), meter.writes()[0].begin() + 10),
               (Bytes{0, 1, 17, 32, 38, 18, 5, 22, 57, 5}));
-}
-
-TEST(ReportTransfer, StopsWhenTheReportsRunOut)
-{
-    virtualmeter::VirtualMeter meter;
-    meterlink::MeterLink link(meter);
-    ASSERT_TRUE(link.FindMeter());
-    link.ReceivedReport.fill('s'); // stale content must not be collected
-    virtualmeter::Report page{};
-    page.fill('d');
-    meter.queueReport(page);
-    meter.queueReport(page);
-    logger::ReportTransfer transfer(link, 1);
-    std::vector<int> shown;
-    const auto outcome = transfer.collect(5, [&shown](int p) {
-        shown.push_back(p);
-        return true;
-    });
-    EXPECT_EQ(outcome, logger::ReportTransfer::Outcome::LinkLost);
-    EXPECT_EQ(transfer.received(), 2u);
-    EXPECT_EQ(transfer.bytes(), QByteArray(128, 'd'));
-    EXPECT_EQ(shown, (std::vector<int>{20, 40}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "link/MeterCommands.h"
 #include "virtualmeter/VirtualMeter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -84,7 +85,9 @@ private:
     }
     void sendData(const std::string& key)
     {
-        const std::uint64_t size = sizes.count(key) ? sizes[key] : 0;
+        // A device that claims a huge set sends far less of it.
+        const std::uint64_t size =
+            std::min<std::uint64_t>(sizes.count(key) ? sizes[key] : 0, 1 << 20);
         const std::string text = texts.count(key) ? texts[key] : std::string();
         for (std::uint64_t at = 0; at < size; at += 64) {
             virtualmeter::Report r{};

@@ -4,9 +4,16 @@
 #include "logger/SetListModel.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
+#include "tests/logger/MemoryMeter.h"
 #include "tests/support/PanelHarness.h"
 
+#include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,5 +75,80 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("All the data in memory will be deleted!"));
     EXPECT_TRUE(meter.writes().empty());
 }
+
+// A download refused or stopped midway, through the real windows.
+struct DownloadRow
+{
+    const char* name;
+    std::uint64_t capacity, claimed; // as the meter reports them
+    enum
+    {
+        Nothing,
+        Cancel,
+        Unplug
+    } midway; // after the first data report
+    QString message;
+};
+
+class DownloadTest : public ::testing::TestWithParam<DownloadRow>,
+                     protected testsupport::Harness<loggertest::MemoryMeter>
+{
+protected:
+    panel::PanelWindow window{services};
+};
+
+TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
+{
+    const DownloadRow& row = GetParam();
+    meter.entries = {{0x20, 0x26, 0x12, 0x05, 0x16, 0x39, 0x05}};
+    meter.capacity = row.capacity;
+    meter.free = 1;
+    meter.sizes["20261205163905"] = row.claimed;
+    QFile earlier(root.paths.downloadFile());
+    QDir().mkpath(QFileInfo(earlier).absolutePath());
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\r\n") == 9);
+    earlier.close();
+    QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("Logger")), Qt::LeftButton);
+    QWidget* memory = window.loggerCommands().memoryWindow();
+    QTimer::singleShot(0, memory, [&] {
+        if (row.midway == DownloadRow::Cancel)
+            QTest::mouseClick(memory->findChild<QPushButton*>(QStringLiteral("CmdCancel")),
+                              Qt::LeftButton);
+        meter.setPlugged(row.midway != DownloadRow::Unplug);
+    });
+    meter.clearWrites();
+    auto* grid = memory->findChild<QTableView*>(QStringLiteral("GridSet"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(1, 0)).center());
+
+    // The set itself is asked for only when its size is credible.
+    EXPECT_EQ(commands().size(), row.midway == DownloadRow::Nothing ? 1u : 2u);
+    ASSERT_EQ(dialogs.messages.size(), row.message.isEmpty() ? 0u : 1u);
+    EXPECT_EQ(dialogs.messages.empty() ? QString() : dialogs.messages[0].text, row.message);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier\r\n");
+    EXPECT_TRUE(dialogs.viewedFiles.isEmpty());
+    EXPECT_TRUE(window.toolbar()->isEnabled());
+    EXPECT_TRUE(window.polling());
+    // Nothing the meter sent of the set reaches the next tick.
+    meter.setPlugged(true);
+    window.PollMeter();
+    EXPECT_EQ(meter.pendingReports(), 0u);
+    EXPECT_TRUE(window.findChild<QWidget*>(QStringLiteral("PicSet"))->isHidden());
+}
+
+using logger::LoggerCommands;
+INSTANTIATE_TEST_SUITE_P(
+    Logger, DownloadTest,
+    ::testing::Values(DownloadRow{"BeyondTheReportedCapacity", 4, 4 * 1024 + 1,
+                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                      DownloadRow{"BeyondAnyMeter", 0xFFFFFFFFFF, logger::MaxSetBytes + 1,
+                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                      DownloadRow{"LargestTheFieldHolds", 0xFFFFFFFFFF, 0xFFFFFFFFFF,
+                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                      DownloadRow{"CancelledMidway", 512 * 1024, 64 * 400, DownloadRow::Cancel, {}},
+                      DownloadRow{"UnpluggedMidway", 512 * 1024, 64 * 400, DownloadRow::Unplug,
+                                  LoggerCommands::LinkLostText}),
+    [](const auto& r) { return std::string(r.param.name); });
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "panel/PanelWindow.h"
 
 #include "FrameBuilder.h"
+#include "clock/RtcWindow.h"
 #include "link/MeterCommands.h"
+#include "logger/LoggerCommands.h"
+#include "logger/MemoryWindow.h"
 #include "panel/ReferenceView.h"
 #include "tests/support/PanelHarness.h"
 
@@ -14,6 +17,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -226,17 +230,49 @@ TEST_F(PanelTest, LostSecondReportKeepsTheDisplayInsteadOfMixingReports)
     EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
 }
 
-TEST_F(PanelTest, PollRequestCarriesCommandOneAndLeavesOtherBytes)
+// Whatever an earlier command left in the request or on the wire, each tick sends a clean poll
+// and decodes a whole frame.
+TEST_F(PanelTest, AfterAnyStrayReportTheTicksDecodeWholeFrames)
 {
-    link.OutputReport[2] = 0x33;
-    link.OutputReport[9] = 0x44;
-    tick(liveFrame(0));
-    ASSERT_FALSE(meter.writes().empty());
-    const auto& w = meter.writes().front();
-    EXPECT_EQ(w[0], 0);
-    EXPECT_EQ(w[1], meterlink::meter::Poll);
-    EXPECT_EQ(w[2], 0x33);
-    EXPECT_EQ(w[9], 0x44);
+    QTest::mouseClick(child<QToolButton>(QStringLiteral("Logger")), Qt::LeftButton);
+    QWidget* memory = window->loggerCommands().memoryWindow();
+    ASSERT_NE(memory, nullptr);
+    std::unique_ptr<meterclock::RtcWindow> rtc;
+    virtualmeter::Report garbage;
+    garbage.fill(0xA5);
+    // The space bar, as a button's label may not lie under its centre.
+    const auto press = [](QWidget* parent, const char* name) {
+        QTest::keyClick(parent->findChild<QAbstractButton*>(QLatin1String(name)), Qt::Key_Space);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> strays = {
+        {"Lux", [&] { press(memory, "OptLuxFc0"); }},
+        {"Fc", [&] { press(memory, "OptLuxFc1"); }},
+        {"ClockSetWithTheWindowOpen",
+         [&] {
+             rtc = std::make_unique<meterclock::RtcWindow>(services, *window, window.get());
+             rtc->Form_Load();
+             press(rtc.get(), "CmdSetTime");
+         }},
+        {"LateAcknowledgement",
+         [&] {
+             meter.queueReport(virtualmeter::Report{0, 6, 19});
+         }},
+        {"GarbageReport", [&] { meter.queueReport(garbage); }},
+    };
+    std::vector<std::uint8_t> pollRequest(65, 0);
+    pollRequest[1] = meterlink::meter::Poll;
+    for (const auto& [name, stray] : strays) {
+        SCOPED_TRACE(name);
+        stray();
+        for (const int mode : {4, 0}) {
+            meter.clearWrites();
+            tick(liveFrame(mode));
+            EXPECT_EQ(meter.writes(), std::vector<std::vector<std::uint8_t>>{pollRequest});
+            EXPECT_FALSE(shown(QStringLiteral("PicSet")));
+            EXPECT_EQ(text(QStringLiteral("LblFX")), mode == 4 ? "X" : "Ev");
+        }
+    }
+    EXPECT_EQ(text(QStringLiteral("LblName")), "");
 }
 
 class Keys : public PanelTest, public ::testing::WithParamInterface<panel::PanelKey>
@@ -248,7 +284,7 @@ TEST_P(Keys, SendTheirCodeWithThePollPaused)
     const panel::PanelKey key = GetParam();
     tick(liveFrame(0)); // connected
     meter.clearWrites();
-    link.OutputReport[5] = 0x5A; // bytes past the key code travel as they are
+    link.OutputReport[5] = 0x5A; // left by an earlier command; a key sends none of it
     std::vector<bool> pollingAtWrite;
     meter.onCommand = [&] { pollingAtWrite.push_back(window->polling()); };
     auto* button = child<QPushButton>(QLatin1String(key.name));
@@ -259,7 +295,7 @@ TEST_P(Keys, SendTheirCodeWithThePollPaused)
     EXPECT_EQ(w[0], 0);
     EXPECT_EQ(w[1], meterlink::meter::Command);
     EXPECT_EQ(w[2], key.code);
-    EXPECT_EQ(w[5], 0x5A);
+    EXPECT_EQ(w[5], 0);
     EXPECT_EQ(pollingAtWrite, std::vector<bool>{false});
     EXPECT_TRUE(window->polling());
     meter.onCommand = nullptr;
