@@ -8,40 +8,9 @@
 namespace {
 
 using Column = std::vector<std::optional<double>>;
+using Stat = std::optional<double>;
 
-struct StatisticsRow
-{
-    const char* name;
-    Column values;
-    long long count;
-    std::optional<double> minimum, maximum, mean, deviation;
-};
-
-const double Nan = std::numeric_limits<double>::quiet_NaN();
-
-// Worked by hand. 2 4 4 4 5 5 7 9: mean 5, squares 9+1+1+1+0+0+4+16 = 32 over 7. Around 1e9:
-// differences -6 -3 3 6 from the mean, squares 90 over 3; a plain sum of squares loses them.
-const StatisticsRow Rows[] = {
-    {"eight values", {2, 4, 4, 4, 5, 5, 7, 9}, 8, 2, 9, 5, std::sqrt(32.0 / 7)},
-    {"large and close",
-     {1e9 + 4, 1e9 + 7, 1e9 + 13, 1e9 + 16},
-     4,
-     1e9 + 4,
-     1e9 + 16,
-     1e9 + 10,
-     std::sqrt(30.0)},
-    {"missing and non-finite skipped",
-     {std::nullopt, -3, Nan, std::nullopt, 1},
-     2,
-     -3,
-     1,
-     -1,
-     std::sqrt(8.0)},
-    {"one value has no deviation", {std::nullopt, 0.3127}, 1, 0.3127, 0.3127, 0.3127, {}},
-    {"nothing", {std::nullopt}, 0, {}, {}, {}, {}},
-};
-
-void expectNear(std::optional<double> actual, std::optional<double> expected, const char* what)
+void expectNear(Stat actual, Stat expected, const char* what)
 {
     ASSERT_EQ(actual.has_value(), expected.has_value()) << what;
     if (expected) {
@@ -49,9 +18,28 @@ void expectNear(std::optional<double> actual, std::optional<double> expected, co
     }
 }
 
+// Worked by hand. 2 4 4 4 5 5 7 9: mean 5, squares 9+1+1+1+0+0+4+16 = 32 over n - 1 = 7; its
+// window 4 5 5 7: mean 5.25, squares 4.75 over 3. Around 1e9 the differences -6 -3 3 6 give
+// squares 90 over 3, which a plain sum of squares would lose.
 TEST(ColumnStatistics, CountExtremesMeanAndSampleDeviation)
 {
-    for (const StatisticsRow& row : Rows) {
+    const double G = 1e9;
+    const double Nan = std::numeric_limits<double>::quiet_NaN();
+    const Column eight = {2, 4, 4, 4, 5, 5, 7, 9};
+    const struct
+    {
+        const char* name;
+        Column values;
+        long long count;
+        Stat minimum, maximum, mean, deviation;
+    } rows[] = {
+        {"eight values", eight, 8, 2, 9, 5, std::sqrt(32.0 / 7)},
+        {"near 1e9", {G + 4, G + 7, G + 13, G + 16}, 4, G + 4, G + 16, G + 10, std::sqrt(30.0)},
+        {"gaps and NaN skipped", {std::nullopt, -3, Nan, 1}, 2, -3, 1, -1, std::sqrt(8.0)},
+        {"one value has no deviation", {std::nullopt, 0.3127}, 1, 0.3127, 0.3127, 0.3127, {}},
+        {"nothing", {std::nullopt}, 0, {}, {}, {}, {}},
+    };
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const files::ColumnStatistics s = files::StatisticsOf(row.values);
         EXPECT_EQ(s.count(), row.count);
@@ -60,9 +48,7 @@ TEST(ColumnStatistics, CountExtremesMeanAndSampleDeviation)
         expectNear(s.mean(), row.mean, "mean");
         expectNear(s.standardDeviation(), row.deviation, "standard deviation");
     }
-    // A window of kept rows: 4 5 5 7 of the first column, mean 5.25, squares 4.75 over 3.
-    const Column& first = Rows[0].values;
-    const files::ColumnStatistics window = files::StatisticsOf(std::span(first).subspan(3, 4));
+    const files::ColumnStatistics window = files::StatisticsOf(std::span(eight).subspan(3, 4));
     expectNear(window.mean(), 5.25, "window mean");
     expectNear(window.standardDeviation(), std::sqrt(4.75 / 3), "window deviation");
 }

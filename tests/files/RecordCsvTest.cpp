@@ -5,138 +5,109 @@
 
 #include <QBuffer>
 #include <clocale>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-std::string recordLine(int second, double X, double Ev, double Tcp, double duv)
+// A record line as the recorder writes it, at 2026/12/06 09:05:<second>.
+std::string line(int second, double X, double Ev, double Tcp, double duv)
 {
-    files::Reading r;
-    r.year = 2026;
-    r.month = 12;
-    r.day = 6;
-    r.hour = 9;
-    r.minute = 5;
-    r.second = second;
-    r.X = X;
-    r.Y = 512.5;
-    r.Z = 559.1;
-    r.Ev = Ev;
-    r.Tcp = Tcp;
-    r.x = 0.3127;
-    r.y = 0.3290;
-    r.u = 0.1978;
-    r.v = 0.4683;
-    r.duv = duv;
-    return files::RecordLine(r) + "\r\n";
+    return files::RecordLine({.year = 2026,
+                              .month = 12,
+                              .day = 6,
+                              .hour = 9,
+                              .minute = 5,
+                              .second = second,
+                              .X = X,
+                              .Y = 512.5,
+                              .Z = 559.1,
+                              .Ev = Ev,
+                              .Tcp = Tcp,
+                              .x = 0.3127,
+                              .y = 0.3290,
+                              .u = 0.1978,
+                              .v = 0.4683,
+                              .duv = duv}) +
+           "\r\n";
 }
-
-std::string csvOf(std::string_view fileText, long long* records = nullptr)
-{
-    std::ostringstream out;
-    files::CsvWriter writer(out);
-    const long long written = files::WriteRecordsCsv(fileText, writer);
-    if (records != nullptr)
-        *records = written;
-    EXPECT_TRUE(writer.finish());
-    return out.str();
-}
-
-const std::string Titles = "Date and time,X,Y,Z,Ev (lx),Tcp (K),x,y,u',v',delta-uv\r\n";
 
 struct ExportRow
 {
     const char* name;
     std::string file;
-    std::string csv;
+    std::string csv; // after the title row
+    const char* evUnit;
     long long records;
 };
 
-const std::vector<ExportRow>& exportRows()
-{
-    static const std::vector<ExportRow> rows = {
-        {"stopped recording: column lines skipped, a cut and a bad line, nothing after the end",
-         "TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\nStart Time : 26/12/06 09:05:07\r\n"
-         "Total Records : 3\r\nInterval :   1 Second     Unit : \r\nX       Y       Z     XYZ\r\n"
-         "*********************************\r\n" +
-             files::RecordColumnLine() + "\r\n" + recordLine(7, 487.3, 512.5, 6504, 0.0032) +
-             recordLine(8, -1.5, 12345.6, 2700, -0.0125) +
-             "2026/13/06  09:05:09    487.3      abc\r\nend of data\r\n" +
-             recordLine(10, 1, 1, 1, 0),
-         Titles + "2026-12-06T09:05:07,487.3,512.5,559.1,512.5,6504,0.3127,0.3290,0.1978,0.4683,0."
-                  "0032\r\n"
-                  "2026-12-06T09:05:08,-1.5,512.5,559.1,12345.6,2700,0.3127,0.3290,0.1978,0.4683,"
-                  "-0.0125\r\n"
-                  ",487.3,,,,,,,,,\r\n",
-         3},
-        {"downloaded set in foot-candles",
-         "582 Data Logger\r\nStart Time : 2026/12/06 09:05:07\r\nTotal Records : 1\r\n"
-         "Interval : 1 Second     Unit : fc\r\n" +
-             files::RecordColumnLine() + "\r\n*********************************\r\n" +
-             recordLine(7, 487.3, 47.6, 6504, 0.0032),
-         "Date and time,X,Y,Z,Ev (fc),Tcp (K),x,y,u',v',delta-uv\r\n"
-         "2026-12-06T09:05:07,487.3,512.5,559.1,47.6,6504,0.3127,0.3290,0.1978,0.4683,0.0032\r\n",
-         1},
-        {"header only", "a\r\nb\r\n\r\nd\r\ne\r\n", Titles, 0},
-        {"empty second item", "a\r\n\r\nc\r\nd\r\ne\r\n" + recordLine(7, 1, 1, 1, 0), Titles, 0},
-        {"empty file", "", Titles, 0},
-    };
-    return rows;
-}
-
-// Numbers go out with "." whatever the locale; the comma locale runs where it is installed.
 TEST(RecordCsv, ExportsEveryFieldOfEveryRecordByteForByte)
 {
+    const std::string recording =
+        "TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\nStart Time : 26/12/06 09:05:07\r\n"
+        "Total Records : 3\r\nInterval :   1 Second     Unit : \r\nX       Y       Z     XYZ\r\n"
+        "*********************************\r\n" +
+        files::RecordColumnLine() + "\r\n";
+    const ExportRow rows[] = {
+        {"recording: a cut line with a bad date and a word, nothing after the end",
+         recording + line(7, 487.3, 512.5, 6504, 0.0032) + line(8, -1.5, 12345.6, 2700, -0.0125) +
+             "2026/13/06  09:05:09    487.3      abc\r\nend\r\n" + line(10, 1, 1, 1, 0),
+         "2026-12-06T09:05:07,487.3,512.5,559.1,512.5,6504,0.3127,0.3290,0.1978,0.4683,0.0032\r\n"
+         "2026-12-06T09:05:08,-1.5,512.5,559.1,12345.6,2700,0.3127,0.3290,0.1978,0.4683,-0.0125\r\n"
+         ",487.3,,,,,,,,,\r\n",
+         "lx", 3},
+        {"downloaded set in foot-candles",
+         "582 Data Logger\r\nStart Time : 2026/12/06 09:05:07\r\nTotal Records : 1\r\n"
+         "Interval : 1 Second     Unit : fc\r\n*********************************\r\n" +
+             line(7, 487.3, 47.6, 6504, 0.0032),
+         "2026-12-06T09:05:07,487.3,512.5,559.1,47.6,6504,0.3127,0.3290,0.1978,0.4683,0.0032\r\n",
+         "fc", 1},
+        {"empty second item: no data file", "a\r\n\r\nc\r\nd\r\ne\r\n" + line(7, 1, 1, 1, 0), "",
+         "lx", 0},
+        {"empty file", "", "", "lx", 0},
+    };
+    // Numbers go out with "." whatever the locale; the comma locale runs where it is installed.
     for (const char* locale : {"C", "de_DE.UTF-8"}) {
         if (std::setlocale(LC_NUMERIC, locale) == nullptr)
             continue;
-        for (const ExportRow& row : exportRows()) {
+        for (const ExportRow& row : rows) {
             SCOPED_TRACE(testing::Message() << locale << ": " << row.name);
-            long long records = -1;
-            EXPECT_EQ(csvOf(row.file, &records), row.csv);
-            EXPECT_EQ(records, row.records);
+            std::ostringstream out;
+            files::CsvWriter writer(out);
+            EXPECT_EQ(files::WriteRecordsCsv(row.file, writer), row.records);
+            ASSERT_TRUE(writer.finish());
+            EXPECT_EQ(out.str(), "Date and time,X,Y,Z,Ev (" + std::string(row.evUnit) +
+                                     "),Tcp (K),x,y,u',v',delta-uv\r\n" + row.csv);
         }
     }
     std::setlocale(LC_NUMERIC, "C");
 }
 
-// What a field of the record line holds, put at the x position, and what the CSV shows of it.
-struct FieldRow
-{
-    const char* field; // 7 characters
-    const char* csv;
-};
-
-const FieldRow FieldRows[] = {
-    {" 0.3127", "0.3127"}, {"0.31275", "0.31275"}, {"   +.5 ", "0.5"}, {" -0.000", "-0.000"},
-    {"     12", "12"},     {"    nan", ""},        {"  inf  ", ""},    {"  1e-3 ", ""},
-    {"  1.2.3", ""},       {"      -", ""},        {" 12 34 ", ""},    {"       ", ""},
-};
-
+// A text at the x position of a record line (7 characters) and what the CSV shows of it.
 TEST(RecordCsv, KeepsTheDigitsOfAFieldAndLeavesNonNumbersEmpty)
 {
-    const std::string line = recordLine(7, 1, 1, 1, 0);
-    for (const FieldRow& row : FieldRows) {
-        const std::string item = line.substr(0, 67) + row.field;
+    const std::pair<const char*, const char*> fields[] = {
+        {" 0.3127", "0.3127"}, {"0.31275", "0.31275"}, {"   +.5 ", "0.5"}, {" -0.000", "-0.000"},
+        {"     12", "12"},     {"    nan", ""},        {"  inf  ", ""},    {"  1e-3 ", ""},
+        {"  1.2.3", ""},       {"      -", ""},        {" 12 34 ", ""},    {"       ", ""},
+    };
+    for (const auto& [field, csv] : fields) {
         std::ostringstream out;
         files::CsvWriter writer(out);
-        files::WriteRecordRow(writer, files::ParseRecordFields(item));
+        files::WriteRecordRow(writer,
+                              files::ParseRecordFields(line(7, 1, 1, 1, 0).substr(0, 67) + field));
         ASSERT_TRUE(writer.finish());
-        // Date, X, Y, Z, Ev, Tcp, then x; y and the rest lie beyond the end of the item.
+        // y and the fields after it lie beyond the end of the item.
         EXPECT_EQ(out.str(),
-                  std::string("2026-12-06T09:05:07,1.0,512.5,559.1,1.0,1,") + row.csv + ",,,,\r\n")
-            << '"' << row.field << '"';
+                  "2026-12-06T09:05:07,1.0,512.5,559.1,1.0,1," + std::string(csv) + ",,,,\r\n")
+            << '"' << field << '"';
     }
 }
 
-TEST(CsvWriter, QuotesWhatRfc4180AsksAndFormatsNumbersWithAPoint)
+TEST(CsvWriter, QuotesAsRfc4180AsksAndWritesNumbersWithAPoint)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     std::ostringstream out;
     files::CsvWriter writer(out);
     for (const char* text : {"plain", "a,b", "say \"hi\"", "two\r\nlines", "cr\r", "lf\n",
@@ -148,7 +119,7 @@ TEST(CsvWriter, QuotesWhatRfc4180AsksAndFormatsNumbersWithAPoint)
     writer.number(-0.00004, 4);
     writer.number(1e20, 1);
     writer.number(5, -3);
-    writer.number(nan, 2);
+    writer.number(std::numeric_limits<double>::quiet_NaN(), 2);
     writer.number(std::nullopt, 2);
     writer.endRow();
     ASSERT_TRUE(writer.finish());
@@ -157,22 +128,21 @@ TEST(CsvWriter, QuotesWhatRfc4180AsksAndFormatsNumbersWithAPoint)
                          "0.6667,0.3127,-0.0000,100000000000000000000.0,5,,\r\n");
 }
 
-TEST(CsvWriter, StreamsLargeExportsInBlocksAndReportsAFailedWrite)
+TEST(CsvWriter, StreamsInBlocksAndReportsAFailedWrite)
 {
     QBuffer buffer;
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
     files::CsvWriter writer(buffer);
-    constexpr int Rows = 200'000; // (10 * 7 + 90 * 8 + 900 * 9) bytes a thousand: two blocks
-    for (int i = 0; i < Rows; ++i) {
+    for (int i = 0; i < 200'000; ++i) {
         writer.number(i % 1000, 3);
         writer.endRow();
     }
     ASSERT_TRUE(writer.finish());
+    // (10 * 7 + 90 * 8 + 900 * 9) bytes a thousand rows: two blocks and the rest.
     EXPECT_EQ(buffer.size(), 1'778'000);
     EXPECT_TRUE(buffer.data().endsWith("\r\n999.000\r\n"));
 
-    // A full disk: the device takes nothing.
-    class FullDevice : public QIODevice
+    class FullDisk : public QIODevice
     {
         qint64 readData(char*, qint64) override { return -1; }
         qint64 writeData(const char*, qint64) override { return -1; }
