@@ -1,0 +1,25 @@
+#pragma once
+
+#include "files/CsvWriter.h"
+#include "files/RecordFields.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace files {
+
+// The column titles of a record CSV with their units: "Date and time", "X", "Y", "Z",
+// "Ev (<evUnit>)", "Tcp (K)", "x", "y", "u'", "v'", "delta-uv".
+std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(std::string_view evUnit);
+
+// One record as a CSV row: its ISO 8601 date and time, then each value with the decimals it had
+// in the record line; an empty field where the line holds nothing valid.
+void WriteRecordRow(CsvWriter& out, const RecordFields& fields);
+
+// The CSV of a recording or of a downloaded set, given the file's text: the title row, Ev in
+// the unit the header names ("Unit : fc" gives fc, anything else lx), then one row for each
+// record the data-file reader takes. Returns the number of records written.
+long long WriteRecordsCsv(std::string_view fileText, CsvWriter& out);
+
+} // namespace files

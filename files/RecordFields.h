@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace files {
+
+// The numeric fields of a record line, in line order (RecordLine.h has their positions).
+enum class RecordValue
+{
+    X,
+    Y,
+    Z,
+    Ev,
+    Tcp,
+    x,
+    y,
+    u, // u'
+    v, // v'
+    duv
+};
+inline constexpr int RecordValueCount = 10;
+
+// A number as a record line holds it: its value and its digits after the decimal point, so
+// that it can be written again exactly as it stood.
+struct RecordNumber
+{
+    double value = 0;
+    int decimals = 0;
+};
+
+struct RecordTime
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Every field of one record line.
+struct RecordFields
+{
+    // Nothing when positions 1-20 hold no valid "YYYY/MM/DD  hh:mm:ss".
+    std::optional<RecordTime> time;
+    // Nothing for a field that is missing (blank, or beyond the end of the line) or that is not
+    // a plain decimal number (blanks around it allowed, "." as decimal point, no exponent).
+    std::array<std::optional<RecordNumber>, RecordValueCount> values;
+
+    const std::optional<RecordNumber>& operator[](RecordValue field) const
+    {
+        return values[static_cast<std::size_t>(field)];
+    }
+};
+
+// Splits a record item (a record line as the item reading returns it) into its fields.
+RecordFields ParseRecordFields(std::string_view item);
+
+// ISO 8601 "YYYY-MM-DDThh:mm:ss".
+std::string IsoDateTime(const RecordTime& time);
+
+} // namespace files

@@ -1,0 +1,99 @@
+#include "colorimetry/Chromaticity.h"
+
+#include "colorimetry/AnsiQuadrangles.h"
+#include "colorimetry/Blackbody.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+using namespace colorimetry;
+
+constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+double round4(double value)
+{
+    return std::round(value * 1e4) / 1e4;
+}
+
+// Worked by hand: equal energy gives u' = (4/3) / (19/3), v' = 3 / (19/3), v = 2 / (19/3); D65's
+// denominator is -0.6254 + 3.948 + 3 = 6.3226. Where it vanishes, or for NaN or infinity, (0, 0).
+TEST(Chromaticity, ConvertsBothWaysAndNeverReturnsNaN)
+{
+    const struct
+    {
+        XY xy;
+        UV uvPrime;
+        UV uv1960;
+    } rows[] = {
+        {{1.0 / 3, 1.0 / 3}, {4.0 / 19, 9.0 / 19}, {4.0 / 19, 6.0 / 19}},
+        {{0.3127, 0.3290}, {1.2508 / 6.3226, 2.961 / 6.3226}, {1.2508 / 6.3226, 1.974 / 6.3226}},
+        {{1.5, 0}, {0, 0}, {0, 0}},
+        {{Nan, 0.3}, {0, 0}, {0, 0}},
+        {{0.3, Inf}, {0, 0}, {0, 0}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.xy.x << ", " << row.xy.y);
+        const UV p = UvPrimeFromXY(row.xy);
+        const UV q = Uv1960FromXY(row.xy);
+        EXPECT_NEAR(p.u, row.uvPrime.u, 1e-12);
+        EXPECT_NEAR(p.v, row.uvPrime.v, 1e-12);
+        EXPECT_NEAR(q.u, row.uv1960.u, 1e-12);
+        EXPECT_NEAR(q.v, row.uv1960.v, 1e-12);
+        if (p.u != 0) {
+            EXPECT_NEAR(XYFromUvPrime(p).y, row.xy.y, 1e-12);
+            EXPECT_NEAR(XYFromUv1960(q).x, row.xy.x, 1e-12);
+        }
+    }
+    // The way back has its zero denominators at u' 0, v' 0.75 and u 0, v 0.5.
+    EXPECT_EQ(XYFromUvPrime({0, 0.75}).x, 0);
+    EXPECT_EQ(XYFromUv1960({0, 0.5}).y, 0);
+    // hypot(4/19 - 0.19783, 9/19 - 0.46832) = hypot(0.012696, 0.005364)
+    EXPECT_EQ(round4(DeltaUvPrime({0.3127, 0.3290}, {1.0 / 3, 1.0 / 3})), 0.0138);
+}
+
+TEST(Blackbody, ReproducesThePlanckianLocusAndStepsTowardsGreen)
+{
+    // Rows of the built-in locus, over its own band: the ends and where the grid step changes.
+    const std::pair<double, XY> locus[] = {{1000, {0.6527, 0.3445}},
+                                           {2850, {0.4480, 0.4076}},
+                                           {4000, {0.3805, 0.3768}},
+                                           {7100, {0.3051, 0.3153}},
+                                           {20000, {0.2565, 0.2577}}};
+    for (const auto& [kelvin, expected] : locus) {
+        const XY c = BlackbodyXY(kelvin, LocusTableBand);
+        EXPECT_EQ(round4(c.x), expected.x) << kelvin << " K";
+        EXPECT_EQ(round4(c.y), expected.y) << kelvin << " K";
+    }
+    // D65 is published at 6504 K and Duv +0.0032, above the locus.
+    EXPECT_NEAR(CctDuvPoint(6504, 0.0032).x, 0.3127, 0.0001);
+    EXPECT_NEAR(CctDuvPoint(6504, 0.0032).y, 0.3290, 0.0001);
+    for (const double bad : {0.0, -300.0, 10.0, Nan, Inf}) {
+        EXPECT_EQ(BlackbodyXY(bad).x, 0) << bad;
+        EXPECT_EQ(CctDuvPoint(bad, 0.001).y, 0) << bad;
+    }
+    EXPECT_EQ(CctDuvPoint(3000, Nan).x, 0);
+}
+
+// The published corners against those computed from each quadrangle's limits: a mistyped digit
+// or a corner out of order moves a corner by far more than the 0.003 allowed.
+TEST(AnsiQuadrangles, PublishedCornersFollowFromTheirLimits)
+{
+    for (const AnsiQuadrangle& q : AnsiQuadrangles) {
+        const int cct[] = {q.targetCct - q.cctTolerance, q.targetCct + q.cctTolerance};
+        const double duv[] = {q.targetDuv - q.duvTolerance, q.targetDuv + q.duvTolerance};
+        const Quadrangle computed = QuadrangleFromLimits(cct[0], cct[1], duv[0], duv[1]);
+        const Quadrangle swapped = QuadrangleFromLimits(cct[1], cct[0], duv[1], duv[0]);
+        for (std::size_t i = 0; i < 4; ++i) {
+            SCOPED_TRACE(testing::Message() << q.nominalCct << " K corner " << i + 1);
+            EXPECT_NEAR(computed[i].x, q.corners[i].x, 0.003);
+            EXPECT_NEAR(computed[i].y, q.corners[i].y, 0.003);
+            EXPECT_EQ(swapped[i].x, computed[i].x);
+        }
+    }
+}
+
+} // namespace
