@@ -7,7 +7,13 @@ set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 add_library(tellarix_options INTERFACE)
 target_compile_options(tellarix_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
-  -Wcast-align -Woverloaded-virtual -Wnull-dereference -Werror)
+  -Wcast-align -Woverloaded-virtual -Wnull-dereference)
+# Errors for the people who change the code (the presets); a release build by someone else on
+# a newer compiler must not stop at a new warning.
+option(TELLARIX_WERROR "Treat warnings as errors" OFF)
+if(TELLARIX_WERROR)
+  target_compile_options(tellarix_options INTERFACE -Werror)
+endif()
 target_compile_definitions(tellarix_options INTERFACE
   QT_NO_KEYWORDS)
 
