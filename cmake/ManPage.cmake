@@ -5,14 +5,13 @@
 set(ENV{QT_QPA_PLATFORM} offscreen)
 # A sanitizer build reports Qt's objects still alive at exit; that is no failure of --help.
 set(ENV{ASAN_OPTIONS} detect_leaks=0)
-execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help ERROR_VARIABLE ignored
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help ERROR_VARIABLE errors
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0 OR NOT help MATCHES "Usage:")
-  message(FATAL_ERROR "${PROGRAM} --help failed (${result}): ${ignored}")
+  message(FATAL_ERROR "${PROGRAM} --help failed (${result}): ${errors}")
 endif()
 
-# Text as roff reads it: backslashes escaped; brackets and semicolons are parked behind
-# placeholders while the text is a CMake list.
+# Text as roff reads it: backslashes escaped, a leading control character made plain text.
 function(roff_text text out)
   string(REPLACE "\\" "\\e" text "${text}")
   if(text MATCHES "^[.']")
@@ -28,6 +27,7 @@ function(roff_option spec out)
   set(${out} "${spec}" PARENT_SCOPE)
 endfunction()
 
+# Brackets and semicolons would bend a CMake list; they wait behind placeholders until the end.
 string(REPLACE ";" "@SEMICOLON@" help "${help}")
 string(REPLACE "[" "@LB@" help "${help}")
 string(REPLACE "]" "@RB@" help "${help}")
