@@ -1,5 +1,6 @@
 #include "files/PcRecorder.h"
 #include "files/SharedData.h"
+#include "link/MeterCommands.h"
 #include "link/MeterLink.h"
 #include "link/platform/HidapiPlatform.h"
 #include "logger/LoggerCommands.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -82,7 +82,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(demo))
         platform = std::make_unique<virtualmeter::VirtualMeter>();
     else
-        platform = std::make_unique<meterlink::platform::HidapiPlatform>();
+        platform = std::make_unique<meterlink::platform::HidapiPlatform>(
+            meterlink::meter::VendorId, meterlink::meter::ProductId);
 
     meterlink::MeterLink link(*platform);
     ui::QtDialogs dialogs;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHash>
-#include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QToolBar>
@@ -23,10 +22,6 @@ struct ToolbarButton
 
 // The ten buttons, left to right.
 const std::vector<ToolbarButton>& ToolbarButtons();
-
-// The toolbar's image list: ten drawn icons, 1 to 10. Image 10 doubles as the look of button 1
-// while a recording on the PC runs.
-QIcon ToolbarImage(int image);
 
 // The main window's toolbar `Toolbar1`: ten image buttons without captions, one dispatch.
 class MainToolbar : public QToolBar

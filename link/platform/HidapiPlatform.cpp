@@ -2,13 +2,11 @@
 
 #include "link/platform/ReportDescriptor.h"
 
-#include <hidapi.h>
-
 #include <fcntl.h>
+#include <hidapi.h>
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
 #include <vector>
 
 namespace meterlink::platform {
@@ -38,7 +36,8 @@ class HidapiHandle : public HidHandle
 {
 public:
     HidapiHandle(hid_device* device, std::string path) : m_device(device), m_path(std::move(path))
-    {}
+    {
+    }
     ~HidapiHandle() override { hid_close(m_device); }
 
     std::optional<HidAttributes> attributes() override
@@ -86,14 +85,21 @@ std::unique_ptr<HidHandle> openPath(const std::string& path)
 
 } // namespace
 
-HidapiPlatform::HidapiPlatform() { hid_init(); }
+HidapiPlatform::HidapiPlatform(std::uint16_t vendorId, std::uint16_t productId)
+    : m_vendorId(vendorId), m_productId(productId)
+{
+    hid_init();
+}
 
-HidapiPlatform::~HidapiPlatform() { hid_exit(); }
+HidapiPlatform::~HidapiPlatform()
+{
+    hid_exit();
+}
 
 std::vector<HidInterface> HidapiPlatform::interfaces()
 {
     std::vector<HidInterface> result;
-    hid_device_info* list = hid_enumerate(0, 0);
+    hid_device_info* list = hid_enumerate(m_vendorId, m_productId);
     for (const hid_device_info* info = list; info; info = info->next)
         result.push_back(HidInterface{info->path});
     hid_free_enumeration(list);

@@ -8,12 +8,18 @@ namespace meterlink::platform {
 class HidapiPlatform : public HidPlatform
 {
 public:
-    HidapiPlatform();
+    // Only interfaces with these identifiers are listed: hidapi reads them from the system's
+    // device records, so no other device (keyboards, other instruments) is ever opened.
+    HidapiPlatform(std::uint16_t vendorId, std::uint16_t productId);
     ~HidapiPlatform() override;
 
     std::vector<HidInterface> interfaces() override;
     std::unique_ptr<HidHandle> openForWriting(const std::string& path) override;
     std::unique_ptr<HidHandle> openForReading(const std::string& path) override;
+
+private:
+    std::uint16_t m_vendorId;
+    std::uint16_t m_productId;
 };
 
 } // namespace meterlink::platform

@@ -1,6 +1,7 @@
 #include "panel/Toolbar.h"
 
 #include "panel/PanelWindow.h"
+#include "panel/ToolbarIcons.h"
 #include "tests/panel/SetupTestSupport.h"
 
 #include <QAction>
