@@ -8,12 +8,12 @@
 #include "ui/FixedPaths.h"
 #include "ui/QtDialogs.h"
 #include "ui/Services.h"
+#include "ui/WorkingFiles.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -88,6 +88,10 @@ int main(int argc, char* argv[])
     ui::QtDialogs dialogs;
     const ui::SystemClock clock;
     const ui::FixedPaths paths = ui::FixedPaths::forUser();
+    // Held for the whole run: one instance per user owns the working files.
+    const std::unique_ptr<QLockFile> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
+    if (!workingFiles)
+        return 1;
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;

@@ -13,6 +13,7 @@
 #include "panel/Toolbar.h"
 #include "plot/PlotWindow.h"
 #include "ui/ClickableLabel.h"
+#include "ui/WorkingFiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,9 +116,9 @@ void PanelWindow::Form_Load()
     // Errors here are ignored: the program runs without its start-up file.
     QDir().mkpath(m_services.paths.tempFolder());
     m_services.cmd.fileName = m_services.paths.startupFile();
-    QFile startup(m_services.cmd.fileName);
-    if (startup.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        startup.close();
+    QFile startup;
+    QString ignored;
+    ui::OpenFresh(startup, m_services.cmd.fileName, {}, ignored);
     // The schedule lists are filled by the set-up pictures; the locus tables are constants.
     m_setupPictures = new SetupPictures(
         {m_services.link, m_services.dialogs, *this, [this] { return MemoryBusy; }, PCInterval},

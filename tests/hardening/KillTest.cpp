@@ -19,7 +19,7 @@ public:
     Child(const QString& root, const QString& autostart)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), root);
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), root);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TELLARIX_AUTOSTART"), autostart);
         m_process.setProcessEnvironment(env);
@@ -132,6 +132,8 @@ TEST(KilledProgram, DownloadLeavesTheEarlierSetTextWhole)
     ASSERT_TRUE(tmp.isValid());
     const ui::FixedPaths paths(QDir(tmp.path()).filePath(QStringLiteral("tellarix582")));
     ASSERT_TRUE(QDir().mkpath(paths.tempFolder()));
+    ASSERT_TRUE(QFile::setPermissions(paths.root(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray earlier = "an earlier set\r\n2026/12/01  08:00:00 ...\r\n";
     QFile file(paths.downloadFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
