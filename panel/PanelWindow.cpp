@@ -103,6 +103,8 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     m_setupPictures->attach(*m_toolbar);
     wireFileCommands();
     wireMemoryAndClockCommands();
+    // A recording that an earlier run left behind must survive this run's first recording.
+    m_recorder->keepAside();
     m_timer1->start();
 }
 
@@ -208,6 +210,11 @@ void PanelWindow::LblConnect_Click()
 
 void PanelWindow::closeEvent(QCloseEvent* event)
 {
+    // A running recording is stopped and saved first, or the close is cancelled.
+    if (!m_recorder->stopForClose()) {
+        event->ignore();
+        return;
+    }
     // Closing the panel ends the program, whatever other windows are open.
     m_timer1->stop();
     event->accept();
