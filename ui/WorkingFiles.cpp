@@ -62,9 +62,7 @@ QString PrepareWorkingFolder(const FixedPaths& paths)
     const QString root = paths.root();
     const QByteArray name = QFile::encodeName(root);
     QDir().mkpath(QFileInfo(root).absolutePath());
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
         ::lstat(name.constData(), &info) != 0)
         return QStringLiteral("The working folder \"%1\" cannot be made: %2")
@@ -131,9 +129,7 @@ bool OpenFresh(QFile& file, const QString& path, QIODevice::OpenMode extra, QStr
 
 FileIdentity IdentifyFile(const QString& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return {errno == ENOENT ? FileIdentity::Kind::Absent : FileIdentity::Kind::Other};
     if (S_ISLNK(info.st_mode))
@@ -173,9 +169,7 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
         error = code != 0 ? qt_error_string(code) : QString();
         return outcome;
     };
-    struct stat old
-    {
-    };
+    struct stat old = {};
     // The saved file keeps the permissions of the file it replaces.
     const bool replaces = ::lstat(name.constData(), &old) == 0 && S_ISREG(old.st_mode);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0 ||
