@@ -9,6 +9,7 @@
 #include "ui/FixedPaths.h"
 #include "ui/QtDialogs.h"
 #include "ui/Services.h"
+#include "ui/WorkingFiles.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QApplication>
@@ -57,25 +58,69 @@ void runAutostart(panel::PanelWindow& panel, meterlink::platform::HidPlatform& p
     }
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// The options of the program; `demo` is set to the --demo option.
+void describeOptions(QCommandLineParser& parser, QCommandLineOption& demo)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tellarix 582"));
-    QApplication::setApplicationVersion(QStringLiteral("8.01"));
-
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Companion program of the 582 chromaticity and illuminance meter."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Use the built-in virtual meter instead of USB."));
     parser.addOption(demo);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A recording to open in the plot window."),
                                  QStringLiteral("[file]"));
+}
+
+// Whether a window can be shown. Without one QApplication aborts, so the program says so first.
+bool displayAvailable(const QStringList& arguments)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // A platform or display named on the command line is QApplication's to try.
+    for (const QString& argument : arguments) {
+        for (const char* option : {"-platform", "--platform", "-display", "--display"}) {
+            if (argument.startsWith(QLatin1String(option)))
+                return true;
+        }
+    }
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool windowSystem = platform.isEmpty() || platform.startsWith(QLatin1String("xcb")) ||
+                              platform.startsWith(QLatin1String("wayland"));
+    return !windowSystem || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(arguments);
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tellarix 582"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("8.01"));
+    QCommandLineParser parser;
+    QCommandLineOption demo(QStringLiteral("demo"),
+                            QStringLiteral("Use the built-in virtual meter instead of USB."));
+    describeOptions(parser, demo);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Help and version need no window; nor does saying that there is no display.
+    const bool parsed = parser.parse(arguments);
+    const bool textOnly =
+        parsed && (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")));
+    if (textOnly || !displayAvailable(arguments)) {
+        QCoreApplication core(argc, argv);
+        parser.process(core);
+        std::fputs("tellarix582: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are "
+                   "not set); start it in a desktop session.\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
     parser.process(app);
 
     std::unique_ptr<meterlink::platform::HidPlatform> platform;
@@ -89,6 +134,10 @@ int main(int argc, char* argv[])
     ui::QtDialogs dialogs;
     const ui::SystemClock clock;
     const ui::FixedPaths paths = ui::FixedPaths::forUser();
+    // Held for the whole run: one instance per user owns the working files.
+    const std::unique_ptr<QLockFile> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
+    if (!workingFiles)
+        return 1;
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;

@@ -43,9 +43,17 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
         state.FileChosen = false;
         return;
     }
+    // The dialog never offers a working file of the program: a recording saved there would be
+    // lost at the next start or download. A cancelled dialog leaves `cmd` as it was, so that
+    // "Open" still starts from its name.
+    ui::FileDialogState dialog = cmd;
+    dialog.fileName = RecordingDialogName(cmd.fileName, recorder.paths());
+    if (dialog.fileName != cmd.fileName)
+        dialog.fileTitle.clear();
     // A FileChosen left over from an earlier dialog must not start a recording after Cancel.
-    if (!ShowSaveDialog(dialogs, cmd, state))
+    if (!ShowSaveDialog(dialogs, dialog, state))
         return;
+    cmd = dialog;
     // The recorder keeps its own copy of the target: a later dialog that changes
     // CurrentFileName does not redirect the recording.
     if (!recorder.start(state.CurrentFileName, pcInterval))

@@ -1,6 +1,7 @@
 #include "files/PcRecorder.h"
 
 #include "files/RecordingFile.h"
+#include "files/SaveDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +19,17 @@ namespace files {
 namespace {
 
 constexpr long long MaxIntervalSeconds = 86400;
+
+// The target the user chose. A link there, the user's own at this moment, is followed now, so
+// that the save goes to the file it names and the name is checked again at the stop.
+QString ChosenTarget(const QString& chosen)
+{
+    const QString path = QDir::cleanPath(chosen);
+    if (ui::IdentifyFile(path).kind != ui::FileIdentity::Kind::Link)
+        return path;
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? path : resolved;
+}
 
 // Hands what the file has buffered to the disk itself, so that a crash or power loss keeps
 // every record written so far.
@@ -70,25 +82,33 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
 {
     if (m_recording)
         return false;
-    const QString target = QDir::cleanPath(targetPath);
+    const QString target = ChosenTarget(targetPath);
+    const ui::FileIdentity seen = ui::IdentifyFile(target);
     {
         // Finding out now that the target cannot be written saves the user a lost recording.
         QSaveFile probe(target);
-        if (!probe.open(QIODevice::WriteOnly)) {
+        const bool regular = seen.kind == ui::FileIdentity::Kind::Absent ||
+                             seen.kind == ui::FileIdentity::Kind::Regular;
+        if (!regular || !probe.open(QIODevice::WriteOnly)) {
             fail(QStringLiteral("The file \"%1\" cannot be written: %2\nThe recording has not "
                                 "started.")
-                     .arg(QDir::toNativeSeparators(target), probe.errorString()));
+                     .arg(QDir::toNativeSeparators(target),
+                          regular ? probe.errorString()
+                                  : QStringLiteral("it is not a regular file")));
             return false;
         }
         probe.cancelWriting();
     }
+    if (m_unsaved && !keepAside())
+        return false;
 
-    m_file.setFileName(recordingFile());
-    QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
+    QDir().mkpath(m_paths.root());
+    QString reason;
     // Unbuffered: a line that does not fit on the disk fails in writeLine, not later.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) ||
+    if (!ui::OpenFresh(m_file, recordingFile(), QIODevice::Unbuffered, reason) ||
         !writeLine(RecordingStartText(m_clock.now(), intervalSeconds))) {
-        const QString reason = m_file.errorString();
+        if (reason.isEmpty())
+            reason = m_file.errorString();
         m_file.close();
         fail(QStringLiteral("The recording file \"%1\" cannot be written: %2\nThe recording has "
                             "not started.")
@@ -97,9 +117,11 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
     }
 
     m_target = target;
+    m_targetSeen = seen;
     m_count = 0;
     m_writeFailed = false;
     m_recording = true;
+    m_unsaved = true;
     m_timer.start(static_cast<int>(std::clamp(intervalSeconds, 1LL, MaxIntervalSeconds) * 1000));
     Q_EMIT recordingChanged(true);
     return true;
@@ -140,27 +162,101 @@ bool PcRecorder::stop()
     m_file.close();
     Q_EMIT recordingChanged(false);
 
-    const auto keep = [this](const QString& reason) {
-        fail(QStringLiteral("The recording could not be saved to \"%1\": %2\nIts records stay "
-                            "in \"%3\".")
-                 .arg(QDir::toNativeSeparators(m_target), reason,
-                      QDir::toNativeSeparators(recordingFile())));
-        return false;
-    };
     QFile source(recordingFile());
     if (!source.open(QIODevice::ReadOnly))
-        return keep(source.errorString());
+        return keep(m_target, source.errorString());
     const QByteArray recorded = source.readAll();
     if (source.error() != QFileDevice::NoError)
-        return keep(source.errorString());
+        return keep(m_target, source.errorString());
     source.close();
+    m_unsaved = !save(CopyWithTotal(recorded, m_count));
+    return !m_unsaved;
+}
 
-    QSaveFile target(m_target);
-    const QByteArray text = CopyWithTotal(recorded, m_count);
-    // Unbuffered, so that a full disk shows as a short write before the commit.
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        target.write(text) != text.size() || !target.commit())
-        return keep(target.errorString());
+bool PcRecorder::keep(const QString& target, const QString& reason)
+{
+    fail(QStringLiteral("The recording could not be saved to \"%1\": %2\nIts records stay in "
+                        "\"%3\".")
+             .arg(QDir::toNativeSeparators(target), reason,
+                  QDir::toNativeSeparators(recordingFile())));
+    return false;
+}
+
+bool PcRecorder::save(const QByteArray& text)
+{
+    QString path = m_target;
+    ui::FileIdentity seen = m_targetSeen;
+    for (;;) {
+        QString reason;
+        switch (ui::SaveWhole(path, text, seen, reason)) {
+        case ui::SaveOutcome::Saved:
+            m_target = path;
+            return true;
+        case ui::SaveOutcome::Failed:
+            return keep(path, reason);
+        case ui::SaveOutcome::NameChanged:
+            break;
+        }
+        // Someone put something else under the name since the start (a link to another file,
+        // say): writing there would write into whatever they chose.
+        m_dialogs.message(QStringLiteral("\"%1\" was changed by someone else while the recording "
+                                         "ran, so the recording is not saved there. Choose "
+                                         "another name for it.")
+                              .arg(QDir::toNativeSeparators(path)),
+                          ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        ui::FileDialogState dialog;
+        dialog.fileName = RecordingDialogName(QString(), m_paths);
+        dialog.filter = SaveDialogFilter();
+        dialog.overwritePrompt = true;
+        if (!m_dialogs.showSave(dialog) || dialog.fileTitle.isEmpty())
+            return keep(path, QStringLiteral("no other name was chosen"));
+        path = ChosenTarget(dialog.fileName);
+        seen = ui::IdentifyFile(path);
+    }
+}
+
+bool PcRecorder::stopForClose()
+{
+    if (!m_recording)
+        return true;
+    if (m_dialogs.message(QStringLiteral("A recording is running. Stop it and save it to \"%1\" "
+                                         "before the program closes?\nChoose Cancel to keep "
+                                         "recording.")
+                              .arg(QDir::toNativeSeparators(m_target)),
+                          ui::MsgButtons::OkCancel, ui::MsgIcon::Question) != ui::MsgAnswer::Ok)
+        return false;
+    stop();
+    return true;
+}
+
+bool PcRecorder::keepAside()
+{
+    const QString path = recordingFile();
+    if (ui::IdentifyFile(path).kind != ui::FileIdentity::Kind::Regular ||
+        QFileInfo(path).size() == 0) {
+        m_unsaved = false;
+        return true;
+    }
+    const QFileInfo info(path);
+    const QString stem =
+        info.dir().filePath(info.completeBaseName() + QLatin1Char('-') +
+                            m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString aside = stem + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+    QFile file(path);
+    if (!file.rename(aside)) {
+        m_unsaved = true;
+        fail(QStringLiteral("The records of an earlier recording in \"%1\" cannot be kept aside: "
+                            "%2\nNo recording can start until they are moved.")
+                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    m_unsaved = false;
+    m_dialogs.message(QStringLiteral("The records of an earlier recording, which may not have "
+                                     "been saved, were kept as \"%1\".")
+                          .arg(QDir::toNativeSeparators(aside)),
+                      ui::MsgButtons::Ok, ui::MsgIcon::Information);
     return true;
 }
 

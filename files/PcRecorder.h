@@ -4,6 +4,7 @@
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
+#include "ui/WorkingFiles.h"
 
 #include <QFile>
 #include <QObject>
@@ -18,7 +19,8 @@ namespace files {
 // file state, so other commands cannot disturb it. Every PCInterval seconds it appends the
 // latest live reading as a record line stamped with its own clock, and each line reaches the
 // disk before the next sample. At the stop it writes the target under a temporary name and
-// renames it, so the target is complete or untouched.
+// renames it, so the target is complete or untouched; and only if the target's name still holds
+// what it held at the start, so that nobody can redirect the save to another file meanwhile.
 class PcRecorder : public QObject
 {
     Q_OBJECT
@@ -36,14 +38,23 @@ public:
     long long recordCount() const { return m_count; }
     QString targetPath() const { return m_target; }
     QString recordingFile() const;
+    const ui::FixedPaths& paths() const { return m_paths; }
 
     // Starts a recording that will be saved to `targetPath`, sampling every `intervalSeconds`.
     // Shows a message and returns false, with nothing started, when the recording file or the
     // target cannot be written.
     bool start(const QString& targetPath, long long intervalSeconds);
-    // Stops the recording and writes the target. Shows a message and returns false when the
-    // target cannot be written; the recording file then stays in place with every record.
+    // Stops the recording and writes the target. When the target's name no longer holds what
+    // it held at the start, asks for another name. Shows a message and returns false when the
+    // recording cannot be saved; the recording file then stays in place with every record.
     bool stop();
+    // Before the program closes: asks whether a running recording is to be stopped and saved,
+    // and does so. False when the user would rather keep recording (the close is cancelled).
+    bool stopForClose();
+    // Moves a recording file that holds anything to a time-stamped name beside it, so that the
+    // next recording cannot empty it, and tells the user where it is. Called at start-up.
+    // False, with a message, when it cannot be moved; no recording starts until it is.
+    bool keepAside();
     // One sample: appends the latest reading. The timer calls it; tests call it directly.
     void sample();
 
@@ -53,6 +64,8 @@ Q_SIGNALS:
 private:
     bool writeLine(const QByteArray& bytes);
     void fail(const QString& text);
+    bool save(const QByteArray& text);
+    bool keep(const QString& target, const QString& reason);
 
     const ui::Clock& m_clock;
     const ui::FixedPaths& m_paths;
@@ -61,7 +74,9 @@ private:
     QTimer m_timer;
     QFile m_file;
     QString m_target;
+    ui::FileIdentity m_targetSeen; // what the target's name held at the start
     bool m_recording = false;
+    bool m_unsaved = false; // the recording file may hold records that were not saved
     bool m_writeFailed = false;
     long long m_count = 0;
 };

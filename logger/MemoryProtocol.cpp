@@ -2,10 +2,10 @@
 
 #include "link/MeterCommands.h"
 #include "ui/TextValue.h"
+#include "ui/WorkingFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace logger {
@@ -164,15 +164,10 @@ void FillUnitOption(meterlink::Report& output, const std::array<std::uint8_t, En
 bool SaveSetText(const QString& path, const QByteArray& text)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    // Unbuffered, so that a full disk shows as a short write here: a buffered save file can
-    // lose the tail at its commit and still report success. Without the commit the earlier
-    // file stays as it was.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(text) != text.size() || file.write("\r\n", 2) != 2)
-        return false;
-    return file.commit();
+    // Whole or not at all: a kill or a full disk in the middle leaves the earlier file as it
+    // was, and a link planted at the name is replaced, not written through.
+    QString reason;
+    return ui::SaveWhole(path, text + "\r\n", std::nullopt, reason) == ui::SaveOutcome::Saved;
 }
 
 } // namespace logger

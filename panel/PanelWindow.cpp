@@ -13,6 +13,7 @@
 #include "panel/Toolbar.h"
 #include "plot/PlotWindow.h"
 #include "ui/ClickableLabel.h"
+#include "ui/WorkingFiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -102,6 +103,8 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     m_setupPictures->attach(*m_toolbar);
     wireFileCommands();
     wireMemoryAndClockCommands();
+    // A recording that an earlier run left behind must survive this run's first recording.
+    m_recorder->keepAside();
     m_timer1->start();
 }
 
@@ -115,9 +118,9 @@ void PanelWindow::Form_Load()
     // Errors here are ignored: the program runs without its start-up file.
     QDir().mkpath(m_services.paths.tempFolder());
     m_services.cmd.fileName = m_services.paths.startupFile();
-    QFile startup(m_services.cmd.fileName);
-    if (startup.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        startup.close();
+    QFile startup;
+    QString ignored;
+    ui::OpenFresh(startup, m_services.cmd.fileName, {}, ignored);
     // The schedule lists are filled by the set-up pictures; the locus tables are constants.
     m_setupPictures = new SetupPictures(
         {m_services.link, m_services.dialogs, *this, [this] { return MemoryBusy; }, PCInterval},
@@ -213,6 +216,11 @@ void PanelWindow::LblConnect_Click()
 
 void PanelWindow::closeEvent(QCloseEvent* event)
 {
+    // A running recording is stopped and saved first, or the close is cancelled.
+    if (!m_recorder->stopForClose()) {
+        event->ignore();
+        return;
+    }
     // Closing the panel ends the program, whatever other windows are open.
     m_timer1->stop();
     event->accept();

@@ -9,22 +9,41 @@ FixedPaths::FixedPaths(QString root) : m_root(std::move(root)) {}
 
 FixedPaths FixedPaths::forUser()
 {
-    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return FixedPaths(QDir(temp).filePath(QStringLiteral("tellarix582")));
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return FixedPaths(QDir(cache).filePath(QStringLiteral("tellarix582")));
 }
 
-QString FixedPaths::tempFolder() const { return QDir(m_root).filePath(QStringLiteral("Temp")); }
+QString FixedPaths::tempFolder() const
+{
+    return QDir(m_root).filePath(QStringLiteral("Temp"));
+}
 
 QString FixedPaths::startupFile() const
 {
     return QDir(tempFolder()).filePath(QStringLiteral("Tellarix.tmp"));
 }
 
-QString FixedPaths::recordingTemp() const { return QDir(m_root).filePath(QStringLiteral("TEMF.txt")); }
+QString FixedPaths::recordingTemp() const
+{
+    return QDir(m_root).filePath(QStringLiteral("TEMF.txt"));
+}
 
 QString FixedPaths::downloadFile() const
 {
     return QDir(tempFolder()).filePath(QStringLiteral("Lum.tmp"));
+}
+
+QString FixedPaths::lockFile() const
+{
+    return QDir(m_root).filePath(QStringLiteral("tellarix582.lock"));
+}
+
+bool FixedPaths::contains(const QString& path) const
+{
+    if (path.isEmpty())
+        return false;
+    const QString root = QDir::cleanPath(QDir(m_root).absolutePath()) + QLatin1Char('/');
+    return QDir::cleanPath(QDir(path).absolutePath()).startsWith(root);
 }
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/SaveDialog.h"
+#include "logger/LoggerCommands.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
 #include "plot/PlotWindow.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,7 +30,7 @@ protected:
     panel::PanelWindow window{services};
 };
 
-TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
+TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
 {
     dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
     window.toolbar()->click(QStringLiteral("Save"));
@@ -51,6 +54,9 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
     EXPECT_NE(window.plotViewer().window(), nullptr);
     EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("other.txt"));
     EXPECT_TRUE(window.polling());
+    ui::FileDialogState regions; // and the plot window saves a region file
+    dialogs.fileAnswers.push_back(path(QStringLiteral("regions.user")));
+    files::ShowSaveDialog(dialogs, regions, fileState);
 
     window.PollMeter();
     clock.advance(1);
@@ -66,6 +72,27 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
               files::ReadOutcome::Ok);
     EXPECT_EQ(recorded.RecordCount, 2);
     EXPECT_FALSE(recorded.RecordX[2].trimmed().isEmpty());
+}
+
+// The recording's dialog never offers a working file, which the next start or download would
+// overwrite; "Open" still starts from the name the dialog holds.
+TEST_F(PanelFileCommands, RecordingDialogOffersNoWorkingFile)
+{
+    virtualmeter::StoredSet set;
+    set.text = "Set\r\n";
+    meter.model().memory().setSets({set});
+    const QString documents =
+        QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) + '/';
+    for (const QString& openStart : {root.paths.startupFile(), root.paths.downloadFile()}) {
+        if (openStart == root.paths.downloadFile()) {
+            window.toolbar()->click(QStringLiteral("Logger"));
+            window.loggerCommands().GridSet_Click(1);
+        }
+        window.toolbar()->click(QStringLiteral("Save")); // cancelled
+        EXPECT_EQ(dialogs.fileAsks.back().before.fileName, documents);
+        window.toolbar()->click(QStringLiteral("Open")); // cancelled
+        EXPECT_EQ(dialogs.fileAsks.back().before.fileName, openStart);
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +20,12 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 class Recording : public testing::Test
@@ -162,38 +169,6 @@ TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
     EXPECT_EQ(plot.RecordY[3], QStringLiteral(" 0.4074"));
 }
 
-TEST_F(Recording, SurvivesAnOpenAndADialogDuringIt)
-{
-    clickSave(target());
-    sampleReading(0.31, 0.32);
-
-    // Another data file is opened, and a region file saved, while the recording runs.
-    const QString other = target(QStringLiteral("other.txt"));
-    QFile file(other);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
-    file.close();
-    dialogs.fileAnswers.push_back(other);
-    bool shown = false;
-    files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(state.CurrentFileName, QStringLiteral("other.txt"));
-    ui::FileDialogState regions;
-    dialogs.fileAnswers.push_back(target(QStringLiteral("regions.user")));
-    files::ShowSaveDialog(dialogs, regions, state);
-
-    sampleReading(0.41, 0.42);
-    clickSave();
-
-    EXPECT_TRUE(dialogs.messages.empty());
-    files::PlotData recorded;
-    ASSERT_EQ(files::ReadDataFile(target(), recorded), files::ReadOutcome::Ok);
-    EXPECT_EQ(recorded.RecordCount, 2);
-    EXPECT_EQ(recorded.RecordY[2], QStringLiteral(" 0.4200"));
-    EXPECT_EQ(contents(other), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
-    EXPECT_FALSE(QFile::exists(target(QStringLiteral("regions.user"))));
-}
-
 TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
 {
     // The target's folder is missing.
@@ -212,24 +187,41 @@ TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
     EXPECT_FALSE(QFile::exists(target()));
 }
 
-TEST_F(Recording, FailedStopKeepsRecordsAndOldTarget)
+// Another account swaps the target's name between start and stop: the stop never writes
+// through it, asks for another name and saves there, or keeps the records when there is none.
+TEST_F(Recording, TargetSwappedDuringTheRecordingIsNotWrittenThrough)
 {
-    const QString folder = target(QStringLiteral("out"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = QDir(folder).filePath(QStringLiteral("run.txt"));
-    clickSave(path);
-    sampleReading(0.3, 0.3);
-    ASSERT_TRUE(QDir(folder).removeRecursively());
+    const QString other = target(QStringLiteral("other.txt"));
+    const struct
+    {
+        bool existedAtStart;
+        bool symbolic; // the swap puts a link to the other file there, else a hard link
+        std::optional<QString> answer;
+    } rows[] = {{false, true, target(QStringLiteral("new1.txt"))},
+                {true, false, target(QStringLiteral("new2.txt"))},
+                {false, true, std::nullopt}};
+    for (const auto& row : rows) {
+        QFile::remove(target());
+        QFile::remove(other);
+        ASSERT_TRUE(write(other, "not yours") && (!row.existedAtStart || write(target(), "old")));
+        dialogs.messages.clear();
+        clickSave(target());
+        sampleReading(0.31, 0.32);
+        QFile::remove(target());
+        ASSERT_EQ(row.symbolic ? symlink("other.txt", qPrintable(target()))
+                               : link(qPrintable(other), qPrintable(target())),
+                  0);
+        dialogs.fileAnswers.push_back(row.answer);
+        clickSave();
 
-    clickSave();
-
-    EXPECT_FALSE(recorder.recording());
-    ASSERT_EQ(dialogs.messages.size(), 1U);
-    EXPECT_TRUE(
-        dialogs.messages[0].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
-    files::PlotData kept;
-    ASSERT_EQ(files::ReadDataFile(root.paths.recordingTemp(), kept), files::ReadOutcome::Ok);
-    EXPECT_EQ(kept.RecordCount, 1);
+        EXPECT_EQ(contents(other), QByteArray("not yours"));
+        EXPECT_TRUE(dialogs.fileAsks.back().save);
+        ASSERT_EQ(dialogs.messages.size(), row.answer ? 1U : 2U); // the second: records kept
+        files::PlotData saved;
+        ASSERT_EQ(files::ReadDataFile(row.answer.value_or(root.paths.recordingTemp()), saved),
+                  files::ReadOutcome::Ok);
+        EXPECT_EQ(saved.RecordY.back(), QStringLiteral(" 0.3200"));
+    }
 }
 
 TEST_F(Recording, OpenStartsFromDialogNameAndFailsSilently)

@@ -1,6 +1,6 @@
-// The real program as a child process, killed with SIGKILL in the middle of a recording and of
-// a download: what was written before the kill is on the disk whole, and no file is left
-// half-written.
+// The real program as a child process: killed with SIGKILL in the middle of a recording and of
+// a download, what was written before the kill is on the disk whole and no file is left
+// half-written; started without a display, it answers or says why in one line.
 #include "files/DataFileReader.h"
 #include "ui/FixedPaths.h"
 
@@ -19,7 +19,7 @@ public:
     Child(const QString& root, const QString& autostart)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), root);
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), root);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TELLARIX_AUTOSTART"), autostart);
         m_process.setProcessEnvironment(env);
@@ -132,6 +132,8 @@ TEST(KilledProgram, DownloadLeavesTheEarlierSetTextWhole)
     ASSERT_TRUE(tmp.isValid());
     const ui::FixedPaths paths(QDir(tmp.path()).filePath(QStringLiteral("tellarix582")));
     ASSERT_TRUE(QDir().mkpath(paths.tempFolder()));
+    ASSERT_TRUE(QFile::setPermissions(paths.root(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray earlier = "an earlier set\r\n2026/12/01  08:00:00 ...\r\n";
     QFile file(paths.downloadFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
@@ -152,6 +154,35 @@ TEST(KilledProgram, DownloadLeavesTheEarlierSetTextWhole)
         EXPECT_GT(now.size(), earlier.size());
     }
     EXPECT_TRUE(SaveLeftovers(paths.tempFolder()).isEmpty());
+}
+
+TEST(NoDisplay, HelpAndVersionAnswerAndABareStartSaysWhyInOneLine)
+{
+    const struct
+    {
+        const char* argument;
+        int exitCode;
+        QByteArray printed; // on standard output, or on standard error for a failure
+    } rows[] = {{"--help", 0, "--demo"}, {"--version", 0, "8.01"}, {"", 1, "no display"}};
+    for (const auto& row : rows) {
+        QTemporaryDir cache;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TELLARIX_EXE),
+                      *row.argument ? QStringList{QLatin1String(row.argument)} : QStringList{});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << row.argument; // no abort
+        EXPECT_EQ(process.exitCode(), row.exitCode);
+        const QByteArray text =
+            row.exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        EXPECT_TRUE(text.contains(row.printed)) << text.data();
+        EXPECT_TRUE(row.exitCode == 0 || text.trimmed().count('\n') == 0) << text.data();
+        EXPECT_TRUE(QDir(cache.path()).isEmpty());
+    }
 }
 
 } // namespace

@@ -388,14 +388,4 @@ TEST_F(PanelTest, CommaSeparatorReachesTheDisplayAndTheReferenceDigits)
     EXPECT_EQ(digits("ComboEvx"), "3127");
 }
 
-TEST_F(PanelTest, ClosingThePanelClosesEveryWindow)
-{
-    QWidget other;
-    other.show();
-    window->show();
-    window->close();
-    EXPECT_FALSE(other.isVisible());
-    EXPECT_FALSE(window->polling());
-}
-
 } // namespace
