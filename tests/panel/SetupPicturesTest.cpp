@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -187,26 +188,63 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
 
 // --- writing the schedules --------------------------------------------------------------------
 
-TEST(ScheduleOk, ReservationSendsEveryFieldAndCloses)
+// Each box gets one digit that its list would complete to another item ("1" to "10" ...).
+struct TypedRow
 {
-    Bench bench;
-    auto* picture = bench.pictures->picReservation();
-    picture->fill(
-        {{"26", "12", "06", "09", "05", "01", "27", "01", "31", "23", "59", "58", "01", "30"},
-         true});
-    picture->show();
-    bench.link.OutputReport[40] = 0xAB; // bytes the command does not set travel unchanged
+    const char* name;
+    const char* option; // the set-up menu's choice that opens the picture
+    const char* typed;  // one digit per box, in box order
+    std::vector<int> sent;
+};
 
-    bench.click("CmdResOK");
+class ScheduleOk : public testing::TestWithParam<TypedRow>
+{
+};
+
+TEST_P(ScheduleOk, SendsWhatWasTypedAndCloses)
+{
+    const auto& row = GetParam();
+    Bench bench;
+    (new QVBoxLayout(&bench.window))->addWidget(bench.host);
+    bench.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bench.window));
+    bench.choose(row.option);
+    bench.click("CmdSetUpOK");
+    auto* picture = std::string(row.option) == "OptSetup0" ? bench.pictures->picReservation()
+                                                           : bench.pictures->picCycling();
+    ASSERT_FALSE(picture->isHidden());
+    const std::string typed = row.typed;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        QComboBox* box = picture->field(static_cast<int>(i));
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(box, QString::fromStdString(typed.substr(i, 1)));
+        EXPECT_EQ(box->currentText().toStdString(), typed.substr(i, 1))
+            << box->objectName().toStdString();
+    }
+    bench.link.OutputReport[40] = 0xAB; // bytes the command does not set travel unchanged
+    bench.meter.clearWrites();
+    bench.poll.calls.clear();
+
+    QTest::mouseClick(picture->okButton(), Qt::LeftButton);
 
     ASSERT_EQ(bench.meter.writes().size(), 1u);
     const auto& w = bench.meter.writes()[0];
-    const std::vector<int> expected{0, 6, 22, 26, 12, 6, 9, 5, 1, 27, 1, 31, 23, 59, 58, 0, 90, 1};
-    EXPECT_EQ(std::vector<int>(w.begin(), w.begin() + 18), expected);
+    EXPECT_EQ(std::vector<int>(w.begin(), w.begin() + static_cast<long>(row.sent.size())),
+              row.sent);
     EXPECT_EQ(w[40], 0xAB);
     EXPECT_TRUE(picture->isHidden());
     EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Pictures, ScheduleOk, testing::Values(
+    TypedRow{"Reservation", "OptSetup0", "31215431215415",
+             {0, 6, 22, 3, 1, 2, 1, 5, 4, 3, 1, 2, 1, 5, 4, 0, 65, 0}},
+    TypedRow{"Cycling", "OptSetup1", "15415415", {0, 6, 21, 1, 5, 4, 1, 5, 4, 0, 65, 1}}),
+    rowName);
+// clang-format on
 
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
