@@ -6,9 +6,24 @@ class QImage;
 
 namespace ui {
 
-enum class MsgButtons { Ok, OkCancel };
-enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel };
+enum class MsgButtons
+{
+    Ok,
+    OkCancel
+};
+enum class MsgIcon
+{
+    None,
+    Critical,
+    Question,
+    Exclamation,
+    Information
+};
+enum class MsgAnswer
+{
+    Ok,
+    Cancel
+};
 
 // What a common file dialog keeps between its uses (the main window's `Cmd`, the plot
 // window's `CmdUser`): the name it shows and returns, and the filter list.
@@ -46,7 +61,7 @@ public:
     // File dialogs: false when cancelled; otherwise fileName and fileTitle hold the choice.
     virtual bool showSave(FileDialogState& dialog) = 0;
     virtual bool showOpen(FileDialogState& dialog) = 0;
-    // Opens a text file in the system's text viewer without waiting for it.
+    // Shows a text file read-only, as text whatever it holds, without waiting for the user.
     virtual void openTextViewer(const QString& path) = 0;
     // Runs a window modal and returns when it closes.
     virtual int runModal(ModalWindow& window) = 0;
