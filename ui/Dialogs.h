@@ -6,24 +6,9 @@ class QImage;
 
 namespace ui {
 
-enum class MsgButtons
-{
-    Ok,
-    OkCancel
-};
-enum class MsgIcon
-{
-    None,
-    Critical,
-    Question,
-    Exclamation,
-    Information
-};
-enum class MsgAnswer
-{
-    Ok,
-    Cancel
-};
+enum class MsgButtons { Ok, OkCancel };
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgAnswer { Ok, Cancel };
 
 // What a common file dialog keeps between its uses (the main window's `Cmd`, the plot
 // window's `CmdUser`): the name it shows and returns, and the filter list.
