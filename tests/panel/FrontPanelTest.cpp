@@ -47,8 +47,6 @@ const FrameBuilder belowReference =
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Frames, FrontPanelTicks, testing::Values(
-    TickRow{"Tcp", FrameBuilder().u32(39, 6504), "LblTCP", "6504|6504|6504"},
-    TickRow{"DeltaUv", FrameBuilder().s16(43, -12), "LblDeltauv", "-0.0012|-0.0012|-0.0012"},
     TickRow{"TcpOutOfRange", FrameBuilder().u32(39, 6504).byte(93, 8), "LblTCP", "----|----|----"},
     TickRow{"DeltaUvOutOfRange", FrameBuilder().s16(43, 5).byte(93, 8), "LblDeltauv", "----|----|----"},
     TickRow{"MaximumOverloadBlinks", FrameBuilder(maxMin).byte(93, 4), "VY", "OL||OL"},
