@@ -3,30 +3,7 @@
 #include "link/MeterCommands.h"
 #include "ui/TextValue.h"
 
-#include <QLocale>
-
 namespace meterclock {
-
-namespace {
-
-// The first character of a format that is no field letter: the separator the format uses.
-QChar FirstSeparator(const QString& format, QChar fallback)
-{
-    for (const QChar c : format) {
-        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\''))
-            return c;
-    }
-    return fallback;
-}
-
-} // namespace
-
-Separators SystemSeparators()
-{
-    const QLocale locale = QLocale::system();
-    return {FirstSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/')),
-            FirstSeparator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'))};
-}
 
 QString MeterTimeText(const meterlink::Report& answer)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/MeterLink.h"
+#include "ui/DateTimeSeparators.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -13,13 +14,12 @@
 // Named meterclock, not clock: the C library's clock() lives in the global namespace.
 namespace meterclock {
 
-// The date and time separators of the system's short formats ("/" and ":" for most).
-struct Separators
+// The PC's clock is shown with the system's separators, as the recording header is.
+using Separators = ui::DateTimeSeparators;
+inline Separators SystemSeparators()
 {
-    QChar date = QLatin1Char('/');
-    QChar time = QLatin1Char(':');
-};
-Separators SystemSeparators();
+    return ui::SystemDateTimeSeparators();
+}
 
 // The meter's clock from a read-clock answer: bytes 1 to 6 are year (two digits), month, day,
 // hour, minute and second as plain numbers; each is shown as its last two decimal digits,

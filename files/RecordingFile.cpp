@@ -17,14 +17,14 @@ QString RecordingTitle()
     return QStringLiteral("TRMS TRIAXIAL ELF MAGNETIC FIELD METER");
 }
 
-QString StartTimeText(const QDateTime& time)
+QString StartTimeText(const QDateTime& time, const ui::DateTimeSeparators& separators)
 {
     const QDate date = time.date();
     const QTime clock = time.time();
-    return ui::TwoDigit(date.year()) + QLatin1Char('/') + ui::TwoDigit(date.month()) +
-           QLatin1Char('/') + ui::TwoDigit(date.day()) + QLatin1Char(' ') +
-           ui::TwoDigit(clock.hour()) + QLatin1Char(':') + ui::TwoDigit(clock.minute()) +
-           QLatin1Char(':') + ui::TwoDigit(clock.second());
+    return ui::TwoDigit(date.year()) + separators.date + ui::TwoDigit(date.month()) +
+           separators.date + ui::TwoDigit(date.day()) + QLatin1Char(' ') +
+           ui::TwoDigit(clock.hour()) + separators.time + ui::TwoDigit(clock.minute()) +
+           separators.time + ui::TwoDigit(clock.second());
 }
 
 QString IntervalField(long long seconds)
@@ -32,18 +32,20 @@ QString IntervalField(long long seconds)
     return (QStringLiteral("  ") + QString::number(seconds)).right(3);
 }
 
-QStringList RecordingHeaderLines(const QDateTime& start, long long intervalSeconds)
+QStringList RecordingHeaderLines(const QDateTime& start, long long intervalSeconds,
+                                 const ui::DateTimeSeparators& separators)
 {
-    return {RecordingTitle(), QStringLiteral("Start Time : ") + StartTimeText(start),
+    return {RecordingTitle(), QStringLiteral("Start Time : ") + StartTimeText(start, separators),
             QStringLiteral("Interval : ") + IntervalField(intervalSeconds) +
                 QStringLiteral(" Second     Unit : "),
             QStringLiteral("       X       Y       Z     XYZ"), QString(33, QLatin1Char('*'))};
 }
 
-QByteArray RecordingStartText(const QDateTime& start, long long intervalSeconds)
+QByteArray RecordingStartText(const QDateTime& start, long long intervalSeconds,
+                              const ui::DateTimeSeparators& separators)
 {
     QByteArray text;
-    for (const QString& line : RecordingHeaderLines(start, intervalSeconds))
+    for (const QString& line : RecordingHeaderLines(start, intervalSeconds, separators))
         text += line.toLatin1() + LineEnd;
     text += QByteArray::fromStdString(RecordColumnLine()) + LineEnd;
     return text;

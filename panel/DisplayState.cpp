@@ -130,6 +130,7 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
         break;
     case 5:
         l = {ev, f.maxOverload ? QStringLiteral("OL") : evMax, evMin};
+        d.middleBlinks = f.maxOverload;
         d.legends = {QStringLiteral("Ev"), QStringLiteral("max"), QStringLiteral("min")};
         break;
     case 6:
@@ -198,8 +199,10 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     }
 
     // Overload: no values on the three lines; a steady "OL" marks it on the middle line.
-    if (f.overload && mode <= 11)
+    if (f.overload && mode <= 11) {
         l = {QString(), QStringLiteral("OL"), QString()};
+        d.middleBlinks = false;
+    }
 
     if (d.legends[1].contains(QLatin1String("Tcp")))
         d.knm = QStringLiteral("k");
@@ -218,7 +221,9 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
                  scaled(f.v, 3, sep),
                  FormatReading(f.wavelength / 10.0, 1, sep),
                  scaled(f.Pe, 3, sep),
-                 scaled(f.Pc, 3, sep)};
+                 scaled(f.Pc, 3, sep),
+                 f.tcpOutOfRange ? dashes : FormatReading(f.Tcp, 0, sep),
+                 f.tcpOutOfRange ? dashes : scaled(f.duv, 4, sep)};
     return d;
 }
 

@@ -47,15 +47,18 @@ struct DisplayState
     // The three value lines; when writeLines is false (unknown mode) they keep their text.
     bool writeLines = true;
     std::array<QString, 3> lines;
+    // The middle line alternates tick by tick between its text and empty (the maximum's
+    // overload in the max/min mode).
+    bool middleBlinks = false;
     std::array<QString, 3> legends;
     QString knm;
     // In the order of SummaryLabelNames.
-    std::array<QString, 13> summary;
+    std::array<QString, 15> summary;
 };
 
-inline constexpr std::array<const char*, 13> SummaryLabelNames{
-    "LblX",   "LblY",   "LblZ",   "LblEvlxfc",    "LblEvMx", "LblEvMn", "LblEvX",
-    "LblEvY", "LblEvu", "LblEvv", "LblEvLendacd", "LblEvPe", "LblEvPc"};
+inline constexpr std::array<const char*, 15> SummaryLabelNames{
+    "LblX",   "LblY",   "LblZ",         "LblEvlxfc", "LblEvMx", "LblEvMn", "LblEvX",    "LblEvY",
+    "LblEvu", "LblEvv", "LblEvLendacd", "LblEvPe",   "LblEvPc", "LblTCP",  "LblDeltauv"};
 
 DisplayState ComputeDisplay(const FrameFields& f, QChar sep = QLatin1Char('.'));
 

@@ -43,6 +43,7 @@ QFrame#Lcd QLabel[role="symbol"] { font-size: 18px; font-weight: bold; }
 QFrame#Lcd QLabel[role="indicator"] { font-size: 11px; font-weight: bold; border: 1px solid #c9f2d0;
                            border-radius: 3px; padding: 0 3px; }
 QFrame#Lcd QLabel[role="small"] { font-family: monospace; font-size: 15px; }
+QFrame#Lcd QLabel#LblUnit, QFrame#Lcd QLabel#LblKnm { padding-left: 6px; }
 QFrame#Lcd QLabel[role="battery"] { background: #c9f2d0; min-width: 6px; max-width: 6px;
                                    min-height: 12px; max-height: 12px; }
 QFrame#PicSet { background: #1c2621; border: 2px solid #c9f2d0; border-radius: 6px; }
@@ -200,18 +201,14 @@ QWidget* FrontPanel::buildSummary()
     summary->setObjectName(QStringLiteral("Summary"));
     summary->setFrameShape(QFrame::StyledPanel);
     auto* form = new QFormLayout(summary);
-    const std::array<const char*, 13> captions{
-        "X", "Y", "Z", "Ev", "Ev max", "Ev min", "x", "y", "u'", "v'", "\u03bbd (nm)", "Pe", "Pc"};
+    const std::array<const char*, 15> captions{
+        "X",  "Y",  "Z",       "Ev",      "Ev max", "Ev min", "x", "y", "u'", "v'", "\u03bbd (nm)",
+        "Pe", "Pc", "Tcp (K)", "\u0394uv"};
     for (std::size_t i = 0; i < captions.size(); ++i) {
         m_summary[i] = makeLabel(summary, SummaryLabelNames[i], QString(), "summaryValue");
         m_summary[i]->setMinimumWidth(70);
         form->addRow(QString::fromUtf8(captions[i]), m_summary[i]);
     }
-    // Kept for the meter's layout; the poll does not write them.
-    form->addRow(QStringLiteral("Tcp (K)"),
-                 makeLabel(summary, "LblTCP", QStringLiteral("0.000"), "summaryValue"));
-    form->addRow(QStringLiteral("\u0394uv"),
-                 makeLabel(summary, "LblDeltauv", QStringLiteral("0.000"), "summaryValue"));
     return summary;
 }
 
@@ -237,9 +234,12 @@ void FrontPanel::apply(const DisplayState& d)
     setShown(m_deltaZZ, d.deltaZZ);
     setShown(m_ref, d.ref);
 
+    // A blinking line starts shown, so that the first tick of an overload marks it.
+    m_blinkShown = d.middleBlinks && !m_blinkShown;
     if (d.writeLines)
         for (std::size_t i = 0; i < 3; ++i)
-            setText(m_values[i], d.lines[i]);
+            setText(m_values[i],
+                    i == 1 && d.middleBlinks && !m_blinkShown ? QString() : d.lines[i]);
     for (std::size_t i = 0; i < 3; ++i)
         setText(m_legends[i], d.legends[i]);
     setText(m_knm, d.knm);

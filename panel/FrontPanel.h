@@ -52,10 +52,11 @@ private:
     QLabel* m_memCnt = nullptr;
     QLabel* m_time = nullptr;
     std::array<QLabel*, BatterySegments> m_battery{};
-    std::array<QLabel*, 13> m_summary{};
+    std::array<QLabel*, 15> m_summary{};
     std::array<QPushButton*, 11> m_keys{};
     QPushButton* m_command12 = nullptr;
     QFrame* m_picSet = nullptr;
+    bool m_blinkShown = false; // the blinking line showed its text on the last tick
 };
 
 } // namespace panel

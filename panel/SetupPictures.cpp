@@ -71,6 +71,8 @@ SchedulePicture::SchedulePicture(ScheduleKind kind, QWidget* parent)
             combo->setObjectName(QStringLiteral("Combo%1%2").arg(prefix).arg(index));
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            // A box holds what was typed: completing "1" to "10" would send 10 to the meter.
+            combo->setCompleter(nullptr);
             // The lists are filled once; the first item is the text a fresh picture shows.
             combo->addItems(items[static_cast<std::size_t>(index)]);
             if (reservation) {

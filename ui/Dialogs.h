@@ -46,7 +46,7 @@ public:
     // File dialogs: false when cancelled; otherwise fileName and fileTitle hold the choice.
     virtual bool showSave(FileDialogState& dialog) = 0;
     virtual bool showOpen(FileDialogState& dialog) = 0;
-    // Opens a text file in the system's text viewer without waiting for it.
+    // Shows a text file read-only, as text whatever it holds, without waiting for the user.
     virtual void openTextViewer(const QString& path) = 0;
     // Runs a window modal and returns when it closes.
     virtual int runModal(ModalWindow& window) = 0;

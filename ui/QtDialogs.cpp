@@ -1,7 +1,8 @@
 #include "ui/QtDialogs.h"
 
+#include "ui/TextView.h"
+
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,7 +11,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QUrl>
 
 namespace ui {
 
@@ -115,11 +115,20 @@ bool QtDialogs::showOpen(FileDialogState& dialog)
 
 void QtDialogs::openTextViewer(const QString& path)
 {
-    // A desktop without a text viewer must not leave the user wondering where the text went.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        message(QStringLiteral("No text viewer could be started. The text is saved in ") +
-                    QDir::toNativeSeparators(path),
-                MsgButtons::Ok, MsgIcon::Information);
+    // Our own view, never the desktop's opener: that one picks a program by sniffing the
+    // content, and the content comes from the meter.
+    auto* view = new TextView(m_parent);
+    QString error;
+    if (!view->load(path, error)) {
+        delete view;
+        message(QStringLiteral("The text saved in %1 cannot be shown: %2")
+                    .arg(QDir::toNativeSeparators(path), error),
+                MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    view->show();
+    view->raise();
+    view->activateWindow();
 }
 
 bool QtDialogs::hasPrinter()

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace ui {
 
-// The real dialogs: Qt message boxes, input boxes, file dialogs, the default printer and the
-// desktop's text viewer.
+// The real dialogs: Qt message boxes, input boxes, file dialogs, the default printer and our
+// own read-only text view.
 class QtDialogs : public Dialogs
 {
 public:

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -28,7 +30,7 @@ TEST_P(RecordingHeader, FiveLinesByteForByte)
                                  "       X       Y       Z     XYZ\r\n"
                                  "*********************************\r\n" +
                                  files::RecordColumnLine() + "\r\n";
-    EXPECT_EQ(files::RecordingStartText(Start, GetParam().interval).toStdString(), expected);
+    EXPECT_EQ(files::RecordingStartText(Start, GetParam().interval, {}).toStdString(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Intervals, RecordingHeader,
@@ -38,12 +40,16 @@ INSTANTIATE_TEST_SUITE_P(Intervals, RecordingHeader,
                                          HeaderRow{3600, "Interval : 600 Second     Unit : "},
                                          HeaderRow{86400, "Interval : 400 Second     Unit : "}));
 
-TEST(RecordingFile, StartTimeUsesTwoDigitFields)
+TEST(RecordingFile, StartTimeInTwoDigitFieldsWithTheSeparatorsGiven)
 {
-    EXPECT_EQ(files::StartTimeText(QDateTime(QDate(2009, 1, 2), QTime(23, 59, 0))),
-              QStringLiteral("09/01/02 23:59:00"));
-    EXPECT_EQ(files::StartTimeText(QDateTime(QDate(2100, 10, 31), QTime(0, 0, 59))),
-              QStringLiteral("00/10/31 00:00:59"));
+    const ui::DateTimeSeparators slash{};
+    const std::vector<std::tuple<QDateTime, ui::DateTimeSeparators, const char*>> rows = {
+        {QDateTime(QDate(2009, 1, 2), QTime(23, 59, 0)), slash, "09/01/02 23:59:00"},
+        {QDateTime(QDate(2100, 10, 31), QTime(0, 0, 59)), slash, "00/10/31 00:00:59"},
+        {Start, {QLatin1Char('.'), QLatin1Char('.')}, "26.12.06 09.05.07"},
+        {Start, {QLatin1Char('-'), QLatin1Char(':')}, "26-12-06 09:05:07"}};
+    for (const auto& [time, separators, text] : rows)
+        EXPECT_EQ(files::StartTimeText(time, separators).toStdString(), text);
 }
 
 struct CopyRow

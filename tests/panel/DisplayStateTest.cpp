@@ -167,20 +167,6 @@ TEST_P(Overload, NoValuesAndASteadyMark)
 
 INSTANTIATE_TEST_SUITE_P(AllModes, Overload, ::testing::Range(0, 18));
 
-TEST(Display, MaximumOverloadMarksOnlyTheMaximumLine)
-{
-    FrameBuilder b = sampleFrame(5);
-    b.byte(93, 0x04);
-    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
-    EXPECT_EQ(d.lines[0], "150.0");
-    EXPECT_EQ(d.lines[1], "OL");
-    EXPECT_EQ(d.lines[2], "100.0");
-    // Other modes ignore that bit.
-    FrameBuilder other = sampleFrame(0);
-    other.byte(93, 0x04);
-    EXPECT_EQ(panel::ComputeDisplay(other.fields()).lines[1], "0.3127");
-}
-
 TEST(Display, UnknownModeBlanksLegendsAndKeepsLines)
 {
     for (int mode : {18, 255}) {
@@ -239,9 +225,9 @@ TEST(Display, BatteryHidesTheFirstSegments)
 TEST(Display, SummaryUsesFixedDecimalsWhateverTheMode)
 {
     const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(13).fields());
-    const std::array<const char*, 13> expected{"123.4", "234.5",  "345.6",  "150.0",  "200.0",
-                                               "100.0", "0.3127", "0.329",  "0.1978", "0.4683",
-                                               "572.3", "0.1234", "-0.0321"};
+    const std::array<const char*, 15> expected{"123.4", "234.5",  "345.6",   "150.0",  "200.0",
+                                               "100.0", "0.3127", "0.329",   "0.1978", "0.4683",
+                                               "572.3", "0.1234", "-0.0321", "6504",   "-0.0012"};
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(d.summary[i].toStdString(), expected[i]) << panel::SummaryLabelNames[i];
 }

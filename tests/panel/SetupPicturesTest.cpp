@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -187,25 +188,41 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
 
 // --- writing the schedules --------------------------------------------------------------------
 
-TEST(ScheduleOk, ReservationSendsEveryFieldAndCloses)
+TEST(ScheduleOk, SendsWhatWasTypedAndCloses)
 {
-    Bench bench;
-    auto* picture = bench.pictures->picReservation();
-    picture->fill(
-        {{"26", "12", "06", "09", "05", "01", "27", "01", "31", "23", "59", "58", "01", "30"},
-         true});
-    picture->show();
-    bench.link.OutputReport[40] = 0xAB; // bytes the command does not set travel unchanged
+    // One digit per box, each one its list would complete to another item ("1" to "10" ...).
+    const std::vector<std::tuple<const char*, const char*, std::vector<int>>> rows = {
+        {"OptSetup0", "31215431215415", {0, 6, 22, 3, 1, 2, 1, 5, 4, 3, 1, 2, 1, 5, 4, 0, 65, 0}},
+        {"OptSetup1", "15415415", {0, 6, 21, 1, 5, 4, 1, 5, 4, 0, 65, 1}}};
+    for (const auto& [option, typed, sent] : rows) {
+        Bench bench;
+        (new QVBoxLayout(&bench.window))->addWidget(bench.host);
+        bench.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&bench.window));
+        bench.choose(option);
+        bench.click("CmdSetUpOK");
+        auto* picture = std::string(option) == "OptSetup0" ? bench.pictures->picReservation()
+                                                           : bench.pictures->picCycling();
+        for (int i = 0; typed[i] != 0; ++i) {
+            QComboBox* box = picture->field(i);
+            QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_End);
+            QTest::keyClick(box, Qt::Key_Home, Qt::ShiftModifier);
+            QTest::keyClicks(box, QString(QLatin1Char(typed[i])));
+            EXPECT_EQ(box->currentText().toStdString(), std::string(1, typed[i]))
+                << box->objectName().toStdString();
+        }
+        bench.meter.clearWrites();
+        bench.poll.calls.clear();
 
-    bench.click("CmdResOK");
+        QTest::mouseClick(picture->okButton(), Qt::LeftButton);
 
-    ASSERT_EQ(bench.meter.writes().size(), 1u);
-    const auto& w = bench.meter.writes()[0];
-    const std::vector<int> expected{0, 6, 22, 26, 12, 6, 9, 5, 1, 27, 1, 31, 23, 59, 58, 0, 90, 1};
-    EXPECT_EQ(std::vector<int>(w.begin(), w.begin() + 18), expected);
-    EXPECT_EQ(w[40], 0xAB);
-    EXPECT_TRUE(picture->isHidden());
-    EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
+        ASSERT_EQ(bench.meter.writes().size(), 1u) << option;
+        const auto& w = bench.meter.writes()[0];
+        EXPECT_EQ(std::vector<int>(w.begin(), w.begin() + static_cast<long>(sent.size())), sent);
+        EXPECT_TRUE(picture->isHidden());
+        EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
+    }
 }
 
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)

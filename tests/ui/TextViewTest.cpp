@@ -1,0 +1,69 @@
+#include "ui/TextView.h"
+
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Stands in for the desktop's opener of local files: records what would have been launched.
+class DesktopOpener : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+};
+
+QString writeFile(const QTemporaryDir& dir, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(QStringLiteral("Lum.tmp")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+
+// The desktop would open this in a PDF reader, as it picks the program by the content.
+TEST(TextView, DownloadStartingLikeAPdfIsShownByUsAsText)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QByteArray("%PDF-1.4\r\n%\xE2\xE3\xCF\xD3\r\n"));
+    DesktopOpener desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "open");
+
+    ui::QtDialogs().openTextViewer(path);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    std::unique_ptr<ui::TextView> view;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && qobject_cast<ui::TextView*>(widget))
+            view.reset(qobject_cast<ui::TextView*>(widget));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->toPlainText().toStdString(), "%PDF-1.4\n%\u00e2\u00e3\u00cf\u00d3\n");
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Lum.tmp"));
+    EXPECT_TRUE(view->isReadOnly());
+    EXPECT_TRUE(QFontInfo(view->font()).fixedPitch());
+}
+
+TEST(TextView, LargeFileShowsItsStart)
+{
+    QTemporaryDir dir;
+    ui::TextView view(nullptr, 10);
+    QString error;
+    ASSERT_TRUE(view.load(writeFile(dir, QByteArray(100, 'a')), error));
+    EXPECT_EQ(view.toPlainText(),
+              QStringLiteral("aaaaaaaaaa\n[90 more bytes of this file are not shown.]"));
+}
+
+} // namespace
+
+#include "TextViewTest.moc"
