@@ -166,16 +166,15 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
 bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)
 {
     const QRectF picture(QPointF(0, 0), pictureSize);
-    const auto arraySize =
-        static_cast<std::int64_t>(std::min(m_data.RecordX.size(), m_data.RecordY.size()));
+    const auto stored = static_cast<std::int64_t>(m_data.Records.count());
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     for (; m_done < end; ++m_done) {
         const double k = m_from + static_cast<double>(m_done);
         const std::int64_t n = ui::RoundHalfEven(k);
-        if (n >= 1 && n <= m_data.RecordCount && n < arraySize) {
+        if (n >= 1 && n <= m_data.RecordCount && n <= stored) {
             const auto index = static_cast<std::size_t>(n);
-            const std::optional<double> u = RecordValue(m_data.RecordX[index]);
-            const std::optional<double> v = u ? RecordValue(m_data.RecordY[index]) : std::nullopt;
+            const std::optional<double> u = RecordValue(m_data.RecordX(index));
+            const std::optional<double> v = u ? RecordValue(m_data.RecordY(index)) : std::nullopt;
             // A field without a number is not drawn: a marker at 0,0 would claim a reading.
             if (v) {
                 const double x = m_mapping.X(*u);

@@ -1,5 +1,6 @@
 #include "plot/PlotWindow.h"
 
+#include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
@@ -456,8 +457,8 @@ void PlotWindow::CmdOpen_Click()
     if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
         return;
     // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
-    QFile file(m_cmdUser.fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (files::OpenRegularFile(m_cmdUser.fileName, file).outcome != files::ReadOutcome::Ok) {
         dialogs.message(QStringLiteral("The region file could not be opened: ") +
                             m_cmdUser.fileName,
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);

@@ -20,8 +20,7 @@ files::PlotData recording(const std::vector<std::pair<const char*, const char*>>
     files::PlotData data;
     data.RecordCount = static_cast<int>(records.size());
     for (const auto& [x, y] : records) {
-        data.RecordX.push_back(QString::fromLatin1(x));
-        data.RecordY.push_back(QString::fromLatin1(y));
+        data.Records.append(x, y);
     }
     data.PlotFrom = 1;
     data.PlotTo = data.RecordCount;
