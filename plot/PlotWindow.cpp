@@ -436,8 +436,9 @@ void PlotWindow::CmdSave_Click()
         return;
     }
     files::FileState& state = m_services.fileState;
-    files::ShowSaveDialog(dialogs, m_cmdUser, state);
-    if (!state.FileChosen)
+    // Only this dialog's answer counts: a recording keeps FileChosen set while it runs, and
+    // Cancel must not write the rows over its target or the opened data file.
+    if (!files::ShowSaveDialog(dialogs, m_cmdUser, state))
         return;
     state.FileChosen = false;
     // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,

@@ -6,13 +6,17 @@
 #include "tests/support/PanelHarness.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 
 namespace {
@@ -39,6 +43,17 @@ protected:
         panel::MainToolbar* bar = window.toolbar();
         QTest::mouseClick(bar->widgetForAction(bar->button(QString::fromLatin1(key))),
                           Qt::LeftButton);
+    }
+    // Every file under the temporary folder with its bytes.
+    std::map<QString, QByteArray> everyFile() const
+    {
+        std::map<QString, QByteArray> all;
+        for (QDirIterator it(root.dir.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            all[file.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
+        }
+        return all;
     }
 
     panel::PanelWindow window{services};
@@ -83,6 +98,30 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpen)
               files::ReadOutcome::Ok);
     EXPECT_EQ(recorded.RecordCount, 2);
     EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
+}
+
+// A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in
+// CurrentFileName: Cancel in the region save dialog must write neither of them.
+TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.dir.path()));
+    write(QStringLiteral("data.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    dialogs.fileAnswers = {path(QStringLiteral("run.txt")), path(QStringLiteral("data.txt")),
+                           std::nullopt};
+    press("Save");
+    press("Open");
+    plot::PlotWindow* plotWindow = window.plotViewer().window();
+    ASSERT_NE(plotWindow, nullptr);
+    const auto before = everyFile();
+    QTest::mouseClick(plotWindow->findChild<QWidget*>(QStringLiteral("Unit")), Qt::LeftButton);
+    QTest::mouseClick(plotWindow->findChild<QCheckBox*>(QStringLiteral("CkUser0")), Qt::LeftButton);
+    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("CmdSave")),
+                      Qt::LeftButton);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(dialogs.fileAsks.size(), 3u);
+    EXPECT_EQ(everyFile(), before);
+    EXPECT_TRUE(window.recorder().recording());
 }
 
 // Through the dialog and named on the command line (as a file manager opens a file): one
