@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
@@ -380,9 +381,10 @@ void PlotWindow::offerPdf()
         m_pdfDialog.fileName = QStringLiteral("Plot.pdf");
     if (!dialogs.showSave(m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
         return;
-    if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle()))
-        dialogs.message(QStringLiteral("The PDF file could not be written: ") +
-                            m_pdfDialog.fileName,
+    QString reason;
+    if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle(), reason))
+        dialogs.message(QStringLiteral("The PDF file could not be written: %1\n%2")
+                            .arg(QDir::toNativeSeparators(m_pdfDialog.fileName), reason),
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
