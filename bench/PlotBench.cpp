@@ -7,8 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <charconv>
 #include <chrono>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,19 +23,19 @@ const files::PlotData& benchData()
     static const files::PlotData data = [] {
         files::PlotData made;
         made.RecordCount = Records;
-        made.RecordX.reserve(Records + 1);
-        made.RecordY.reserve(Records + 1);
         std::uint32_t seed = 12345;
         const auto next = [&seed] {
             seed = seed * 1664525u + 1013904223u;
             return (seed >> 8) % 10000;
         };
-        char field[16];
+        const auto field = [](double value) {
+            char text[16] = "      ";
+            std::to_chars(text + 1, text + sizeof text, value, std::chars_format::fixed, 4);
+            return std::string(text, 7);
+        };
         for (int i = 0; i < Records; ++i) {
-            std::snprintf(field, sizeof field, "%7.4f", 0.1 + next() * 0.6 / 10000);
-            made.RecordX.push_back(QString::fromLatin1(field));
-            std::snprintf(field, sizeof field, "%7.4f", 0.05 + next() * 0.75 / 10000);
-            made.RecordY.push_back(QString::fromLatin1(field));
+            const std::string x = field(0.1 + next() * 0.6 / 10000);
+            made.Records.append(x, field(0.05 + next() * 0.75 / 10000));
         }
         made.PlotFrom = 1;
         made.PlotTo = Records;
@@ -51,8 +52,8 @@ std::vector<QRectF> markerRects(const plot::PlotView& view, const files::PlotDat
     std::vector<QRectF> rects;
     rects.reserve(Records);
     for (int n = 1; n <= data.RecordCount; ++n) {
-        const double x = mapping.X(data.RecordX[static_cast<std::size_t>(n)].toDouble());
-        const double y = mapping.Y(data.RecordY[static_cast<std::size_t>(n)].toDouble());
+        const double x = mapping.X(*plot::RecordValue(data.RecordX(static_cast<std::size_t>(n))));
+        const double y = mapping.Y(*plot::RecordValue(data.RecordY(static_cast<std::size_t>(n))));
         rects.push_back(QRectF(QPointF(x - x / 100, y + y / 100), QPointF(x + x / 100, y - y / 100))
                             .normalized());
     }

@@ -2,30 +2,104 @@
 
 #include "files/ItemReader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <new>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace files {
 
 namespace {
 
-QString field(std::string_view item, std::size_t firstPosition)
+std::string_view field(std::string_view item, std::size_t firstPosition)
 {
     const std::size_t offset = firstPosition - 1;
     if (item.size() <= offset)
-        return QString();
-    const std::size_t length = std::min<std::size_t>(7, item.size() - offset);
-    return QString::fromLatin1(item.data() + offset, static_cast<qsizetype>(length));
+        return {};
+    return item.substr(offset, RecordTable::FieldLength);
 }
 
 // Blocks of this size are read at a time; a line longer than that grows the buffer.
 constexpr qsizetype BlockSize = 1 << 20;
-// A text without a line end in this many bytes is no data file (a device such as /dev/zero,
-// or binary data): what was read so far is taken as the whole file, so the read always ends.
+// A text without a line end in this many bytes is no data file (binary data): what was read so
+// far is taken as the whole file, so the buffer stays bounded.
 constexpr qsizetype MaxLineBytes = 64 << 20;
+// The shortest record item (18 characters) and the comma or line end after it.
+constexpr qint64 MinRecordBytes = 19;
+
+// Bytes of memory the system can still hand out without swapping; no limit where unknown.
+std::uint64_t availableMemory()
+{
+#ifdef Q_OS_LINUX
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (info.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : info.readAll().split('\n')) {
+            if (!line.startsWith("MemAvailable:"))
+                continue;
+            bool ok = false;
+            const auto kib = line.mid(13).trimmed().split(' ').value(0).toULongLong(&ok);
+            if (ok)
+                return kib * 1024;
+        }
+    }
+#endif
+    return UINT64_MAX;
+}
+
+// The most records one read may hold: half the memory at hand, and what RecordCount can count.
+std::size_t recordLimit()
+{
+    constexpr std::size_t recordBytes = 2 * (RecordTable::FieldLength + 1);
+    return static_cast<std::size_t>(
+        std::min<std::uint64_t>(availableMemory() / 2 / recordBytes, INT_MAX - 1));
+}
+
+ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
+{
+    return {outcome, systemError};
+}
 
 } // namespace
+
+ReadResult OpenRegularFile(const QString& path, QFile& file)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0)
+        return failure(ReadOutcome::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        return failure(ReadOutcome::NotAFile);
+    // Non-blocking, and checked again once open: the name may have become a pipe meanwhile.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(ReadOutcome::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return failure(ReadOutcome::NotAFile);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return failure(ReadOutcome::CannotOpen, file.errorString());
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return failure(ReadOutcome::NotAFile);
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(ReadOutcome::CannotOpen, file.errorString());
+#endif
+    return {};
+}
 
 bool IsRecordItem(std::string_view item)
 {
@@ -33,20 +107,19 @@ bool IsRecordItem(std::string_view item)
            item[17] == ':';
 }
 
-QString RecordFieldX(std::string_view item)
+std::string_view RecordFieldX(std::string_view item)
 {
     return field(item, 68);
 }
 
-QString RecordFieldY(std::string_view item)
+std::string_view RecordFieldY(std::string_view item)
 {
     return field(item, 79);
 }
 
 void RecordCollector::store(std::string_view item)
 {
-    m_x.push_back(RecordFieldX(item));
-    m_y.push_back(RecordFieldY(item));
+    m_records.append(RecordFieldX(item), RecordFieldY(item));
 }
 
 bool RecordCollector::add(std::string_view item)
@@ -83,67 +156,113 @@ bool RecordCollector::add(std::string_view item)
     return m_stage != Stage::Done;
 }
 
-ReadOutcome ReadDataFile(const QString& path, PlotData& plot)
+ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ReadOutcome::CannotOpen;
+    QFile file;
+    if (const ReadResult opened = OpenRegularFile(path, file); opened.outcome != ReadOutcome::Ok)
+        return opened;
+    const qint64 size = file.size();
+    const std::size_t limit = recordLimit();
 
     RecordCollector collector;
-    QByteArray buffer(BlockSize, Qt::Uninitialized);
-    qsizetype filled = 0;
+    // Only records that fit in the file's bytes are made room for.
+    collector.records().expectAtMost(static_cast<std::size_t>(size / MinRecordBytes + 1));
     bool anyItem = false;
-    bool more = true;
-    bool atFileEnd = false;
-    while (more && !atFileEnd) {
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        const qint64 got = file.read(buffer.data() + filled, buffer.size() - filled);
-        if (got < 0)
-            return ReadOutcome::ReadFailed;
-        atFileEnd = got == 0;
-        filled += got;
+    try {
+        QByteArray buffer(std::clamp<qint64>(size + 1, 4096, BlockSize), Qt::Uninitialized);
+        qsizetype filled = 0;
+        qint64 consumed = 0;
+        int percent = -1;
+        bool more = true;
+        bool atFileEnd = false;
+        while (more && !atFileEnd) {
+            if (filled == buffer.size())
+                buffer.resize(buffer.size() * 2);
+            const qint64 got = file.read(buffer.data() + filled, buffer.size() - filled);
+            if (got < 0)
+                return failure(ReadOutcome::ReadFailed, file.errorString());
+            atFileEnd = got == 0;
+            filled += got;
+            consumed += got;
+            if (progress && size > BlockSize) {
+                const auto now = static_cast<int>(std::min<qint64>(100, consumed * 100 / size));
+                if (now != percent)
+                    progress(percent = now);
+            }
 
-        // Items never run past a line end, so every complete line can be read now; the rest
-        // waits for the next block unless the file has ended.
-        const char* begin = buffer.constData();
-        const char* end = begin + filled;
-        if (!atFileEnd) {
-            const char* lastLf = begin + filled;
-            while (lastLf != begin && lastLf[-1] != '\n')
-                --lastLf;
-            if (lastLf != begin)
-                end = lastLf;
-            else if (filled < MaxLineBytes)
-                continue; // no line end yet: read more
-            else
-                atFileEnd = true;
+            // Items never run past a line end, so every complete line can be read now; the
+            // rest waits for the next block unless the file has ended.
+            const char* begin = buffer.constData();
+            const char* end = begin + filled;
+            if (!atFileEnd) {
+                const char* lastLf = begin + filled;
+                while (lastLf != begin && lastLf[-1] != '\n')
+                    --lastLf;
+                if (lastLf != begin)
+                    end = lastLf;
+                else if (filled < MaxLineBytes)
+                    continue; // no line end yet: read more
+                else
+                    atFileEnd = true;
+            }
+            ItemScanner items(begin, end);
+            while (more && !items.atEnd()) {
+                anyItem = true;
+                more = collector.add(items.next());
+                if (collector.recordCount() > limit)
+                    return failure(ReadOutcome::TooLarge);
+            }
+            const auto used = static_cast<qsizetype>(end - begin);
+            std::memmove(buffer.data(), buffer.constData() + used,
+                         static_cast<std::size_t>(filled - used));
+            filled -= used;
         }
-        ItemScanner items(begin, end);
-        while (more && !items.atEnd()) {
-            anyItem = true;
-            more = collector.add(items.next());
-        }
-        const auto used = static_cast<qsizetype>(end - begin);
-        std::memmove(buffer.data(), buffer.constData() + used,
-                     static_cast<std::size_t>(filled - used));
-        filled -= used;
+    } catch (const std::bad_alloc&) {
+        return failure(ReadOutcome::TooLarge);
     }
 
     if (!anyItem)
-        return ReadOutcome::Empty;
+        return failure(ReadOutcome::Empty);
     if (!collector.headerComplete())
-        return ReadOutcome::HeaderTooShort;
+        return failure(ReadOutcome::HeaderTooShort);
 
-    plot.RecordCount = collector.recordCount();
-    plot.RecordX = std::move(collector.recordX());
-    plot.RecordY = std::move(collector.recordY());
+    plot.RecordCount = static_cast<int>(collector.recordCount());
+    plot.Records = std::move(collector.records());
     plot.PlotCount = plot.RecordCount;
     plot.PlotFrom = 1;
     plot.PlotTo = plot.RecordCount;
     plot.DefaultAxisMin = 0;
     plot.DefaultAxisMax = 1;
-    return ReadOutcome::Ok;
+    return {};
+}
+
+QString ReadFailureText(const QString& path, const ReadResult& result)
+{
+    QString reason;
+    switch (result.outcome) {
+    case ReadOutcome::Ok:
+        return QString();
+    case ReadOutcome::CannotOpen:
+        reason = result.systemError;
+        break;
+    case ReadOutcome::NotAFile:
+        reason = QStringLiteral("it is not a file but a folder, a device or a pipe");
+        break;
+    case ReadOutcome::ReadFailed:
+        reason = QStringLiteral("reading it failed (%1)").arg(result.systemError);
+        break;
+    case ReadOutcome::Empty:
+        reason = QStringLiteral("the file is empty");
+        break;
+    case ReadOutcome::HeaderTooShort:
+        reason = QStringLiteral("it is not a data file (fewer than five header lines)");
+        break;
+    case ReadOutcome::TooLarge:
+        reason = QStringLiteral("it holds more records than the memory at hand can take");
+        break;
+    }
+    return QStringLiteral("\"%1\" cannot be opened: %2.")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 } // namespace files

@@ -3,8 +3,10 @@
 #include "files/SharedData.h"
 
 #include <QString>
+#include <functional>
 #include <string_view>
-#include <vector>
+
+class QFile;
 
 namespace files {
 
@@ -13,8 +15,8 @@ namespace files {
 bool IsRecordItem(std::string_view item);
 
 // Positions 68-74 (x) and 79-85 (y) of a record item, as far as the item reaches.
-QString RecordFieldX(std::string_view item);
-QString RecordFieldY(std::string_view item);
+std::string_view RecordFieldX(std::string_view item);
+std::string_view RecordFieldY(std::string_view item);
 
 // Decides, item by item, what a data file holds. Items 1 to 5 are the header (any text, only
 // item 3 may be empty). After it, a few lines that are not records may follow (the asterisk
@@ -31,9 +33,8 @@ public:
     bool add(std::string_view item);
     // The header had its five items: the file is a data file (with 0 or more records).
     bool headerComplete() const { return m_headerItems == 5; }
-    int recordCount() const { return static_cast<int>(m_x.size()) - 1; }
-    std::vector<QString>& recordX() { return m_x; }
-    std::vector<QString>& recordY() { return m_y; }
+    std::size_t recordCount() const { return m_records.count(); }
+    RecordTable& records() { return m_records; }
 
 private:
     enum class Stage
@@ -48,23 +49,42 @@ private:
     Stage m_stage = Stage::Header;
     int m_headerItems = 0;
     int m_extraItems = 0;
-    // Index 0 holds nothing, as in PlotData.
-    std::vector<QString> m_x{QString()};
-    std::vector<QString> m_y{QString()};
+    RecordTable m_records;
 };
 
 enum class ReadOutcome
 {
     Ok,
-    CannotOpen,    // missing or not readable
-    ReadFailed,    // the read broke off
-    Empty,         // the first read found the end of the file
-    HeaderTooShort // fewer than five header items
+    CannotOpen,     // missing or not readable
+    NotAFile,       // a folder, device or pipe
+    ReadFailed,     // the read broke off
+    Empty,          // the first read found the end of the file
+    HeaderTooShort, // fewer than five header items
+    TooLarge        // more records than the memory at hand can hold
 };
 
-// Reads a data file in one pass. On success fills RecordCount, RecordX, RecordY and sets
+struct ReadResult
+{
+    ReadOutcome outcome = ReadOutcome::Ok;
+    // The system's reason, for CannotOpen and ReadFailed.
+    QString systemError;
+};
+
+// Opens `path` for reading when it is a regular file once links are followed. Anything else is
+// refused at once: opening a pipe or a terminal would wait for a writer that may never come.
+ReadResult OpenRegularFile(const QString& path, QFile& file);
+
+// Told how far a long read has come, in percent of the file, each time the figure changes.
+using ReadProgress = std::function<void(int percent)>;
+
+// Reads a data file in one pass. On success fills RecordCount and the records and sets
 // PlotFrom 1, PlotTo and PlotCount RecordCount, DefaultAxisMin 0 and DefaultAxisMax 1. On any
-// failure `plot` is left exactly as it was.
-ReadOutcome ReadDataFile(const QString& path, PlotData& plot);
+// failure `plot` is left exactly as it was. The records take at most about 16 bytes each, so
+// no file takes more memory than its own size; one with more records than half the memory
+// available can hold is refused.
+ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress = {});
+
+// The message that tells the user which file could not be opened, and why.
+QString ReadFailureText(const QString& path, const ReadResult& result);
 
 } // namespace files

@@ -10,14 +10,17 @@ namespace files {
 namespace {
 
 // The steps of "Open" after its dialog.
-bool openChosen(const QString& path, const QString& title, FileState& state, PlotData& plot,
-                const std::function<void()>& showPlot)
+bool openChosen(const QString& path, const QString& title, ui::Dialogs& dialogs, FileState& state,
+                PlotData& plot, const std::function<void()>& showPlot, const ReadProgress& progress)
 {
     state.CurrentFileName = title;
     if (path.isEmpty())
         return false;
-    if (ReadDataFile(path, plot) != ReadOutcome::Ok)
+    if (const ReadResult read = ReadDataFile(path, plot, progress);
+        read.outcome != ReadOutcome::Ok) {
+        dialogs.message(ReadFailureText(path, read), ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return false;
+    }
     if (showPlot)
         showPlot();
     return true;
@@ -61,22 +64,25 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
 }
 
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
-                 ui::PollControl& poll, const std::function<void()>& showPlot)
+                 ui::PollControl& poll, const std::function<void()>& showPlot,
+                 const ReadProgress& progress)
 {
     cmd.filter = OpenDialogFilter();
     cmd.filterIndex = 1;
     if (dialogs.showOpen(cmd))
-        openChosen(cmd.fileName, cmd.fileTitle, state, plot, showPlot);
+        openChosen(cmd.fileName, cmd.fileTitle, dialogs, state, plot, showPlot, progress);
     poll.setPolling(true);
 }
 
-bool OpenDataFile(const QString& path, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
-                  ui::PollControl& poll, const std::function<void()>& showPlot)
+bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
+                  FileState& state, PlotData& plot, ui::PollControl& poll,
+                  const std::function<void()>& showPlot, const ReadProgress& progress)
 {
     const QFileInfo info(path);
     cmd.fileName = info.absoluteFilePath();
     cmd.fileTitle = info.fileName();
-    const bool opened = openChosen(cmd.fileName, cmd.fileTitle, state, plot, showPlot);
+    const bool opened =
+        openChosen(cmd.fileName, cmd.fileTitle, dialogs, state, plot, showPlot, progress);
     poll.setPolling(true);
     return opened;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
 #include "files/SharedData.h"
 #include "ui/Dialogs.h"
@@ -22,15 +23,18 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
                  FileState& state, long long pcInterval);
 
 // The "Open" command: asks for a data file with `cmd` (starting from the name it holds), takes
-// its title into CurrentFileName, reads it into `plot` and calls `showPlot`. A cancelled
-// dialog or a file the reader cannot take ends it silently, with `plot` unchanged and the plot
-// not shown. The live poll is on at the end in every case.
+// its title into CurrentFileName, reads it into `plot` (telling `progress` how a long read
+// goes) and calls `showPlot`. A cancelled dialog ends it silently; a file the reader cannot
+// take is reported in one message naming the file and the reason. Either way `plot` stays as it
+// was and the plot is not shown. The live poll is on at the end in every case.
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
-                 ui::PollControl& poll, const std::function<void()>& showPlot);
+                 ui::PollControl& poll, const std::function<void()>& showPlot,
+                 const ReadProgress& progress = {});
 
 // Opens a data file named without a dialog (on the command line) the way "Open" does after its
 // dialog; `cmd` then holds its name, so the next "Open" starts there. True when it was read.
-bool OpenDataFile(const QString& path, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
-                  ui::PollControl& poll, const std::function<void()>& showPlot);
+bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
+                  FileState& state, PlotData& plot, ui::PollControl& poll,
+                  const std::function<void()>& showPlot, const ReadProgress& progress = {});
 
 } // namespace files

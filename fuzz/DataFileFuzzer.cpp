@@ -46,18 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     files::PlotData plot;
     plot.RecordCount = -7; // a marker: untouched unless the read succeeds
-    const auto outcome = files::ReadDataFile(scratchFile(), plot);
+    const auto outcome = files::ReadDataFile(scratchFile(), plot).outcome;
     if (outcome != files::ReadOutcome::Ok) {
         fuzzinput::check(plot.RecordCount == -7);
         fuzzinput::check(size == 0 || !collector.headerComplete());
         return 0;
     }
     fuzzinput::check(collector.headerComplete());
-    fuzzinput::check(plot.RecordCount == collector.recordCount());
-    fuzzinput::check(plot.RecordX.size() == static_cast<std::size_t>(plot.RecordCount) + 1);
-    fuzzinput::check(plot.RecordY.size() == plot.RecordX.size());
-    fuzzinput::check(plot.RecordX == collector.recordX() && plot.RecordY == collector.recordY());
-    for (int i = 1; i <= plot.RecordCount; ++i)
-        fuzzinput::check(plot.RecordX[static_cast<std::size_t>(i)].size() <= 7);
+    fuzzinput::check(plot.Records.count() == collector.recordCount());
+    fuzzinput::check(static_cast<std::size_t>(plot.RecordCount) == plot.Records.count());
+    fuzzinput::check(plot.Records == collector.records());
+    for (std::size_t i = 1; i <= plot.Records.count(); ++i)
+        fuzzinput::check(plot.RecordX(i).size() <= 7 && plot.RecordY(i).size() <= 7);
     return 0;
 }

@@ -256,15 +256,27 @@ void PanelWindow::wireFileCommands()
                            PCInterval);
     });
     m_toolbar->setCommand(QStringLiteral("Open"), [this] {
-        files::OpenCommand(m_services.dialogs, m_services.cmd, m_services.fileState,
-                           m_services.plot, *this, [this] { m_plotViewer->showAndDraw(); });
+        files::OpenCommand(
+            m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot, *this,
+            [this] { m_plotViewer->showAndDraw(); },
+            [this](int percent) { showReadProgress(percent); });
     });
 }
 
 void PanelWindow::openDataFile(const QString& path)
 {
-    files::OpenDataFile(path, m_services.cmd, m_services.fileState, m_services.plot, *this,
-                        [this] { m_plotViewer->showAndDraw(); });
+    files::OpenDataFile(
+        path, m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot, *this,
+        [this] { m_plotViewer->showAndDraw(); },
+        [this](int percent) { showReadProgress(percent); });
+}
+
+void PanelWindow::showReadProgress(int percent)
+{
+    statusBar()->showMessage(
+        QStringLiteral("Reading %1: %2 %").arg(m_services.cmd.fileTitle).arg(percent), 2000);
+    // The window repaints and the live poll goes on; clicks wait until the file is read.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void PanelWindow::wireMemoryAndClockCommands()

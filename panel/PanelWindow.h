@@ -89,6 +89,8 @@ private:
     void Form_Load();
     void LblConnect_Click();
     void wireFileCommands();
+    // How far a long read of a data file has come, in the status bar.
+    void showReadProgress(int percent);
     void wireMemoryAndClockCommands();
 
     ui::Services& m_services;

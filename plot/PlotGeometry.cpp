@@ -100,35 +100,22 @@ QString ProgressCaption(std::int64_t permille)
     return ui::NumberText(static_cast<double>(permille) / 10.0) + QStringLiteral(" % Completed");
 }
 
-std::optional<double> RecordValue(const QString& field)
+std::optional<double> RecordValue(std::string_view field)
 {
-    // Called once per marker: no allocation on the way.
-    const QChar* begin = field.constData();
-    const QChar* end = begin + field.size();
-    while (begin != end && begin->isSpace())
-        ++begin;
-    while (end != begin && (end - 1)->isSpace())
-        --end;
-    char text[64];
-    const auto length = end - begin;
-    if (length == 0 || length >= static_cast<std::ptrdiff_t>(sizeof text))
+    constexpr std::string_view blanks = " \t\r\n\v\f";
+    const std::size_t first = field.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
         return std::nullopt;
-    for (std::ptrdiff_t i = 0; i < length; ++i) {
-        const char16_t ch = begin[i].unicode();
-        if (ch > 127)
-            return std::nullopt;
-        text[i] = static_cast<char>(ch);
-    }
-    const char* first = text;
-    const char* last = text + length;
-    if (*first == '+')
-        ++first;
+    field = field.substr(first, field.find_last_not_of(blanks) - first + 1);
+    if (field.front() == '+')
+        field.remove_prefix(1);
     // A digit, point or minus must lead: this also keeps out "inf" and "nan".
-    if (first == last ||
-        !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.' || *first == '-'))
+    if (field.empty() || !(std::isdigit(static_cast<unsigned char>(field.front())) ||
+                           field.front() == '.' || field.front() == '-'))
         return std::nullopt;
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
+    const char* last = field.data() + field.size();
+    const auto [ptr, ec] = std::from_chars(field.data(), last, value);
     if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace plot {
 
@@ -65,7 +66,7 @@ QString ProgressCaption(std::int64_t permille);
 
 // The value of a record field, or nothing when the field holds no number: blanks around a
 // decimal number ("." as decimal point) are allowed, anything else is not.
-std::optional<double> RecordValue(const QString& field);
+std::optional<double> RecordValue(std::string_view field);
 
 // The part of the segment a-b inside `box`, or nothing when it misses the box. Keeps far-away
 // points (a very narrow axis range) out of the painter's arithmetic.

@@ -3,11 +3,13 @@
 #include "colorimetry/LocusTables.h"
 #include "ui/TextValue.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <cmath>
 
 namespace plot {
@@ -166,16 +168,15 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
 bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)
 {
     const QRectF picture(QPointF(0, 0), pictureSize);
-    const auto arraySize =
-        static_cast<std::int64_t>(std::min(m_data.RecordX.size(), m_data.RecordY.size()));
+    const auto stored = static_cast<std::int64_t>(m_data.Records.count());
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     for (; m_done < end; ++m_done) {
         const double k = m_from + static_cast<double>(m_done);
         const std::int64_t n = ui::RoundHalfEven(k);
-        if (n >= 1 && n <= m_data.RecordCount && n < arraySize) {
+        if (n >= 1 && n <= m_data.RecordCount && n <= stored) {
             const auto index = static_cast<std::size_t>(n);
-            const std::optional<double> u = RecordValue(m_data.RecordX[index]);
-            const std::optional<double> v = u ? RecordValue(m_data.RecordY[index]) : std::nullopt;
+            const std::optional<double> u = RecordValue(m_data.RecordX(index));
+            const std::optional<double> v = u ? RecordValue(m_data.RecordY(index)) : std::nullopt;
             // A field without a number is not drawn: a marker at 0,0 would claim a reading.
             if (v) {
                 const double x = m_mapping.X(*u);
@@ -197,23 +198,50 @@ bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t 
     return finished();
 }
 
-bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title)
+bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title,
+                     QString& reason)
 {
-    if (picture.isNull())
+    if (picture.isNull()) {
+        reason = QStringLiteral("there is no picture");
         return false;
-    QPdfWriter writer(path);
-    writer.setTitle(title);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
-                                                                 : QPageLayout::Portrait);
-    writer.setResolution(150);
-    QPainter painter;
-    if (!painter.begin(&writer))
+    }
+    // Made in memory first: the writer does not look at what its writes return.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&document);
+        writer.setTitle(title);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait);
+        writer.setResolution(150);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            reason = QStringLiteral("the PDF writer could not start");
+            return false;
+        }
+        const QRect page = painter.viewport();
+        const QSize size = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
+        painter.drawImage(QRect(page.topLeft(), size), picture);
+        painter.end();
+    }
+    // Written aside and renamed once complete, so that a failure leaves any earlier file whole.
+    // A short write is retried, so that a full disk shows as an error with its reason.
+    QSaveFile file(path);
+    const QByteArray& bytes = document.data();
+    qint64 written = 0;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        for (qint64 now = 0; written < bytes.size(); written += now) {
+            now = file.write(bytes.constData() + written, bytes.size() - written);
+            if (now <= 0)
+                break;
+        }
+    }
+    if (written != bytes.size() || !file.commit()) {
+        reason = file.errorString();
         return false;
-    const QRect page = painter.viewport();
-    const QSize size = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
-    painter.drawImage(QRect(page.topLeft(), size), picture);
-    return painter.end();
+    }
+    return true;
 }
 
 } // namespace plot

@@ -83,7 +83,9 @@ private:
     std::int64_t m_permille = -1;
 };
 
-// Writes the picture as a one-page PDF document scaled to the page; false when it cannot.
-bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title);
+// Writes the picture as a one-page PDF document scaled to the page. The file is replaced only
+// when the new one is complete; otherwise false, with the reason, and any earlier file stays.
+bool WritePicturePdf(const QImage& picture, const QString& path, const QString& title,
+                     QString& reason);
 
 } // namespace plot

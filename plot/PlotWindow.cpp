@@ -1,5 +1,6 @@
 #include "plot/PlotWindow.h"
 
+#include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
@@ -7,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
@@ -379,9 +381,10 @@ void PlotWindow::offerPdf()
         m_pdfDialog.fileName = QStringLiteral("Plot.pdf");
     if (!dialogs.showSave(m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
         return;
-    if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle()))
-        dialogs.message(QStringLiteral("The PDF file could not be written: ") +
-                            m_pdfDialog.fileName,
+    QString reason;
+    if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle(), reason))
+        dialogs.message(QStringLiteral("The PDF file could not be written: %1\n%2")
+                            .arg(QDir::toNativeSeparators(m_pdfDialog.fileName), reason),
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
@@ -435,8 +438,9 @@ void PlotWindow::CmdSave_Click()
         return;
     }
     files::FileState& state = m_services.fileState;
-    files::ShowSaveDialog(dialogs, m_cmdUser, state);
-    if (!state.FileChosen)
+    // Only this dialog's answer counts: a recording keeps FileChosen set while it runs, and
+    // Cancel must not write the rows over its target or the opened data file.
+    if (!files::ShowSaveDialog(dialogs, m_cmdUser, state))
         return;
     state.FileChosen = false;
     // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,
@@ -456,8 +460,8 @@ void PlotWindow::CmdOpen_Click()
     if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
         return;
     // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
-    QFile file(m_cmdUser.fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (files::OpenRegularFile(m_cmdUser.fileName, file).outcome != files::ReadOutcome::Ok) {
         dialogs.message(QStringLiteral("The region file could not be opened: ") +
                             m_cmdUser.fileName,
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);

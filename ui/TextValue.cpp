@@ -1,8 +1,9 @@
 #include "ui/TextValue.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -10,50 +11,71 @@ namespace ui {
 
 double NumericValue(const QString& text)
 {
-    int i = 0;
-    const int n = static_cast<int>(text.size());
+    const qsizetype n = text.size();
+    const auto digitAt = [&text, n](qsizetype at) {
+        return at < n && text[at].unicode() >= '0' && text[at].unicode() <= '9';
+    };
+    qsizetype i = 0;
     while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
         ++i;
-    std::string number;
+    bool negative = false;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        number += static_cast<char>(text[i++].unicode());
+        negative = text[i++] == QLatin1Char('-');
+    // The digits and the point as typed, for a conversion that does not depend on the locale;
+    // and the power of ten of the first significant digit, to tell a number too large for a
+    // double from one too small.
+    std::string number;
     bool digits = false;
-    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
-        number += static_cast<char>(text[i++].unicode());
+    bool significant = false;
+    long magnitude = 0;
+    while (digitAt(i)) {
+        const char digit = static_cast<char>(text[i++].unicode());
+        significant = significant || digit != '0';
+        if (significant)
+            ++magnitude;
+        number += digit;
         digits = true;
     }
+    if (significant)
+        --magnitude;
     if (i < n && text[i] == QLatin1Char('.')) {
         number += '.';
         ++i;
-        while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
-            number += static_cast<char>(text[i++].unicode());
+        for (long place = -1; digitAt(i); --place) {
+            const char digit = static_cast<char>(text[i++].unicode());
+            if (!significant && digit != '0') {
+                significant = true;
+                magnitude = place;
+            }
+            number += digit;
             digits = true;
         }
     }
     if (!digits)
         return 0.0;
     if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        std::string exponent = "e";
-        int j = i + 1;
+        qsizetype j = i + 1;
+        const bool negativeExponent = j < n && text[j] == QLatin1Char('-');
         if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+')))
-            exponent += static_cast<char>(text[j++].unicode());
-        bool expDigits = false;
-        // Keep the exponent short: anything beyond saturates anyway.
-        while (j < n && text[j].unicode() >= '0' && text[j].unicode() <= '9') {
-            if (exponent.size() < 8)
-                exponent += static_cast<char>(text[j].unicode());
             ++j;
-            expDigits = true;
+        if (digitAt(j)) {
+            // Anything beyond a few digits saturates anyway.
+            long exponent = 0;
+            for (; digitAt(j); ++j)
+                exponent = std::min(exponent * 10 + (text[j].unicode() - '0'), 99999L);
+            if (negativeExponent)
+                exponent = -exponent;
+            number += 'e' + std::to_string(exponent);
+            magnitude += exponent;
         }
-        if (expDigits)
-            number += exponent;
     }
-    double value = std::strtod(number.c_str(), nullptr);
-    if (std::isinf(value))
-        value = value > 0 ? DBL_MAX : -DBL_MAX;
-    if (std::isnan(value))
+    double value = 0.0;
+    const std::errc error = std::from_chars(number.data(), number.data() + number.size(), value).ec;
+    if (error == std::errc::result_out_of_range)
+        value = magnitude > 0 ? DBL_MAX : 0.0;
+    else if (error != std::errc() || !std::isfinite(value))
         value = 0.0;
-    return value;
+    return negative ? -value : value;
 }
 
 QString TwoDigit(long long n)
@@ -79,9 +101,11 @@ QString NumberText(double value, QChar decimalSeparator)
         return QStringLiteral("NaN");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    // Not the C library's printf: its decimal point follows the user's locale.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    QString text = QString::fromLatin1(buffer);
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+    QString text = QString::fromLatin1(buffer, end - buffer).toUpper();
     if (text == QLatin1String("-0"))
         text = QStringLiteral("0");
     if (decimalSeparator != QLatin1Char('.'))

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 
 namespace ui {
 
-// The numeric value of a text: its leading decimal number ("." as decimal point, an optional
-// sign and exponent), leading blanks skipped; 0 when there is none. Always finite.
+// The numeric value of a text: its leading decimal number ("." as decimal point whatever the
+// user's locale, an optional sign and exponent), leading blanks skipped; 0 when there is none.
+// Always finite: beyond the range of a double it is the largest double, below it 0.
 double NumericValue(const QString& text);
 
 // Two-digit text of n: the last two characters of "0" followed by the decimal digits of n
@@ -19,7 +19,8 @@ QString TwoDigit(long long n);
 std::int64_t RoundHalfEven(double value);
 
 // The default text of a number: at most 15 significant digits, no trailing zeros, exponent
-// form for very small or large magnitudes ("0.3", "250", "1E-05"), with the given separator.
+// form for very small or large magnitudes ("0.3", "250", "1E-05"), with the given separator
+// whatever the user's locale.
 QString NumberText(double value, QChar decimalSeparator = QLatin1Char('.'));
 
 } // namespace ui

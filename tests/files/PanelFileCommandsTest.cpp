@@ -8,11 +8,19 @@
 #include "tests/support/PanelHarness.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTest>
+#include <QToolButton>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -26,6 +34,30 @@ protected:
         return window.findChild<QLabel*>(QStringLiteral("LblRec"))->text();
     }
     QString saveTip() const { return window.toolbar()->button(QStringLiteral("Save"))->toolTip(); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    // A mouse click on a toolbar button of the main window.
+    void press(const char* key)
+    {
+        panel::MainToolbar* bar = window.toolbar();
+        QTest::mouseClick(bar->widgetForAction(bar->button(QString::fromLatin1(key))),
+                          Qt::LeftButton);
+    }
+    // Every file under the temporary folder with its bytes.
+    std::map<QString, QByteArray> everyFile() const
+    {
+        std::map<QString, QByteArray> all;
+        for (QDirIterator it(root.dir.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            all[file.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
+        }
+        return all;
+    }
 
     panel::PanelWindow window{services};
 };
@@ -68,10 +100,77 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     EXPECT_TRUE(dialogs.messages.empty());
 
     files::PlotData recorded;
-    ASSERT_EQ(files::ReadDataFile(path(QStringLiteral("run.txt")), recorded),
+    ASSERT_EQ(files::ReadDataFile(path(QStringLiteral("run.txt")), recorded).outcome,
               files::ReadOutcome::Ok);
     EXPECT_EQ(recorded.RecordCount, 2);
-    EXPECT_FALSE(recorded.RecordX[2].trimmed().isEmpty());
+    EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
+}
+
+// A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in
+// CurrentFileName: Cancel in the region save dialog must write neither of them.
+TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.dir.path()));
+    write(QStringLiteral("data.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    dialogs.fileAnswers = {path(QStringLiteral("run.txt")), path(QStringLiteral("data.txt")),
+                           std::nullopt};
+    press("Save");
+    press("Open");
+    plot::PlotWindow* plotWindow = window.plotViewer().window();
+    ASSERT_NE(plotWindow, nullptr);
+    const auto before = everyFile();
+    QTest::mouseClick(plotWindow->findChild<QWidget*>(QStringLiteral("Unit")), Qt::LeftButton);
+    QTest::mouseClick(plotWindow->findChild<QCheckBox*>(QStringLiteral("CkUser0")), Qt::LeftButton);
+    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("CmdSave")),
+                      Qt::LeftButton);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(dialogs.fileAsks.size(), 3u);
+    EXPECT_EQ(everyFile(), before);
+    EXPECT_TRUE(window.recorder().recording());
+}
+
+// Through the dialog and named on the command line (as a file manager opens a file): one
+// message naming the file and the reason, at once, the plot data as they were and no plot.
+TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
+{
+    write(QStringLiteral("empty.txt"), "");
+    write(QStringLiteral("short.txt"), "Title\r\nStart\r\n\r\nInterval\r\n");
+    ASSERT_TRUE(QDir(root.dir.path()).mkdir(QStringLiteral("folder.txt")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
+    const QString notAFile = QStringLiteral("not a file");
+    const std::vector<std::pair<QString, QString>> rows = {
+        {path(QStringLiteral("gone.txt")), QString::fromLocal8Bit(std::strerror(ENOENT))},
+        {path(QStringLiteral("empty.txt")), QStringLiteral("the file is empty")},
+        {path(QStringLiteral("short.txt")), QStringLiteral("not a data file")},
+        {path(QStringLiteral("folder.txt")), notAFile},
+        {path(QStringLiteral("pipe.txt")), notAFile}, // no writer: would wait for ever
+        {QStringLiteral("/dev/zero"), notAFile},      // would never end
+    };
+    plot.RecordCount = 1;
+    plot.Records.append(" 0.3127", " 0.3290");
+    const files::PlotData shown = plot;
+    for (const auto& [file, reason] : rows) {
+        for (const bool dialog : {true, false}) {
+            SCOPED_TRACE(file.toStdString() + (dialog ? " from the dialog" : " by name"));
+            dialogs.messages.clear();
+            if (dialog) {
+                dialogs.fileAnswers = {file};
+                press("Open");
+            } else {
+                window.openDataFile(file);
+            }
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            const QString& text = dialogs.messages[0].text;
+            EXPECT_TRUE(text.startsWith('"' + QDir::toNativeSeparators(file) + '"'));
+            EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+            EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
+            EXPECT_EQ(plot.Records, shown.Records);
+            EXPECT_EQ(plot.RecordCount, 1);
+            EXPECT_EQ(window.plotViewer().window(), nullptr);
+            EXPECT_TRUE(window.polling());
+        }
+    }
 }
 
 // The recording's dialog never offers a working file, which the next start or download would

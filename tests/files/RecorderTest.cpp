@@ -160,13 +160,13 @@ TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
     EXPECT_TRUE(lines.at(7).startsWith("2026/12/06  08:00:01")) << lines.at(7).toStdString();
     EXPECT_TRUE(lines.at(9).startsWith("2026/12/06  08:00:02")) << lines.at(9).toStdString();
 
-    ASSERT_EQ(files::ReadDataFile(target(), plot), files::ReadOutcome::Ok);
+    ASSERT_EQ(files::ReadDataFile(target(), plot).outcome, files::ReadOutcome::Ok);
     ASSERT_EQ(plot.RecordCount, 3);
-    EXPECT_EQ(plot.RecordX[1], QStringLiteral(" 0.3127"));
-    EXPECT_EQ(plot.RecordY[1], QStringLiteral(" 0.3290"));
-    EXPECT_EQ(plot.RecordX[2], QStringLiteral(" 0.3127"));
-    EXPECT_EQ(plot.RecordX[3], QStringLiteral(" 0.4476"));
-    EXPECT_EQ(plot.RecordY[3], QStringLiteral(" 0.4074"));
+    EXPECT_EQ(plot.RecordX(1), " 0.3127");
+    EXPECT_EQ(plot.RecordY(1), " 0.3290");
+    EXPECT_EQ(plot.RecordX(2), " 0.3127");
+    EXPECT_EQ(plot.RecordX(3), " 0.4476");
+    EXPECT_EQ(plot.RecordY(3), " 0.4074");
 }
 
 TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
@@ -218,50 +218,27 @@ TEST_F(Recording, TargetSwappedDuringTheRecordingIsNotWrittenThrough)
         EXPECT_TRUE(dialogs.fileAsks.back().save);
         ASSERT_EQ(dialogs.messages.size(), row.answer ? 1U : 2U); // the second: records kept
         files::PlotData saved;
-        ASSERT_EQ(files::ReadDataFile(row.answer.value_or(root.paths.recordingTemp()), saved),
-                  files::ReadOutcome::Ok);
-        EXPECT_EQ(saved.RecordY.back(), QStringLiteral(" 0.3200"));
+        ASSERT_EQ(
+            files::ReadDataFile(row.answer.value_or(root.paths.recordingTemp()), saved).outcome,
+            files::ReadOutcome::Ok);
+        EXPECT_EQ(saved.RecordY(saved.RecordCount), " 0.3200");
     }
 }
 
-TEST_F(Recording, OpenStartsFromDialogNameAndFailsSilently)
+TEST_F(Recording, CancelledOpenStartsFromDialogNameAndChangesNothing)
 {
-    const files::PlotData before = plot;
-    struct Row
-    {
-        const char* name;
-        std::optional<QString> answer;
-        QByteArray content; // written to the answer's path when set
-        bool shown;
-        QString currentName;
-    };
-    const QString empty = target(QStringLiteral("empty.txt"));
-    const std::vector<Row> rows = {
-        {"Cancel", std::nullopt, {}, false, QStringLiteral("kept")},
-        {"EmptyFile", empty, "", false, QStringLiteral("empty.txt")},
-        {"Missing", target(QStringLiteral("gone.txt")), {}, false, QStringLiteral("gone.txt")},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        state.CurrentFileName = QStringLiteral("kept");
-        if (row.answer && row.content.isNull() == false) {
-            QFile file(*row.answer);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(row.content);
-        }
-        const QString startName = cmd.fileName;
-        poll.setPolling(false);
-        dialogs.fileAnswers.push_back(row.answer);
-        bool shown = false;
-        files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
-        EXPECT_EQ(dialogs.fileAsks.back().before.fileName, startName);
-        EXPECT_EQ(dialogs.fileAsks.back().before.filter, files::OpenDialogFilter());
-        EXPECT_EQ(shown, row.shown);
-        EXPECT_TRUE(poll.polling());
-        EXPECT_EQ(state.CurrentFileName, row.currentName);
-        EXPECT_EQ(plot.RecordCount, before.RecordCount);
-        EXPECT_TRUE(dialogs.messages.empty());
-    }
+    state.CurrentFileName = QStringLiteral("kept");
+    plot.RecordCount = 4;
+    dialogs.fileAnswers.push_back(std::nullopt);
+    bool shown = false;
+    files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
+    EXPECT_EQ(dialogs.fileAsks.back().before.fileName, root.paths.startupFile());
+    EXPECT_EQ(dialogs.fileAsks.back().before.filter, files::OpenDialogFilter());
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(state.CurrentFileName, QStringLiteral("kept"));
+    EXPECT_EQ(plot.RecordCount, 4);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Recording, FileNamedOnCommandLineOpensLikeOpen)
@@ -270,7 +247,8 @@ TEST_F(Recording, FileNamedOnCommandLineOpensLikeOpen)
     sampleReading(0.3, 0.3);
     clickSave();
     bool shown = false;
-    EXPECT_TRUE(files::OpenDataFile(target(), cmd, state, plot, poll, [&] { shown = true; }));
+    EXPECT_TRUE(
+        files::OpenDataFile(target(), dialogs, cmd, state, plot, poll, [&] { shown = true; }));
     EXPECT_TRUE(shown);
     EXPECT_TRUE(poll.polling());
     EXPECT_EQ(plot.RecordCount, 1);

@@ -203,8 +203,8 @@ TEST_P(PlotRangeTyped, RefusesOrDraws)
     testsupport::Harness<> h;
     h.plot.RecordCount = h.plot.PlotCount = h.plot.PlotTo = 10;
     h.plot.PlotFrom = 1;
-    h.plot.RecordX.assign(11, QStringLiteral(" 0.3500"));
-    h.plot.RecordY.assign(11, QStringLiteral(" 0.2000"));
+    for (int n = 1; n <= 10; ++n)
+        h.plot.Records.append(" 0.3500", " 0.2000");
     plot::PlotSettings settings;
     plot::PlotWindow window(h.services, h.poll, nullptr, settings);
     window.resize(630, 660);

@@ -4,12 +4,13 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
 #include "logger/MemoryProtocol.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeDialogs.h"
+#include "plot/PlotWindow.h"
+#include "tests/support/PanelHarness.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -220,6 +221,54 @@ TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
     }
     EXPECT_EQ(ReadAll(path), QByteArray("an earlier set\r\n"));
     EXPECT_EQ(QDir(root.filePath(QStringLiteral("Temp"))).entryList(QDir::Files).size(), 1);
+}
+
+// "Print" without a printer writes a PDF file: on a full disk the user is told why, and the
+// PDF written before stays whole.
+TEST(FullDisk, PdfThatDoesNotFitKeepsTheOldFileAndSaysWhy)
+{
+    TinyDisk disk;
+    QTemporaryDir folder;
+    for (const bool tiny : {false, true}) {
+        if (tiny && !disk.mounted())
+            continue;
+        SCOPED_TRACE(tiny ? "full tmpfs" : "file size limit");
+        QDir dir(tiny ? disk.path() : folder.path());
+        const QString pdf = dir.filePath(QStringLiteral("plot.pdf"));
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("%PDF an earlier plot");
+        old.close();
+
+        testsupport::Harness<> h;
+        plot::PlotSettings settings;
+        plot::PlotWindow window(h.services, h.poll, nullptr, settings);
+        window.resize(630, 660);
+        window.show();
+        h.dialogs.printerPresent = false;
+        h.dialogs.fileAnswers = {pdf};
+        std::unique_ptr<FileSizeLimit> limit;
+        if (tiny) {
+            QFile filler(dir.filePath(QStringLiteral("filler")));
+            filler.open(QIODevice::WriteOnly);
+            while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
+            }
+        } else {
+            limit = std::make_unique<FileSizeLimit>(1024);
+            ASSERT_TRUE(limit->active());
+        }
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Print")), Qt::LeftButton);
+        limit.reset();
+
+        EXPECT_EQ(ReadAll(pdf), QByteArray("%PDF an earlier plot"));
+        ASSERT_EQ(h.dialogs.messages.size(), 2u); // the offer of a PDF file, then the failure
+        const QStringList told = h.dialogs.messages[1].text.split(QLatin1Char('\n'));
+        EXPECT_EQ(told.value(0), QStringLiteral("The PDF file could not be written: ") +
+                                     QDir::toNativeSeparators(pdf));
+        EXPECT_FALSE(told.value(1).isEmpty()); // the reason
+        dir.remove(QStringLiteral("filler"));
+        EXPECT_EQ(dir.entryList(QDir::Files), QStringList{QStringLiteral("plot.pdf")});
+    }
 }
 
 } // namespace

@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Found, ExtremeReadings,
 
 TEST(ExtremeReadings, NegativeXReadsBackFromItsColumns)
 {
-    EXPECT_EQ(files::RecordFieldX(files::RecordLine({.x = -5.1234})).toStdString(), "-5.1234");
+    EXPECT_EQ(files::RecordFieldX(files::RecordLine({.x = -5.1234})), "-5.1234");
 }
 
 } // namespace

@@ -175,7 +175,7 @@ TEST(RecordValues, OnlyWholeNumbersAreDrawn)
         {"inf", {}},         {"nan", {}},        {"1e999", {}},       {"0x1p3", {}},
         {"\xb5", {}}};
     for (const auto& [field, expected] : rows)
-        EXPECT_EQ(RecordValue(QString::fromLatin1(field)), expected) << field;
+        EXPECT_EQ(RecordValue(field), expected) << field;
 }
 
 TEST(ClipSegment, KeepsThePartInsideTheBox)

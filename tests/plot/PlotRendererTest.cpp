@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -20,8 +19,7 @@ files::PlotData recording(const std::vector<std::pair<const char*, const char*>>
     files::PlotData data;
     data.RecordCount = static_cast<int>(records.size());
     for (const auto& [x, y] : records) {
-        data.RecordX.push_back(QString::fromLatin1(x));
-        data.RecordY.push_back(QString::fromLatin1(y));
+        data.Records.append(x, y);
     }
     data.PlotFrom = 1;
     data.PlotTo = data.RecordCount;
@@ -169,17 +167,6 @@ TEST(Rendering, RangeBeyondTheArraysDrawsNothingAndEnds)
     const PlotView view{FrameFromClient(630, 660), 0, 1};
     PlotStage stage(view, data, nullptr);
     EXPECT_LE(stage.markerCount(), 3);
-}
-
-// A written PDF is checked by the window's print test; these are the failures.
-TEST(Pdf, NoPictureOrNoFolderIsAFailure)
-{
-    QTemporaryDir dir;
-    QImage picture(200, 100, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    EXPECT_FALSE(WritePicturePdf(QImage(), dir.filePath(QStringLiteral("none.pdf")), QString()));
-    EXPECT_FALSE(
-        WritePicturePdf(picture, dir.filePath(QStringLiteral("no/such/dir.pdf")), QString()));
 }
 
 } // namespace

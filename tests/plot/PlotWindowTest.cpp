@@ -22,9 +22,9 @@ protected:
     PlotWindowTest()
     {
         fileState.CurrentFileName = QStringLiteral("Run1.txt");
-        data.RecordCount = 10; // records 1..10 at (0.35, 0.2)
-        data.RecordX.assign(11, QStringLiteral(" 0.3500"));
-        data.RecordY.assign(11, QStringLiteral(" 0.2000"));
+        data.RecordCount = 10;
+        for (int n = 1; n <= 10; ++n) // records 1..10 at (0.35, 0.2)
+            data.Records.append(" 0.3500", " 0.2000");
         data.PlotFrom = 1;
         data.PlotTo = data.PlotCount = 10;
     }
@@ -92,7 +92,9 @@ TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
     data.PlotFrom = 3;
     data.PlotTo = 10;
     data.PlotCount = 8;
-    data.RecordX[5] = data.RecordY[5] = QString(); // undrawn, but counted
+    data.Records = files::RecordTable();
+    for (int n = 1; n <= 10; ++n) // record 5 undrawn, but counted
+        data.Records.append(n == 5 ? "" : " 0.3500", n == 5 ? "" : " 0.2000");
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
     EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
