@@ -7,6 +7,7 @@
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/FakePoll.h"
 #include "tests/support/TempRoot.h"
+#include "ui/DateTimeSeparators.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,8 +81,16 @@ TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(state.FileChosen);
     EXPECT_TRUE(dialogs.messages.empty());
+    // The start time carries the system's separators ("26.12.06" under a German locale).
+    const auto sep = ui::SystemDateTimeSeparators();
+    const std::string start = (QStringLiteral("26") + sep.date + QStringLiteral("12") + sep.date +
+                               QStringLiteral("06 08") + sep.time + QStringLiteral("00") +
+                               sep.time + QStringLiteral("00"))
+                                  .toStdString();
     const std::string expected = "TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\n"
-                                 "Start Time : 26/12/06 08:00:00\r\n"
+                                 "Start Time : " +
+                                 start +
+                                 "\r\n"
                                  "Total Records : 0\r\n"
                                  "Interval :   1 Second     Unit : \r\n"
                                  "X       Y       Z     XYZ\r\n"
