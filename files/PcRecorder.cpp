@@ -103,6 +103,7 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
         return false;
 
     QDir().mkpath(m_paths.root());
+    QFile::remove(savedMarker());
     QString reason;
     // Unbuffered: a line that does not fit on the disk fails in writeLine, not later.
     if (!ui::OpenFresh(m_file, recordingFile(), QIODevice::Unbuffered, reason) ||
@@ -170,7 +171,33 @@ bool PcRecorder::stop()
         return keep(m_target, source.errorString());
     source.close();
     m_unsaved = !save(CopyWithTotal(recorded, m_count));
+    if (!m_unsaved)
+        markSaved(recorded.size());
     return !m_unsaved;
+}
+
+QString PcRecorder::savedMarker() const
+{
+    return recordingFile() + QStringLiteral(".saved");
+}
+
+void PcRecorder::markSaved(qint64 size)
+{
+    // The recording file stays in place after a stop; the marker tells the next start-up that
+    // its records reached their target, so they need not be kept aside.
+    QFile marker;
+    QString reason;
+    if (ui::OpenFresh(marker, savedMarker(), QIODevice::NotOpen, reason))
+        marker.write(QByteArray::number(size));
+}
+
+bool PcRecorder::savedBefore(const QString& path) const
+{
+    if (ui::IdentifyFile(savedMarker()).kind != ui::FileIdentity::Kind::Regular)
+        return false;
+    QFile marker(savedMarker());
+    return marker.open(QIODevice::ReadOnly) &&
+           marker.read(32) == QByteArray::number(QFileInfo(path).size());
 }
 
 bool PcRecorder::keep(const QString& target, const QString& reason)
@@ -233,7 +260,7 @@ bool PcRecorder::keepAside()
 {
     const QString path = recordingFile();
     if (ui::IdentifyFile(path).kind != ui::FileIdentity::Kind::Regular ||
-        QFileInfo(path).size() == 0) {
+        QFileInfo(path).size() == 0 || savedBefore(path)) {
         m_unsaved = false;
         return true;
     }

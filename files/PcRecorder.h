@@ -51,8 +51,9 @@ public:
     // Before the program closes: asks whether a running recording is to be stopped and saved,
     // and does so. False when the user would rather keep recording (the close is cancelled).
     bool stopForClose();
-    // Moves a recording file that holds anything to a time-stamped name beside it, so that the
-    // next recording cannot empty it, and tells the user where it is. Called at start-up.
+    // Moves a recording file whose records were never saved to a time-stamped name beside it,
+    // so that the next recording cannot empty it, and tells the user where it is. Called at
+    // start-up.
     // False, with a message, when it cannot be moved; no recording starts until it is.
     bool keepAside();
     // One sample: appends the latest reading. The timer calls it; tests call it directly.
@@ -66,6 +67,10 @@ private:
     void fail(const QString& text);
     bool save(const QByteArray& text);
     bool keep(const QString& target, const QString& reason);
+    QString savedMarker() const;
+    void markSaved(qint64 size);
+    // The recording file at `path` is the one whose records the last stop saved.
+    bool savedBefore(const QString& path) const;
 
     const ui::Clock& m_clock;
     const ui::FixedPaths& m_paths;

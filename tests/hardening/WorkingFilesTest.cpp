@@ -122,6 +122,15 @@ TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
     EXPECT_EQ(contents(aside), "records of an earlier run");
     ASSERT_EQ(dialogs.messages.size(), 1U);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(aside)));
+
+    // A recording that was saved stays where it is and is not mentioned at the next start.
+    window->toolbar()->click(QStringLiteral("Save"));
+    ASSERT_TRUE(contents(outside(QStringLiteral("run.txt"))).startsWith("TRMS"));
+    window.reset();
+    dialogs.messages.clear();
+    open();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(contents(root.paths.recordingTemp()).startsWith("TRMS"));
 }
 
 TEST_F(WorkingFiles, ClosingDuringARecordingAsksFirst)
