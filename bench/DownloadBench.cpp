@@ -134,7 +134,7 @@ double BareLinkSeconds(virtualmeter::VirtualMeter& meter, PacedPlatform& paced,
     timer.start();
     paced.clock.restart();
     for (int i = 0; i < Reports; ++i)
-        link.ReceiveOnly();
+        link.receive();
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
@@ -164,7 +164,7 @@ void BM_Download512KiB(benchmark::State& state)
     NoPoll poll;
     logger::LoggerCommands commands(services, poll, nullptr);
     commands.Listing();
-    link.FindMeter();
+    link.drain();
 
     double download = 0;
     double bare = 0;

@@ -1,15 +1,12 @@
 #include "clock/ClockTexts.h"
 
-#include "link/MeterCommands.h"
 #include "ui/TextValue.h"
 
 namespace meterclock {
 
-QString MeterTimeText(const meterlink::Report& answer)
+QString MeterTimeText(const meterlink::Answer& answer)
 {
-    const auto field = [&answer](int index) {
-        return ui::TwoDigit(answer[static_cast<std::size_t>(index)]);
-    };
+    const auto field = [&answer](int n) { return ui::TwoDigit(answer.byte(n)); };
     return field(1) + QLatin1Char('/') + field(2) + QLatin1Char('/') + field(3) + QLatin1Char(' ') +
            field(4) + QLatin1Char(':') + field(5) + QLatin1Char(':') + field(6);
 }
@@ -35,22 +32,6 @@ std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText)
         fields[i] = ok && value >= 0 && value <= 255 ? static_cast<std::uint8_t>(value) : 0;
     }
     return fields;
-}
-
-void FillReadClock(meterlink::Report& output)
-{
-    output[0] = 0;
-    output[1] = meterlink::meter::Command;
-    output[2] = meterlink::meter::ReadClock;
-}
-
-void FillSetClock(meterlink::Report& output, const std::array<std::uint8_t, 6>& fields)
-{
-    output[0] = 0;
-    output[1] = meterlink::meter::Command;
-    output[2] = meterlink::meter::SetClock;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        output[3 + i] = fields[i];
 }
 
 QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/MeterLink.h"
+#include "link/Answer.h"
 #include "ui/DateTimeSeparators.h"
 
 #include <QChar>
@@ -24,7 +24,7 @@ inline Separators SystemSeparators()
 // The meter's clock from a read-clock answer: bytes 1 to 6 are year (two digits), month, day,
 // hour, minute and second as plain numbers; each is shown as its last two decimal digits,
 // "26/12/05 16:39:05" (17 characters).
-QString MeterTimeText(const meterlink::Report& answer);
+QString MeterTimeText(const meterlink::Answer& answer);
 
 // The PC's clock, 17 characters, "26/12/05 16:39:05" with the given separators. Date and time
 // come from the one reading passed in, so midnight cannot pair the old date with the new time.
@@ -33,10 +33,6 @@ QString PCTimeText(const QDateTime& now, const Separators& separators = {});
 // The six set-clock numbers taken from a PC time text: the two characters at positions 1, 4,
 // 7, 10, 13 and 16 (counted from 1); a pair that is no number gives 0.
 std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText);
-
-// Fills the output report for reading and setting the meter's clock (other bytes stay).
-void FillReadClock(meterlink::Report& output);
-void FillSetClock(meterlink::Report& output, const std::array<std::uint8_t, 6>& fields);
 
 // Where the clock window goes: centred over the main window's frame and 1000 twips (1/1440
 // inch each) below its top, at the screen's logical dots per inch.

@@ -1,6 +1,7 @@
 #include "clock/RtcWindow.h"
 
 #include "clock/ClockTexts.h"
+#include "link/MeterCommands.h"
 #include "ui/ClickableLabel.h"
 
 #include <QFontDatabase>
@@ -85,7 +86,7 @@ void RtcWindow::Form_Load()
 void RtcWindow::Form_Unload()
 {
     m_timer1->stop();
-    m_services.link.Drain();
+    m_services.link.drain();
     m_poll.setPolling(true);
 }
 
@@ -105,10 +106,9 @@ void RtcWindow::Timer1_Timer()
         // The live poll stays off from here until the window closes.
         m_poll.setPolling(false);
         auto& link = m_services.link;
-        link.Drain();
-        FillReadClock(link.OutputReport);
-        link.Exchange();
-        m_lblMeterTime->setText(link.Connected() ? MeterTimeText(link.ReceivedReport)
+        link.drain();
+        const meterlink::Reply reply = link.request(meterlink::commands::ReadClock(), 1);
+        m_lblMeterTime->setText(reply.answered() ? MeterTimeText(reply.answers.front())
                                                  : NoMeterTime);
     } else {
         m_lblMeterTime->setText(MeterTitle);
@@ -122,12 +122,11 @@ void RtcWindow::CmdSetTime_Click()
     m_timer1->stop();
     // One reading of the clock gives both date and time.
     const QString text = PCTimeText(m_services.clock.now(), SystemSeparators());
-    auto& link = m_services.link;
-    FillSetClock(link.OutputReport, ClockFields(text));
-    // A link that is down would only be found again and the new time lost.
-    if (!link.Connected())
-        link.FindMeter();
-    link.SendOnly();
+    const meterlink::Command setClock = meterlink::commands::SetClock(ClockFields(text));
+    // A link that is down is only found again by the first send, and the new time would be
+    // lost; the second carries it.
+    if (m_services.link.request(setClock, 0).outcome == meterlink::Reply::Outcome::NoMeter)
+        m_services.link.request(setClock, 0);
     m_timer1->start();
 }
 

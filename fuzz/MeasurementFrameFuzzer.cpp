@@ -13,21 +13,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzzinput::Reader in(data, size);
     const QChar sep = (in.byte() & 1) != 0 ? QLatin1Char(',') : QLatin1Char('.');
-    panel::Report first{};
-    panel::Report second{};
+    meterlink::Report first{};
+    meterlink::Report second{};
     for (auto& b : first)
         b = in.byte();
     for (auto& b : second)
         b = in.byte();
 
-    const panel::Frame frame = panel::AssembleFrame(first, second);
+    const panel::Frame frame =
+        panel::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));
+    const meterlink::ByteReader reader(frame);
     for (int pos = -3; pos <= 131; ++pos) {
-        const int s = panel::S16(frame, pos);
-        const int sm = panel::SM16(frame, pos);
+        const int s = reader.s16(pos);
+        const int sm = reader.sm16(pos);
         fuzzinput::check(s >= -32768 && s <= 32767);
         fuzzinput::check(sm >= -32767 && sm <= 32767);
         if (pos < 1 || pos > 128)
-            fuzzinput::check(panel::Byte(frame, pos) == 0);
+            fuzzinput::check(reader.byte(pos) == 0);
+        fuzzinput::check(reader.bytes(pos, 7).size() <= 7);
     }
 
     const panel::FrameFields fields = panel::DecodeFrame(frame);

@@ -8,9 +8,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
-    meterlink::Report answer{};
-    for (auto& b : answer)
+    meterlink::Report report{};
+    for (auto& b : report)
         b = in.byte();
+    const meterlink::Answer answer(report);
 
     const logger::MemoryStatus status = logger::DecodeMemoryStatus(answer);
     fuzzinput::check(status.sets >= 0 && status.sets <= logger::MaxSets);
@@ -45,11 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString cell = in.restAsUtf8();
     const int set = logger::SetNumber(cell);
     fuzzinput::check(set >= 0 && set <= logger::MaxSets);
-    meterlink::Report request{};
-    logger::FillSetSize(request, cell);
-    for (int i = 3; i < 3 + logger::StartTimeDigits; ++i)
-        fuzzinput::check(request[static_cast<std::size_t>(i)] >= '0' &&
-                         request[static_cast<std::size_t>(i)] <= '9');
+    for (const std::uint8_t digit : logger::RequestDigits(cell))
+        fuzzinput::check(digit >= '0' && digit <= '9');
     (void)logger::EntryFromText(cell);
     (void)logger::StartTimeDisplay(cell);
     return 0;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "link/Command.h"
+
+#include <array>
 #include <cstdint>
+#include <span>
 
 // The meter's command set: byte 1 and, for command 6, byte 2 of an output report.
 namespace meterlink::meter {
@@ -10,8 +14,8 @@ inline constexpr std::uint16_t ProductId = 0x0582;
 inline constexpr int ReportLength = 65; // report ID and 64 data bytes
 
 // Byte 1.
-inline constexpr std::uint8_t Poll = 1;     // answered by two reports forming the frame
-inline constexpr std::uint8_t Command = 6;  // byte 2 names the sub-command
+inline constexpr std::uint8_t Poll = 1;    // answered by two reports forming the frame
+inline constexpr std::uint8_t Command = 6; // byte 2 names the sub-command
 
 // Byte 2 with byte 1 = Poll.
 inline constexpr std::uint8_t UnitOption = 17; // bytes 3..9: a stored set's directory entry
@@ -47,3 +51,45 @@ inline constexpr std::uint8_t SetSize = 34;           // bytes 3-16: start time 
 inline constexpr std::uint8_t ContinueRecording = 35; // go on although the meter records
 
 } // namespace meterlink::meter
+
+// The meter's commands with their parameters; every byte they do not name is sent as 0.
+namespace meterlink::commands {
+
+// Answered by the two reports of the measurement frame.
+Command Poll();
+// A front-panel key, codes meter::key::Mode to meter::key::PowerOff.
+Command Key(std::uint8_t code);
+Command ContinueRecording();
+
+Command ReadSamplingTime();
+// Bytes 3-4: the sampling time in seconds.
+Command WriteSamplingTime(std::uint16_t seconds);
+
+Command ReadReservation();
+Command ReadCycling();
+// Bytes 3-14: start and stop year (two digits), month, day, hour, minute, second; 15-16 the
+// interval in seconds; 17 the enable flag.
+Command WriteReservation(std::span<const std::uint8_t, 12> startAndStop,
+                         std::uint16_t intervalSeconds, bool enabled);
+// Bytes 3-8: start and stop hour, minute, second; 9-10 the interval; 11 the enable flag.
+Command WriteCycling(std::span<const std::uint8_t, 6> startAndStop, std::uint16_t intervalSeconds,
+                     bool enabled);
+
+Command ReadClock();
+// Bytes 3-8: year (two digits), month, day, hour, minute, second.
+Command SetClock(const std::array<std::uint8_t, 6>& fields);
+
+// A stored set's start time as the 14 ASCII digits of its directory entry, year first.
+using StartDigits = std::array<std::uint8_t, 14>;
+// A stored set's directory entry: its start time in packed BCD.
+using DirectoryEntry = std::array<std::uint8_t, 7>;
+
+Command MemoryStatus();
+Command Directory();
+Command SetSize(const StartDigits& start);
+// The set's text; carries the same digits as the size request before it.
+Command SetData(const StartDigits& start);
+Command EraseMemory();
+Command UnitOption(const DirectoryEntry& entry);
+
+} // namespace meterlink::commands

@@ -2,8 +2,6 @@
 
 #include "link/MeterCommands.h"
 
-#include <algorithm>
-
 namespace meterlink {
 
 using platform::ReadOutcome;
@@ -12,12 +10,49 @@ MeterLink::MeterLink(platform::HidPlatform& platform) : m_platform(&platform) {}
 
 MeterLink::~MeterLink() = default;
 
-void MeterLink::setPlatform(platform::HidPlatform& platform)
+Reply MeterLink::request(const Command& command, int answers)
 {
-    m_writeHandle.reset();
-    m_readHandle.reset();
-    m_connected = false;
-    m_platform = &platform;
+    m_outputReport = OutputReport(command);
+    m_failure.clear();
+    Reply reply;
+    if (answers <= 0) {
+        reply.outcome = SendOnly() ? Reply::Outcome::Answered : Reply::Outcome::NoMeter;
+        return reply;
+    }
+    reply.answers.reserve(static_cast<std::size_t>(answers));
+    for (int i = 0; i < answers; ++i) {
+        if (!(i == 0 ? Exchange() : ReceiveOnly())) {
+            reply.outcome = m_failure.empty() ? Reply::Outcome::NoMeter : Reply::Outcome::LinkLost;
+            reply.reason = m_failure;
+            return reply;
+        }
+        reply.answers.emplace_back(m_inputBuffer);
+    }
+    reply.outcome = Reply::Outcome::Answered;
+    return reply;
+}
+
+std::optional<Answer> MeterLink::receive()
+{
+    if (!ReceiveOnly())
+        return std::nullopt;
+    return Answer(m_inputBuffer);
+}
+
+void MeterLink::drain()
+{
+    if (!m_connected)
+        FindMeter();
+    else
+        discard(2, DrainWaitMs);
+}
+
+int MeterLink::discard(int limit, int waitMs)
+{
+    int dropped = 0;
+    while (dropped < limit && m_connected && ReadInputReport(waitMs, false) == ReadOutcome::Data)
+        ++dropped;
+    return dropped;
 }
 
 bool MeterLink::FindMeter()
@@ -61,64 +96,51 @@ bool MeterLink::FindMeter()
     return m_connected;
 }
 
-void MeterLink::Exchange()
+bool MeterLink::Exchange()
 {
     if (!m_connected)
         FindMeter();
-    if (m_connected) {
-        WriteOutputReport();
-        ReadInputReport(ReadTimeOutMs, true);
+    if (!m_connected)
+        return false;
+    WriteOutputReport();
+    return ReadInputReport(ReadTimeOutMs, true) == ReadOutcome::Data;
+}
+
+bool MeterLink::SendOnly()
+{
+    if (!m_connected) {
+        FindMeter();
+        return false;
     }
+    WriteOutputReport();
+    return true;
 }
 
-void MeterLink::SendOnly()
+bool MeterLink::ReceiveOnly()
 {
-    if (m_connected)
-        WriteOutputReport();
-    else
+    if (!m_connected) {
         FindMeter();
-}
-
-void MeterLink::ReceiveOnly()
-{
-    if (m_connected)
-        ReadInputReport(ReadTimeOutMs, true);
-    else
-        FindMeter();
-}
-
-void MeterLink::Drain()
-{
-    if (!m_connected)
-        FindMeter();
-    else
-        Discard(2, DrainWaitMs);
-}
-
-int MeterLink::Discard(int limit, int waitMs)
-{
-    int dropped = 0;
-    while (dropped < limit && m_connected && ReadInputReport(waitMs, false) == ReadOutcome::Data)
-        ++dropped;
-    return dropped;
+        return false;
+    }
+    return ReadInputReport(ReadTimeOutMs, true) == ReadOutcome::Data;
 }
 
 void MeterLink::WriteOutputReport()
 {
     // The result is not looked at: a failed write shows up as a failed read.
-    m_writeHandle->write(std::span<const std::uint8_t>(OutputReport.data(),
+    m_writeHandle->write(std::span<const std::uint8_t>(m_outputReport.data(),
                                                        static_cast<std::size_t>(m_lengths.output)));
 }
 
 ReadOutcome MeterLink::ReadInputReport(int timeoutMs, bool timeOutIsFailure)
 {
+    // A short report must not leave bytes of an earlier one behind it.
     m_inputBuffer.fill(0);
     const auto result = m_readHandle->read(
         std::span<std::uint8_t>(m_inputBuffer.data(), static_cast<std::size_t>(m_lengths.input)),
         timeoutMs);
     switch (result.outcome) {
     case ReadOutcome::Data:
-        ReceivedReport = m_inputBuffer;
         break;
     case ReadOutcome::TimeOut:
         if (timeOutIsFailure)
@@ -136,6 +158,7 @@ ReadOutcome MeterLink::ReadInputReport(int timeoutMs, bool timeOutIsFailure)
 void MeterLink::dropLink(const std::string& reason, bool cancelPending)
 {
     m_connected = false;
+    m_failure = reason;
     if (m_observer)
         m_observer->readFailed(reason);
     if (cancelPending && m_readHandle)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "link/Answer.h"
+#include "link/Command.h"
 #include "link/platform/HidPlatform.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace meterlink {
 
@@ -21,10 +24,24 @@ public:
     virtual void readFailed(const std::string& reason) = 0;
 };
 
-using Report = std::array<std::uint8_t, 65>;
+// What came of a request: the answers that arrived, in order, and why the rest did not.
+struct Reply
+{
+    enum class Outcome
+    {
+        Answered, // written, and every answer asked for arrived
+        NoMeter,  // the link was down: the meter was looked for and nothing was sent
+        LinkLost, // a read failed and took the link down; `reason` says how
+    };
+    Outcome outcome = Outcome::NoMeter;
+    std::string reason;
+    std::vector<Answer> answers;
 
-// The one link to the meter. Every exchange goes through Exchange, SendOnly, ReceiveOnly, Drain
-// and Discard over the shared OutputReport and ReceivedReport. Single-threaded by design.
+    bool answered() const { return outcome == Outcome::Answered; }
+};
+
+// The one link to the meter. Callers state a command and how many answers they expect; the
+// report bytes and the link's steps stay in here. Single-threaded by design.
 class MeterLink
 {
 public:
@@ -42,32 +59,24 @@ public:
     MeterLink& operator=(const MeterLink&) = delete;
 
     void setObserver(LinkObserver* observer) { m_observer = observer; }
-    // Replaces the HID services (for example by the virtual meter); drops any open link.
-    void setPlatform(platform::HidPlatform& platform);
 
-    // Byte 0 report ID, byte 1 command, bytes 2.. sub-command and parameters. The link never
-    // clears it: bytes a sender leaves alone travel with the next report.
-    Report OutputReport{};
-    // Copy of the last input report read successfully; kept when a read fails.
-    Report ReceivedReport{};
+    bool connected() const { return m_connected; }
 
-    bool Connected() const { return m_connected; }
-
-    // Looks for the meter among the HID interfaces; the first match wins.
-    bool FindMeter();
-    // Write the output report and read one answer; discovers the meter first when needed.
-    void Exchange();
-    // Write only; when the link is down this only rediscovers and the command is lost.
-    void SendOnly();
-    // Read one report; when the link is down this only rediscovers.
-    void ReceiveOnly();
+    // Sends `command` and reads `answers` reports. With answers >= 1 the meter is looked for
+    // first when the link is down and used at once; the reads stop at the first that fails.
+    // With answers = 0 the command is only written, and when the link is down it is lost: the
+    // meter is only looked for, ready for the next command.
+    Reply request(const Command& command, int answers);
+    // Reads one further report; when the link is down this only looks for the meter.
+    std::optional<Answer> receive();
     // Reads and discards up to two reports the meter may still have pending. A drain that finds
-    // nothing pending ends at once and keeps the link; only a read error takes it down.
-    void Drain();
+    // nothing pending ends at once and keeps the link; only a read error takes it down. When
+    // the link is down this only looks for the meter.
+    void drain();
     // Reads and drops up to `limit` reports, waiting at most waitMs for each (0: only what has
     // arrived already). Nothing arriving ends it and keeps the link; only a read error takes it
     // down. Does nothing while the link is down. Returns how many reports were dropped.
-    int Discard(int limit, int waitMs);
+    int discard(int limit, int waitMs);
 
     std::uint16_t vendorId() const { return m_attributes.vendorId; }
     std::uint16_t productId() const { return m_attributes.productId; }
@@ -76,6 +85,17 @@ public:
     bool handlesOpen() const { return m_writeHandle != nullptr || m_readHandle != nullptr; }
 
 private:
+    // Looks for the meter among the HID interfaces; the first match wins.
+    bool FindMeter();
+    // Write the output report and read one answer into the input buffer; discovers the meter
+    // first when needed. True when the answer arrived.
+    bool Exchange();
+    // Write only; when the link is down this only rediscovers and the command is lost. True
+    // when the report was written.
+    bool SendOnly();
+    // Read one report into the input buffer; when the link is down this only rediscovers. True
+    // when a report arrived.
+    bool ReceiveOnly();
     void WriteOutputReport();
     // Returns the outcome; on a time-out or error the link is already down.
     platform::ReadOutcome ReadInputReport(int timeoutMs, bool timeOutIsFailure);
@@ -89,7 +109,10 @@ private:
     platform::HidAttributes m_attributes;
     platform::ReportLengths m_lengths;
     std::string m_devicePath;
+    Report m_outputReport{};
     Report m_inputBuffer{};
+    // Why the link went down during the current request; empty while it has not.
+    std::string m_failure;
 };
 
 } // namespace meterlink

@@ -117,11 +117,10 @@ void LoggerCommands::Listing()
         return;
     BusyScope scope(*this);
     auto& link = beginSequence();
-    FillMemoryStatus(link.OutputReport);
-    link.Exchange();
-    if (!link.Connected())
+    const meterlink::Reply reply = link.request(meterlink::commands::MemoryStatus(), 1);
+    if (!reply.answered())
         return linkLost();
-    const MemoryStatus status = DecodeMemoryStatus(link.ReceivedReport);
+    const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
     m_memory.capacity = status.capacity;
     if (MemoryEmpty(status)) {
         m_services.dialogs.message(NoData, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
@@ -133,8 +132,7 @@ void LoggerCommands::Listing()
     m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
 
     const int reports = DirectoryReports(status.sets);
-    FillDirectory(link.OutputReport);
-    link.SendOnly();
+    link.request(meterlink::commands::Directory(), 0);
     ReportTransfer transfer(link, 2);
     const auto outcome = transfer.collect(static_cast<std::uint64_t>(reports),
                                           [this](int percent) { return progress(percent); });
@@ -162,11 +160,11 @@ void LoggerCommands::GridSet_Click(int row)
     BusyScope scope(*this);
     auto& link = beginSequence();
     const int k = currentSet(row);
-    FillSetSize(link.OutputReport, m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
-    link.Exchange();
-    if (!link.Connected())
+    const auto start = RequestDigits(m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
+    const meterlink::Reply reply = link.request(meterlink::commands::SetSize(start), 1);
+    if (!reply.answered())
         return linkLost();
-    const std::uint64_t size = DecodeSetSize(link.ReceivedReport);
+    const std::uint64_t size = DecodeSetSize(reply.answers.front());
     m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
     // A size beyond what the memory can hold is no answer to trust: reading it would keep the
     // program busy for hours.
@@ -176,15 +174,14 @@ void LoggerCommands::GridSet_Click(int row)
         return;
     }
 
-    FillSetData(link.OutputReport);
-    link.SendOnly();
+    link.request(meterlink::commands::SetData(start), 0);
     ReportTransfer transfer(link, 1);
     const auto outcome =
         transfer.collect(DataReports(size), [this](int percent) { return progress(percent); });
     if (outcome == ReportTransfer::Outcome::Cancelled) {
         // Nothing half is saved: the download file stays as it was.
         transferCancelled();
-        link.Drain();
+        link.drain();
         return;
     }
     if (outcome == ReportTransfer::Outcome::LinkLost)
@@ -200,7 +197,7 @@ void LoggerCommands::GridSet_Click(int row)
                                    ui::MsgButtons::Ok, ui::MsgIcon::Critical);
     }
     m_poll.setPolling(true);
-    link.Drain();
+    link.drain();
 }
 
 void LoggerCommands::EraseAll()
@@ -229,15 +226,14 @@ void LoggerCommands::EraseFromWindow()
 meterlink::MeterLink& LoggerCommands::beginSequence()
 {
     m_poll.setPolling(false);
-    m_services.link.Drain();
+    m_services.link.drain();
     return m_services.link;
 }
 
 void LoggerCommands::sendErase()
 {
     auto& link = beginSequence();
-    FillErase(link.OutputReport);
-    link.Exchange();
+    link.request(meterlink::commands::EraseMemory(), 1);
     m_poll.setPolling(true);
 }
 
@@ -247,9 +243,8 @@ void LoggerCommands::OptLuxFc_Click(int /*index*/)
         return;
     auto& link = beginSequence();
     const int k = currentSet(m_window ? m_window->currentRow() : -1);
-    FillUnitOption(link.OutputReport,
-                   EntryFromText(m_memory.SetStartTimes[static_cast<std::size_t>(k)]));
-    link.Exchange();
+    const auto entry = EntryFromText(m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
+    link.request(meterlink::commands::UnitOption(entry), 1);
     m_poll.setPolling(true);
 }
 

@@ -1,6 +1,5 @@
 #include "logger/MemoryProtocol.h"
 
-#include "link/MeterCommands.h"
 #include "ui/TextValue.h"
 #include "ui/WorkingFiles.h"
 
@@ -10,29 +9,9 @@
 
 namespace logger {
 
-namespace {
-
-std::uint64_t BigEndian(const meterlink::Report& report, int first, int count)
+MemoryStatus DecodeMemoryStatus(const meterlink::Answer& answer)
 {
-    std::uint64_t value = 0;
-    for (int i = first; i < first + count; ++i)
-        value = value << 8 | report[static_cast<std::size_t>(i)];
-    return value;
-}
-
-void Command(meterlink::Report& output, std::uint8_t subCommand)
-{
-    output[0] = 0;
-    output[1] = meterlink::meter::Command;
-    output[2] = subCommand;
-}
-
-} // namespace
-
-MemoryStatus DecodeMemoryStatus(const meterlink::Report& answer)
-{
-    return {BigEndian(answer, 1, 5), BigEndian(answer, 6, 5),
-            static_cast<int>(BigEndian(answer, 11, 2))};
+    return {answer.u40(1), answer.u40(6), answer.u16(11)};
 }
 
 bool MemoryEmpty(const MemoryStatus& status)
@@ -93,9 +72,9 @@ QString StartTimeDisplay(const QString& digits)
            digits.mid(10, 2) + QLatin1Char(':') + digits.mid(12, 2);
 }
 
-std::uint64_t DecodeSetSize(const meterlink::Report& answer)
+std::uint64_t DecodeSetSize(const meterlink::Answer& answer)
 {
-    return BigEndian(answer, 1, 5);
+    return answer.u40(1);
 }
 
 std::uint64_t DataReports(std::uint64_t size)
@@ -111,9 +90,9 @@ int SetNumber(const QString& cellText)
     return static_cast<int>(ui::RoundHalfEven(value));
 }
 
-std::array<std::uint8_t, EntryBytes> EntryFromText(const QString& digits)
+meterlink::commands::DirectoryEntry EntryFromText(const QString& digits)
 {
-    std::array<std::uint8_t, EntryBytes> entry{};
+    meterlink::commands::DirectoryEntry entry{};
     for (int i = 0; i < EntryBytes; ++i) {
         bool ok = false;
         const uint value = digits.mid(i * 2, 2).toUInt(&ok, 16);
@@ -122,43 +101,15 @@ std::array<std::uint8_t, EntryBytes> EntryFromText(const QString& digits)
     return entry;
 }
 
-void FillMemoryStatus(meterlink::Report& output)
+meterlink::commands::StartDigits RequestDigits(const QString& digits)
 {
-    Command(output, meterlink::meter::MemoryStatus);
-}
-
-void FillDirectory(meterlink::Report& output)
-{
-    Command(output, meterlink::meter::Directory);
-}
-
-void FillSetSize(meterlink::Report& output, const QString& digits)
-{
-    Command(output, meterlink::meter::SetSize);
+    meterlink::commands::StartDigits bytes{};
     for (int i = 0; i < StartTimeDigits; ++i) {
         const QChar c = i < digits.size() ? digits.at(i) : QChar();
         const char digit = c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.toLatin1() : '0';
-        output[static_cast<std::size_t>(3 + i)] = static_cast<std::uint8_t>(digit);
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(digit);
     }
-}
-
-void FillSetData(meterlink::Report& output)
-{
-    output[2] = meterlink::meter::SetData;
-}
-
-void FillErase(meterlink::Report& output)
-{
-    Command(output, meterlink::meter::EraseMemory);
-}
-
-void FillUnitOption(meterlink::Report& output, const std::array<std::uint8_t, EntryBytes>& entry)
-{
-    output[0] = 0;
-    output[1] = meterlink::meter::Poll;
-    output[2] = meterlink::meter::UnitOption;
-    for (std::size_t i = 0; i < entry.size(); ++i)
-        output[3 + i] = entry[i];
+    return bytes;
 }
 
 bool SaveSetText(const QString& path, const QByteArray& text)

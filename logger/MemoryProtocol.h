@@ -1,10 +1,10 @@
 #pragma once
 
-#include "link/MeterLink.h"
+#include "link/Answer.h"
+#include "link/MeterCommands.h"
 
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -28,7 +28,7 @@ struct MemoryStatus
     int sets = 0;               // N
 };
 
-MemoryStatus DecodeMemoryStatus(const meterlink::Report& answer);
+MemoryStatus DecodeMemoryStatus(const meterlink::Answer& answer);
 // Nothing to list: the memory is all free or holds no set.
 bool MemoryEmpty(const MemoryStatus& status);
 // The used share in whole percent, 0 to 100; an empty gauge when the capacity is 0.
@@ -48,7 +48,7 @@ std::vector<QString> DecodeDirectory(const QByteArray& directory, int sets);
 QString StartTimeDisplay(const QString& digits);
 
 // Set size S in bytes from the set-size answer (bytes 1 to 5).
-std::uint64_t DecodeSetSize(const meterlink::Report& answer);
+std::uint64_t DecodeSetSize(const meterlink::Answer& answer);
 // Data reports for S bytes: ceil(S / 64).
 std::uint64_t DataReports(std::uint64_t size);
 
@@ -57,17 +57,10 @@ std::uint64_t DataReports(std::uint64_t size);
 int SetNumber(const QString& cellText);
 // The set's 7 directory bytes again from its 14 digits, read in hexadecimal pairs; a missing
 // or invalid pair gives 0.
-std::array<std::uint8_t, EntryBytes> EntryFromText(const QString& digits);
-
-// Requests. Only the bytes named are set; the rest of the shared report stays as it was.
-void FillMemoryStatus(meterlink::Report& output);
-void FillDirectory(meterlink::Report& output);
-// Bytes 3 to 16: the ASCII codes of the 14 digits; any character that is no digit sends "0".
-void FillSetSize(meterlink::Report& output, const QString& digits);
-// Byte 2 only: the digits stay from the set-size request.
-void FillSetData(meterlink::Report& output);
-void FillErase(meterlink::Report& output);
-void FillUnitOption(meterlink::Report& output, const std::array<std::uint8_t, EntryBytes>& entry);
+meterlink::commands::DirectoryEntry EntryFromText(const QString& digits);
+// The start time as the set-size and set-data requests carry it: the ASCII codes of the 14
+// digits, where any character that is no digit (or is missing) sends "0".
+meterlink::commands::StartDigits RequestDigits(const QString& digits);
 
 // What the program keeps of the meter's memory for the whole run: the start time digits and
 // the last reported size of every set, and the capacity of the last status answer.

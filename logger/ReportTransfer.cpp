@@ -34,20 +34,20 @@ ReportTransfer::ReportTransfer(meterlink::MeterLink& link, int firstByte)
 
 ReportTransfer::Outcome ReportTransfer::collect(std::uint64_t reports, const Progress& progress)
 {
-    const qsizetype perReport = meterlink::MeterLink::MaxReportLength - m_firstByte;
+    const int perReport = meterlink::Answer::DataBytes + 1 - m_firstByte;
     m_bytes.clear();
     m_received = 0;
     ProgressPacer pacer(reports);
     for (std::uint64_t page = 1; page <= reports; ++page) {
-        // A report that does not arrive takes the link down; what the shared buffer still
-        // holds then belongs to an earlier answer.
-        if (!m_link.Connected())
+        // A report that does not arrive takes the link down, and the transfer ends there.
+        if (!m_link.connected())
             return Outcome::LinkLost;
-        m_link.ReceiveOnly();
-        if (!m_link.Connected())
+        const auto answer = m_link.receive();
+        if (!answer)
             return Outcome::LinkLost;
-        const auto* data = reinterpret_cast<const char*>(m_link.ReceivedReport.data());
-        m_bytes.append(data + m_firstByte, perReport);
+        const auto data = answer->bytes(m_firstByte, perReport);
+        m_bytes.append(reinterpret_cast<const char*>(data.data()),
+                       static_cast<qsizetype>(data.size()));
         m_received = page;
         if (progress && pacer.due(page) && !progress(pacer.percent(page))) {
             m_bytes.clear();
@@ -64,7 +64,7 @@ void ReportTransfer::dropRest(std::uint64_t rest, ProgressPacer& pacer, const Pr
     // neither the next command nor the live poll. A pause in the stream ends this early; window
     // events still run meanwhile.
     for (std::uint64_t page = 1; page <= rest; ++page) {
-        if (m_link.Discard(1, meterlink::MeterLink::DrainWaitMs) == 0)
+        if (m_link.discard(1, meterlink::MeterLink::DrainWaitMs) == 0)
             return;
         if (pacer.due(m_received + page))
             progress(pacer.percent(m_received + page));

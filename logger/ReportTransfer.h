@@ -29,9 +29,8 @@ private:
     QElapsedTimer m_sinceEvents;
 };
 
-// Collects the answer reports of a directory or data request. Each report is read with
-// ReceiveOnly; when the link goes down the collection stops at once, so nothing stale from an
-// earlier report is ever appended. The bytes grow as the reports arrive: a count the device
+// Collects the answer reports of a directory or data request, one at a time; when the link goes
+// down the collection stops at once. The bytes grow as the reports arrive: a count the device
 // claims reserves nothing.
 class ReportTransfer
 {

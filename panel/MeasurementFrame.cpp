@@ -4,98 +4,71 @@
 
 namespace panel {
 
-Frame AssembleFrame(const Report& first, const Report& second)
+Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second)
 {
     Frame frame{};
-    std::copy_n(first.begin() + 1, 64, frame.begin());
-    std::copy_n(second.begin() + 1, 64, frame.begin() + 64);
+    const auto half = meterlink::Answer::DataBytes;
+    std::ranges::copy(first.bytes(1, half), frame.begin());
+    std::ranges::copy(second.bytes(1, half), frame.begin() + half);
     return frame;
-}
-
-std::uint8_t Byte(const Frame& frame, int pos)
-{
-    if (pos < 1 || pos > static_cast<int>(frame.size()))
-        return 0;
-    return frame[static_cast<std::size_t>(pos - 1)];
-}
-
-std::uint16_t U16(const Frame& frame, int pos)
-{
-    return static_cast<std::uint16_t>(Byte(frame, pos) << 8 | Byte(frame, pos + 1));
-}
-
-std::uint32_t U32(const Frame& frame, int pos)
-{
-    return static_cast<std::uint32_t>(U16(frame, pos)) << 16 | U16(frame, pos + 2);
-}
-
-int S16(const Frame& frame, int pos)
-{
-    const int value = U16(frame, pos);
-    return value > 32767 ? value - 65536 : value;
-}
-
-int SM16(const Frame& frame, int pos)
-{
-    const int value = U16(frame, pos);
-    return value > 32767 ? -(value - 32768) : value;
 }
 
 FrameFields DecodeFrame(const Frame& frame)
 {
+    const meterlink::ByteReader r(frame);
     FrameFields f;
-    f.X = U32(frame, 1);
-    f.Y = U32(frame, 5);
-    f.Z = U32(frame, 9);
-    f.Ev = U32(frame, 13);
-    f.x = U16(frame, 17);
-    f.y = U16(frame, 19);
-    f.u = U16(frame, 21);
-    f.v = U16(frame, 23);
-    f.wavelength = U16(frame, 25);
-    f.Pe = U16(frame, 27);
-    f.Pc = SM16(frame, 29);
-    f.EvMax = U32(frame, 31);
-    f.EvMin = U32(frame, 35);
-    f.Tcp = U32(frame, 39);
-    f.duv = S16(frame, 43);
+    f.X = r.u32(1);
+    f.Y = r.u32(5);
+    f.Z = r.u32(9);
+    f.Ev = r.u32(13);
+    f.x = r.u16(17);
+    f.y = r.u16(19);
+    f.u = r.u16(21);
+    f.v = r.u16(23);
+    f.wavelength = r.u16(25);
+    f.Pe = r.u16(27);
+    f.Pc = r.sm16(29);
+    f.EvMax = r.u32(31);
+    f.EvMin = r.u32(35);
+    f.Tcp = r.u32(39);
+    f.duv = r.s16(43);
 
-    f.refX = U32(frame, 45);
-    f.refY = U32(frame, 49);
-    f.refZ = U32(frame, 53);
-    f.refx = U16(frame, 57);
-    f.refy = U16(frame, 59);
-    f.refu = U16(frame, 61);
-    f.refv = U16(frame, 63);
-    f.refWavelength = U16(frame, 65);
-    f.refPe = U16(frame, 67);
-    f.refPc = SM16(frame, 69);
-    f.refEvTcp = U32(frame, 71);
-    f.refTcp = U32(frame, 75);
-    f.refDuv = S16(frame, 79);
+    f.refX = r.u32(45);
+    f.refY = r.u32(49);
+    f.refZ = r.u32(53);
+    f.refx = r.u16(57);
+    f.refy = r.u16(59);
+    f.refu = r.u16(61);
+    f.refv = r.u16(63);
+    f.refWavelength = r.u16(65);
+    f.refPe = r.u16(67);
+    f.refPc = r.sm16(69);
+    f.refEvTcp = r.u32(71);
+    f.refTcp = r.u32(75);
+    f.refDuv = r.s16(79);
 
-    f.year = U16(frame, 81);
-    f.month = Byte(frame, 83);
-    f.day = Byte(frame, 84);
-    f.hour = Byte(frame, 85);
-    f.minute = Byte(frame, 86);
-    f.second = Byte(frame, 87);
-    f.clockPage = Byte(frame, 88);
-    f.memoryCount = Byte(frame, 89);
-    f.mode = Byte(frame, 90);
-    f.setUp = Byte(frame, 91) != 0;
-    f.unitFc = Byte(frame, 92) != 0;
-    f.battery = Byte(frame, 94);
-    f.interval = Byte(frame, 96) == 1;
+    f.year = r.u16(81);
+    f.month = r.byte(83);
+    f.day = r.byte(84);
+    f.hour = r.byte(85);
+    f.minute = r.byte(86);
+    f.second = r.byte(87);
+    f.clockPage = r.byte(88);
+    f.memoryCount = r.byte(89);
+    f.mode = r.byte(90);
+    f.setUp = r.byte(91) != 0;
+    f.unitFc = r.byte(92) != 0;
+    f.battery = r.byte(94);
+    f.interval = r.byte(96) == 1;
 
-    const std::uint8_t a = Byte(frame, 93);
+    const std::uint8_t a = r.byte(93);
     f.cf = (a & 0x01) != 0;
     f.overload = (a & 0x02) != 0;
     f.maxOverload = (a & 0x04) != 0;
     f.tcpOutOfRange = (a & 0x08) != 0;
     f.hold = (a & 0x10) != 0;
 
-    const std::uint8_t b = Byte(frame, 95);
+    const std::uint8_t b = r.byte(95);
     f.memory = (b & 0x01) != 0;
     f.memoryFull = (b & 0x02) != 0;
     f.indicatorA = (b & 0x04) != 0;

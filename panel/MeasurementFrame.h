@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Answer.h"
+
 #include <array>
 #include <cstdint>
 
@@ -8,18 +10,9 @@ namespace panel {
 // The meter's display state: the data bytes of the poll answer (frame bytes 1..64) followed by
 // those of the report the meter sends right after it (65..128). Index 0 holds frame byte 1.
 using Frame = std::array<std::uint8_t, 128>;
-using Report = std::array<std::uint8_t, 65>; // report ID first, then 64 data bytes
 
 // Joins the data bytes of the two answer reports; the report IDs are not part of the frame.
-Frame AssembleFrame(const Report& first, const Report& second);
-
-// Field readers; pos is the 1-based frame byte where the field starts. Wider fields are
-// big-endian. A field that would run past byte 128 reads as 0.
-std::uint8_t Byte(const Frame& frame, int pos);
-std::uint16_t U16(const Frame& frame, int pos);
-std::uint32_t U32(const Frame& frame, int pos);
-int S16(const Frame& frame, int pos);  // two's complement
-int SM16(const Frame& frame, int pos); // sign and magnitude: top bit is the sign
+Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second);
 
 // Every field of a frame as the raw integers the meter sent; scaling happens when the display
 // texts are made, so that differences are taken on the integers.

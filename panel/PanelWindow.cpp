@@ -158,26 +158,16 @@ void PanelWindow::PollMeter()
     // A report still pending (an acknowledgement nobody read, one that came late, a stray one)
     // would be taken for the first half of the frame, and every later frame would be out of
     // step too. Only what has already arrived is dropped, so the tick does not wait.
-    link.Discard(meterlink::MeterLink::MaxDiscard, 0);
-    // Parameters left by an earlier command would turn the poll into another command (byte 2
-    // = 17 is the unit option).
-    link.OutputReport.fill(0);
-    link.OutputReport[1] = meterlink::meter::Poll;
-    link.Exchange();
-    if (!link.Connected()) {
+    link.discard(meterlink::MeterLink::MaxDiscard, 0);
+    // Without the second report the frame would mix in other bytes (mode, flags, references):
+    // keep what is on screen and let the next tick rediscover the meter.
+    const meterlink::Reply reply = link.request(meterlink::commands::Poll(), 2);
+    if (!reply.answered()) {
         setText(m_lblCOM, NoDevice);
         return;
     }
     setText(m_lblCOM, ModelCaption);
-    const meterlink::Report first = link.ReceivedReport;
-    link.ReceiveOnly();
-    // Without the second report the frame would mix in stale bytes (mode, flags, references):
-    // keep what is on screen and let the next tick rediscover the meter.
-    if (!link.Connected()) {
-        setText(m_lblCOM, NoDevice);
-        return;
-    }
-    const FrameFields fields = DecodeFrame(AssembleFrame(first, link.ReceivedReport));
+    const FrameFields fields = DecodeFrame(AssembleFrame(reply.answers[0], reply.answers[1]));
     m_lastFrame = fields;
     RecordOn = fields.recordOn;
     MemoryBusy = fields.memoryBusy;
@@ -192,12 +182,8 @@ void PanelWindow::PollMeter()
 
 void PanelWindow::sendKey(std::uint8_t code)
 {
-    auto& link = m_services.link;
     setPolling(false);
-    link.OutputReport.fill(0);
-    link.OutputReport[1] = meterlink::meter::Command;
-    link.OutputReport[2] = code;
-    link.Exchange();
+    m_services.link.request(meterlink::commands::Key(code), 1);
     setPolling(true);
 }
 

@@ -14,7 +14,6 @@ namespace {
 
 namespace meter = meterlink::meter;
 
-constexpr int FirstParameter = 3; // byte 3 of a command holds its first parameter
 constexpr int ByteMax = 255;
 constexpr int IntervalMax = 65535;
 
@@ -60,13 +59,6 @@ QString intervalOutOfRange(std::int64_t seconds)
            NothingSent;
 }
 
-void putCommand(meterlink::Report& report, std::uint8_t code)
-{
-    report[0] = 0;
-    report[1] = meter::Command;
-    report[2] = code;
-}
-
 } // namespace
 
 int ScheduleByteFields(ScheduleKind kind)
@@ -79,14 +71,10 @@ int ScheduleFieldCount(ScheduleKind kind)
     return ScheduleByteFields(kind) + 2;
 }
 
-std::uint8_t ScheduleReadCode(ScheduleKind kind)
+meterlink::Command ScheduleReadCommand(ScheduleKind kind)
 {
-    return kind == ScheduleKind::Reservation ? meter::ReadReservation : meter::ReadCycling;
-}
-
-std::uint8_t ScheduleWriteCode(ScheduleKind kind)
-{
-    return kind == ScheduleKind::Reservation ? meter::WriteReservation : meter::WriteCycling;
+    return kind == ScheduleKind::Reservation ? meterlink::commands::ReadReservation()
+                                             : meterlink::commands::ReadCycling();
 }
 
 QStringList ScheduleFieldNames(ScheduleKind kind)
@@ -120,45 +108,41 @@ std::vector<QStringList> ScheduleItems(ScheduleKind kind)
     return items;
 }
 
-ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Report& answer)
+ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Answer& answer)
 {
     const int n = ScheduleByteFields(kind);
     ScheduleTexts texts;
-    for (int i = 0; i < n; ++i)
-        texts.fields << ui::TwoDigit(answer[static_cast<std::size_t>(i + 1)]);
-    const int interval =
-        answer[static_cast<std::size_t>(n + 1)] * 256 + answer[static_cast<std::size_t>(n + 2)];
+    for (int i = 1; i <= n; ++i)
+        texts.fields << ui::TwoDigit(answer.byte(i));
+    const int interval = answer.u16(n + 1);
     // Minutes above 99 keep only their last two digits, as every two-digit field does.
     texts.fields << ui::TwoDigit(interval / 60) << ui::TwoDigit(interval % 60);
-    texts.enabled = answer[static_cast<std::size_t>(n + 3)] == 1;
+    texts.enabled = answer.byte(n + 3) == 1;
     return texts;
 }
 
-std::optional<QString> ScheduleCommand(ScheduleKind kind, const ScheduleTexts& texts,
-                                       meterlink::Report& report)
+std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
+                                                          const ScheduleTexts& texts)
 {
     const int n = ScheduleByteFields(kind);
     const QStringList names = ScheduleFieldNames(kind);
     auto text = [&texts](int i) { return i < texts.fields.size() ? texts.fields[i] : QString(); };
 
-    std::vector<std::uint8_t> bytes;
+    std::array<std::uint8_t, 12> bytes{};
     for (int i = 0; i < n; ++i) {
         const auto value = ui::RoundHalfEven(ui::NumericValue(text(i)));
         if (value < 0 || value > ByteMax)
             return byteOutOfRange(names[i], text(i));
-        bytes.push_back(static_cast<std::uint8_t>(value));
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
     }
     const auto interval =
         ui::RoundHalfEven(ui::NumericValue(text(n + 1)) + 60.0 * ui::NumericValue(text(n)));
     if (interval < 0 || interval > IntervalMax)
         return intervalOutOfRange(interval);
-    bytes.push_back(static_cast<std::uint8_t>(interval / 256));
-    bytes.push_back(static_cast<std::uint8_t>(interval % 256));
-    bytes.push_back(texts.enabled ? 1 : 0);
-
-    putCommand(report, ScheduleWriteCode(kind));
-    std::copy(bytes.begin(), bytes.end(), report.begin() + FirstParameter);
-    return std::nullopt;
+    const auto seconds = static_cast<std::uint16_t>(interval);
+    if (kind == ScheduleKind::Reservation)
+        return meterlink::commands::WriteReservation(bytes, seconds, texts.enabled);
+    return meterlink::commands::WriteCycling(std::span(bytes).first<6>(), seconds, texts.enabled);
 }
 
 bool ResKeyAccepted(int key, const QString& text)
@@ -212,7 +196,7 @@ SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool m
 {
     auto& link = access.link;
     access.poll.setPolling(false);
-    link.Drain();
+    link.drain();
 
     SetupResult result;
     if (memoryBusy) {
@@ -224,17 +208,15 @@ SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool m
             result.cancelled = true;
             return result;
         }
-        putCommand(link.OutputReport, meter::ContinueRecording);
-        link.Exchange();
+        link.request(meterlink::commands::ContinueRecording(), 1);
     }
 
     if (choice != SetupChoice::Reference) {
         const auto kind =
             choice == SetupChoice::Reservation ? ScheduleKind::Reservation : ScheduleKind::Cycling;
-        putCommand(link.OutputReport, ScheduleReadCode(kind));
-        link.Exchange();
-        // Without a meter the answer is whatever the last successful read left behind.
-        result.schedule = ScheduleFromAnswer(kind, link.ReceivedReport);
+        const meterlink::Reply reply = link.request(ScheduleReadCommand(kind), 1);
+        if (reply.answered())
+            result.schedule = ScheduleFromAnswer(kind, reply.answers.front());
     }
     access.poll.setPolling(true);
     return result;
@@ -247,14 +229,14 @@ std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current)
     return SamplingTimeFromAnswer(answer, PcIntervalMax);
 }
 
-std::optional<int> SetMeterInterval(const MeterAccess& access)
+std::optional<int> SetMeterInterval(const MeterAccess& access, int& meterInterval)
 {
     auto& link = access.link;
     access.poll.setPolling(false);
-    link.Drain();
-    putCommand(link.OutputReport, meter::ReadSamplingTime);
-    link.Exchange();
-    const int meterInterval = link.ReceivedReport[1] * 256 + link.ReceivedReport[2];
+    link.drain();
+    const meterlink::Reply reply = link.request(meterlink::commands::ReadSamplingTime(), 1);
+    if (reply.answered())
+        meterInterval = reply.answers.front().u16(1);
 
     const QString answer = access.dialogs.inputBox(SamplingPrompt(MeterIntervalMax),
                                                    SamplingTitle(), QString::number(meterInterval));
@@ -264,11 +246,8 @@ std::optional<int> SetMeterInterval(const MeterAccess& access)
         return std::nullopt;
     }
     access.poll.setPolling(false);
-    putCommand(link.OutputReport, meter::WriteSamplingTime);
-    link.OutputReport[3] = static_cast<std::uint8_t>(*t / 256);
-    link.OutputReport[4] = static_cast<std::uint8_t>(*t % 256);
-    link.SendOnly();
-    link.Drain();
+    link.request(meterlink::commands::WriteSamplingTime(static_cast<std::uint16_t>(*t)), 0);
+    link.drain();
     access.poll.setPolling(true);
     return t;
 }
@@ -277,15 +256,14 @@ bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleT
 {
     auto& link = access.link;
     // Checked before any traffic, so that a refused schedule leaves the meter and poll alone.
-    meterlink::Report report = link.OutputReport;
-    if (const auto problem = ScheduleCommand(kind, texts, report)) {
+    const auto command = ScheduleCommand(kind, texts);
+    if (const auto* problem = std::get_if<QString>(&command)) {
         access.dialogs.message(*problem, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return false;
     }
     access.poll.setPolling(false);
-    link.Drain();
-    link.OutputReport = report;
-    link.Exchange(); // the answer is not looked at
+    link.drain();
+    link.request(std::get<meterlink::Command>(command), 1); // the answer is not looked at
     access.poll.setPolling(true);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace ui {
@@ -35,8 +36,7 @@ struct ScheduleTexts
 int ScheduleByteFields(ScheduleKind kind);
 // Fields in a picture: the byte fields and the interval's minutes and seconds.
 int ScheduleFieldCount(ScheduleKind kind);
-std::uint8_t ScheduleReadCode(ScheduleKind kind);
-std::uint8_t ScheduleWriteCode(ScheduleKind kind);
+meterlink::Command ScheduleReadCommand(ScheduleKind kind);
 // "Start Year" ... "Interval Second": how messages name the fields.
 QStringList ScheduleFieldNames(ScheduleKind kind);
 // The two-digit items of every field's list ("00" to "99", "01" to "12" ...).
@@ -46,13 +46,12 @@ QStringList TwoDigitItems(int from, int to);
 
 // The picture's texts from the meter's answer to the read command: two-digit texts, the
 // interval split into minutes and seconds, enabled only when the flag byte is exactly 1.
-ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Report& answer);
+ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Answer& answer);
 
-// Puts the write command for the texts into `report` (bytes 0 to 2 and the schedule's bytes; the
-// others keep what they held). A field that does not fit its byte, or an interval outside 0 to
-// 65535, leaves `report` untouched and returns the message for the user.
-std::optional<QString> ScheduleCommand(ScheduleKind kind, const ScheduleTexts& texts,
-                                       meterlink::Report& report);
+// The write command for the texts; or, when a field does not fit its byte or the interval lies
+// outside 0 to 65535, the message for the user.
+std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
+                                                          const ScheduleTexts& texts);
 
 // The reservation fields take digits only; every other character, Backspace included, is
 // dropped. Keys that type nothing (arrows, Delete, Tab) pass.
@@ -90,8 +89,9 @@ enum class SetupChoice
 
 struct SetupResult
 {
-    bool cancelled = false;                // the memory-busy question was not answered OK
-    std::optional<ScheduleTexts> schedule; // the schedule read for Reservation or Cycling
+    bool cancelled = false; // the memory-busy question was not answered OK
+    // The schedule read for Reservation or Cycling; nothing when the meter did not answer.
+    std::optional<ScheduleTexts> schedule;
 };
 
 QString MemoryBusyQuestion();
@@ -104,8 +104,9 @@ SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool m
 std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current);
 
 // Reads the meter's sampling time, offers it as the default and writes the answer back.
-// Returns the time sent, or nothing when the user gave none.
-std::optional<int> SetMeterInterval(const MeterAccess& access);
+// `meterInterval` is the time last read from the meter: an answered read replaces it, and it is
+// what the prompt offers. Returns the time sent, or nothing when the user gave none.
+std::optional<int> SetMeterInterval(const MeterAccess& access, int& meterInterval);
 
 // Writes a schedule. A field out of range is refused with a message, nothing is sent and the
 // poll is left alone; returns whether the schedule went out.

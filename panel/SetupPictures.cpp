@@ -235,10 +235,12 @@ void SetupPictures::CmdSetUpOK_Click()
     const SetupResult result = RunSetupChoice(access(), choice, busy);
     if (result.cancelled)
         return; // the menu stays open
-    if (result.schedule) {
+    if (choice != SetupChoice::Reference) {
         SchedulePicture* target =
             choice == SetupChoice::Reservation ? m_picReservation : m_picCycling;
-        target->fill(*result.schedule);
+        // Without an answer the picture keeps the schedule it showed last.
+        if (result.schedule)
+            target->fill(*result.schedule);
         target->show();
     } else if (picRef) {
         picRef->show();
@@ -254,7 +256,7 @@ void SetupPictures::CmdIntvOK_Click()
             m_context.pcInterval = *t;
         return;
     }
-    SetMeterInterval(access());
+    SetMeterInterval(access(), m_meterInterval);
 }
 
 void SetupPictures::CmdResOK_Click()

@@ -91,6 +91,7 @@ private:
     std::vector<QRadioButton*> m_optSetup;
     QRadioButton* m_optPC = nullptr;
     QRadioButton* m_optMeter = nullptr;
+    int m_meterInterval = 0; // the meter's sampling time as last read
 };
 
 } // namespace panel

@@ -96,7 +96,7 @@ bool Program::pollUntilConnected(int ticks)
 {
     for (int i = 0; i < ticks; ++i) {
         window->PollMeter();
-        if (link.Connected())
+        if (link.connected())
             return true;
     }
     return false;

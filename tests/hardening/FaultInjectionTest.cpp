@@ -166,8 +166,8 @@ TEST_P(FaultInjection, ProgramRecovers)
     // A tick while the fault lasts: the labels tell whether the meter answers.
     p.window->PollMeter();
     EXPECT_EQ(p.labelText("LblCOM"),
-              p.link.Connected() ? QStringLiteral("582") : QStringLiteral("NoDevice Found!\""));
-    EXPECT_TRUE(p.link.Connected() || !p.link.handlesOpen());
+              p.link.connected() ? QStringLiteral("582") : QStringLiteral("NoDevice Found!\""));
+    EXPECT_TRUE(p.link.connected() || !p.link.handlesOpen());
     EXPECT_TRUE(QStringList({QString(), QStringLiteral("Readfile timeout"),
                              QStringLiteral("Readfile undefined error")})
                     .contains(p.labelText("LblName")))
@@ -179,7 +179,7 @@ TEST_P(FaultInjection, ProgramRecovers)
     EXPECT_EQ(p.labelText("LblCOM"), QStringLiteral("582"));
     EXPECT_LE(p.meter.openHandles, 2);
     p.window->PollMeter();
-    EXPECT_TRUE(p.link.Connected());
+    EXPECT_TRUE(p.link.connected());
 
     if (sequence == "Recording") {
         const long long records = p.window->recorder().recordCount();

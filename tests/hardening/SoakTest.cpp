@@ -95,7 +95,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
         } else {
             p.window->PollMeter();
         }
-        lostTicks += p.link.Connected() ? 0 : 1;
+        lostTicks += p.link.connected() ? 0 : 1;
         if (tick % 64 == 0) {
             QCoreApplication::processEvents();
             // The test's own records of every report would grow without end.

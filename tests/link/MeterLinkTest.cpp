@@ -142,8 +142,8 @@ TEST_P(Discovery, FindsTheFirstUsableMeterAndLeavesNothingElseOpen)
     Recorder recorder;
     link.setObserver(&recorder);
 
-    EXPECT_EQ(link.FindMeter(), !row.chosen.empty());
-    EXPECT_EQ(link.Connected(), !row.chosen.empty());
+    link.drain(); // with the link down, this only looks for the meter
+    EXPECT_EQ(link.connected(), !row.chosen.empty());
     EXPECT_EQ(recorder.searches, std::vector<bool>{!row.chosen.empty()});
     bool afterChosen = false;
     for (const auto& d : platform.devices) {
@@ -198,12 +198,13 @@ TEST(MeterLink, WithoutAMeterEveryExchangeSearchesAgainAndSendsNothing)
     meterlink::MeterLink link(platform);
     Recorder recorder;
     link.setObserver(&recorder);
-    const auto before = link.ReceivedReport;
-    for (int i = 0; i < 3; ++i)
-        link.Exchange();
+    for (int i = 0; i < 3; ++i) {
+        const auto reply = link.request(meterlink::commands::Poll(), 2);
+        EXPECT_EQ(reply.outcome, meterlink::Reply::Outcome::NoMeter);
+        EXPECT_TRUE(reply.answers.empty());
+    }
     EXPECT_EQ(platform.enumerations, 3);
     EXPECT_EQ(recorder.searches, (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(link.ReceivedReport, before);
 }
 
 TEST(MeterLink, ATimeOutCancelsThePendingReadAndClosesBothHandles)
@@ -211,8 +212,10 @@ TEST(MeterLink, ATimeOutCancelsThePendingReadAndClosesBothHandles)
     ScriptedPlatform platform;
     platform.devices = {device(Kind::Meter, "mute")}; // takes writes, never answers
     meterlink::MeterLink link(platform);
-    link.Exchange();
-    EXPECT_FALSE(link.Connected());
+    const auto reply = link.request(meterlink::commands::Poll(), 2);
+    EXPECT_EQ(reply.outcome, meterlink::Reply::Outcome::LinkLost);
+    EXPECT_EQ(reply.reason, "Readfile timeout");
+    EXPECT_FALSE(link.connected());
     EXPECT_EQ(platform.device("mute").cancels, 1);
     EXPECT_EQ(platform.device("mute").openHandles, 0);
 }
@@ -224,18 +227,9 @@ class LinkWithMeter : public testing::Test
 protected:
     LinkWithMeter() { link.setObserver(&recorder); }
 
-    void poll()
-    {
-        link.OutputReport[0] = 0;
-        link.OutputReport[1] = cmd::Poll;
-        link.Exchange();
-    }
+    meterlink::Reply poll() { return link.request(meterlink::commands::Poll(), 1); }
     // A poll answered in full, so that nothing is pending.
-    void pollBoth()
-    {
-        poll();
-        link.ReceiveOnly();
-    }
+    void pollBoth() { link.request(meterlink::commands::Poll(), 2); }
 
     virtualmeter::VirtualMeter meter;
     meterlink::MeterLink link{meter};
@@ -245,13 +239,11 @@ protected:
 TEST_F(LinkWithMeter, AMeterPluggedInLaterIsFoundByTheNextPollAndUsedAtOnce)
 {
     meter.setPlugged(false);
-    poll();
-    EXPECT_FALSE(link.Connected());
+    EXPECT_EQ(poll().outcome, meterlink::Reply::Outcome::NoMeter);
     EXPECT_TRUE(meter.writes().empty());
 
     meter.setPlugged(true);
-    poll();
-    EXPECT_TRUE(link.Connected());
+    EXPECT_TRUE(poll().answered());
     EXPECT_EQ(recorder.searches, (std::vector<bool>{false, true}));
     ASSERT_EQ(meter.writes().size(), 1u);
     EXPECT_EQ(meter.pendingReports(), 1u); // the second half of the frame
@@ -267,9 +259,8 @@ TEST_F(LinkWithMeter, TheWriteIsAsLongAsTheDeclaredOutputReport)
         meterlink::MeterLink l{m};
         if (declared)
             m.setDeclaredLengths(ReportLengths{65, *declared});
-        l.OutputReport[1] = cmd::Poll;
-        l.Exchange();
-        EXPECT_EQ(l.Connected(), written > 0);
+        l.request(meterlink::commands::Poll(), 1);
+        EXPECT_EQ(l.connected(), written > 0);
         ASSERT_EQ(m.writes().size(), written > 0 ? 1u : 0u);
         if (written > 0) {
             EXPECT_EQ(m.writes()[0].size(), written);
@@ -291,35 +282,36 @@ class ReadFailure : public LinkWithMeter, public testing::WithParamInterface<Fai
 {
 };
 
-TEST_P(ReadFailure, TakesTheLinkDownAndKeepsThePreviousReport)
+TEST_P(ReadFailure, TakesTheLinkDownAndSaysWhy)
 {
     const auto& row = GetParam();
     pollBoth();
-    ASSERT_TRUE(link.Connected());
-    const auto previous = link.ReceivedReport;
+    ASSERT_TRUE(link.connected());
 
     if (row.unplug)
         meter.setPlugged(false);
     else
         meter.setSilent(true);
-    if (row.receiveOnly)
-        link.ReceiveOnly();
-    else
-        poll();
+    if (row.receiveOnly) {
+        EXPECT_FALSE(link.receive());
+    } else {
+        const auto reply = poll();
+        EXPECT_EQ(reply.outcome, meterlink::Reply::Outcome::LinkLost);
+        EXPECT_EQ(reply.reason, row.text);
+        EXPECT_TRUE(reply.answers.empty());
+    }
 
-    EXPECT_FALSE(link.Connected());
+    EXPECT_FALSE(link.connected());
     EXPECT_FALSE(link.handlesOpen());
     EXPECT_EQ(link.vendorId(), 0);
     EXPECT_EQ(link.productId(), 0);
     EXPECT_EQ(recorder.failures, std::vector<std::string>{row.text});
-    EXPECT_EQ(link.ReceivedReport, previous);
 
     // The next exchange finds the meter again and goes through in the same call.
     meter.setPlugged(true);
     meter.setSilent(false);
     meter.clearWrites();
-    poll();
-    EXPECT_TRUE(link.Connected());
+    EXPECT_TRUE(poll().answered());
     EXPECT_EQ(link.vendorId(), cmd::VendorId);
     EXPECT_EQ(meter.writes().size(), 1u);
     EXPECT_EQ(recorder.failures.size(), 1u); // the old text is not repeated or cleared
@@ -335,23 +327,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LinkWithMeter, SendOrReceiveWhileDisconnectedOnlyReconnects)
 {
-    link.OutputReport[1] = cmd::Command;
-    link.OutputReport[2] = cmd::WriteSamplingTime;
-    link.SendOnly();
-    EXPECT_TRUE(link.Connected());
+    const auto command = meterlink::commands::WriteSamplingTime(60);
+    EXPECT_EQ(link.request(command, 0).outcome, meterlink::Reply::Outcome::NoMeter);
+    EXPECT_TRUE(link.connected());
     EXPECT_TRUE(meter.writes().empty());
-    link.SendOnly();
+    EXPECT_TRUE(link.request(command, 0).answered());
     EXPECT_EQ(meter.writes().size(), 1u);
 
     virtualmeter::VirtualMeter other;
     meterlink::MeterLink reader{other};
     other.queueReport(virtualmeter::Report{0, 42});
-    reader.ReceiveOnly();
-    EXPECT_TRUE(reader.Connected());
+    EXPECT_FALSE(reader.receive());
+    EXPECT_TRUE(reader.connected());
     EXPECT_EQ(other.readCount(), 0);
-    EXPECT_EQ(reader.ReceivedReport[1], 0);
-    reader.ReceiveOnly();
-    EXPECT_EQ(reader.ReceivedReport[1], 42);
+    const auto answer = reader.receive();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->byte(1), 42);
 }
 
 TEST_F(LinkWithMeter, AShortReportLeavesNoStaleBytesBehindIt)
@@ -362,11 +353,11 @@ TEST_F(LinkWithMeter, AShortReportLeavesNoStaleBytesBehindIt)
     sevens.fill(7);
     sevens[0] = 0;
     meter.queueReport(sevens);
-    link.ReceiveOnly();
-    EXPECT_TRUE(link.Connected());
-    EXPECT_EQ(link.ReceivedReport[9], 7);
-    EXPECT_EQ(link.ReceivedReport[10], 0);
-    EXPECT_EQ(link.ReceivedReport[64], 0);
+    const auto answer = link.receive();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->byte(9), 7);
+    EXPECT_EQ(answer->byte(10), 0);
+    EXPECT_EQ(answer->byte(64), 0);
 }
 
 // --- the drain before a command ------------------------------------------------------------
@@ -400,8 +391,8 @@ TEST_P(Drain, ReadsUpToTwoPendingReportsAndKeepsTheLinkUnlessItBreaks)
     meter.setSilent(row.state == DrainRow::Silent);
     meter.setPlugged(row.state != DrainRow::Unplugged);
     const int readsBefore = meter.readCount();
-    link.Drain();
-    EXPECT_EQ(link.Connected(), row.failure == nullptr);
+    link.drain();
+    EXPECT_EQ(link.connected(), row.failure == nullptr);
     EXPECT_EQ(recorder.failures,
               row.failure ? std::vector<std::string>{row.failure} : std::vector<std::string>{});
     if (row.state == DrainRow::NeverConnected) {

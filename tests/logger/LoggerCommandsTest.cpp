@@ -74,7 +74,8 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
 
 TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
 {
-    ASSERT_TRUE(link.FindMeter());
+    link.drain(); // finds the meter
+    ASSERT_TRUE(link.connected());
     for (const int sets : {9, 10}) {
         meter.entries.clear();
         for (int n = 1; n <= sets; ++n)

@@ -16,8 +16,8 @@ meterlink::Report ReportWith(std::vector<std::uint8_t> dataBytes)
 
 TEST(MemoryStatus, DecodesFortyBitNumbersAndSetCount)
 {
-    const auto s = DecodeMemoryStatus(
-        ReportWith({0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01, 0x12, 0x34}));
+    const auto s = DecodeMemoryStatus(meterlink::Answer(
+        ReportWith({0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01, 0x12, 0x34})));
     EXPECT_EQ(s.capacity, 0x0100080000ULL);
     EXPECT_EQ(s.free, 0x0000040001ULL);
     EXPECT_EQ(s.sets, 0x1234);
@@ -122,17 +122,8 @@ TEST(Requests, SetSizeCarriesAsciiDigits)
         {QStringLiteral("AB0CFF00019A10"), "00000000019010"},
         {QStringLiteral("2026"), "20260000000000"}};
     for (const auto& row : rows) {
-        meterlink::Report out{};
-        out.fill(0x55);
-        FillSetSize(out, row.digits);
-        EXPECT_EQ(out[0], 0);
-        EXPECT_EQ(out[1], 6);
-        EXPECT_EQ(out[2], 34);
-        EXPECT_EQ(std::string(out.begin() + 3, out.begin() + 17), row.sent);
-        EXPECT_EQ(out[17], 0x55); // the rest of the shared report stays
-        FillSetData(out);
-        EXPECT_EQ(out[2], 30);
-        EXPECT_EQ(std::string(out.begin() + 3, out.begin() + 17), row.sent);
+        const auto digits = RequestDigits(row.digits);
+        EXPECT_EQ(std::string(digits.begin(), digits.end()), row.sent);
     }
 }
 
@@ -143,14 +134,8 @@ TEST(Requests, UnitOptionCarriesTheEntryAgain)
         {QStringLiteral("AB0CFF00019A10"), {0xAB, 0x0C, 0xFF, 0x00, 0x01, 0x9A, 0x10}},
         {QString(), {0, 0, 0, 0, 0, 0, 0}},
         {QStringLiteral("20G6"), {0x20, 0, 0, 0, 0, 0, 0}}};
-    for (const auto& [digits, entry] : rows) {
-        meterlink::Report out{};
-        FillUnitOption(out, EntryFromText(digits));
-        EXPECT_EQ(out[1], 1);
-        EXPECT_EQ(out[2], 17);
-        EXPECT_TRUE(std::equal(entry.begin(), entry.end(), out.begin() + 3))
-            << digits.toStdString();
-    }
+    for (const auto& [digits, entry] : rows)
+        EXPECT_EQ(EntryFromText(digits), entry) << digits.toStdString();
 }
 
 } // namespace

@@ -11,49 +11,22 @@ namespace {
 
 using paneltest::FrameBuilder;
 
-TEST(FrameDecoding, SignedFieldsInBothSignConventions)
-{
-    // hi, lo, as S16, as SM16 (sign and magnitude).
-    const std::vector<std::array<int, 4>> rows = {
-        {0x00, 0x05, 5, 5},         {0xFF, 0xFB, -5, -32763}, {0x80, 0x05, -32763, -5},
-        {0x7F, 0xFF, 32767, 32767}, {0x80, 0x00, -32768, 0},  {0xFF, 0xFF, -1, -32767}};
-    for (const auto& [hi, lo, s16, sm16] : rows) {
-        FrameBuilder b;
-        b.byte(29, static_cast<std::uint8_t>(hi)).byte(30, static_cast<std::uint8_t>(lo));
-        EXPECT_EQ(panel::S16(b.frame, 29), s16) << hi << " " << lo;
-        EXPECT_EQ(panel::SM16(b.frame, 29), sm16) << hi << " " << lo;
-    }
-}
-
-TEST(FrameDecoding, ReadsWideFieldsBigEndian)
-{
-    FrameBuilder b;
-    b.byte(1, 0x12).byte(2, 0x34).byte(3, 0x56).byte(4, 0x78);
-    b.u32(125, 0xFFFFFFFF);
-    EXPECT_EQ(panel::U32(b.frame, 1), 0x12345678u);
-    EXPECT_EQ(panel::U16(b.frame, 2), 0x3456u);
-    EXPECT_EQ(panel::U32(b.frame, 125), 0xFFFFFFFFu);
-    // Past the end of the frame reads as 0 instead of running off the buffer.
-    EXPECT_EQ(panel::U16(b.frame, 128), 0xFF00u);
-    EXPECT_EQ(panel::Byte(b.frame, 129), 0);
-    EXPECT_EQ(panel::Byte(b.frame, 0), 0);
-}
-
 TEST(FrameDecoding, JoinsTheDataBytesOfBothReports)
 {
-    panel::Report first{};
-    panel::Report second{};
+    meterlink::Report first{};
+    meterlink::Report second{};
     first[0] = 0xAA; // report IDs are not part of the frame
     second[0] = 0xBB;
     first[1] = 1;
     first[64] = 64;
     second[1] = 65;
     second[64] = 128;
-    const panel::Frame frame = panel::AssembleFrame(first, second);
-    EXPECT_EQ(panel::Byte(frame, 1), 1);
-    EXPECT_EQ(panel::Byte(frame, 64), 64);
-    EXPECT_EQ(panel::Byte(frame, 65), 65);
-    EXPECT_EQ(panel::Byte(frame, 128), 128);
+    const panel::Frame frame =
+        panel::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));
+    EXPECT_EQ(frame[0], 1);
+    EXPECT_EQ(frame[63], 64);
+    EXPECT_EQ(frame[64], 65);
+    EXPECT_EQ(frame[127], 128);
 }
 
 TEST(FrameDecoding, PurityAndDeltaUvUseTheirOwnSignConventions)

@@ -79,24 +79,26 @@ INSTANTIATE_TEST_SUITE_P(Choices, SetupMenu, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SetupMenu, MeterAbsentFillsFromTheLastAnswerAndPollsAgain)
+TEST(SetupMenu, MeterAbsentOpensThePictureAsItWasAndPollsAgain)
 {
     Bench bench;
+    const QStringList shown{"01", "02", "03", "04", "05", "06", "01", "01"};
+    bench.pictures->picCycling()->fill({shown, true});
     bench.meter.setPlugged(false);
-    bench.link.ReceivedReport = answerWith({1, 2, 3, 4, 5, 6, 0, 61, 0});
     bench.choose("OptSetup1");
     bench.click("CmdSetUpOK");
     EXPECT_TRUE(bench.meter.writes().empty());
     EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_EQ(bench.pictures->picCycling()->texts().fields,
-              (QStringList{"01", "02", "03", "04", "05", "06", "01", "01"}));
+    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
+    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
     EXPECT_TRUE(bench.poll.polling());
 }
 
 TEST(SetupMenu, DrainsWhatTheMeterStillSendsBeforeTheRead)
 {
     Bench bench;
-    ASSERT_TRUE(bench.link.FindMeter()); // the poll has found the meter before
+    bench.link.drain(); // the poll has found the meter before
+    ASSERT_TRUE(bench.link.connected());
     bench.meter.queueReport(answerWith({99, 99, 99}));
     bench.meter.queueReport(answerWith({98, 98, 98}));
     bench.choose("OptSetup1");
@@ -162,16 +164,16 @@ INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SamplingInterval, MeterAbsentOffersTheLastAnswerAndPollsAgain)
+TEST(SamplingInterval, MeterAbsentOffersTheTimeLastReadAndPollsAgain)
 {
     Bench bench;
-    bench.meter.setPlugged(false);
-    bench.link.ReceivedReport = answerWith({0x0E, 0x10});
-    bench.dialogs.inputAnswers.push_back(QStringLiteral("60"));
+    bench.dialogs.inputAnswers = {QString(), QStringLiteral("60")};
     bench.choose("OptMeter");
+    bench.click("CmdIntvOK"); // reads 300; cancelled
+    bench.meter.setPlugged(false);
     bench.click("CmdIntvOK");
-    EXPECT_EQ(bench.dialogs.inputs.at(0).defaultText, QStringLiteral("3600"));
-    EXPECT_TRUE(bench.meter.writes().empty());
+    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300"));
+    EXPECT_EQ(bench.meter.codes(), std::vector<int>{ReadTime});
     EXPECT_TRUE(bench.dialogs.messages.empty());
     EXPECT_TRUE(bench.poll.polling());
 }

@@ -11,8 +11,8 @@
 namespace {
 
 namespace cmd = meterlink::meter;
+namespace commands = meterlink::commands;
 using virtualmeter::CalendarTime;
-using virtualmeter::Report;
 using Bytes = std::vector<std::uint8_t>;
 
 class Answers : public testing::Test
@@ -25,37 +25,42 @@ protected:
         meter.model().setMeterTime({2026, 12, 5, 16, 39, 5}, m_now);
     }
 
-    // Byte 1 = 6, byte 2 = sub, the parameters from byte 3; Exchange, or SendOnly when the
-    // answer is left to the test.
-    Report command(std::uint8_t sub, Bytes params = {}, bool exchange = true)
+    // Byte 1 = 6, byte 2 = sub, the parameters from byte 3; one answer read, or none when the
+    // answer is left to the test. Data byte n of the answer at index n.
+    Bytes command(std::uint8_t sub, Bytes params = {}, bool exchange = true)
     {
-        link.OutputReport[1] = cmd::Command;
-        link.OutputReport[2] = sub;
-        std::copy(params.begin(), params.end(), link.OutputReport.begin() + 3);
-        if (!link.Connected())
-            link.FindMeter();
-        exchange ? link.Exchange() : link.SendOnly();
-        return link.ReceivedReport;
+        return request(meterlink::Command(cmd::Command, sub, params), exchange ? 1 : 0);
+    }
+    Bytes request(const meterlink::Command& command, int answers)
+    {
+        if (!link.connected())
+            link.drain(); // finds the meter
+        const auto reply = link.request(command, answers);
+        return reply.answers.empty() ? Bytes(65) : data(reply.answers.front());
     }
     void send(std::uint8_t sub, Bytes params = {}) { command(sub, std::move(params), false); }
-    Report receive()
+    Bytes receive()
     {
-        link.ReceiveOnly();
-        return link.ReceivedReport;
+        const auto answer = link.receive();
+        return answer ? data(*answer) : Bytes(65);
+    }
+    static Bytes data(const meterlink::Answer& answer)
+    {
+        Bytes bytes{0};
+        const auto all = answer.bytes(1, meterlink::Answer::DataBytes);
+        bytes.insert(bytes.end(), all.begin(), all.end());
+        return bytes;
     }
     // The 128-byte frame, frame byte n at index n.
     Bytes poll()
     {
-        link.OutputReport[1] = cmd::Poll;
-        link.OutputReport[2] = 0;
-        link.Exchange();
-        Bytes frame(129);
-        std::copy(link.ReceivedReport.begin() + 1, link.ReceivedReport.end(), frame.begin() + 1);
-        link.ReceiveOnly();
-        std::copy(link.ReceivedReport.begin() + 1, link.ReceivedReport.end(), frame.begin() + 65);
+        const auto reply = link.request(meterlink::commands::Poll(), 2);
+        Bytes frame = data(reply.answers.at(0));
+        const Bytes second = data(reply.answers.at(1));
+        frame.insert(frame.end(), second.begin() + 1, second.end());
         return frame;
     }
-    static Bytes bytes(const Report& r, int from, int to)
+    static Bytes bytes(const Bytes& r, int from, int to)
     {
         return {r.begin() + from, r.begin() + to + 1};
     }
@@ -70,7 +75,7 @@ protected:
 TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
 {
     const auto frame = poll();
-    EXPECT_TRUE(link.Connected());
+    EXPECT_TRUE(link.connected());
     EXPECT_EQ(meter.pendingReports(), 0u);
     const auto u32 = [&](int at) {
         return (std::uint32_t{frame[at]} << 24) | (std::uint32_t{frame[at + 1]} << 16) |
@@ -80,8 +85,7 @@ TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
     EXPECT_EQ(u32(39), 5000u);                  // Tcp
     EXPECT_EQ(frame[43] * 256 + frame[44], 10); // delta-uv 0.001
     EXPECT_EQ(u32(75), 50000000u);              // default temperature reference 5000 K
-    EXPECT_EQ(bytes(link.ReceivedReport, 17, 23),
-              (Bytes{0x07, 0xEA, 12, 5, 16, 39, 5})); // frame 81..87
+    EXPECT_EQ(bytes(frame, 81, 87), (Bytes{0x07, 0xEA, 12, 5, 16, 39, 5}));
     for (int b = 88; b <= 96; ++b)
         EXPECT_EQ(frame[b], 0) << "frame byte " << b;
 
@@ -104,7 +108,7 @@ TEST_F(Answers, SamplingTimeIsReadAndWrittenBigEndianAndClamped)
     for (const Row& row :
          {Row{1, 44, 1, 44}, Row{0x0F, 0xA0, 14, 16}, Row{0, 0, 0, 1}, Row{0xFF, 0xFF, 14, 16}}) {
         send(cmd::WriteSamplingTime, {row.high, row.low});
-        link.Drain(); // the acknowledgement the write left behind
+        link.drain(); // the acknowledgement the write left behind
         EXPECT_EQ(meter.pendingReports(), 0u);
         EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (Bytes{row.readHigh, row.readLow}));
     }
@@ -130,7 +134,7 @@ TEST_F(Answers, TheClockRunsAndCanBeSetToDatesThatExist)
     for (const auto& bad :
          std::vector<Bytes>{{26, 2, 30, 12, 0, 0}, {26, 13, 1, 0, 0, 0}, {26, 1, 1, 24, 0, 0}}) {
         send(cmd::SetClock, bad); // ignored
-        link.Drain();
+        link.drain();
     }
     EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 39, 5}));
     m_now += std::chrono::seconds{56};
@@ -138,7 +142,7 @@ TEST_F(Answers, TheClockRunsAndCanBeSetToDatesThatExist)
 
     send(cmd::SetClock, {27, 2, 28, 23, 59, 58});
     EXPECT_EQ(meter.pendingReports(), 1u); // the acknowledgement nobody reads
-    link.Drain();
+    link.drain();
     m_now += std::chrono::seconds{3};
     EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{27, 3, 1, 0, 0, 1}));
 }
@@ -161,8 +165,10 @@ protected:
         std::uint64_t s = 0;
         for (int i = 1; i <= 5; ++i)
             s = s * 256 + size[static_cast<std::size_t>(i)];
-        link.OutputReport[2] = cmd::SetData;
-        link.SendOnly();
+        const Bytes start = digits(startDigits);
+        commands::StartDigits asked{};
+        std::copy(start.begin(), start.end(), asked.begin());
+        request(commands::SetData(asked), 0);
         std::string text;
         const std::size_t q = (s + 63) / 64;
         for (std::size_t i = 0; i < q; ++i) {
@@ -265,7 +271,7 @@ TEST_F(Memory, SetDataSendsTheTextInWholeReportsThenAnEndReport)
         EXPECT_EQ(text.find_first_not_of(' ', row.size), std::string::npos); // padding
         // The end report is what the program's extra read takes.
         ASSERT_EQ(meter.pendingReports(), 1u);
-        EXPECT_EQ(receive(), Report{});
+        EXPECT_EQ(receive(), Bytes(65));
     }
 }
 
@@ -306,13 +312,12 @@ TEST_F(Memory, SampleSetsCarryRecordLinesAndChangeUnitOnRequest)
     // The unit option rewrites the set in the other unit, and back.
     receive(); // the end report of the download
     const auto entry = virtualmeter::directoryEntry(first.start);
-    link.OutputReport[1] = cmd::Poll;
-    link.OutputReport[2] = cmd::UnitOption;
-    std::copy(entry.begin(), entry.end(), link.OutputReport.begin() + 3);
-    link.Exchange();
+    commands::DirectoryEntry option{};
+    std::copy(entry.begin(), entry.end(), option.begin());
+    request(commands::UnitOption(option), 1);
     EXPECT_EQ(meter.pendingReports(), 0u);
     EXPECT_NE(first.text.find("Unit : fc"), std::string::npos);
-    link.Exchange();
+    request(commands::UnitOption(option), 1);
     EXPECT_NE(first.text.find("Unit : lx"), std::string::npos);
 }
 
