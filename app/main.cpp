@@ -131,6 +131,7 @@ int main(int argc, char* argv[])
             meterlink::meter::VendorId, meterlink::meter::ProductId);
 
     meterlink::MeterLink link(*platform);
+    meterlink::SequenceRunner runner(link);
     ui::QtDialogs dialogs;
     const ui::SystemClock clock;
     const ui::FixedPaths paths = ui::FixedPaths::forUser();
@@ -141,7 +142,7 @@ int main(int argc, char* argv[])
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, paths, plot, fileState, cmd};
+    ui::Services services{link, runner, dialogs, clock, paths, plot, fileState, cmd};
 
     panel::PanelWindow panel(services);
     dialogs.setParent(&panel);

@@ -114,16 +114,6 @@ public:
     int viewed = 0;
 };
 
-class NoPoll : public ui::PollControl
-{
-public:
-    void setPolling(bool on) override { m_on = on; }
-    bool polling() const override { return m_on; }
-
-private:
-    bool m_on = true;
-};
-
 // The seconds the link alone needs to hand over the set's reports at the meter's pace.
 double BareLinkSeconds(virtualmeter::VirtualMeter& meter, PacedPlatform& paced,
                        meterlink::MeterLink& link)
@@ -160,9 +150,9 @@ void BM_Download512KiB(benchmark::State& state)
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, paths, plot, fileState, cmd};
-    NoPoll poll;
-    logger::LoggerCommands commands(services, poll, nullptr);
+    meterlink::SequenceRunner runner(link);
+    ui::Services services{link, runner, dialogs, clock, paths, plot, fileState, cmd};
+    logger::LoggerCommands commands(services, nullptr);
     commands.Listing();
     link.drain();
 

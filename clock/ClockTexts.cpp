@@ -1,5 +1,6 @@
 #include "clock/ClockTexts.h"
 
+#include "link/MeterCommands.h"
 #include "ui/TextValue.h"
 
 namespace meterclock {
@@ -32,6 +33,35 @@ std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText)
         fields[i] = ok && value >= 0 && value <= 255 ? static_cast<std::uint8_t>(value) : 0;
     }
     return fields;
+}
+
+std::optional<QString> ReadMeterTime(meterlink::SequenceRunner& runner)
+{
+    auto sequence = runner.begin();
+    if (!sequence)
+        return std::nullopt;
+    const meterlink::Reply reply = sequence->request(meterlink::commands::ReadClock());
+    if (!reply.answered())
+        return std::nullopt;
+    return MeterTimeText(reply.answers.front());
+}
+
+void SetMeterClock(meterlink::SequenceRunner& runner, const std::array<std::uint8_t, 6>& fields)
+{
+    auto sequence = runner.begin(meterlink::SequenceRunner::Drain::Skip);
+    if (!sequence)
+        return;
+    const meterlink::Command setClock = meterlink::commands::SetClock(fields);
+    // A link that is down is only found again by the first send, and the new time would be
+    // lost; the second carries it.
+    if (sequence->send(setClock).outcome == meterlink::Reply::Outcome::NoMeter)
+        sequence->send(setClock);
+}
+
+void FinishMeterClock(meterlink::SequenceRunner& runner)
+{
+    // Beginning a sequence drains; it has nothing else to do.
+    const auto sequence = runner.begin();
 }
 
 QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY)

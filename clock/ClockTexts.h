@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Answer.h"
+#include "link/MeterSequence.h"
 #include "ui/DateTimeSeparators.h"
 
 #include <QChar>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // Named meterclock, not clock: the C library's clock() lives in the global namespace.
 namespace meterclock {
@@ -33,6 +35,14 @@ QString PCTimeText(const QDateTime& now, const Separators& separators = {});
 // The six set-clock numbers taken from a PC time text: the two characters at positions 1, 4,
 // 7, 10, 13 and 16 (counted from 1); a pair that is no number gives 0.
 std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText);
+
+// The meter's clock, read as one meter sequence; nothing when the meter does not answer or
+// another sequence runs.
+std::optional<QString> ReadMeterTime(meterlink::SequenceRunner& runner);
+// Sets the meter's clock to the six fields (see ClockFields). No answer is read.
+void SetMeterClock(meterlink::SequenceRunner& runner, const std::array<std::uint8_t, 6>& fields);
+// As the clock window closes: reads and drops what the meter may still send.
+void FinishMeterClock(meterlink::SequenceRunner& runner);
 
 // Where the clock window goes: centred over the main window's frame and 1000 twips (1/1440
 // inch each) below its top, at the screen's logical dots per inch.

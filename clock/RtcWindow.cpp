@@ -1,7 +1,6 @@
 #include "clock/RtcWindow.h"
 
 #include "clock/ClockTexts.h"
-#include "link/MeterCommands.h"
 #include "ui/ClickableLabel.h"
 
 #include <QFontDatabase>
@@ -20,8 +19,8 @@ const QString PCTitle = QStringLiteral("PC System Time");
 const QString NoMeterTime = QStringLiteral("--/--/-- --:--:--");
 } // namespace
 
-RtcWindow::RtcWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
-    : QDialog(mainWindow), m_services(services), m_poll(poll), m_mainWindow(mainWindow),
+RtcWindow::RtcWindow(ui::Services& services, QWidget* mainWindow)
+    : QDialog(mainWindow), m_services(services), m_mainWindow(mainWindow),
       m_timer1(new QTimer(this)), m_lblMeterTime(new ui::ClickableLabel(MeterTitle)),
       m_lblPCTime(new ui::ClickableLabel(PCTitle)),
       m_cmdSetTime(new QPushButton(QStringLiteral("Set Meter Time To System Time"))),
@@ -86,8 +85,9 @@ void RtcWindow::Form_Load()
 void RtcWindow::Form_Unload()
 {
     m_timer1->stop();
-    m_services.link.drain();
-    m_poll.setPolling(true);
+    FinishMeterClock(m_services.runner);
+    m_pollHold.reset();
+    m_services.runner.resumePoll();
 }
 
 void RtcWindow::LblMeterTime_Click()
@@ -103,13 +103,9 @@ void RtcWindow::LblPCTime_Click()
 void RtcWindow::Timer1_Timer()
 {
     if (ShowMeterTime) {
-        // The live poll stays off from here until the window closes.
-        m_poll.setPolling(false);
-        auto& link = m_services.link;
-        link.drain();
-        const meterlink::Reply reply = link.request(meterlink::commands::ReadClock(), 1);
-        m_lblMeterTime->setText(reply.answered() ? MeterTimeText(reply.answers.front())
-                                                 : NoMeterTime);
+        if (!m_pollHold)
+            m_pollHold.emplace(m_services.runner.hold());
+        m_lblMeterTime->setText(ReadMeterTime(m_services.runner).value_or(NoMeterTime));
     } else {
         m_lblMeterTime->setText(MeterTitle);
     }
@@ -122,11 +118,7 @@ void RtcWindow::CmdSetTime_Click()
     m_timer1->stop();
     // One reading of the clock gives both date and time.
     const QString text = PCTimeText(m_services.clock.now(), SystemSeparators());
-    const meterlink::Command setClock = meterlink::commands::SetClock(ClockFields(text));
-    // A link that is down is only found again by the first send, and the new time would be
-    // lost; the second carries it.
-    if (m_services.link.request(setClock, 0).outcome == meterlink::Reply::Outcome::NoMeter)
-        m_services.link.request(setClock, 0);
+    SetMeterClock(m_services.runner, ClockFields(text));
     m_timer1->start();
 }
 
@@ -135,9 +127,9 @@ void RtcWindow::CmdExit_Click()
     reject();
 }
 
-void ShowRtc(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
+void ShowRtc(ui::Services& services, QWidget* mainWindow)
 {
-    RtcWindow window(services, poll, mainWindow);
+    RtcWindow window(services, mainWindow);
     window.Form_Load();
     services.dialogs.runModal(window);
     window.Form_Unload();

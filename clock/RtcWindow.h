@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ui/Dialogs.h"
-#include "ui/PollControl.h"
 #include "ui/Services.h"
 
 #include <QDialog>
+#include <optional>
 
 class QPushButton;
 class QTimer;
@@ -23,7 +23,7 @@ class RtcWindow : public QDialog, public ui::ModalWindow
 public:
     static constexpr int RefreshMs = 350;
 
-    RtcWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+    RtcWindow(ui::Services& services, QWidget* mainWindow);
 
     int runModal() override { return exec(); }
 
@@ -41,7 +41,9 @@ public:
 
 private:
     ui::Services& m_services;
-    ui::PollControl& m_poll;
+    // The live poll stays paused from the first read of the meter's clock until the window
+    // closes.
+    std::optional<meterlink::PollHold> m_pollHold;
     QWidget* m_mainWindow;
     QTimer* m_timer1;
     ui::ClickableLabel* m_lblMeterTime;
@@ -51,6 +53,6 @@ private:
 };
 
 // The toolbar's "RTC" command: opens a fresh clock window modal and waits until it closes.
-void ShowRtc(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+void ShowRtc(ui::Services& services, QWidget* mainWindow);
 
 } // namespace meterclock

@@ -64,18 +64,19 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
 }
 
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
-                 ui::PollControl& poll, const std::function<void()>& showPlot,
+                 const std::function<void()>& resumePoll, const std::function<void()>& showPlot,
                  const ReadProgress& progress)
 {
     cmd.filter = OpenDialogFilter();
     cmd.filterIndex = 1;
     if (dialogs.showOpen(cmd))
         openChosen(cmd.fileName, cmd.fileTitle, dialogs, state, plot, showPlot, progress);
-    poll.setPolling(true);
+    if (resumePoll)
+        resumePoll();
 }
 
 bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
-                  FileState& state, PlotData& plot, ui::PollControl& poll,
+                  FileState& state, PlotData& plot, const std::function<void()>& resumePoll,
                   const std::function<void()>& showPlot, const ReadProgress& progress)
 {
     const QFileInfo info(path);
@@ -83,7 +84,8 @@ bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState
     cmd.fileTitle = info.fileName();
     const bool opened =
         openChosen(cmd.fileName, cmd.fileTitle, dialogs, state, plot, showPlot, progress);
-    poll.setPolling(true);
+    if (resumePoll)
+        resumePoll();
     return opened;
 }
 

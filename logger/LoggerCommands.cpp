@@ -39,9 +39,8 @@ const QString LoggerCommands::LinkLostText =
 const QString LoggerCommands::SetTooLargeText =
     QStringLiteral("The meter reported a set larger than its memory! Nothing was saved.");
 
-LoggerCommands::LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
-                               QObject* parent)
-    : QObject(parent), m_services(services), m_poll(poll), m_mainWindow(mainWindow)
+LoggerCommands::LoggerCommands(ui::Services& services, QWidget* mainWindow, QObject* parent)
+    : QObject(parent), m_services(services), m_mainWindow(mainWindow)
 {
 }
 
@@ -82,10 +81,6 @@ bool LoggerCommands::progress(int percent)
     if (m_window)
         m_window->showProgress(percent);
     QCoreApplication::processEvents();
-    // Another window may have switched the live poll on meanwhile (the plot does when it has
-    // drawn); its tick would take our reports.
-    if (m_poll.polling())
-        m_poll.setPolling(false);
     return !m_cancelRequested;
 }
 
@@ -93,7 +88,6 @@ void LoggerCommands::transferCancelled()
 {
     if (m_window)
         m_window->showProgress(0);
-    m_poll.setPolling(true);
 }
 
 void LoggerCommands::setBusy(bool busy)
@@ -108,23 +102,23 @@ void LoggerCommands::setBusy(bool busy)
 void LoggerCommands::linkLost()
 {
     m_services.dialogs.message(LinkLostText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
-    m_poll.setPolling(true);
 }
 
 void LoggerCommands::Listing()
 {
     if (m_busy)
         return;
+    auto sequence = m_services.runner.begin();
+    if (!sequence)
+        return;
     BusyScope scope(*this);
-    auto& link = beginSequence();
-    const meterlink::Reply reply = link.request(meterlink::commands::MemoryStatus(), 1);
+    const meterlink::Reply reply = sequence->request(meterlink::commands::MemoryStatus());
     if (!reply.answered())
         return linkLost();
     const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
     m_memory.capacity = status.capacity;
     if (MemoryEmpty(status)) {
         m_services.dialogs.message(NoData, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
-        m_poll.setPolling(true);
         return;
     }
 
@@ -132,8 +126,8 @@ void LoggerCommands::Listing()
     m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
 
     const int reports = DirectoryReports(status.sets);
-    link.request(meterlink::commands::Directory(), 0);
-    ReportTransfer transfer(link, 2);
+    sequence->send(meterlink::commands::Directory());
+    ReportTransfer transfer(*sequence, 2);
     const auto outcome = transfer.collect(static_cast<std::uint64_t>(reports),
                                           [this](int percent) { return progress(percent); });
     if (outcome == ReportTransfer::Outcome::Cancelled)
@@ -150,18 +144,19 @@ void LoggerCommands::Listing()
     }
     if (m_window)
         m_window->sets().appendSets(shown);
-    m_poll.setPolling(true);
 }
 
 void LoggerCommands::GridSet_Click(int row)
 {
     if (m_busy)
         return;
+    auto sequence = m_services.runner.begin();
+    if (!sequence)
+        return;
     BusyScope scope(*this);
-    auto& link = beginSequence();
     const int k = currentSet(row);
     const auto start = RequestDigits(m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
-    const meterlink::Reply reply = link.request(meterlink::commands::SetSize(start), 1);
+    const meterlink::Reply reply = sequence->request(meterlink::commands::SetSize(start));
     if (!reply.answered())
         return linkLost();
     const std::uint64_t size = DecodeSetSize(reply.answers.front());
@@ -170,18 +165,17 @@ void LoggerCommands::GridSet_Click(int row)
     // program busy for hours.
     if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes)) {
         m_services.dialogs.message(SetTooLargeText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
-        m_poll.setPolling(true);
         return;
     }
 
-    link.request(meterlink::commands::SetData(start), 0);
-    ReportTransfer transfer(link, 1);
+    sequence->send(meterlink::commands::SetData(start));
+    ReportTransfer transfer(*sequence, 1);
     const auto outcome =
         transfer.collect(DataReports(size), [this](int percent) { return progress(percent); });
     if (outcome == ReportTransfer::Outcome::Cancelled) {
         // Nothing half is saved: the download file stays as it was.
         transferCancelled();
-        link.drain();
+        sequence->drain();
         return;
     }
     if (outcome == ReportTransfer::Outcome::LinkLost)
@@ -196,8 +190,7 @@ void LoggerCommands::GridSet_Click(int row)
                                        QLatin1Char('.'),
                                    ui::MsgButtons::Ok, ui::MsgIcon::Critical);
     }
-    m_poll.setPolling(true);
-    link.drain();
+    sequence->drain();
 }
 
 void LoggerCommands::EraseAll()
@@ -223,29 +216,20 @@ void LoggerCommands::EraseFromWindow()
         m_window->close();
 }
 
-meterlink::MeterLink& LoggerCommands::beginSequence()
-{
-    m_poll.setPolling(false);
-    m_services.link.drain();
-    return m_services.link;
-}
-
 void LoggerCommands::sendErase()
 {
-    auto& link = beginSequence();
-    link.request(meterlink::commands::EraseMemory(), 1);
-    m_poll.setPolling(true);
+    if (auto sequence = m_services.runner.begin())
+        sequence->request(meterlink::commands::EraseMemory());
 }
 
 void LoggerCommands::OptLuxFc_Click(int /*index*/)
 {
-    if (m_busy)
+    auto sequence = m_services.runner.begin();
+    if (!sequence)
         return;
-    auto& link = beginSequence();
     const int k = currentSet(m_window ? m_window->currentRow() : -1);
     const auto entry = EntryFromText(m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
-    link.request(meterlink::commands::UnitOption(entry), 1);
-    m_poll.setPolling(true);
+    sequence->request(meterlink::commands::UnitOption(entry));
 }
 
 } // namespace logger

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "logger/MemoryProtocol.h"
-#include "ui/PollControl.h"
 #include "ui/Services.h"
 
 #include <QObject>
@@ -20,8 +19,7 @@ class LoggerCommands : public QObject
 {
     Q_OBJECT
 public:
-    LoggerCommands(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
-                   QObject* parent = nullptr);
+    LoggerCommands(ui::Services& services, QWidget* mainWindow, QObject* parent = nullptr);
     ~LoggerCommands() override;
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
@@ -52,22 +50,18 @@ public:
 
 private:
     void openWindow();
-    // Every meter sequence starts alike: the live poll off, then the reports the meter may
-    // still have pending are read and dropped.
-    meterlink::MeterLink& beginSequence();
-    // The erase command itself, between the poll switched off and on again.
+    // The erase command itself, as one meter sequence.
     void sendErase();
     int currentSet(int row) const;
     // Shows the progress and lets pending window events run; false once Cancel was clicked.
     bool progress(int percent);
-    // After a cancelled transfer: an empty bar, and the poll runs again.
+    // After a cancelled transfer: an empty bar.
     void transferCancelled();
     void linkLost();
     void setBusy(bool busy);
     friend class BusyScope;
 
     ui::Services& m_services;
-    ui::PollControl& m_poll;
     QWidget* m_mainWindow;
     MemoryWindow* m_window = nullptr;
     LoggerMemory m_memory;

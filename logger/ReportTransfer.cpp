@@ -27,8 +27,8 @@ bool ProgressPacer::due(std::uint64_t done)
     return false;
 }
 
-ReportTransfer::ReportTransfer(meterlink::MeterLink& link, int firstByte)
-    : m_link(link), m_firstByte(firstByte)
+ReportTransfer::ReportTransfer(meterlink::MeterSequence& sequence, int firstByte)
+    : m_sequence(sequence), m_firstByte(firstByte)
 {
 }
 
@@ -40,9 +40,9 @@ ReportTransfer::Outcome ReportTransfer::collect(std::uint64_t reports, const Pro
     ProgressPacer pacer(reports);
     for (std::uint64_t page = 1; page <= reports; ++page) {
         // A report that does not arrive takes the link down, and the transfer ends there.
-        if (!m_link.connected())
+        if (!m_sequence.connected())
             return Outcome::LinkLost;
-        const auto answer = m_link.receive();
+        const auto answer = m_sequence.receive();
         if (!answer)
             return Outcome::LinkLost;
         const auto data = answer->bytes(m_firstByte, perReport);
@@ -64,7 +64,7 @@ void ReportTransfer::dropRest(std::uint64_t rest, ProgressPacer& pacer, const Pr
     // neither the next command nor the live poll. A pause in the stream ends this early; window
     // events still run meanwhile.
     for (std::uint64_t page = 1; page <= rest; ++page) {
-        if (m_link.discard(1, meterlink::MeterLink::DrainWaitMs) == 0)
+        if (m_sequence.discard(1, meterlink::MeterLink::DrainWaitMs) == 0)
             return;
         if (pacer.due(m_received + page))
             progress(pacer.percent(m_received + page));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/MeterLink.h"
+#include "link/MeterSequence.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ public:
 
     // `firstByte` is the first data byte taken from each report (1 for set text, 2 for the
     // directory, whose byte 1 carries no entry).
-    ReportTransfer(meterlink::MeterLink& link, int firstByte);
+    ReportTransfer(meterlink::MeterSequence& sequence, int firstByte);
 
     Outcome collect(std::uint64_t reports, const Progress& progress);
     const QByteArray& bytes() const { return m_bytes; }
@@ -56,7 +56,7 @@ public:
 private:
     void dropRest(std::uint64_t rest, ProgressPacer& pacer, const Progress& progress);
 
-    meterlink::MeterLink& m_link;
+    meterlink::MeterSequence& m_sequence;
     int m_firstByte;
     QByteArray m_bytes;
     std::uint64_t m_received = 0;

@@ -96,6 +96,7 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     connect(m_front->setupButton(), &QPushButton::clicked, m_reference,
             &ReferencePictures::togglePicRef);
     m_services.link.setObserver(this);
+    m_services.runner.setPollGate(this);
 
     Form_Load();
     m_toolbar = new MainToolbar([this] { return RecordOn; }, this);
@@ -110,6 +111,7 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
 
 PanelWindow::~PanelWindow()
 {
+    m_services.runner.setPollGate(nullptr);
     m_services.link.setObserver(nullptr);
 }
 
@@ -123,23 +125,20 @@ void PanelWindow::Form_Load()
     ui::OpenFresh(startup, m_services.cmd.fileName, {}, ignored);
     // The schedule lists are filled by the set-up pictures; the locus tables are constants.
     m_setupPictures = new SetupPictures(
-        {m_services.link, m_services.dialogs, *this, [this] { return MemoryBusy; }, PCInterval},
+        {m_services.runner, m_services.dialogs, [this] { return MemoryBusy; }, PCInterval},
         m_pictureHost);
     m_reference->addUnits();
     PCInterval = 1;
 }
 
-void PanelWindow::setPolling(bool on)
+void PanelWindow::pausePoll()
 {
-    if (on)
-        m_timer1->start();
-    else
-        m_timer1->stop();
+    m_timer1->stop();
 }
 
-bool PanelWindow::polling() const
+void PanelWindow::resumePoll()
 {
-    return m_timer1->isActive();
+    m_timer1->start();
 }
 
 void PanelWindow::meterSearched(bool found)
@@ -154,20 +153,17 @@ void PanelWindow::readFailed(const std::string& reason)
 
 void PanelWindow::PollMeter()
 {
-    auto& link = m_services.link;
-    // A report still pending (an acknowledgement nobody read, one that came late, a stray one)
-    // would be taken for the first half of the frame, and every later frame would be out of
-    // step too. Only what has already arrived is dropped, so the tick does not wait.
-    link.discard(meterlink::MeterLink::MaxDiscard, 0);
+    const auto reply = m_services.runner.poll();
+    if (!reply)
+        return; // a meter sequence runs
     // Without the second report the frame would mix in other bytes (mode, flags, references):
     // keep what is on screen and let the next tick rediscover the meter.
-    const meterlink::Reply reply = link.request(meterlink::commands::Poll(), 2);
-    if (!reply.answered()) {
+    if (!reply->answered()) {
         setText(m_lblCOM, NoDevice);
         return;
     }
     setText(m_lblCOM, ModelCaption);
-    const FrameFields fields = DecodeFrame(AssembleFrame(reply.answers[0], reply.answers[1]));
+    const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
     m_lastFrame = fields;
     RecordOn = fields.recordOn;
     MemoryBusy = fields.memoryBusy;
@@ -182,9 +178,8 @@ void PanelWindow::PollMeter()
 
 void PanelWindow::sendKey(std::uint8_t code)
 {
-    setPolling(false);
-    m_services.link.request(meterlink::commands::Key(code), 1);
-    setPolling(true);
+    if (auto sequence = m_services.runner.begin(meterlink::SequenceRunner::Drain::Skip))
+        sequence->request(meterlink::commands::Key(code));
 }
 
 std::optional<files::Reading> PanelWindow::latestReading() const
@@ -216,7 +211,8 @@ void PanelWindow::closeEvent(QCloseEvent* event)
 
 void PanelWindow::wireFileCommands()
 {
-    m_plotViewer = std::make_unique<plot::PlotViewer>(m_services, *this, this);
+    m_plotViewer = std::make_unique<plot::PlotViewer>(
+        m_services, [this] { m_services.runner.resumePoll(); }, this);
     // A sample takes a reading only when a frame has arrived since the last one, so that a
     // meter that went away is not recorded over and over with its last frame.
     auto fresh = std::make_shared<bool>(false);
@@ -243,8 +239,8 @@ void PanelWindow::wireFileCommands()
     });
     m_toolbar->setCommand(QStringLiteral("Open"), [this] {
         files::OpenCommand(
-            m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot, *this,
-            [this] { m_plotViewer->showAndDraw(); },
+            m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot,
+            [this] { m_services.runner.resumePoll(); }, [this] { m_plotViewer->showAndDraw(); },
             [this](int percent) { showReadProgress(percent); });
     });
 }
@@ -252,8 +248,8 @@ void PanelWindow::wireFileCommands()
 void PanelWindow::openDataFile(const QString& path)
 {
     files::OpenDataFile(
-        path, m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot, *this,
-        [this] { m_plotViewer->showAndDraw(); },
+        path, m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot,
+        [this] { m_services.runner.resumePoll(); }, [this] { m_plotViewer->showAndDraw(); },
         [this](int percent) { showReadProgress(percent); });
 }
 
@@ -267,7 +263,7 @@ void PanelWindow::showReadProgress(int percent)
 
 void PanelWindow::wireMemoryAndClockCommands()
 {
-    m_logger = new logger::LoggerCommands(m_services, *this, this, this);
+    m_logger = new logger::LoggerCommands(m_services, this, this);
     // A listing or download lets window events run; the toolbar, keys and pictures wait until
     // it ends, so no other meter traffic interleaves with it.
     connect(m_logger, &logger::LoggerCommands::busyChanged, m_toolbar, [this](bool busy) {
@@ -276,7 +272,7 @@ void PanelWindow::wireMemoryAndClockCommands()
     });
     m_toolbar->setCommand(QStringLiteral("RTC"), [this] {
         if (!m_logger->busy())
-            meterclock::ShowRtc(m_services, *this, this);
+            meterclock::ShowRtc(m_services, this);
     });
     m_toolbar->setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
     m_toolbar->setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });

@@ -2,9 +2,9 @@
 
 #include "files/RecordLine.h"
 #include "link/MeterLink.h"
+#include "link/MeterSequence.h"
 #include "panel/DisplayState.h"
 #include "panel/MeasurementFrame.h"
-#include "ui/PollControl.h"
 #include "ui/Services.h"
 
 #include <QMainWindow>
@@ -37,16 +37,16 @@ class ReferencePictures;
 class SetupPictures;
 
 // The main window: an emulated front panel of the meter, refreshed by the live poll.
-class PanelWindow : public QMainWindow, public ui::PollControl, public meterlink::LinkObserver
+class PanelWindow : public QMainWindow, public meterlink::PollGate, public meterlink::LinkObserver
 {
     Q_OBJECT
 public:
     explicit PanelWindow(ui::Services& services, QWidget* parent = nullptr);
     ~PanelWindow() override;
 
-    // ui::PollControl: the live poll `Timer1`.
-    void setPolling(bool on) override;
-    bool polling() const override;
+    // meterlink::PollGate: the live poll `Timer1`.
+    void pausePoll() override;
+    void resumePoll() override;
 
     // meterlink::LinkObserver
     void meterSearched(bool found) override;

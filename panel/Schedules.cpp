@@ -2,7 +2,6 @@
 
 #include "link/MeterCommands.h"
 #include "ui/Dialogs.h"
-#include "ui/PollControl.h"
 #include "ui/TextValue.h"
 
 #include <Qt>
@@ -11,8 +10,6 @@
 namespace panel {
 
 namespace {
-
-namespace meter = meterlink::meter;
 
 constexpr int ByteMax = 255;
 constexpr int IntervalMax = 65535;
@@ -194,31 +191,30 @@ QString MemoryBusyQuestion()
 
 SetupResult RunSetupChoice(const MeterAccess& access, SetupChoice choice, bool memoryBusy)
 {
-    auto& link = access.link;
-    access.poll.setPolling(false);
-    link.drain();
-
     SetupResult result;
+    auto sequence = access.runner.begin();
+    if (!sequence) {
+        result.cancelled = true;
+        return result;
+    }
     if (memoryBusy) {
         // A plain question, as the meter's own software asks it.
         const auto answer = access.dialogs.message(MemoryBusyQuestion(), ui::MsgButtons::OkCancel,
                                                    ui::MsgIcon::None);
         if (answer != ui::MsgAnswer::Ok) {
-            access.poll.setPolling(true);
             result.cancelled = true;
             return result;
         }
-        link.request(meterlink::commands::ContinueRecording(), 1);
+        sequence->request(meterlink::commands::ContinueRecording());
     }
 
     if (choice != SetupChoice::Reference) {
         const auto kind =
             choice == SetupChoice::Reservation ? ScheduleKind::Reservation : ScheduleKind::Cycling;
-        const meterlink::Reply reply = link.request(ScheduleReadCommand(kind), 1);
+        const meterlink::Reply reply = sequence->request(ScheduleReadCommand(kind));
         if (reply.answered())
             result.schedule = ScheduleFromAnswer(kind, reply.answers.front());
     }
-    access.poll.setPolling(true);
     return result;
 }
 
@@ -231,40 +227,33 @@ std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current)
 
 std::optional<int> SetMeterInterval(const MeterAccess& access, int& meterInterval)
 {
-    auto& link = access.link;
-    access.poll.setPolling(false);
-    link.drain();
-    const meterlink::Reply reply = link.request(meterlink::commands::ReadSamplingTime(), 1);
+    auto sequence = access.runner.begin();
+    if (!sequence)
+        return std::nullopt;
+    const meterlink::Reply reply = sequence->request(meterlink::commands::ReadSamplingTime());
     if (reply.answered())
         meterInterval = reply.answers.front().u16(1);
 
     const QString answer = access.dialogs.inputBox(SamplingPrompt(MeterIntervalMax),
                                                    SamplingTitle(), QString::number(meterInterval));
     const auto t = SamplingTimeFromAnswer(answer, MeterIntervalMax);
-    if (!t) {
-        access.poll.setPolling(true);
+    if (!t)
         return std::nullopt;
-    }
-    access.poll.setPolling(false);
-    link.request(meterlink::commands::WriteSamplingTime(static_cast<std::uint16_t>(*t)), 0);
-    link.drain();
-    access.poll.setPolling(true);
+    sequence->send(meterlink::commands::WriteSamplingTime(static_cast<std::uint16_t>(*t)));
+    sequence->drain();
     return t;
 }
 
 bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleTexts& texts)
 {
-    auto& link = access.link;
     // Checked before any traffic, so that a refused schedule leaves the meter and poll alone.
     const auto command = ScheduleCommand(kind, texts);
     if (const auto* problem = std::get_if<QString>(&command)) {
         access.dialogs.message(*problem, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return false;
     }
-    access.poll.setPolling(false);
-    link.drain();
-    link.request(std::get<meterlink::Command>(command), 1); // the answer is not looked at
-    access.poll.setPolling(true);
+    if (auto sequence = access.runner.begin())
+        sequence->request(std::get<meterlink::Command>(command)); // the answer is not looked at
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/MeterLink.h"
+#include "link/MeterSequence.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,6 @@
 
 namespace ui {
 class Dialogs;
-class PollControl;
 } // namespace ui
 
 namespace panel {
@@ -71,12 +70,12 @@ bool HasLeadingNumber(const QString& text);
 std::optional<int> SamplingTimeFromAnswer(const QString& answer, int maximum);
 
 // --- the exchanges --------------------------------------------------------------------------
-// What the set-up sequences talk through. Each sequence switches the poll off, drains what the
-// meter may still send, runs its command and switches the poll on again on every way out.
+// What the set-up sequences talk through. Each runs as one meter sequence: the poll paused,
+// what the meter may still send drained, its commands, and the poll resumed on every way out.
+// While another sequence runs, they send nothing.
 struct MeterAccess
 {
-    meterlink::MeterLink& link;
-    ui::PollControl& poll;
+    meterlink::SequenceRunner& runner;
     ui::Dialogs& dialogs;
 };
 
@@ -89,7 +88,8 @@ enum class SetupChoice
 
 struct SetupResult
 {
-    bool cancelled = false; // the memory-busy question was not answered OK
+    // The memory-busy question was not answered OK, or another sequence was running.
+    bool cancelled = false;
     // The schedule read for Reservation or Cycling; nothing when the meter did not answer.
     std::optional<ScheduleTexts> schedule;
 };

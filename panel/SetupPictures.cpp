@@ -1,7 +1,6 @@
 #include "panel/SetupPictures.h"
 
 #include "panel/Toolbar.h"
-#include "ui/PollControl.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -219,7 +218,7 @@ SetupChoice SetupPictures::selectedChoice() const
 
 MeterAccess SetupPictures::access() const
 {
-    return MeterAccess{m_context.link, m_context.poll, m_context.dialogs};
+    return MeterAccess{m_context.runner, m_context.dialogs};
 }
 
 void SetupPictures::CmdSetUpOK_Click()

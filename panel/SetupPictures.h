@@ -18,9 +18,8 @@ class MainToolbar;
 // What the set-up pictures need from the main window.
 struct SetupContext
 {
-    meterlink::MeterLink& link;
+    meterlink::SequenceRunner& runner;
     ui::Dialogs& dialogs;
-    ui::PollControl& poll;
     std::function<bool()> memoryBusy; // the meter records into its memory
     int& pcInterval;                  // the PC sampling time in seconds
 };

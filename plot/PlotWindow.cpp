@@ -59,10 +59,10 @@ QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::Sta
 
 } // namespace
 
-PlotWindow::PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
-                       PlotSettings& settings)
-    : QWidget(nullptr), m_services(services), m_poll(poll), m_settings(settings),
-      m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this)),
+PlotWindow::PlotWindow(ui::Services& services, std::function<void()> resumePoll,
+                       QWidget* mainWindow, PlotSettings& settings)
+    : QWidget(nullptr), m_services(services), m_resumePoll(std::move(resumePoll)),
+      m_settings(settings), m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this)),
       m_markersPerCheck(MarkersPerCheck), m_sliceMs(SliceMs)
 {
     setObjectName(QStringLiteral("Plot"));
@@ -318,7 +318,8 @@ void PlotWindow::drawSlice()
     }
     m_stage.reset();
     setWindowTitle(m_services.fileState.CurrentFileName);
-    m_poll.setPolling(true);
+    if (m_resumePoll)
+        m_resumePoll();
 }
 
 void PlotWindow::setSliceLimits(std::int64_t markersPerCheck, qint64 sliceMs)
@@ -492,8 +493,9 @@ void PlotWindow::setRegionRows(const RegionRows& rows)
     }
 }
 
-PlotViewer::PlotViewer(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)
-    : m_services(services), m_poll(poll), m_mainWindow(mainWindow)
+PlotViewer::PlotViewer(ui::Services& services, std::function<void()> resumePoll,
+                       QWidget* mainWindow)
+    : m_services(services), m_resumePoll(std::move(resumePoll)), m_mainWindow(mainWindow)
 {
 }
 
@@ -512,7 +514,7 @@ PlotWindow* PlotViewer::showAndDraw()
         m_window->activateWindow();
         return m_window;
     }
-    m_window = new PlotWindow(m_services, m_poll, m_mainWindow, m_settings);
+    m_window = new PlotWindow(m_services, m_resumePoll, m_mainWindow, m_settings);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     return m_window;

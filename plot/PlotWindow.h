@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -19,7 +20,6 @@ class QToolBar;
 
 namespace ui {
 struct Services;
-class PollControl;
 } // namespace ui
 
 namespace plot {
@@ -38,9 +38,9 @@ class PlotWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the window (left edge at its right edge, tops aligned); `poll` is the
-    // main window's live poll, switched on after every complete drawing.
-    PlotWindow(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow,
+    // `mainWindow` places the window (left edge at its right edge, tops aligned); `resumePoll`
+    // switches the main window's live poll on after every complete drawing.
+    PlotWindow(ui::Services& services, std::function<void()> resumePoll, QWidget* mainWindow,
                PlotSettings& settings);
     ~PlotWindow() override;
 
@@ -86,7 +86,7 @@ private:
     void offerPdf();
 
     ui::Services& m_services;
-    ui::PollControl& m_poll;
+    std::function<void()> m_resumePoll;
     PlotSettings& m_settings;
 
     double m_axisMin = 0;
@@ -120,7 +120,7 @@ private:
 class PlotViewer
 {
 public:
-    PlotViewer(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow);
+    PlotViewer(ui::Services& services, std::function<void()> resumePoll, QWidget* mainWindow);
     ~PlotViewer();
     PlotViewer(const PlotViewer&) = delete;
     PlotViewer& operator=(const PlotViewer&) = delete;
@@ -132,7 +132,7 @@ public:
 
 private:
     ui::Services& m_services;
-    ui::PollControl& m_poll;
+    std::function<void()> m_resumePoll;
     QPointer<QWidget> m_mainWindow;
     PlotSettings m_settings;
     QPointer<PlotWindow> m_window;

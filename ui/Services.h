@@ -2,10 +2,10 @@
 
 #include "files/SharedData.h"
 #include "link/MeterLink.h"
+#include "link/MeterSequence.h"
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
-#include "ui/PollControl.h"
 
 namespace ui {
 
@@ -13,6 +13,8 @@ namespace ui {
 struct Services
 {
     meterlink::MeterLink& link;
+    // Every meter sequence goes through here.
+    meterlink::SequenceRunner& runner;
     Dialogs& dialogs;
     const Clock& clock;
     const FixedPaths& paths;

@@ -85,7 +85,7 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     window.toolbar()->click(QStringLiteral("Open"));
     EXPECT_NE(window.plotViewer().window(), nullptr);
     EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("other.txt"));
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
     ui::FileDialogState regions; // and the plot window saves a region file
     dialogs.fileAnswers.push_back(path(QStringLiteral("regions.user")));
     files::ShowSaveDialog(dialogs, regions, fileState);
@@ -168,7 +168,7 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
             EXPECT_EQ(plot.Records, shown.Records);
             EXPECT_EQ(plot.RecordCount, 1);
             EXPECT_EQ(window.plotViewer().window(), nullptr);
-            EXPECT_TRUE(window.polling());
+            EXPECT_TRUE(testsupport::LivePollRunning(window));
         }
     }
 }

@@ -5,7 +5,6 @@
 #include "files/SaveDialog.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
-#include "tests/support/FakePoll.h"
 #include "tests/support/TempRoot.h"
 #include "ui/DateTimeSeparators.h"
 
@@ -35,7 +34,6 @@ protected:
     Recording() : recorder(clock, root.paths, dialogs, [this] { return latest; })
     {
         cmd.fileName = root.paths.startupFile();
-        poll.setPolling(false);
     }
 
     QString target(const QString& name = QStringLiteral("run.txt")) const
@@ -68,7 +66,8 @@ protected:
     ui::FileDialogState cmd;
     files::FileState state;
     files::PlotData plot;
-    testsupport::FakePoll poll;
+    int pollResumed = 0;
+    std::function<void()> resumePoll = [this] { ++pollResumed; };
 };
 
 TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
@@ -240,11 +239,11 @@ TEST_F(Recording, CancelledOpenStartsFromDialogNameAndChangesNothing)
     plot.RecordCount = 4;
     dialogs.fileAnswers.push_back(std::nullopt);
     bool shown = false;
-    files::OpenCommand(dialogs, cmd, state, plot, poll, [&] { shown = true; });
+    files::OpenCommand(dialogs, cmd, state, plot, resumePoll, [&] { shown = true; });
     EXPECT_EQ(dialogs.fileAsks.back().before.fileName, root.paths.startupFile());
     EXPECT_EQ(dialogs.fileAsks.back().before.filter, files::OpenDialogFilter());
     EXPECT_FALSE(shown);
-    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(pollResumed, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("kept"));
     EXPECT_EQ(plot.RecordCount, 4);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -256,10 +255,10 @@ TEST_F(Recording, FileNamedOnCommandLineOpensLikeOpen)
     sampleReading(0.3, 0.3);
     clickSave();
     bool shown = false;
-    EXPECT_TRUE(
-        files::OpenDataFile(target(), dialogs, cmd, state, plot, poll, [&] { shown = true; }));
+    EXPECT_TRUE(files::OpenDataFile(target(), dialogs, cmd, state, plot, resumePoll,
+                                    [&] { shown = true; }));
     EXPECT_TRUE(shown);
-    EXPECT_TRUE(poll.polling());
+    EXPECT_EQ(pollResumed, 1);
     EXPECT_EQ(plot.RecordCount, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("run.txt"));
     EXPECT_EQ(cmd.fileName, target());

@@ -49,8 +49,7 @@ TEST_P(SamplingTimeTyped, ReadByItsLeadingNumber)
     EXPECT_EQ(panel::AskPcInterval(h.dialogs, 7), GetParam().pc);
     EXPECT_TRUE(h.dialogs.messages.empty());
     int meterInterval = 0;
-    EXPECT_EQ(panel::SetMeterInterval({h.link, h.poll, h.dialogs}, meterInterval),
-              GetParam().meter);
+    EXPECT_EQ(panel::SetMeterInterval({h.runner, h.dialogs}, meterInterval), GetParam().meter);
     EXPECT_TRUE(h.poll.polling());
 
     std::optional<int> sent;
@@ -207,7 +206,7 @@ TEST_P(PlotRangeTyped, RefusesOrDraws)
     for (int n = 1; n <= 10; ++n)
         h.plot.Records.append(" 0.3500", " 0.2000");
     plot::PlotSettings settings;
-    plot::PlotWindow window(h.services, h.poll, nullptr, settings);
+    plot::PlotWindow window(h.services, {}, nullptr, settings);
     window.resize(630, 660);
     window.show();
     const char* boxes[] = {"TxtTMin", "TxtTMax", "TxtFrom", "TxtTo"};

@@ -81,9 +81,7 @@ void FaultyMeter::process(const virtualmeter::Report& command)
 
 Program::Program() : window(std::make_unique<panel::PanelWindow>(services))
 {
-    // The live poll is driven by the tests, tick by tick.
-    window->setPolling(false);
-    logger = std::make_unique<logger::LoggerCommands>(services, *window, window.get());
+    logger = std::make_unique<logger::LoggerCommands>(services, window.get());
 }
 
 QString Program::labelText(const char* name) const

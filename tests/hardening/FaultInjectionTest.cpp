@@ -91,7 +91,7 @@ const std::vector<Named<Program>>& Sequences()
          }},
         {"ClockRefreshAndSet",
          [](Program& p) {
-             meterclock::RtcWindow rtc(p.services, *p.window, p.window.get());
+             meterclock::RtcWindow rtc(p.services, p.window.get());
              rtc.Form_Load();
              rtc.LblMeterTime_Click();
              rtc.Timer1_Timer();
@@ -147,7 +147,6 @@ TEST_P(FaultInjection, ProgramRecovers)
         ASSERT_TRUE(p.window->recorder().start(target, 1));
     }
     p.dialogs.messageAnswers.assign(8, ui::MsgAnswer::Ok);
-    p.window->setPolling(true);
 
     p.meter.commandsSeen = 0;
     p.meter.fault = fault.run;
@@ -161,7 +160,7 @@ TEST_P(FaultInjection, ProgramRecovers)
     for (const int timeout : p.meter.readTimeouts)
         EXPECT_LE(timeout, meterlink::MeterLink::ReadTimeOutMs);
     // The live poll is switched on again when a sequence ends, whatever happened in it.
-    EXPECT_TRUE(p.window->polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(*p.window));
 
     // A tick while the fault lasts: the labels tell whether the meter answers.
     p.window->PollMeter();

@@ -242,7 +242,7 @@ TEST(FullDisk, PdfThatDoesNotFitKeepsTheOldFileAndSaysWhy)
 
         testsupport::Harness<> h;
         plot::PlotSettings settings;
-        plot::PlotWindow window(h.services, h.poll, nullptr, settings);
+        plot::PlotWindow window(h.services, {}, nullptr, settings);
         window.resize(630, 660);
         window.show();
         h.dialogs.printerPresent = false;

@@ -81,7 +81,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
         if (action < 2) {
             p.window->sendKey(meterlink::meter::key::Mode);
         } else if (action < 3) {
-            meterclock::RtcWindow rtc(p.services, *p.window, p.window.get());
+            meterclock::RtcWindow rtc(p.services, p.window.get());
             rtc.Form_Load();
             rtc.LblMeterTime_Click();
             rtc.Timer1_Timer();
@@ -106,7 +106,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
 
     p.meter.heal();
     ASSERT_TRUE(p.pollUntilConnected());
-    EXPECT_TRUE(p.window->polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(*p.window));
     QCoreApplication::processEvents();
     const long rssEnd = ResidentKiB();
     const int fdEnd = OpenDescriptors();

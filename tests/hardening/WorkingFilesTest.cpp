@@ -155,7 +155,7 @@ TEST_F(WorkingFiles, ClosingDuringARecordingAsksFirst)
         EXPECT_EQ(window->close(), row.closed);
         EXPECT_EQ(dialogs.messages.size(), row.recording ? 1U : 0U);
         EXPECT_EQ(plotWindow.isVisible(), !row.closed);
-        EXPECT_EQ(window->polling(), !row.closed);
+        EXPECT_EQ(testsupport::LivePollRunning(*window), !row.closed);
         EXPECT_EQ(window->recorder().recording(), row.recording && !row.closed);
         EXPECT_EQ(contents(outside(QStringLiteral("run.txt"))).contains("Total Records"),
                   row.recording && row.closed);

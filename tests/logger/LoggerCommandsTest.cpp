@@ -40,7 +40,7 @@ protected:
     }
     logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
-    logger::LoggerCommands commands_{services, poll, nullptr};
+    logger::LoggerCommands commands_{services, nullptr};
 };
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
@@ -191,7 +191,7 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
     commands_.Listing();
     meter.clearWrites();
     QTimer::singleShot(0, [this] {
-        poll.setPolling(true); // as the plot window does when it has drawn
+        runner.resumePoll(); // as the plot window does when it has drawn
         commands_.Listing();
         commands_.EraseAll();
         commands_.EraseFromWindow();
@@ -201,9 +201,8 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
     commands_.GridSet_Click(1);
     EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
     EXPECT_TRUE(dialogs.messages.empty());
-    // The poll switched on from outside is off again before the next report is read.
-    const std::vector<bool> tail(poll.calls.end() - 4, poll.calls.end());
-    EXPECT_EQ(tail, (std::vector<bool>{false, true, false, true}));
+    // The poll stays off from the first report to the last: the listing, then the download.
+    EXPECT_EQ(poll.calls, (std::vector<bool>{false, true, false, true}));
     EXPECT_EQ(downloaded().size(), 64 * 20 + 2);
 }
 

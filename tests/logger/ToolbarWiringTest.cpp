@@ -38,16 +38,16 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
     bool pollDuringRead = true;
     dialogs.onModal = [&](ui::ModalWindow& modal) {
         auto& rtc = dynamic_cast<meterclock::RtcWindow&>(modal);
-        EXPECT_TRUE(window.polling()); // opening alone does not stop the poll
+        EXPECT_TRUE(testsupport::LivePollRunning(window)); // opening alone does not stop the poll
         rtc.LblMeterTime_Click();
         rtc.Timer1_Timer();
-        pollDuringRead = window.polling();
+        pollDuringRead = testsupport::LivePollRunning(window);
         return 0;
     };
     window.toolbar()->click(QStringLiteral("RTC"));
     EXPECT_EQ(dialogs.modalRuns, 1);
     EXPECT_FALSE(pollDuringRead);
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
 }
 
 // The ordinary virtual meter, with its own memory model, as --demo runs it.
@@ -58,7 +58,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     ASSERT_NE(memory, nullptr);
     EXPECT_EQ(memory->windowTitle(), QStringLiteral("Data Logger"));
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
     EXPECT_TRUE(window.toolbar()->isEnabled());
     window.loggerCommands().GridSet_Click(1);
     QFile file(root.paths.downloadFile());
@@ -129,7 +129,7 @@ TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
     EXPECT_EQ(earlier.readAll(), "earlier\r\n");
     EXPECT_TRUE(dialogs.viewedFiles.isEmpty());
     EXPECT_TRUE(window.toolbar()->isEnabled());
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
     // Nothing the meter sent of the set reaches the next tick.
     meter.setPlugged(true);
     window.PollMeter();

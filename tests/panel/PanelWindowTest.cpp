@@ -180,7 +180,7 @@ TEST_F(PanelTest, TickWritesEveryPartOfTheDisplay)
     tick(liveFrame(0).byte(94, 200));
     for (int i = 0; i < panel::BatterySegments; ++i)
         EXPECT_FALSE(shown(QStringLiteral("ImgBt(%1)").arg(i))) << i;
-    EXPECT_TRUE(window->polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
 }
 
 TEST_F(PanelTest, IndicatorsAndMemoryFull)
@@ -249,7 +249,7 @@ TEST_F(PanelTest, AfterAnyStrayReportTheTicksDecodeWholeFrames)
         {"Fc", [&] { press(memory, "OptLuxFc1"); }},
         {"ClockSetWithTheWindowOpen",
          [&] {
-             rtc = std::make_unique<meterclock::RtcWindow>(services, *window, window.get());
+             rtc = std::make_unique<meterclock::RtcWindow>(services, window.get());
              rtc->Form_Load();
              press(rtc.get(), "CmdSetTime");
          }},
@@ -285,7 +285,7 @@ TEST_P(Keys, SendTheirCodeWithThePollPaused)
     tick(liveFrame(0)); // connected
     meter.clearWrites();
     std::vector<bool> pollingAtWrite;
-    meter.onCommand = [&] { pollingAtWrite.push_back(window->polling()); };
+    meter.onCommand = [&] { pollingAtWrite.push_back(testsupport::LivePollRunning(*window)); };
     auto* button = child<QPushButton>(QLatin1String(key.name));
     EXPECT_EQ(button->text(), key.caption);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -295,7 +295,7 @@ TEST_P(Keys, SendTheirCodeWithThePollPaused)
     EXPECT_EQ(w[1], meterlink::meter::Command);
     EXPECT_EQ(w[2], key.code);
     EXPECT_EQ(pollingAtWrite, std::vector<bool>{false});
-    EXPECT_TRUE(window->polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
     meter.onCommand = nullptr;
 }
 
@@ -304,7 +304,7 @@ TEST_P(Keys, AbsentMeterLosesThePressAndPollsOn)
     meter.setPlugged(false);
     QTest::mouseClick(child<QPushButton>(QLatin1String(GetParam().name)), Qt::LeftButton);
     EXPECT_TRUE(meter.writes().empty());
-    EXPECT_TRUE(window->polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKeys, Keys, ::testing::ValuesIn(panel::PanelKeys),

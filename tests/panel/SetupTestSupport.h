@@ -63,6 +63,7 @@ struct Bench
 {
     ScriptedMeter meter;
     meterlink::MeterLink link{meter};
+    meterlink::SequenceRunner runner{link};
     testsupport::FakeDialogs dialogs;
     testsupport::FakePoll poll;
     bool memoryBusy = false;
@@ -78,13 +79,13 @@ struct Bench
 
     Bench()
     {
+        runner.setPollGate(&poll);
         new QVBoxLayout(host);
         picRef->setObjectName(QStringLiteral("PicRef"));
         picRef->hide();
         picChroma->setObjectName(QStringLiteral("PicChroma"));
         pictures = std::make_unique<panel::SetupPictures>(
-            panel::SetupContext{link, dialogs, poll, [this] { return memoryBusy; }, pcInterval},
-            host);
+            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }, pcInterval}, host);
         pictures->attach(*toolbar);
         for (const char* key : {"Save", "Open", "RTC", "Logger", "Erase"})
             toolbar->setCommand(QLatin1String(key), [this, key] { ++runs[QLatin1String(key)]; });

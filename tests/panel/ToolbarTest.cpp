@@ -118,12 +118,12 @@ TEST(PanelToolbar, SetupMenuThroughTheMainWindow)
     EXPECT_EQ(h.meter.codes(), (std::vector<int>{35, 15}));
     EXPECT_FALSE(cycling->isHidden());
     EXPECT_TRUE(menu->isHidden());
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
 
     window.findChild<QPushButton*>(QStringLiteral("CmdCycOK"))->click();
     EXPECT_EQ(h.meter.codes(), (std::vector<int>{35, 15, 21}));
     EXPECT_EQ(h.meter.writes().back()[10], 90);
-    EXPECT_TRUE(window.polling());
+    EXPECT_TRUE(testsupport::LivePollRunning(window));
 }
 
 } // namespace

@@ -31,7 +31,8 @@ protected:
 
     PlotWindow& open()
     {
-        window = std::make_unique<PlotWindow>(services, poll, nullptr, settings);
+        window = std::make_unique<PlotWindow>(
+            services, [this] { runner.resumePoll(); }, nullptr, settings);
         window->resize(630, 660);
         window->show();
         return *window;
@@ -131,7 +132,8 @@ TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
 
 TEST_F(PlotWindowTest, ClosingWhileDrawingStopsTheStage)
 {
-    PlotViewer viewer(services, poll, nullptr);
+    PlotViewer viewer(
+        services, [this] { runner.resumePoll(); }, nullptr);
     PlotWindow* shown = viewer.showAndDraw();
     shown->setSliceLimits(1, 0);
     shown->PlotGrid();
@@ -147,7 +149,8 @@ TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpe
     QWidget mainWindow;
     mainWindow.setGeometry(100, 120, 300, 200);
     mainWindow.show();
-    PlotViewer viewer(services, poll, &mainWindow);
+    PlotViewer viewer(
+        services, [this] { runner.resumePoll(); }, &mainWindow);
     PlotWindow* first = viewer.showAndDraw();
     EXPECT_EQ(first->frameGeometry().left(),
               mainWindow.frameGeometry().x() + mainWindow.frameGeometry().width());

@@ -1,25 +1,27 @@
 #pragma once
 
-#include "ui/PollControl.h"
+#include "link/MeterSequence.h"
 
 #include <vector>
 
 namespace testsupport {
 
-// The main window's poll as the other windows see it: remembers every switch.
-class FakePoll : public ui::PollControl
+// The main window's live poll as the meter sequences see it: remembers every switch.
+class FakePoll : public meterlink::PollGate
 {
 public:
-    void setPolling(bool on) override
+    void pausePoll() override { switchTo(false); }
+    void resumePoll() override { switchTo(true); }
+    bool polling() const { return m_on; }
+
+    std::vector<bool> calls; // false for a pause, true for a resume
+
+private:
+    void switchTo(bool on)
     {
         m_on = on;
         calls.push_back(on);
     }
-    bool polling() const override { return m_on; }
-
-    std::vector<bool> calls;
-
-private:
     bool m_on = true;
 };
 

@@ -9,24 +9,36 @@
 #include "ui/Services.h"
 #include "virtualmeter/VirtualMeter.h"
 
+#include <QTimer>
 #include <utility>
 #include <vector>
 
 namespace testsupport {
 
+// Whether the main window's live poll `Timer1` runs.
+inline bool LivePollRunning(const QObject& window)
+{
+    const auto* timer =
+        window.findChild<QTimer*>(QStringLiteral("Timer1"), Qt::FindDirectChildrenOnly);
+    return timer != nullptr && timer->isActive();
+}
+
 // Everything a window is built with: a (virtual) meter on the link, scripted dialogs, a fixed
 // clock, a temporary folder for the fixed paths and the shared data.
 template <typename Meter = virtualmeter::VirtualMeter> struct Harness
 {
+    Harness() { runner.setPollGate(&poll); }
+
     Meter meter;
     meterlink::MeterLink link{meter};
+    meterlink::SequenceRunner runner{link};
     FakeDialogs dialogs;
     FakeClock clock;
     TempRoot root;
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;
-    ui::Services services{link, dialogs, clock, root.paths, plot, fileState, cmd};
+    ui::Services services{link, runner, dialogs, clock, root.paths, plot, fileState, cmd};
     FakePoll poll;
 
     // Every command the meter received as (byte 1, byte 2).

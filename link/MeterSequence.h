@@ -1,0 +1,114 @@
+#pragma once
+
+#include "link/MeterLink.h"
+
+#include <optional>
+
+namespace meterlink {
+
+// The live poll as the meter sequences see it.
+class PollGate
+{
+public:
+    virtual ~PollGate() = default;
+    virtual void pausePoll() = 0;
+    // Restarts the poll's interval.
+    virtual void resumePoll() = 0;
+};
+
+class SequenceRunner;
+
+// One meter sequence in progress: the live poll is paused (and, for most sequences, what the
+// meter still had pending was drained) when it begins, and resumes when it ends, on every way
+// out. Nothing else talks to the meter meanwhile.
+class MeterSequence
+{
+public:
+    MeterSequence(MeterSequence&& other) noexcept;
+    MeterSequence(const MeterSequence&) = delete;
+    MeterSequence& operator=(const MeterSequence&) = delete;
+    MeterSequence& operator=(MeterSequence&&) = delete;
+    ~MeterSequence();
+
+    // See MeterLink::request.
+    Reply request(const Command& command, int answers = 1);
+    // A command whose answer is never read.
+    Reply send(const Command& command) { return request(command, 0); }
+    // One further report of a long answer.
+    std::optional<Answer> receive();
+    // Reads and discards up to two reports the meter may still send.
+    void drain();
+    // See MeterLink::discard.
+    int discard(int limit, int waitMs);
+    bool connected() const;
+
+private:
+    friend class SequenceRunner;
+    explicit MeterSequence(SequenceRunner& runner) : m_runner(&runner) {}
+
+    SequenceRunner* m_runner;
+};
+
+// Keeps the live poll paused while it lives, across any number of sequences.
+class PollHold
+{
+public:
+    PollHold(PollHold&& other) noexcept;
+    PollHold(const PollHold&) = delete;
+    PollHold& operator=(const PollHold&) = delete;
+    PollHold& operator=(PollHold&&) = delete;
+    ~PollHold();
+
+private:
+    friend class SequenceRunner;
+    explicit PollHold(SequenceRunner& runner) : m_runner(&runner) {}
+
+    SequenceRunner* m_runner;
+};
+
+// Runs the meter sequences one at a time over the link and keeps the live poll out of them.
+// The pauses are counted, so sequences and holds nest: the poll resumes when the last ends.
+class SequenceRunner
+{
+public:
+    enum class Drain
+    {
+        First, // read and drop what the meter may still send before the command
+        Skip,  // the front-panel keys go straight to their command
+    };
+
+    explicit SequenceRunner(MeterLink& link) : m_link(link) {}
+    SequenceRunner(const SequenceRunner&) = delete;
+    SequenceRunner& operator=(const SequenceRunner&) = delete;
+
+    // The live poll; none (the default) until the window that polls is there.
+    void setPollGate(PollGate* gate) { m_gate = gate; }
+
+    // Begins a sequence; nothing while another one runs (a long transfer lets window events run
+    // between its reports, and a click must not start a second one in its middle).
+    [[nodiscard]] std::optional<MeterSequence> begin(Drain drain = Drain::First);
+    // Keeps the live poll paused beyond one sequence.
+    [[nodiscard]] PollHold hold();
+    bool running() const { return m_running; }
+
+    // One exchange of the live poll: drops the reports that have already arrived (so that none
+    // is taken for the first half of the frame), sends the poll and reads its two reports.
+    // Nothing while a sequence runs.
+    std::optional<Reply> poll();
+    // Where a window switches the live poll on: it resumes, unless a sequence or a hold keeps
+    // it paused.
+    void resumePoll();
+
+private:
+    friend class MeterSequence;
+    friend class PollHold;
+    void pause();
+    void release();
+
+    MeterLink& m_link;
+    PollGate* m_gate = nullptr;
+    int m_pauses = 0;
+    bool m_running = false;
+};
+
+} // namespace meterlink
