@@ -151,8 +151,8 @@ void BM_Download512KiB(benchmark::State& state)
     files::FileState fileState;
     ui::FileDialogState cmd;
     meterlink::SequenceRunner runner(link);
-    ui::Services services{link, runner, dialogs, clock, paths, plot, fileState, cmd};
-    logger::LoggerCommands commands(services, nullptr);
+    ui::Services services{dialogs, clock, paths, plot, fileState, cmd};
+    logger::LoggerCommands commands(runner, services, nullptr);
     commands.Listing();
     link.drain();
 

@@ -19,8 +19,8 @@ const QString PCTitle = QStringLiteral("PC System Time");
 const QString NoMeterTime = QStringLiteral("--/--/-- --:--:--");
 } // namespace
 
-RtcWindow::RtcWindow(ui::Services& services, QWidget* mainWindow)
-    : QDialog(mainWindow), m_services(services), m_mainWindow(mainWindow),
+RtcWindow::RtcWindow(meterlink::SequenceRunner& runner, const ui::Clock& clock, QWidget* mainWindow)
+    : QDialog(mainWindow), m_runner(runner), m_clock(clock), m_mainWindow(mainWindow),
       m_timer1(new QTimer(this)), m_lblMeterTime(new ui::ClickableLabel(MeterTitle)),
       m_lblPCTime(new ui::ClickableLabel(PCTitle)),
       m_cmdSetTime(new QPushButton(QStringLiteral("Set Meter Time To System Time"))),
@@ -85,9 +85,9 @@ void RtcWindow::Form_Load()
 void RtcWindow::Form_Unload()
 {
     m_timer1->stop();
-    FinishMeterClock(m_services.runner);
+    FinishMeterClock(m_runner);
     m_pollHold.reset();
-    m_services.runner.resumePoll();
+    m_runner.resumePoll();
 }
 
 void RtcWindow::LblMeterTime_Click()
@@ -104,21 +104,20 @@ void RtcWindow::Timer1_Timer()
 {
     if (ShowMeterTime) {
         if (!m_pollHold)
-            m_pollHold.emplace(m_services.runner.hold());
-        m_lblMeterTime->setText(ReadMeterTime(m_services.runner).value_or(NoMeterTime));
+            m_pollHold.emplace(m_runner.hold());
+        m_lblMeterTime->setText(ReadMeterTime(m_runner).value_or(NoMeterTime));
     } else {
         m_lblMeterTime->setText(MeterTitle);
     }
-    m_lblPCTime->setText(ShowPCTime ? PCTimeText(m_services.clock.now(), SystemSeparators())
-                                    : PCTitle);
+    m_lblPCTime->setText(ShowPCTime ? PCTimeText(m_clock.now(), SystemSeparators()) : PCTitle);
 }
 
 void RtcWindow::CmdSetTime_Click()
 {
     m_timer1->stop();
     // One reading of the clock gives both date and time.
-    const QString text = PCTimeText(m_services.clock.now(), SystemSeparators());
-    SetMeterClock(m_services.runner, ClockFields(text));
+    const QString text = PCTimeText(m_clock.now(), SystemSeparators());
+    SetMeterClock(m_runner, ClockFields(text));
     m_timer1->start();
 }
 
@@ -127,11 +126,12 @@ void RtcWindow::CmdExit_Click()
     reject();
 }
 
-void ShowRtc(ui::Services& services, QWidget* mainWindow)
+void ShowRtc(meterlink::SequenceRunner& runner, const ui::Clock& clock, ui::Dialogs& dialogs,
+             QWidget* mainWindow)
 {
-    RtcWindow window(services, mainWindow);
+    RtcWindow window(runner, clock, mainWindow);
     window.Form_Load();
-    services.dialogs.runModal(window);
+    dialogs.runModal(window);
     window.Form_Unload();
 }
 

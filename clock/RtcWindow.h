@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/MeterSequence.h"
+#include "ui/Clock.h"
 #include "ui/Dialogs.h"
-#include "ui/Services.h"
 
 #include <QDialog>
 #include <optional>
@@ -23,7 +24,7 @@ class RtcWindow : public QDialog, public ui::ModalWindow
 public:
     static constexpr int RefreshMs = 350;
 
-    RtcWindow(ui::Services& services, QWidget* mainWindow);
+    RtcWindow(meterlink::SequenceRunner& runner, const ui::Clock& clock, QWidget* mainWindow);
 
     int runModal() override { return exec(); }
 
@@ -40,7 +41,8 @@ public:
     bool ShowPCTime = false;
 
 private:
-    ui::Services& m_services;
+    meterlink::SequenceRunner& m_runner;
+    const ui::Clock& m_clock;
     // The live poll stays paused from the first read of the meter's clock until the window
     // closes.
     std::optional<meterlink::PollHold> m_pollHold;
@@ -53,6 +55,7 @@ private:
 };
 
 // The toolbar's "RTC" command: opens a fresh clock window modal and waits until it closes.
-void ShowRtc(ui::Services& services, QWidget* mainWindow);
+void ShowRtc(meterlink::SequenceRunner& runner, const ui::Clock& clock, ui::Dialogs& dialogs,
+             QWidget* mainWindow);
 
 } // namespace meterclock

@@ -33,11 +33,6 @@ QString OpenDialogFilter()
     return QStringLiteral("Data Files (*.txt)|*.txt|All Files (*.*)|*.*|");
 }
 
-QString RecIndicatorText(bool recording)
-{
-    return recording ? QStringLiteral("Rec.") : QString();
-}
-
 void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
                  FileState& state, long long pcInterval)
 {

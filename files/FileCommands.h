@@ -12,9 +12,6 @@ namespace files {
 // The filter list of the open dialog.
 QString OpenDialogFilter();
 
-// The main window's recording indicator: "Rec." while a recording runs, empty otherwise.
-QString RecIndicatorText(bool recording);
-
 // The "Save" command: when idle, asks for the target with ShowSaveDialog on `cmd` and starts a
 // recording into it with the interval `pcInterval`; when recording, stops and saves it.
 // FileChosen is false again once the target has been written or the start has failed.

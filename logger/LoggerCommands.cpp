@@ -39,8 +39,9 @@ const QString LoggerCommands::LinkLostText =
 const QString LoggerCommands::SetTooLargeText =
     QStringLiteral("The meter reported a set larger than its memory! Nothing was saved.");
 
-LoggerCommands::LoggerCommands(ui::Services& services, QWidget* mainWindow, QObject* parent)
-    : QObject(parent), m_services(services), m_mainWindow(mainWindow)
+LoggerCommands::LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
+                               QWidget* mainWindow, QObject* parent)
+    : QObject(parent), m_runner(runner), m_services(services), m_mainWindow(mainWindow)
 {
 }
 
@@ -108,7 +109,7 @@ void LoggerCommands::Listing()
 {
     if (m_busy)
         return;
-    auto sequence = m_services.runner.begin();
+    auto sequence = m_runner.begin();
     if (!sequence)
         return;
     BusyScope scope(*this);
@@ -150,7 +151,7 @@ void LoggerCommands::GridSet_Click(int row)
 {
     if (m_busy)
         return;
-    auto sequence = m_services.runner.begin();
+    auto sequence = m_runner.begin();
     if (!sequence)
         return;
     BusyScope scope(*this);
@@ -218,13 +219,13 @@ void LoggerCommands::EraseFromWindow()
 
 void LoggerCommands::sendErase()
 {
-    if (auto sequence = m_services.runner.begin())
+    if (auto sequence = m_runner.begin())
         sequence->request(meterlink::commands::EraseMemory());
 }
 
 void LoggerCommands::OptLuxFc_Click(int /*index*/)
 {
-    auto sequence = m_services.runner.begin();
+    auto sequence = m_runner.begin();
     if (!sequence)
         return;
     const int k = currentSet(m_window ? m_window->currentRow() : -1);

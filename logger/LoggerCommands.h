@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/MeterSequence.h"
 #include "logger/MemoryProtocol.h"
 #include "ui/Services.h"
 
@@ -19,7 +20,9 @@ class LoggerCommands : public QObject
 {
     Q_OBJECT
 public:
-    LoggerCommands(ui::Services& services, QWidget* mainWindow, QObject* parent = nullptr);
+    // `mainWindow` places the `Memory` window beside it and owns it.
+    LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services, QWidget* mainWindow,
+                   QObject* parent = nullptr);
     ~LoggerCommands() override;
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
@@ -61,6 +64,7 @@ private:
     void setBusy(bool busy);
     friend class BusyScope;
 
+    meterlink::SequenceRunner& m_runner;
     ui::Services& m_services;
     QWidget* m_mainWindow;
     MemoryWindow* m_window = nullptr;

@@ -1,24 +1,16 @@
 #include "panel/PanelWindow.h"
 
-#include "clock/RtcWindow.h"
-#include "files/FileCommands.h"
-#include "files/PcRecorder.h"
 #include "link/MeterCommands.h"
-#include "logger/LoggerCommands.h"
 #include "panel/ChromaPicture.h"
 #include "panel/FrontPanel.h"
 #include "panel/ReferencePictures.h"
 #include "panel/ReferenceView.h"
 #include "panel/SetupPictures.h"
 #include "panel/Toolbar.h"
-#include "plot/PlotWindow.h"
 #include "ui/ClickableLabel.h"
-#include "ui/WorkingFiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,9 +33,9 @@ void setText(QLabel* label, const QString& text)
 }
 } // namespace
 
-PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_timer1(new QTimer(this)),
-      m_lblCOM(new QLabel(this)), m_lblName(new QLabel(this)), m_picNoCom(new QFrame(this)),
+PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_runner(runner), m_timer1(new QTimer(this)), m_lblCOM(new QLabel(this)),
+      m_lblName(new QLabel(this)), m_picNoCom(new QFrame(this)),
       m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom)),
       m_pictureHost(new QWidget(this)), m_front(new FrontPanel(this)),
       m_decimalSeparator(QLocale().decimalPoint().at(0))
@@ -80,14 +72,24 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     m_picChroma = new ChromaPicture(m_pictureHost);
     hostLayout->addWidget(m_picChroma);
     m_reference = new ReferencePictures(m_pictureHost, hostLayout);
+    m_reference->addUnits();
+    m_setupPictures = new SetupPictures({runner, dialogs, [this] { return m_memoryBusy; }},
+                                        m_pictureHost, m_reference->picRef(), m_picChroma);
     side->addWidget(m_pictureHost);
     side->addStretch();
     layout->addLayout(side);
     m_picNoCom->hide();
     setCentralWidget(central);
 
-    connect(m_timer1, &QTimer::timeout, this, &PanelWindow::PollMeter);
-    connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::LblConnect_Click);
+    m_toolbar = new MainToolbar([this] { return m_recordOn; }, this);
+    addToolBar(m_toolbar);
+    m_setupPictures->attach(*m_toolbar);
+    m_lblRec = new QLabel(this);
+    m_lblRec->setObjectName(QStringLiteral("LblRec"));
+    statusBar()->addPermanentWidget(m_lblRec);
+
+    connect(m_timer1, &QTimer::timeout, this, &PanelWindow::pollMeter);
+    connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::toggleVersionCaption);
     for (std::size_t i = 0; i < PanelKeys.size(); ++i) {
         const std::uint8_t code = PanelKeys[i].code;
         connect(m_front->keyButton(i), &QPushButton::clicked, this,
@@ -95,40 +97,14 @@ PanelWindow::PanelWindow(ui::Services& services, QWidget* parent)
     }
     connect(m_front->setupButton(), &QPushButton::clicked, m_reference,
             &ReferencePictures::togglePicRef);
-    m_services.link.setObserver(this);
-    m_services.runner.setPollGate(this);
-
-    Form_Load();
-    m_toolbar = new MainToolbar([this] { return RecordOn; }, this);
-    addToolBar(m_toolbar);
-    m_setupPictures->attach(*m_toolbar);
-    wireFileCommands();
-    wireMemoryAndClockCommands();
-    // A recording that an earlier run left behind must survive this run's first recording.
-    m_recorder->keepAside();
+    // No device is opened here: the first tick looks for the meter.
+    m_runner.setPollGate(this);
     m_timer1->start();
 }
 
 PanelWindow::~PanelWindow()
 {
-    m_services.runner.setPollGate(nullptr);
-    m_services.link.setObserver(nullptr);
-}
-
-void PanelWindow::Form_Load()
-{
-    // Errors here are ignored: the program runs without its start-up file.
-    QDir().mkpath(m_services.paths.tempFolder());
-    m_services.cmd.fileName = m_services.paths.startupFile();
-    QFile startup;
-    QString ignored;
-    ui::OpenFresh(startup, m_services.cmd.fileName, {}, ignored);
-    // The schedule lists are filled by the set-up pictures; the locus tables are constants.
-    m_setupPictures = new SetupPictures(
-        {m_services.runner, m_services.dialogs, [this] { return MemoryBusy; }, PCInterval},
-        m_pictureHost);
-    m_reference->addUnits();
-    PCInterval = 1;
+    m_runner.setPollGate(nullptr);
 }
 
 void PanelWindow::pausePoll()
@@ -151,9 +127,9 @@ void PanelWindow::readFailed(const std::string& reason)
     m_lblName->setText(QString::fromStdString(reason));
 }
 
-void PanelWindow::PollMeter()
+void PanelWindow::pollMeter()
 {
-    const auto reply = m_services.runner.poll();
+    const auto reply = m_runner.poll();
     if (!reply)
         return; // a meter sequence runs
     // Without the second report the frame would mix in other bytes (mode, flags, references):
@@ -164,32 +140,48 @@ void PanelWindow::PollMeter()
     }
     setText(m_lblCOM, ModelCaption);
     const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
-    m_lastFrame = fields;
-    RecordOn = fields.recordOn;
-    MemoryBusy = fields.memoryBusy;
+    m_recordOn = fields.recordOn;
+    m_memoryBusy = fields.memoryBusy;
 
     m_front->picSet()->setVisible(fields.setUp);
     if (!fields.setUp) {
         m_reference->setReferenceTexts(ComputeReferenceTexts(fields, m_decimalSeparator));
         m_front->apply(ComputeDisplay(fields, m_decimalSeparator));
     }
-    Q_EMIT frameDecoded();
+    Q_EMIT frameDecoded(fields);
 }
 
 void PanelWindow::sendKey(std::uint8_t code)
 {
-    if (auto sequence = m_services.runner.begin(meterlink::SequenceRunner::Drain::Skip))
+    if (auto sequence = m_runner.begin(meterlink::SequenceRunner::Drain::Skip))
         sequence->request(meterlink::commands::Key(code));
 }
 
-std::optional<files::Reading> PanelWindow::latestReading() const
+int PanelWindow::pcInterval() const
 {
-    if (!m_lastFrame)
-        return std::nullopt;
-    return ReadingFromFrame(*m_lastFrame);
+    return m_setupPictures->pcInterval();
 }
 
-void PanelWindow::LblConnect_Click()
+void PanelWindow::showRecording(bool on)
+{
+    m_toolbar->setRecordingLook(on);
+    m_lblRec->setText(on ? QStringLiteral("Rec.") : QString());
+}
+
+void PanelWindow::setMeterCommandsEnabled(bool enabled)
+{
+    m_toolbar->setEnabled(enabled);
+    centralWidget()->setEnabled(enabled);
+}
+
+void PanelWindow::showReadProgress(const QString& title, int percent)
+{
+    statusBar()->showMessage(QStringLiteral("Reading %1: %2 %").arg(title).arg(percent), 2000);
+    // The window repaints and the live poll goes on; clicks wait until the file is read.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PanelWindow::toggleVersionCaption()
 {
     const QString v800 = QStringLiteral("Panel   V8.00");
     setWindowTitle(windowTitle() != v800 ? v800 : QStringLiteral("Panel   V8.00   140516"));
@@ -198,7 +190,7 @@ void PanelWindow::LblConnect_Click()
 void PanelWindow::closeEvent(QCloseEvent* event)
 {
     // A running recording is stopped and saved first, or the close is cancelled.
-    if (!m_recorder->stopForClose()) {
+    if (m_mayClose && !m_mayClose()) {
         event->ignore();
         return;
     }
@@ -207,75 +199,6 @@ void PanelWindow::closeEvent(QCloseEvent* event)
     event->accept();
     QApplication::closeAllWindows();
     QApplication::quit();
-}
-
-void PanelWindow::wireFileCommands()
-{
-    m_plotViewer = std::make_unique<plot::PlotViewer>(
-        m_services, [this] { m_services.runner.resumePoll(); }, this);
-    // A sample takes a reading only when a frame has arrived since the last one, so that a
-    // meter that went away is not recorded over and over with its last frame.
-    auto fresh = std::make_shared<bool>(false);
-    connect(this, &PanelWindow::frameDecoded, this, [fresh] { *fresh = true; });
-    m_recorder = new files::PcRecorder(
-        m_services.clock, m_services.paths, m_services.dialogs,
-        [this, fresh]() -> std::optional<files::Reading> {
-            if (!*fresh)
-                return std::nullopt;
-            *fresh = false;
-            return latestReading();
-        },
-        this);
-    m_lblRec = new QLabel(this);
-    m_lblRec->setObjectName(QStringLiteral("LblRec"));
-    statusBar()->addPermanentWidget(m_lblRec);
-    connect(m_recorder, &files::PcRecorder::recordingChanged, this, [this](bool on) {
-        m_toolbar->setRecordingLook(on);
-        m_lblRec->setText(files::RecIndicatorText(on));
-    });
-    m_toolbar->setCommand(QStringLiteral("Save"), [this] {
-        files::SaveCommand(*m_recorder, m_services.dialogs, m_services.cmd, m_services.fileState,
-                           PCInterval);
-    });
-    m_toolbar->setCommand(QStringLiteral("Open"), [this] {
-        files::OpenCommand(
-            m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot,
-            [this] { m_services.runner.resumePoll(); }, [this] { m_plotViewer->showAndDraw(); },
-            [this](int percent) { showReadProgress(percent); });
-    });
-}
-
-void PanelWindow::openDataFile(const QString& path)
-{
-    files::OpenDataFile(
-        path, m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot,
-        [this] { m_services.runner.resumePoll(); }, [this] { m_plotViewer->showAndDraw(); },
-        [this](int percent) { showReadProgress(percent); });
-}
-
-void PanelWindow::showReadProgress(int percent)
-{
-    statusBar()->showMessage(
-        QStringLiteral("Reading %1: %2 %").arg(m_services.cmd.fileTitle).arg(percent), 2000);
-    // The window repaints and the live poll goes on; clicks wait until the file is read.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void PanelWindow::wireMemoryAndClockCommands()
-{
-    m_logger = new logger::LoggerCommands(m_services, this, this);
-    // A listing or download lets window events run; the toolbar, keys and pictures wait until
-    // it ends, so no other meter traffic interleaves with it.
-    connect(m_logger, &logger::LoggerCommands::busyChanged, m_toolbar, [this](bool busy) {
-        m_toolbar->setEnabled(!busy);
-        centralWidget()->setEnabled(!busy);
-    });
-    m_toolbar->setCommand(QStringLiteral("RTC"), [this] {
-        if (!m_logger->busy())
-            meterclock::ShowRtc(m_services, this);
-    });
-    m_toolbar->setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
-    m_toolbar->setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });
 }
 
 } // namespace panel

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "files/RecordLine.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
-#include "panel/DisplayState.h"
 #include "panel/MeasurementFrame.h"
-#include "ui/Services.h"
 
 #include <QMainWindow>
-#include <memory>
+#include <functional>
 #include <optional>
 
 class QFrame;
@@ -17,16 +14,8 @@ class QTimer;
 
 namespace ui {
 class ClickableLabel;
-}
-namespace files {
-class PcRecorder;
-}
-namespace plot {
-class PlotViewer;
-}
-namespace logger {
-class LoggerCommands;
-}
+class Dialogs;
+} // namespace ui
 
 namespace panel {
 
@@ -36,64 +25,56 @@ class FrontPanel;
 class ReferencePictures;
 class SetupPictures;
 
-// The main window: an emulated front panel of the meter, refreshed by the live poll.
+// The main window `Panel`: an emulated front panel of the meter, refreshed by the live poll,
+// with its keys, its set-up pictures and the toolbar. Its timer `Timer1` is the live poll that
+// the meter sequences pause. What the toolbar's other commands do is registered from outside.
 class PanelWindow : public QMainWindow, public meterlink::PollGate, public meterlink::LinkObserver
 {
     Q_OBJECT
 public:
-    explicit PanelWindow(ui::Services& services, QWidget* parent = nullptr);
+    PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs, QWidget* parent = nullptr);
     ~PanelWindow() override;
 
-    // meterlink::PollGate: the live poll `Timer1`.
+    // meterlink::PollGate
     void pausePoll() override;
     void resumePoll() override;
 
-    // meterlink::LinkObserver
+    // meterlink::LinkObserver: the connection labels.
     void meterSearched(bool found) override;
     void readFailed(const std::string& reason) override;
 
     // One tick of the live poll.
-    void PollMeter();
+    void pollMeter();
     // A front-panel key: sends its key code with the poll paused.
     void sendKey(std::uint8_t code);
 
-    int PCInterval = 1;
-    bool RecordOn = false;
-    bool MemoryBusy = false;
+    // The meter reported "R" in the last frame: the toolbar ignores every click.
+    bool recordOn() const { return m_recordOn; }
+    // The PC sampling time in seconds, as set in `PicIntv`.
+    int pcInterval() const;
 
-    ui::Services& services() { return m_services; }
-    // Where the set-up pictures live: panels inside the window, shown and hidden by visibility.
-    QWidget* pictureHost() const { return m_pictureHost; }
-    // The toolbar `Toolbar1`; other windows register their commands on it.
+    // The toolbar `Toolbar1`; the commands beyond the panel's own pictures are registered on it.
     MainToolbar* toolbar() const { return m_toolbar; }
-
-    // The last decoded reading (Ev in lx, no date or time); nullopt before the first frame.
-    std::optional<files::Reading> latestReading() const;
-
-    // The recording on the PC ("Save") and the plot viewer ("Open").
-    files::PcRecorder& recorder() const { return *m_recorder; }
-    plot::PlotViewer& plotViewer() const { return *m_plotViewer; }
-    // The data-logger commands behind "Logger" and "Erase".
-    logger::LoggerCommands& loggerCommands() const { return *m_logger; }
-    // Opens a data file named without a dialog (the command line) as "Open" does.
-    void openDataFile(const QString& path);
+    // Button 1 and the "Rec." indicator while a recording on the PC runs, or after it stopped.
+    void showRecording(bool on);
+    // The toolbar, keys and pictures; off while a transfer lets window events run.
+    void setMeterCommandsEnabled(bool enabled);
+    // How far a long read of the data file `title` has come, in the status bar.
+    void showReadProgress(const QString& title, int percent);
+    // Asked before the window closes; false keeps it open.
+    void setCloseCheck(std::function<bool()> mayClose) { m_mayClose = std::move(mayClose); }
 
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
-    void frameDecoded();
+    void frameDecoded(const panel::FrameFields& fields);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
-    void LblConnect_Click();
-    void wireFileCommands();
-    // How far a long read of a data file has come, in the status bar.
-    void showReadProgress(int percent);
-    void wireMemoryAndClockCommands();
+    void toggleVersionCaption();
 
-    ui::Services& m_services;
+    meterlink::SequenceRunner& m_runner;
     QTimer* m_timer1;
     QLabel* m_lblCOM;
     QLabel* m_lblName;
@@ -103,14 +84,13 @@ private:
     FrontPanel* m_front;
     ReferencePictures* m_reference;
     ChromaPicture* m_picChroma;
+    SetupPictures* m_setupPictures;
+    MainToolbar* m_toolbar;
+    QLabel* m_lblRec;
     QChar m_decimalSeparator;
-    std::optional<FrameFields> m_lastFrame;
-    SetupPictures* m_setupPictures = nullptr;
-    MainToolbar* m_toolbar = nullptr;
-    files::PcRecorder* m_recorder = nullptr;
-    std::unique_ptr<plot::PlotViewer> m_plotViewer;
-    QLabel* m_lblRec = nullptr;
-    logger::LoggerCommands* m_logger = nullptr;
+    bool m_recordOn = false;
+    bool m_memoryBusy = false;
+    std::function<bool()> m_mayClose;
 };
 
 } // namespace panel

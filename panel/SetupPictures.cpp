@@ -132,8 +132,9 @@ bool SchedulePicture::eventFilter(QObject* watched, QEvent* event)
     return QGroupBox::eventFilter(watched, event);
 }
 
-SetupPictures::SetupPictures(const SetupContext& context, QWidget* host)
-    : QObject(host), m_context(context), m_host(host)
+SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef,
+                             QWidget* picChroma)
+    : QObject(host), m_context(context), m_host(host), m_picRef(picRef), m_picChroma(picChroma)
 {
     setObjectName(QStringLiteral("SetupPictures"));
     auto* layout = qobject_cast<QBoxLayout*>(host->layout());
@@ -195,16 +196,8 @@ void SetupPictures::attach(MainToolbar& toolbar)
     toolbar.setCommand(QStringLiteral("Setup"),
                        [this] { m_picSetup->setHidden(!m_picSetup->isHidden()); });
     toolbar.setCommand(QStringLiteral("Interval"), [this] { m_picIntv->show(); });
-    // The region test can be brought back after its Exit; it is built elsewhere.
-    toolbar.setCommand(QStringLiteral("Chroma"), [this] {
-        if (QWidget* chroma = picture(QStringLiteral("PicChroma")))
-            chroma->show();
-    });
-}
-
-QWidget* SetupPictures::picture(const QString& name) const
-{
-    return m_host->window()->findChild<QWidget*>(name);
+    // The region test can be brought back after its Exit.
+    toolbar.setCommand(QStringLiteral("Chroma"), [this] { m_picChroma->show(); });
 }
 
 SetupChoice SetupPictures::selectedChoice() const
@@ -223,11 +216,9 @@ MeterAccess SetupPictures::access() const
 
 void SetupPictures::CmdSetUpOK_Click()
 {
-    QWidget* picRef = picture(QStringLiteral("PicRef"));
     m_picReservation->hide();
     m_picCycling->hide();
-    if (picRef)
-        picRef->hide();
+    m_picRef->hide();
 
     const SetupChoice choice = selectedChoice();
     const bool busy = m_context.memoryBusy && m_context.memoryBusy();
@@ -241,8 +232,8 @@ void SetupPictures::CmdSetUpOK_Click()
         if (result.schedule)
             target->fill(*result.schedule);
         target->show();
-    } else if (picRef) {
-        picRef->show();
+    } else {
+        m_picRef->show();
     }
     m_picSetup->hide();
 }
@@ -251,8 +242,8 @@ void SetupPictures::CmdIntvOK_Click()
 {
     m_picIntv->hide();
     if (m_optPC->isChecked()) {
-        if (const auto t = AskPcInterval(m_context.dialogs, m_context.pcInterval))
-            m_context.pcInterval = *t;
+        if (const auto t = AskPcInterval(m_context.dialogs, m_pcInterval))
+            m_pcInterval = *t;
         return;
     }
     SetMeterInterval(access(), m_meterInterval);

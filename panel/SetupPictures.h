@@ -21,7 +21,6 @@ struct SetupContext
     meterlink::SequenceRunner& runner;
     ui::Dialogs& dialogs;
     std::function<bool()> memoryBusy; // the meter records into its memory
-    int& pcInterval;                  // the PC sampling time in seconds
 };
 
 // `PicReservation` or `PicCycling`: the editable two-digit fields of one schedule, the enable
@@ -53,13 +52,13 @@ private:
 
 // The meter set-up pictures of the main window: the set-up menu `PicSetup`, the sampling
 // interval `PicIntv` and the two schedules. They live in the host's layout, hidden at start.
-// The reference picture `PicRef` and the region test `PicChroma` are found by name in the
-// host's window.
+// The menu also opens the reference picture `PicRef`; "Chroma" brings back the region test
+// `PicChroma`.
 class SetupPictures : public QObject
 {
     Q_OBJECT
 public:
-    SetupPictures(const SetupContext& context, QWidget* host);
+    SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef, QWidget* picChroma);
 
     // Wires "Setup", "Interval" and "Chroma" and tells the toolbar which picture is the menu.
     void attach(MainToolbar& toolbar);
@@ -68,6 +67,8 @@ public:
     QGroupBox* picIntv() const { return m_picIntv; }
     SchedulePicture* picReservation() const { return m_picReservation; }
     SchedulePicture* picCycling() const { return m_picCycling; }
+    // The PC sampling time in seconds (1 to 86400).
+    int pcInterval() const { return m_pcInterval; }
 
     void CmdSetUpOK_Click();
     void CmdIntvOK_Click();
@@ -77,12 +78,13 @@ public:
 private:
     QGroupBox* buildSetupMenu();
     QGroupBox* buildIntervalPicture();
-    QWidget* picture(const QString& name) const;
     SetupChoice selectedChoice() const;
     MeterAccess access() const;
 
     SetupContext m_context;
     QWidget* m_host;
+    QWidget* m_picRef;
+    QWidget* m_picChroma;
     QGroupBox* m_picSetup = nullptr;
     QGroupBox* m_picIntv = nullptr;
     SchedulePicture* m_picReservation = nullptr;
@@ -90,6 +92,7 @@ private:
     std::vector<QRadioButton*> m_optSetup;
     QRadioButton* m_optPC = nullptr;
     QRadioButton* m_optMeter = nullptr;
+    int m_pcInterval = 1;
     int m_meterInterval = 0; // the meter's sampling time as last read
 };
 

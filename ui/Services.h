@@ -1,20 +1,16 @@
 #pragma once
 
 #include "files/SharedData.h"
-#include "link/MeterLink.h"
-#include "link/MeterSequence.h"
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
 
 namespace ui {
 
-// What the program's windows share for the whole run; owned by the entry point (or a test).
+// What the program's windows share for the whole run; made by the program (or a test). The
+// meter is reached through the meter sequences, never from here.
 struct Services
 {
-    meterlink::MeterLink& link;
-    // Every meter sequence goes through here.
-    meterlink::SequenceRunner& runner;
     Dialogs& dialogs;
     const Clock& clock;
     const FixedPaths& paths;

@@ -82,7 +82,7 @@ protected:
             steps(dynamic_cast<meterclock::RtcWindow&>(window));
             return 0;
         };
-        meterclock::ShowRtc(services, nullptr);
+        meterclock::ShowRtc(runner, clock, dialogs, nullptr);
     }
     static QString text(meterclock::RtcWindow& w, const char* name)
     {

@@ -5,7 +5,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
 #include "plot/PlotWindow.h"
-#include "tests/support/PanelHarness.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,15 +25,15 @@
 namespace {
 
 // "Save" and "Open" through the main window's toolbar, with the virtual meter on the link.
-class PanelFileCommands : public testing::Test, protected testsupport::Harness<>
+class PanelFileCommands : public testing::Test, protected testsupport::ProgramHarness<>
 {
 protected:
     QString path(const QString& name) const { return QDir(root.dir.path()).filePath(name); }
     QString recIndicator() const
     {
-        return window.findChild<QLabel*>(QStringLiteral("LblRec"))->text();
+        return window->findChild<QLabel*>(QStringLiteral("LblRec"))->text();
     }
-    QString saveTip() const { return window.toolbar()->button(QStringLiteral("Save"))->toolTip(); }
+    QString saveTip() const { return window->toolbar()->button(QStringLiteral("Save"))->toolTip(); }
     void write(const QString& name, const QByteArray& bytes) const
     {
         QFile file(path(name));
@@ -43,7 +43,7 @@ protected:
     // A mouse click on a toolbar button of the main window.
     void press(const char* key)
     {
-        panel::MainToolbar* bar = window.toolbar();
+        panel::MainToolbar* bar = window->toolbar();
         QTest::mouseClick(bar->widgetForAction(bar->button(QString::fromLatin1(key))),
                           Qt::LeftButton);
     }
@@ -59,42 +59,42 @@ protected:
         return all;
     }
 
-    panel::PanelWindow window{services};
+    files::FileState& fileState = program->fileState();
+    files::PlotData& plot = program->plotData();
 };
 
 TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
 {
     dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
-    window.toolbar()->click(QStringLiteral("Save"));
-    ASSERT_TRUE(window.recorder().recording());
+    window->toolbar()->click(QStringLiteral("Save"));
+    ASSERT_TRUE(program->recorder().recording());
     EXPECT_EQ(recIndicator(), QStringLiteral("Rec."));
     EXPECT_EQ(saveTip(), QStringLiteral("Stop Recording"));
 
-    window.PollMeter();
-    ASSERT_TRUE(window.latestReading().has_value());
+    window->pollMeter();
     clock.advance(1);
-    window.recorder().sample();
+    program->recorder().sample();
     clock.advance(1);
-    window.recorder().sample(); // no frame since the last sample: nothing recorded
+    program->recorder().sample(); // no frame since the last sample: nothing recorded
 
     QFile other(path(QStringLiteral("other.txt")));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
     other.close();
     dialogs.fileAnswers.push_back(other.fileName());
-    window.toolbar()->click(QStringLiteral("Open"));
-    EXPECT_NE(window.plotViewer().window(), nullptr);
+    window->toolbar()->click(QStringLiteral("Open"));
+    EXPECT_NE(program->plotViewer().window(), nullptr);
     EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("other.txt"));
-    EXPECT_TRUE(testsupport::LivePollRunning(window));
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
     ui::FileDialogState regions; // and the plot window saves a region file
     dialogs.fileAnswers.push_back(path(QStringLiteral("regions.user")));
     files::ShowSaveDialog(dialogs, regions, fileState);
 
-    window.PollMeter();
+    window->pollMeter();
     clock.advance(1);
-    window.recorder().sample();
-    window.toolbar()->click(QStringLiteral("Save"));
-    EXPECT_FALSE(window.recorder().recording());
+    program->recorder().sample();
+    window->toolbar()->click(QStringLiteral("Save"));
+    EXPECT_FALSE(program->recorder().recording());
     EXPECT_EQ(recIndicator(), QString());
     EXPECT_EQ(saveTip(), QStringLiteral("Save As"));
     EXPECT_TRUE(dialogs.messages.empty());
@@ -117,7 +117,7 @@ TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
                            std::nullopt};
     press("Save");
     press("Open");
-    plot::PlotWindow* plotWindow = window.plotViewer().window();
+    plot::PlotWindow* plotWindow = program->plotViewer().window();
     ASSERT_NE(plotWindow, nullptr);
     const auto before = everyFile();
     QTest::mouseClick(plotWindow->findChild<QWidget*>(QStringLiteral("Unit")), Qt::LeftButton);
@@ -127,7 +127,7 @@ TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
     QDir::setCurrent(previous);
     EXPECT_EQ(dialogs.fileAsks.size(), 3u);
     EXPECT_EQ(everyFile(), before);
-    EXPECT_TRUE(window.recorder().recording());
+    EXPECT_TRUE(program->recorder().recording());
 }
 
 // Through the dialog and named on the command line (as a file manager opens a file): one
@@ -158,7 +158,7 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
                 dialogs.fileAnswers = {file};
                 press("Open");
             } else {
-                window.openDataFile(file);
+                program->openDataFile(file);
             }
             ASSERT_EQ(dialogs.messages.size(), 1u);
             const QString& text = dialogs.messages[0].text;
@@ -167,8 +167,8 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
             EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
             EXPECT_EQ(plot.Records, shown.Records);
             EXPECT_EQ(plot.RecordCount, 1);
-            EXPECT_EQ(window.plotViewer().window(), nullptr);
-            EXPECT_TRUE(testsupport::LivePollRunning(window));
+            EXPECT_EQ(program->plotViewer().window(), nullptr);
+            EXPECT_TRUE(testsupport::LivePollRunning(*window));
         }
     }
 }
@@ -184,12 +184,12 @@ TEST_F(PanelFileCommands, RecordingDialogOffersNoWorkingFile)
         QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) + '/';
     for (const QString& openStart : {root.paths.startupFile(), root.paths.downloadFile()}) {
         if (openStart == root.paths.downloadFile()) {
-            window.toolbar()->click(QStringLiteral("Logger"));
-            window.loggerCommands().GridSet_Click(1);
+            window->toolbar()->click(QStringLiteral("Logger"));
+            program->logger().GridSet_Click(1);
         }
-        window.toolbar()->click(QStringLiteral("Save")); // cancelled
+        window->toolbar()->click(QStringLiteral("Save")); // cancelled
         EXPECT_EQ(dialogs.fileAsks.back().before.fileName, documents);
-        window.toolbar()->click(QStringLiteral("Open")); // cancelled
+        window->toolbar()->click(QStringLiteral("Open")); // cancelled
         EXPECT_EQ(dialogs.fileAsks.back().before.fileName, openStart);
     }
 }

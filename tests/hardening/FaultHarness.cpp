@@ -79,11 +79,6 @@ void FaultyMeter::process(const virtualmeter::Report& command)
     VirtualMeter::process(command);
 }
 
-Program::Program() : window(std::make_unique<panel::PanelWindow>(services))
-{
-    logger = std::make_unique<logger::LoggerCommands>(services, window.get());
-}
-
 QString Program::labelText(const char* name) const
 {
     const auto* label = window->findChild<QLabel*>(QString::fromLatin1(name));
@@ -93,11 +88,21 @@ QString Program::labelText(const char* name) const
 bool Program::pollUntilConnected(int ticks)
 {
     for (int i = 0; i < ticks; ++i) {
-        window->PollMeter();
-        if (link.connected())
+        window->pollMeter();
+        if (connected())
             return true;
     }
     return false;
+}
+
+void Program::withClock(const std::function<void(meterclock::RtcWindow&)>& steps)
+{
+    dialogs.onModal = [&steps](ui::ModalWindow& modal) {
+        steps(dynamic_cast<meterclock::RtcWindow&>(modal));
+        return 0;
+    };
+    window->toolbar()->click(QStringLiteral("RTC"));
+    dialogs.onModal = nullptr;
 }
 
 } // namespace hardening

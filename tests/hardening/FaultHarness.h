@@ -1,8 +1,7 @@
 #pragma once
 
-#include "logger/LoggerCommands.h"
-#include "panel/PanelWindow.h"
-#include "tests/support/PanelHarness.h"
+#include "clock/RtcWindow.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <functional>
 #include <memory>
@@ -37,17 +36,15 @@ protected:
 
 // The whole program as the entry point builds it, over the faulty meter, with every modal
 // question answered by FakeDialogs.
-struct Program : testsupport::Harness<FaultyMeter>
+struct Program : testsupport::ProgramHarness<FaultyMeter>
 {
-    Program();
-
     QString labelText(const char* name) const;
     // Polls until the meter answers (at most `ticks` polls); true when it did.
     bool pollUntilConnected(int ticks = 4);
-
-    // Declared in this order so that the logger (a child of the window) goes first.
-    std::unique_ptr<panel::PanelWindow> window;
-    std::unique_ptr<logger::LoggerCommands> logger;
+    bool connected() const { return program->link().connected(); }
+    logger::LoggerCommands& logger() { return program->logger(); }
+    // Opens the clock window from the toolbar and runs `steps` on it while it is modal.
+    void withClock(const std::function<void(meterclock::RtcWindow&)>& steps);
 };
 
 } // namespace hardening

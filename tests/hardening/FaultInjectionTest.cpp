@@ -69,7 +69,7 @@ const std::vector<Named<Program>>& Sequences()
         {"Poll",
          [](Program& p) {
              for (int i = 0; i < 3; ++i)
-                 p.window->PollMeter();
+                 p.window->pollMeter();
          }},
         {"Keys",
          [](Program& p) {
@@ -91,22 +91,21 @@ const std::vector<Named<Program>>& Sequences()
          }},
         {"ClockRefreshAndSet",
          [](Program& p) {
-             meterclock::RtcWindow rtc(p.services, p.window.get());
-             rtc.Form_Load();
-             rtc.LblMeterTime_Click();
-             rtc.Timer1_Timer();
-             rtc.CmdSetTime_Click();
-             rtc.Timer1_Timer();
-             rtc.Form_Unload();
+             p.withClock([](meterclock::RtcWindow& rtc) {
+                 rtc.LblMeterTime_Click();
+                 rtc.Timer1_Timer();
+                 rtc.CmdSetTime_Click();
+                 rtc.Timer1_Timer();
+             });
          }},
-        {"Listing", [](Program& p) { p.logger->Listing(); }},
-        {"Download", [](Program& p) { p.logger->GridSet_Click(0); }},
-        {"Erase", [](Program& p) { p.logger->EraseAll(); }},
+        {"Listing", [](Program& p) { p.logger().Listing(); }},
+        {"Download", [](Program& p) { p.logger().GridSet_Click(0); }},
+        {"Erase", [](Program& p) { p.logger().EraseAll(); }},
         {"Recording",
          [](Program& p) {
              for (int i = 0; i < 4; ++i) {
-                 p.window->PollMeter();
-                 p.window->recorder().sample();
+                 p.window->pollMeter();
+                 p.program->recorder().sample();
                  p.clock.advance(1);
              }
          }},
@@ -142,9 +141,9 @@ TEST_P(FaultInjection, ProgramRecovers)
     // A download needs a listing first; a recording needs a target.
     const QString target = p.root.paths.root() + QStringLiteral("/session.txt");
     if (sequence == "Download")
-        p.logger->Listing();
+        p.logger().Listing();
     if (sequence == "Recording") {
-        ASSERT_TRUE(p.window->recorder().start(target, 1));
+        ASSERT_TRUE(p.program->recorder().start(target, 1));
     }
     p.dialogs.messageAnswers.assign(8, ui::MsgAnswer::Ok);
 
@@ -163,10 +162,10 @@ TEST_P(FaultInjection, ProgramRecovers)
     EXPECT_TRUE(testsupport::LivePollRunning(*p.window));
 
     // A tick while the fault lasts: the labels tell whether the meter answers.
-    p.window->PollMeter();
+    p.window->pollMeter();
     EXPECT_EQ(p.labelText("LblCOM"),
-              p.link.connected() ? QStringLiteral("582") : QStringLiteral("NoDevice Found!\""));
-    EXPECT_TRUE(p.link.connected() || !p.link.handlesOpen());
+              p.connected() ? QStringLiteral("582") : QStringLiteral("NoDevice Found!\""));
+    EXPECT_TRUE(p.connected() || !p.program->link().handlesOpen());
     EXPECT_TRUE(QStringList({QString(), QStringLiteral("Readfile timeout"),
                              QStringLiteral("Readfile undefined error")})
                     .contains(p.labelText("LblName")))
@@ -177,12 +176,12 @@ TEST_P(FaultInjection, ProgramRecovers)
     ASSERT_TRUE(p.pollUntilConnected());
     EXPECT_EQ(p.labelText("LblCOM"), QStringLiteral("582"));
     EXPECT_LE(p.meter.openHandles, 2);
-    p.window->PollMeter();
-    EXPECT_TRUE(p.link.connected());
+    p.window->pollMeter();
+    EXPECT_TRUE(p.connected());
 
     if (sequence == "Recording") {
-        const long long records = p.window->recorder().recordCount();
-        EXPECT_TRUE(p.window->recorder().stop());
+        const long long records = p.program->recorder().recordCount();
+        EXPECT_TRUE(p.program->recorder().stop());
         QFile saved(target);
         ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = saved.readAll().split('\n');

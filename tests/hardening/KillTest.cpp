@@ -1,4 +1,4 @@
-// The real program as a child process: killed with SIGKILL in the middle of a recording and of
+// The program as a child process: killed with SIGKILL in the middle of a recording and of
 // a download, what was written before the kill is on the disk whole and no file is left
 // half-written; started without a display, it answers or says why in one line.
 #include "files/DataFileReader.h"
@@ -12,19 +12,19 @@
 
 namespace {
 
-// The program with its fixed places in `root` and the test hook set; nothing of the user's.
+// The program over the virtual meter with its fixed places in `root`, running one job (see
+// KillTarget.cpp); nothing of the user's.
 class Child
 {
 public:
-    Child(const QString& root, const QString& autostart)
+    Child(const QString& root, const QString& job, const QString& argument)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CACHE_HOME"), root);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TELLARIX_AUTOSTART"), autostart);
         m_process.setProcessEnvironment(env);
-        m_process.setProgram(QStringLiteral(TELLARIX_EXE));
-        m_process.setArguments({QStringLiteral("--demo")});
+        m_process.setProgram(QStringLiteral(KILL_TARGET));
+        m_process.setArguments({job, argument});
         m_process.start();
     }
     ~Child()
@@ -100,7 +100,7 @@ TEST(KilledProgram, RecordingFileKeepsEveryRecordWrittenBeforeTheKill)
     const QString target = tmp.filePath(QStringLiteral("out.txt"));
     const ui::FixedPaths paths(QDir(tmp.path()).filePath(QStringLiteral("tellarix582")));
 
-    Child child(tmp.path(), QStringLiteral("record:") + target);
+    Child child(tmp.path(), QStringLiteral("record"), target);
     ASSERT_TRUE(child.started());
     ASSERT_FALSE(child.waitForLine("record 25").isEmpty()) << "the recording did not run";
     child.kill();
@@ -140,7 +140,7 @@ TEST(KilledProgram, DownloadLeavesTheEarlierSetTextWhole)
     file.close();
 
     // The largest of the demo meter's sets: a few hundred reports at 2 ms each.
-    Child child(tmp.path(), QStringLiteral("download:12"));
+    Child child(tmp.path(), QStringLiteral("download"), QStringLiteral("12"));
     ASSERT_TRUE(child.started());
     ASSERT_FALSE(child.waitForLine("download running").isEmpty());
     child.waitForLine("download done", 2); // a moment into the transfer

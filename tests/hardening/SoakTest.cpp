@@ -81,21 +81,20 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
         if (action < 2) {
             p.window->sendKey(meterlink::meter::key::Mode);
         } else if (action < 3) {
-            meterclock::RtcWindow rtc(p.services, p.window.get());
-            rtc.Form_Load();
-            rtc.LblMeterTime_Click();
-            rtc.Timer1_Timer();
-            rtc.Form_Unload();
+            p.withClock([](meterclock::RtcWindow& rtc) {
+                rtc.LblMeterTime_Click();
+                rtc.Timer1_Timer();
+            });
         } else if (action == 3 && tick % 10 == 0) {
-            p.logger->Listing();
+            p.logger().Listing();
             // Closed by the user, so that the next listing starts a fresh list; an open one
             // would keep appending, as it should.
-            if (auto* memory = p.logger->memoryWindow())
+            if (auto* memory = p.logger().memoryWindow())
                 memory->close();
         } else {
-            p.window->PollMeter();
+            p.window->pollMeter();
         }
-        lostTicks += p.link.connected() ? 0 : 1;
+        lostTicks += p.connected() ? 0 : 1;
         if (tick % 64 == 0) {
             QCoreApplication::processEvents();
             // The test's own records of every report would grow without end.

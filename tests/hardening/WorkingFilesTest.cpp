@@ -6,7 +6,7 @@
 #include "logger/LoggerCommands.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
-#include "tests/support/PanelHarness.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -29,11 +29,12 @@ bool write(const QString& path, const QByteArray& bytes)
            file.write(bytes) == bytes.size();
 }
 
-class WorkingFiles : public testing::Test, protected testsupport::Harness<>
+class WorkingFiles : public testing::Test, protected testsupport::ProgramHarness<>
 {
 protected:
     QString outside(const QString& name) const { return QDir(other.path()).filePath(name); }
-    void open() { window = std::make_unique<panel::PanelWindow>(services); }
+    WorkingFiles() : ProgramHarness(false) {}
+    void open() { start(); }
     void startRecording()
     {
         dialogs.fileAnswers.push_back(outside(QStringLiteral("run.txt")));
@@ -41,7 +42,6 @@ protected:
     }
 
     QTemporaryDir other; // another account's files
-    std::unique_ptr<panel::PanelWindow> window;
 };
 
 TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
@@ -58,7 +58,7 @@ TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
     open();
     startRecording();
     window->toolbar()->click(QStringLiteral("Logger"));
-    window->loggerCommands().GridSet_Click(1);
+    program->logger().GridSet_Click(1);
 
     for (const QString& name : names) {
         EXPECT_EQ(contents(outside(QFileInfo(name).fileName())), "not yours") << name.toStdString();
@@ -126,7 +126,7 @@ TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
     // A recording that was saved stays where it is and is not mentioned at the next start.
     window->toolbar()->click(QStringLiteral("Save"));
     ASSERT_TRUE(contents(outside(QStringLiteral("run.txt"))).startsWith("TRMS"));
-    window.reset();
+    stop();
     dialogs.messages.clear();
     open();
     EXPECT_TRUE(dialogs.messages.empty());
@@ -156,7 +156,7 @@ TEST_F(WorkingFiles, ClosingDuringARecordingAsksFirst)
         EXPECT_EQ(dialogs.messages.size(), row.recording ? 1U : 0U);
         EXPECT_EQ(plotWindow.isVisible(), !row.closed);
         EXPECT_EQ(testsupport::LivePollRunning(*window), !row.closed);
-        EXPECT_EQ(window->recorder().recording(), row.recording && !row.closed);
+        EXPECT_EQ(program->recorder().recording(), row.recording && !row.closed);
         EXPECT_EQ(contents(outside(QStringLiteral("run.txt"))).contains("Total Records"),
                   row.recording && row.closed);
         QFile::remove(outside(QStringLiteral("run.txt")));

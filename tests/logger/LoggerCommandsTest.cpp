@@ -40,7 +40,7 @@ protected:
     }
     logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
-    logger::LoggerCommands commands_{services, nullptr};
+    logger::LoggerCommands commands_{runner, services, nullptr};
 };
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)

@@ -5,7 +5,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
 #include "tests/logger/MemoryMeter.h"
-#include "tests/support/PanelHarness.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +19,7 @@
 namespace {
 
 // The main window's toolbar reaches the clock window and the logger commands.
-class ToolbarWiringTest : public ::testing::Test, protected testsupport::Harness<>
+class ToolbarWiringTest : public ::testing::Test, protected testsupport::ProgramHarness<>
 {
 protected:
     ToolbarWiringTest()
@@ -29,8 +29,6 @@ protected:
         set.text = "Set text\r\n";
         meter.model().memory().setSets({set});
     }
-
-    panel::PanelWindow window{services};
 };
 
 TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
@@ -38,29 +36,29 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
     bool pollDuringRead = true;
     dialogs.onModal = [&](ui::ModalWindow& modal) {
         auto& rtc = dynamic_cast<meterclock::RtcWindow&>(modal);
-        EXPECT_TRUE(testsupport::LivePollRunning(window)); // opening alone does not stop the poll
+        EXPECT_TRUE(testsupport::LivePollRunning(*window)); // opening alone does not stop the poll
         rtc.LblMeterTime_Click();
         rtc.Timer1_Timer();
-        pollDuringRead = testsupport::LivePollRunning(window);
+        pollDuringRead = testsupport::LivePollRunning(*window);
         return 0;
     };
-    window.toolbar()->click(QStringLiteral("RTC"));
+    window->toolbar()->click(QStringLiteral("RTC"));
     EXPECT_EQ(dialogs.modalRuns, 1);
     EXPECT_FALSE(pollDuringRead);
-    EXPECT_TRUE(testsupport::LivePollRunning(window));
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
 }
 
 // The ordinary virtual meter, with its own memory model, as --demo runs it.
 TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
 {
-    window.toolbar()->click(QStringLiteral("Logger"));
-    auto* memory = window.loggerCommands().memoryWindow();
+    window->toolbar()->click(QStringLiteral("Logger"));
+    auto* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
     EXPECT_EQ(memory->windowTitle(), QStringLiteral("Data Logger"));
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_TRUE(testsupport::LivePollRunning(window));
-    EXPECT_TRUE(window.toolbar()->isEnabled());
-    window.loggerCommands().GridSet_Click(1);
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
+    EXPECT_TRUE(window->toolbar()->isEnabled());
+    program->logger().GridSet_Click(1);
     QFile file(root.paths.downloadFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -70,7 +68,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
 
     meter.clearWrites();
     dialogs.messageAnswers.push_back(ui::MsgAnswer::Cancel);
-    window.toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(QStringLiteral("Erase"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("All the data in memory will be deleted!"));
     EXPECT_TRUE(meter.writes().empty());
@@ -91,10 +89,9 @@ struct DownloadRow
 };
 
 class DownloadTest : public ::testing::TestWithParam<DownloadRow>,
-                     protected testsupport::Harness<loggertest::MemoryMeter>
+                     protected testsupport::ProgramHarness<loggertest::MemoryMeter>
 {
 protected:
-    panel::PanelWindow window{services};
 };
 
 TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
@@ -108,8 +105,8 @@ TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
     QDir().mkpath(QFileInfo(earlier).absolutePath());
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\r\n") == 9);
     earlier.close();
-    QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("Logger")), Qt::LeftButton);
-    QWidget* memory = window.loggerCommands().memoryWindow();
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("Logger")), Qt::LeftButton);
+    QWidget* memory = program->logger().memoryWindow();
     QTimer::singleShot(0, memory, [&] {
         if (row.midway == DownloadRow::Cancel)
             QTest::mouseClick(memory->findChild<QPushButton*>(QStringLiteral("CmdCancel")),
@@ -128,13 +125,13 @@ TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), "earlier\r\n");
     EXPECT_TRUE(dialogs.viewedFiles.isEmpty());
-    EXPECT_TRUE(window.toolbar()->isEnabled());
-    EXPECT_TRUE(testsupport::LivePollRunning(window));
+    EXPECT_TRUE(window->toolbar()->isEnabled());
+    EXPECT_TRUE(testsupport::LivePollRunning(*window));
     // Nothing the meter sent of the set reaches the next tick.
     meter.setPlugged(true);
-    window.PollMeter();
+    window->pollMeter();
     EXPECT_EQ(meter.pendingReports(), 0u);
-    EXPECT_TRUE(window.findChild<QWidget*>(QStringLiteral("PicSet"))->isHidden());
+    EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("PicSet"))->isHidden());
 }
 
 using logger::LoggerCommands;

@@ -1,12 +1,12 @@
 #include "panel/PanelWindow.h"
 
 #include "FrameBuilder.h"
-#include "clock/RtcWindow.h"
 #include "link/MeterCommands.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
+#include "panel/DisplayState.h"
 #include "panel/ReferenceView.h"
-#include "tests/support/PanelHarness.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -53,11 +53,9 @@ protected:
     }
 };
 
-class PanelTest : public ::testing::Test, protected testsupport::Harness<FrameMeter>
+class PanelTest : public ::testing::Test, protected testsupport::ProgramHarness<FrameMeter>
 {
 protected:
-    void SetUp() override { window = std::make_unique<panel::PanelWindow>(services); }
-
     template <typename T = QWidget> T* child(const QString& name) const
     {
         T* widget = window->findChild<T*>(name);
@@ -86,10 +84,8 @@ protected:
     void tick(const FrameBuilder& b)
     {
         meter.frame = b.frame;
-        window->PollMeter();
+        window->pollMeter();
     }
-
-    std::unique_ptr<panel::PanelWindow> window;
 };
 
 FrameBuilder liveFrame(int mode)
@@ -105,7 +101,6 @@ FrameBuilder liveFrame(int mode)
 TEST_F(PanelTest, StartUpPreparesFilesListsAndCaption)
 {
     EXPECT_EQ(window->windowTitle(), "Panel   V8.01");
-    EXPECT_EQ(cmd.fileName, root.paths.startupFile());
     QFile startup(root.paths.startupFile());
     ASSERT_TRUE(startup.exists());
     EXPECT_EQ(startup.size(), 0);
@@ -114,11 +109,10 @@ TEST_F(PanelTest, StartUpPreparesFilesListsAndCaption)
     EXPECT_TRUE(meter.writes().empty());
 
     // A start-up file left over is emptied.
-    window.reset();
     ASSERT_TRUE(startup.open(QIODevice::WriteOnly));
     startup.write("left over");
     startup.close();
-    window = std::make_unique<panel::PanelWindow>(services);
+    start();
     EXPECT_EQ(QFile(root.paths.startupFile()).size(), 0);
 }
 
@@ -190,23 +184,26 @@ TEST_F(PanelTest, IndicatorsAndMemoryFull)
     for (const char* name : indicators)
         EXPECT_TRUE(shown(QLatin1String(name))) << name;
     EXPECT_EQ(text(QStringLiteral("LblMemCnt")), "FU");
-    EXPECT_TRUE(window->RecordOn);
-    EXPECT_FALSE(window->MemoryBusy);
+    EXPECT_TRUE(window->recordOn());
     tick(liveFrame(0).byte(95, 0x80));
     for (const char* name : indicators)
         EXPECT_FALSE(shown(QLatin1String(name))) << name;
-    EXPECT_FALSE(window->RecordOn);
-    EXPECT_TRUE(window->MemoryBusy);
+    EXPECT_FALSE(window->recordOn());
+    // The meter records into its memory: the set-up menu asks before it goes on.
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
+    child<QPushButton>(QStringLiteral("CmdSetUpOK"))->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Error! Memory in procceeding, continue?");
 }
 
 TEST_F(PanelTest, MeterSetUpFreezesTheDisplay)
 {
     tick(liveFrame(0));
-    QSignalSpy decoded(window.get(), &panel::PanelWindow::frameDecoded);
+    QSignalSpy decoded(window, &panel::PanelWindow::frameDecoded);
     tick(liveFrame(4).byte(91, 1).byte(95, 0x40));
     EXPECT_TRUE(shown(QStringLiteral("PicSet")));
     EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
-    EXPECT_TRUE(window->RecordOn); // the flags still follow the meter
+    EXPECT_TRUE(window->recordOn()); // the flags still follow the meter
     EXPECT_EQ(decoded.count(), 1);
     tick(liveFrame(4));
     EXPECT_FALSE(shown(QStringLiteral("PicSet")));
@@ -216,15 +213,12 @@ TEST_F(PanelTest, MeterSetUpFreezesTheDisplay)
 TEST_F(PanelTest, LostSecondReportKeepsTheDisplayInsteadOfMixingReports)
 {
     tick(liveFrame(0));
-    const auto before = window->latestReading();
-    QSignalSpy decoded(window.get(), &panel::PanelWindow::frameDecoded);
+    QSignalSpy decoded(window, &panel::PanelWindow::frameDecoded);
     meter.dropSecondReport = true;
     tick(liveFrame(4).u32(1, 1));
     EXPECT_EQ(decoded.count(), 0);
     EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
     EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
-    ASSERT_TRUE(window->latestReading().has_value());
-    EXPECT_EQ(window->latestReading()->X, before->X);
     meter.dropSecondReport = false;
     tick(liveFrame(4));
     EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
@@ -235,9 +229,8 @@ TEST_F(PanelTest, LostSecondReportKeepsTheDisplayInsteadOfMixingReports)
 TEST_F(PanelTest, AfterAnyStrayReportTheTicksDecodeWholeFrames)
 {
     QTest::mouseClick(child<QToolButton>(QStringLiteral("Logger")), Qt::LeftButton);
-    QWidget* memory = window->loggerCommands().memoryWindow();
+    QWidget* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
-    std::unique_ptr<meterclock::RtcWindow> rtc;
     virtualmeter::Report garbage;
     garbage.fill(0xA5);
     // The space bar, as a button's label may not lie under its centre.
@@ -247,12 +240,7 @@ TEST_F(PanelTest, AfterAnyStrayReportTheTicksDecodeWholeFrames)
     const std::vector<std::pair<const char*, std::function<void()>>> strays = {
         {"Lux", [&] { press(memory, "OptLuxFc0"); }},
         {"Fc", [&] { press(memory, "OptLuxFc1"); }},
-        {"ClockSetWithTheWindowOpen",
-         [&] {
-             rtc = std::make_unique<meterclock::RtcWindow>(services, window.get());
-             rtc->Form_Load();
-             press(rtc.get(), "CmdSetTime");
-         }},
+        // The clock set's, which nobody reads.
         {"LateAcknowledgement",
          [&] {
              meter.queueReport(virtualmeter::Report{0, 6, 19});
@@ -373,10 +361,9 @@ TEST_F(PanelTest, ReferenceUnitListTakesNoKeys)
 
 TEST_F(PanelTest, CommaSeparatorReachesTheDisplayAndTheReferenceDigits)
 {
-    window.reset();
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    window = std::make_unique<panel::PanelWindow>(services);
+    start();
     QLocale::setDefault(previous);
     tick(liveFrame(12));
     EXPECT_EQ(text(QStringLiteral("VX")), "123,4");

@@ -141,12 +141,12 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
     EXPECT_EQ(asked.prompt, QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= ") +
                                 (row.meter ? "3600" : "86400") + " ) ");
     // The meter's own value is read first and offered; otherwise the PC's current one.
-    EXPECT_EQ(asked.defaultText, row.meter ? QStringLiteral("300") : QStringLiteral("7"));
+    EXPECT_EQ(asked.defaultText, row.meter ? QStringLiteral("300") : QStringLiteral("1"));
     if (!row.written.empty()) {
         EXPECT_EQ(bench.meter.writes().back()[3], row.written[0]);
         EXPECT_EQ(bench.meter.writes().back()[4], row.written[1]);
     }
-    EXPECT_EQ(bench.pcInterval, row.pcInterval);
+    EXPECT_EQ(bench.pictures->pcInterval(), row.pcInterval);
     EXPECT_TRUE(bench.poll.polling());
     EXPECT_EQ(bench.poll.calls.empty(), !row.meter);
 }
@@ -155,12 +155,12 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
 INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
     IntervalRow{"Pc0Gives1", false, "0", {}, {}, 1},
     IntervalRow{"Pc100000Gives86400", false, "100000", {}, {}, 86400},
-    IntervalRow{"PcCancelKeeps", false, "", {}, {}, 7},
-    IntervalRow{"PcLettersKeep", false, "abc", {}, {}, 7},
-    IntervalRow{"Meter4000Gives3600", true, "4000", {ReadTime, WriteTime}, {14, 16}, 7},
-    IntervalRow{"Meter300", true, "300", {ReadTime, WriteTime}, {1, 44}, 7},
-    IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 7},
-    IntervalRow{"MeterLettersWriteNothing", true, "x5", {ReadTime}, {}, 7}),
+    IntervalRow{"PcCancelKeeps", false, "", {}, {}, 1},
+    IntervalRow{"PcLettersKeep", false, "abc", {}, {}, 1},
+    IntervalRow{"Meter4000Gives3600", true, "4000", {ReadTime, WriteTime}, {14, 16}, 1},
+    IntervalRow{"Meter300", true, "300", {ReadTime, WriteTime}, {1, 44}, 1},
+    IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 1},
+    IntervalRow{"MeterLettersWriteNothing", true, "x5", {ReadTime}, {}, 1}),
     rowName);
 // clang-format on
 

@@ -68,7 +68,6 @@ struct Bench
     testsupport::FakePoll poll;
     bool memoryBusy = false;
     bool recordOn = false;
-    int pcInterval = 7;
     QWidget window;
     QWidget* host = new QWidget(&window);
     QWidget* picRef = new QWidget(&window);
@@ -85,7 +84,8 @@ struct Bench
         picRef->hide();
         picChroma->setObjectName(QStringLiteral("PicChroma"));
         pictures = std::make_unique<panel::SetupPictures>(
-            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }, pcInterval}, host);
+            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host, picRef,
+            picChroma);
         pictures->attach(*toolbar);
         for (const char* key : {"Save", "Open", "RTC", "Logger", "Erase"})
             toolbar->setCommand(QLatin1String(key), [this, key] { ++runs[QLatin1String(key)]; });

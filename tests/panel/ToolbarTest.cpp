@@ -3,6 +3,7 @@
 #include "panel/PanelWindow.h"
 #include "panel/ToolbarIcons.h"
 #include "tests/panel/SetupTestSupport.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QAction>
 #include <QImage>
@@ -96,22 +97,25 @@ TEST(Toolbar, TooltipsAndTheRecordingLookOfTheFirstButton)
 // The whole main window: the toolbar dispatch reaches the pictures it hosts and the meter.
 TEST(PanelToolbar, SetupMenuThroughTheMainWindow)
 {
-    testsupport::Harness<setuptest::ScriptedMeter> h;
+    testsupport::ProgramHarness<setuptest::ScriptedMeter> h;
     h.meter.answers[15] = setuptest::answerWith({8, 30, 0, 17, 0, 5, 0, 90, 1});
-    panel::PanelWindow window(h.services);
+    panel::PanelWindow& window = *h.window;
     panel::MainToolbar* toolbar = window.toolbar();
     auto* menu = window.findChild<QWidget*>(QStringLiteral("PicSetup"));
     auto* cycling = window.findChild<QWidget*>(QStringLiteral("PicCycling"));
     ASSERT_TRUE(toolbar && menu && cycling);
 
-    window.RecordOn = true;
+    h.meter.model().setRecordFlag(true);
+    window.pollMeter();
     toolbar->click(QStringLiteral("Setup"));
     EXPECT_TRUE(menu->isHidden());
-    window.RecordOn = false;
+    h.meter.model().setRecordFlag(false);
+    h.meter.model().setMemoryRecording(true);
+    window.pollMeter();
     toolbar->click(QStringLiteral("Setup"));
     ASSERT_FALSE(menu->isHidden());
 
-    window.MemoryBusy = true;
+    h.meter.clearWrites();
     window.findChild<QRadioButton*>(QStringLiteral("OptSetup1"))->setChecked(true);
     window.findChild<QPushButton*>(QStringLiteral("CmdSetUpOK"))->click();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);

@@ -38,7 +38,7 @@ template <typename Meter = virtualmeter::VirtualMeter> struct Harness
     files::PlotData plot;
     files::FileState fileState;
     ui::FileDialogState cmd;
-    ui::Services services{link, runner, dialogs, clock, root.paths, plot, fileState, cmd};
+    ui::Services services{dialogs, clock, root.paths, plot, fileState, cmd};
     FakePoll poll;
 
     // Every command the meter received as (byte 1, byte 2).

@@ -1,0 +1,131 @@
+#include "app/Program.h"
+
+#include "clock/RtcWindow.h"
+#include "files/FileCommands.h"
+#include "files/PcRecorder.h"
+#include "link/MeterCommands.h"
+#include "link/platform/HidapiPlatform.h"
+#include "logger/LoggerCommands.h"
+#include "panel/DisplayState.h"
+#include "panel/PanelWindow.h"
+#include "panel/Toolbar.h"
+#include "plot/PlotWindow.h"
+#include "ui/WorkingFiles.h"
+#include "virtualmeter/VirtualMeter.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace app {
+
+std::unique_ptr<meterlink::platform::HidPlatform> OpenPlatform(bool demo)
+{
+    if (demo)
+        return std::make_unique<virtualmeter::VirtualMeter>();
+    return std::make_unique<meterlink::platform::HidapiPlatform>(meterlink::meter::VendorId,
+                                                                 meterlink::meter::ProductId);
+}
+
+Program::Program(const Environment& environment)
+    : m_environment(environment), m_link(environment.platform),
+      m_runner(m_link), m_services{environment.dialogs, environment.clock, environment.paths,
+                                   m_plotData,          m_fileState,       m_cmd}
+{
+    prepareStartupFile();
+    m_panel = std::make_unique<panel::PanelWindow>(m_runner, environment.dialogs);
+    m_link.setObserver(m_panel.get());
+    wireRecording();
+    wireFileCommands();
+    wireMeterCommands();
+}
+
+Program::~Program()
+{
+    m_link.setObserver(nullptr);
+}
+
+void Program::prepareStartupFile()
+{
+    // Errors here are ignored: the program runs without its start-up file. "Open" starts its
+    // dialog with this name.
+    QDir().mkpath(m_environment.paths.tempFolder());
+    m_cmd.fileName = m_environment.paths.startupFile();
+    QFile startup;
+    QString ignored;
+    ui::OpenFresh(startup, m_cmd.fileName, {}, ignored);
+}
+
+void Program::wireRecording()
+{
+    // A sample takes a reading only when a frame has arrived since the last one, so that a
+    // meter that went away is not recorded over and over with its last frame.
+    m_recorder = std::make_unique<files::PcRecorder>(
+        m_environment.clock, m_environment.paths, m_environment.dialogs,
+        [this]() -> std::optional<files::Reading> {
+            if (!m_freshFrame || !m_lastFrame)
+                return std::nullopt;
+            m_freshFrame = false;
+            return panel::ReadingFromFrame(*m_lastFrame);
+        });
+    QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_recorder.get(),
+                     [this](const panel::FrameFields& fields) {
+                         m_lastFrame = fields;
+                         m_freshFrame = true;
+                     });
+    QObject::connect(m_recorder.get(), &files::PcRecorder::recordingChanged, m_panel.get(),
+                     &panel::PanelWindow::showRecording);
+    m_panel->toolbar()->setCommand(QStringLiteral("Save"), [this] {
+        files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_fileState,
+                           m_panel->pcInterval());
+    });
+    m_panel->setCloseCheck([this] { return m_recorder->stopForClose(); });
+    // A recording that an earlier run left behind must survive this run's first recording.
+    m_recorder->keepAside();
+}
+
+void Program::wireFileCommands()
+{
+    m_plotViewer = std::make_unique<plot::PlotViewer>(
+        m_services, [this] { resumePoll(); }, m_panel.get());
+    m_panel->toolbar()->setCommand(QStringLiteral("Open"), [this] {
+        files::OpenCommand(
+            m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
+            [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+    });
+}
+
+void Program::openDataFile(const QString& path)
+{
+    files::OpenDataFile(
+        path, m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
+        [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+}
+
+void Program::showPlot()
+{
+    m_plotViewer->showAndDraw();
+}
+
+void Program::showReadProgress(int percent)
+{
+    m_panel->showReadProgress(m_cmd.fileTitle, percent);
+}
+
+void Program::wireMeterCommands()
+{
+    m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_panel.get());
+    // A listing or download lets window events run; the toolbar, keys and pictures wait until
+    // it ends.
+    QObject::connect(m_logger.get(), &logger::LoggerCommands::busyChanged, m_panel.get(),
+                     [this](bool busy) { m_panel->setMeterCommandsEnabled(!busy); });
+    panel::MainToolbar& toolbar = *m_panel->toolbar();
+    toolbar.setCommand(QStringLiteral("RTC"), [this] {
+        if (!m_logger->busy())
+            meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs,
+                                m_panel.get());
+    });
+    toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
+    toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });
+}
+
+} // namespace app

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "files/SharedData.h"
+#include "link/MeterLink.h"
+#include "link/MeterSequence.h"
+#include "link/platform/HidPlatform.h"
+#include "panel/MeasurementFrame.h"
+#include "ui/Clock.h"
+#include "ui/Dialogs.h"
+#include "ui/FixedPaths.h"
+#include "ui/Services.h"
+
+#include <memory>
+#include <optional>
+
+class QString;
+
+namespace files {
+class PcRecorder;
+struct Reading;
+} // namespace files
+namespace logger {
+class LoggerCommands;
+}
+namespace panel {
+class PanelWindow;
+}
+namespace plot {
+class PlotViewer;
+}
+
+namespace app {
+
+// What the program runs against: the HID services (the meter's USB binding, or the virtual
+// meter), the modal dialogs, the clock and the program's fixed places.
+struct Environment
+{
+    meterlink::platform::HidPlatform& platform;
+    ui::Dialogs& dialogs;
+    const ui::Clock& clock;
+    const ui::FixedPaths& paths;
+};
+
+// The HID services of the meter on USB, or the virtual meter when `demo` is set.
+std::unique_ptr<meterlink::platform::HidPlatform> OpenPlatform(bool demo);
+
+// The program: builds the link, the meter sequences, the shared data, the main window and the
+// services behind its toolbar, and connects them. A window of its own gets here what it needs:
+// a command on the toolbar (PanelWindow::toolbar) and, to follow the meter, the frame signal
+// (PanelWindow::frameDecoded).
+class Program
+{
+public:
+    explicit Program(const Environment& environment);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    panel::PanelWindow& panel() { return *m_panel; }
+    files::PcRecorder& recorder() { return *m_recorder; }
+    logger::LoggerCommands& logger() { return *m_logger; }
+    plot::PlotViewer& plotViewer() { return *m_plotViewer; }
+    const meterlink::MeterLink& link() const { return m_link; }
+    // The shared data: the opened data file's records and the current file.
+    files::PlotData& plotData() { return m_plotData; }
+    files::FileState& fileState() { return m_fileState; }
+
+    // Opens a data file named without a dialog (on the command line) as "Open" opens one.
+    void openDataFile(const QString& path);
+
+private:
+    void prepareStartupFile();
+    void wireRecording();
+    void wireFileCommands();
+    void wireMeterCommands();
+    void resumePoll() { m_runner.resumePoll(); }
+    void showPlot();
+    void showReadProgress(int percent);
+
+    Environment m_environment;
+    meterlink::MeterLink m_link;
+    meterlink::SequenceRunner m_runner;
+    files::PlotData m_plotData;
+    files::FileState m_fileState;
+    ui::FileDialogState m_cmd; // the main window's file dialog `Cmd`
+    ui::Services m_services;
+    std::unique_ptr<panel::PanelWindow> m_panel;
+    std::unique_ptr<files::PcRecorder> m_recorder;
+    std::unique_ptr<plot::PlotViewer> m_plotViewer;
+    std::unique_ptr<logger::LoggerCommands> m_logger;
+    // The last frame's reading, and whether it came after the recorder's last sample.
+    std::optional<panel::FrameFields> m_lastFrame;
+    bool m_freshFrame = false;
+};
+
+} // namespace app
