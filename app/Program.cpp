@@ -124,8 +124,8 @@ void Program::wireMeterCommands()
             meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs,
                                 m_panel.get());
     });
-    toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
-    toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });
+    toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
+    toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });
 }
 
 } // namespace app

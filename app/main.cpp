@@ -13,7 +13,7 @@
 namespace {
 
 // The options of the program; `demo` is set to the --demo option.
-void describeOptions(QCommandLineParser& parser, QCommandLineOption& demo)
+void DescribeOptions(QCommandLineParser& parser, QCommandLineOption& demo)
 {
     parser.setApplicationDescription(
         QStringLiteral("Companion program of the 582 chromaticity and illuminance meter."));
@@ -26,7 +26,7 @@ void describeOptions(QCommandLineParser& parser, QCommandLineOption& demo)
 }
 
 // Whether a window can be shown. Without one QApplication aborts, so the program says so first.
-bool displayAvailable(const QStringList& arguments)
+bool DisplayAvailable(const QStringList& arguments)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // A platform or display named on the command line is QApplication's to try.
@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     QCommandLineOption demo(QStringLiteral("demo"),
                             QStringLiteral("Use the built-in virtual meter instead of USB."));
-    describeOptions(parser, demo);
+    DescribeOptions(parser, demo);
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -65,7 +65,7 @@ int main(int argc, char* argv[])
     const bool parsed = parser.parse(arguments);
     const bool textOnly =
         parsed && (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")));
-    if (textOnly || !displayAvailable(arguments)) {
+    if (textOnly || !DisplayAvailable(arguments)) {
         QCoreApplication core(argc, argv);
         parser.process(core);
         std::fputs("tellarix582: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are "

@@ -153,7 +153,7 @@ void BM_Download512KiB(benchmark::State& state)
     meterlink::SequenceRunner runner(link);
     ui::Services services{dialogs, clock, paths, plot, fileState, cmd};
     logger::LoggerCommands commands(runner, services, nullptr);
-    commands.Listing();
+    commands.listMemory();
     link.drain();
 
     double download = 0;
@@ -161,7 +161,7 @@ void BM_Download512KiB(benchmark::State& state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        commands.GridSet_Click(1);
+        commands.downloadSet(1);
         download = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         bare = BareLinkSeconds(meter, paced, link);
         state.SetIterationTime(download);

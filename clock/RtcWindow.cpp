@@ -61,28 +61,28 @@ RtcWindow::RtcWindow(meterlink::SequenceRunner& runner, const ui::Clock& clock, 
     layout->addWidget(frameTime);
     layout->addLayout(buttons);
 
-    connect(m_timer1, &QTimer::timeout, this, &RtcWindow::Timer1_Timer);
-    connect(m_lblMeterTime, &ui::ClickableLabel::clicked, this, &RtcWindow::LblMeterTime_Click);
-    connect(m_lblPCTime, &ui::ClickableLabel::clicked, this, &RtcWindow::LblPCTime_Click);
-    connect(m_cmdSetTime, &QPushButton::clicked, this, &RtcWindow::CmdSetTime_Click);
-    connect(m_cmdExit, &QPushButton::clicked, this, &RtcWindow::CmdExit_Click);
+    connect(m_timer1, &QTimer::timeout, this, &RtcWindow::refreshClocks);
+    connect(m_lblMeterTime, &ui::ClickableLabel::clicked, this, &RtcWindow::toggleMeterTime);
+    connect(m_lblPCTime, &ui::ClickableLabel::clicked, this, &RtcWindow::togglePcTime);
+    connect(m_cmdSetTime, &QPushButton::clicked, this, &RtcWindow::setMeterTime);
+    connect(m_cmdExit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void RtcWindow::Form_Load()
+void RtcWindow::prepare()
 {
     if (m_mainWindow) {
         adjustSize();
         move(RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
                          m_mainWindow->logicalDpiY()));
     }
-    ShowMeterTime = false;
-    ShowPCTime = false;
+    m_showMeterTime = false;
+    m_showPcTime = false;
     m_lblMeterTime->setText(MeterTitle);
     m_lblPCTime->setText(PCTitle);
     m_timer1->start();
 }
 
-void RtcWindow::Form_Unload()
+void RtcWindow::finish()
 {
     m_timer1->stop();
     FinishMeterClock(m_runner);
@@ -90,29 +90,29 @@ void RtcWindow::Form_Unload()
     m_runner.resumePoll();
 }
 
-void RtcWindow::LblMeterTime_Click()
+void RtcWindow::toggleMeterTime()
 {
-    ShowMeterTime = !ShowMeterTime;
+    m_showMeterTime = !m_showMeterTime;
 }
 
-void RtcWindow::LblPCTime_Click()
+void RtcWindow::togglePcTime()
 {
-    ShowPCTime = !ShowPCTime;
+    m_showPcTime = !m_showPcTime;
 }
 
-void RtcWindow::Timer1_Timer()
+void RtcWindow::refreshClocks()
 {
-    if (ShowMeterTime) {
+    if (m_showMeterTime) {
         if (!m_pollHold)
             m_pollHold.emplace(m_runner.hold());
         m_lblMeterTime->setText(ReadMeterTime(m_runner).value_or(NoMeterTime));
     } else {
         m_lblMeterTime->setText(MeterTitle);
     }
-    m_lblPCTime->setText(ShowPCTime ? PCTimeText(m_clock.now(), SystemSeparators()) : PCTitle);
+    m_lblPCTime->setText(m_showPcTime ? PCTimeText(m_clock.now(), SystemSeparators()) : PCTitle);
 }
 
-void RtcWindow::CmdSetTime_Click()
+void RtcWindow::setMeterTime()
 {
     m_timer1->stop();
     // One reading of the clock gives both date and time.
@@ -121,18 +121,13 @@ void RtcWindow::CmdSetTime_Click()
     m_timer1->start();
 }
 
-void RtcWindow::CmdExit_Click()
-{
-    reject();
-}
-
 void ShowRtc(meterlink::SequenceRunner& runner, const ui::Clock& clock, ui::Dialogs& dialogs,
              QWidget* mainWindow)
 {
     RtcWindow window(runner, clock, mainWindow);
-    window.Form_Load();
+    window.prepare();
     dialogs.runModal(window);
-    window.Form_Unload();
+    window.finish();
 }
 
 } // namespace meterclock

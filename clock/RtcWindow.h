@@ -28,19 +28,22 @@ public:
 
     int runModal() override { return exec(); }
 
-    void Form_Load();
-    void Form_Unload();
-    void LblMeterTime_Click();
-    void LblPCTime_Click();
-    // One refresh of both labels.
-    void Timer1_Timer();
-    void CmdSetTime_Click();
-    void CmdExit_Click();
-
-    bool ShowMeterTime = false;
-    bool ShowPCTime = false;
+    // As the window opens: its place, both titles, and the refresh running.
+    void prepare();
+    // As it closes: the refresh stopped, what the meter may still send drained, and the live
+    // poll resumed.
+    void finish();
+    // A click on `LblMeterTime` or `LblPCTime`: the time instead of the title, or back.
+    void toggleMeterTime();
+    void togglePcTime();
+    // One refresh of both labels (`Timer1`).
+    void refreshClocks();
+    // `CmdSetTime`: the meter's clock to the PC's.
+    void setMeterTime();
 
 private:
+    bool m_showMeterTime = false;
+    bool m_showPcTime = false;
     meterlink::SequenceRunner& m_runner;
     const ui::Clock& m_clock;
     // The live poll stays paused from the first read of the meter's clock until the window

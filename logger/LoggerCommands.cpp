@@ -58,15 +58,15 @@ void LoggerCommands::openWindow()
         m_window = new MemoryWindow(m_mainWindow);
         // The main window may remove it first, as its child.
         connect(m_window, &QObject::destroyed, this, [this] { m_window = nullptr; });
-        connect(m_window, &MemoryWindow::gridClicked, this, &LoggerCommands::GridSet_Click);
-        connect(m_window, &MemoryWindow::eraseClicked, this, &LoggerCommands::EraseFromWindow);
-        connect(m_window, &MemoryWindow::unitOptionClicked, this, &LoggerCommands::OptLuxFc_Click);
+        connect(m_window, &MemoryWindow::gridClicked, this, &LoggerCommands::downloadSet);
+        connect(m_window, &MemoryWindow::eraseClicked, this, &LoggerCommands::eraseFromWindow);
+        connect(m_window, &MemoryWindow::unitOptionClicked, this, &LoggerCommands::sendUnitOption);
         connect(m_window, &MemoryWindow::cancelClicked, this, [this] { m_cancelRequested = true; });
     }
     // A closed window opens again as new; an open one keeps its list and its place.
     MemoryWindow& window = *m_window;
     if (window.isHidden())
-        window.Form_Load();
+        window.startFresh();
     window.setTransferRunning(m_busy);
     window.show();
     window.raise();
@@ -105,7 +105,7 @@ void LoggerCommands::linkLost()
     m_services.dialogs.message(LinkLostText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
 }
 
-void LoggerCommands::Listing()
+void LoggerCommands::listMemory()
 {
     if (m_busy)
         return;
@@ -147,7 +147,7 @@ void LoggerCommands::Listing()
         m_window->sets().appendSets(shown);
 }
 
-void LoggerCommands::GridSet_Click(int row)
+void LoggerCommands::downloadSet(int row)
 {
     if (m_busy)
         return;
@@ -194,7 +194,7 @@ void LoggerCommands::GridSet_Click(int row)
     sequence->drain();
 }
 
-void LoggerCommands::EraseAll()
+void LoggerCommands::eraseAll()
 {
     if (m_busy)
         return;
@@ -204,7 +204,7 @@ void LoggerCommands::EraseAll()
     sendErase();
 }
 
-void LoggerCommands::EraseFromWindow()
+void LoggerCommands::eraseFromWindow()
 {
     if (m_busy)
         return;
@@ -223,7 +223,7 @@ void LoggerCommands::sendErase()
         sequence->request(meterlink::commands::EraseMemory());
 }
 
-void LoggerCommands::OptLuxFc_Click(int /*index*/)
+void LoggerCommands::sendUnitOption(int /*index*/)
 {
     auto sequence = m_runner.begin();
     if (!sequence)

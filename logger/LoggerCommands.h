@@ -26,15 +26,15 @@ public:
     ~LoggerCommands() override;
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
-    void Listing();
+    void listMemory();
     // Toolbar "Erase", after its confirmation.
-    void EraseAll();
+    void eraseAll();
     // `GridSet` click: downloads the set of the row into the download file and views it.
-    void GridSet_Click(int row);
+    void downloadSet(int row);
     // A click on the gauge or its legends: erase after its confirmation, then close the window.
-    void EraseFromWindow();
+    void eraseFromWindow();
     // `OptLuxFc` click (either option): the unit-option command for the current row's set.
-    void OptLuxFc_Click(int index);
+    void sendUnitOption(int index);
 
     // A listing or download is running.
     bool busy() const { return m_busy; }

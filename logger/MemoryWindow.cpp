@@ -108,7 +108,7 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     connect(m_cmdCancel, &QPushButton::clicked, this, &MemoryWindow::cancelClicked);
 }
 
-void MemoryWindow::Form_Load()
+void MemoryWindow::startFresh()
 {
     if (m_mainWindow) {
         const QRect main = m_mainWindow->frameGeometry();

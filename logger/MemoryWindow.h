@@ -21,7 +21,7 @@ public:
     explicit MemoryWindow(QWidget* mainWindow);
 
     // Fresh contents and the place beside the main window, as on a first opening.
-    void Form_Load();
+    void startFresh();
 
     SetListModel& sets() { return *m_sets; }
     // The grid's current row; -1 when there is none.

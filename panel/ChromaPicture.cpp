@@ -94,11 +94,11 @@ ChromaPicture::ChromaPicture(QWidget* parent) : QFrame(parent)
     buttons->addWidget(ok);
     buttons->addWidget(exit);
     layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &ChromaPicture::CmdChromaOK_Click);
+    connect(ok, &QPushButton::clicked, this, &ChromaPicture::testPoint);
     connect(exit, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void ChromaPicture::CmdChromaOK_Click()
+void ChromaPicture::testPoint()
 {
     std::array<double, 10> v{};
     std::size_t n = 0;

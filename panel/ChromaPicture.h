@@ -20,7 +20,7 @@ class ChromaPicture : public QFrame
 public:
     explicit ChromaPicture(QWidget* parent = nullptr);
 
-    void CmdChromaOK_Click();
+    void testPoint();
 
 private:
     // Index 0 is the point to test, 1..4 the corners P1..P4.

@@ -12,7 +12,7 @@ namespace {
 constexpr double FootCandlesPerLux = 0.0929;
 constexpr double Scale = 10000.0;
 
-QString scaled(double raw, int decimals, QChar sep)
+QString Scaled(double raw, int decimals, QChar sep)
 {
     return FormatReading(raw / Scale, decimals, sep);
 }
@@ -109,23 +109,23 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     auto& l = d.lines;
     switch (mode) {
     case 0:
-        l = {ev, scaled(f.x, 3, sep), scaled(f.y, 3, sep)};
+        l = {ev, Scaled(f.x, 3, sep), Scaled(f.y, 3, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
         break;
     case 1:
-        l = {ev, scaled(f.u, 3, sep), scaled(f.v, 3, sep)};
+        l = {ev, Scaled(f.u, 3, sep), Scaled(f.v, 3, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("u'"), QStringLiteral("v'")};
         break;
     case 2:
-        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), scaled(f.Pe, 3, sep)};
+        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), Scaled(f.Pe, 3, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pe")};
         break;
     case 3:
-        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), scaled(f.Pc, 3, sep)};
+        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), Scaled(f.Pc, 3, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pc")};
         break;
     case 4:
-        l = {scaled(f.X, 1, sep), scaled(f.Y, 1, sep), scaled(f.Z, 1, sep)};
+        l = {Scaled(f.X, 1, sep), Scaled(f.Y, 1, sep), Scaled(f.Z, 1, sep)};
         d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
         break;
     case 5:
@@ -134,11 +134,11 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
         d.legends = {QStringLiteral("Ev"), QStringLiteral("max"), QStringLiteral("min")};
         break;
     case 6:
-        l = {deltaEv, scaled(diff(f.x, f.refx), 4, sep), scaled(diff(f.y, f.refy), 4, sep)};
+        l = {deltaEv, Scaled(diff(f.x, f.refx), 4, sep), Scaled(diff(f.y, f.refy), 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
         break;
     case 7:
-        l = {deltaEv, scaled(diff(f.u, f.refu), 4, sep), scaled(diff(f.v, f.refv), 4, sep)};
+        l = {deltaEv, Scaled(diff(f.u, f.refu), 4, sep), Scaled(diff(f.v, f.refv), 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("u'"), QStringLiteral("v'")};
         break;
     case 8:
@@ -147,34 +147,34 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
         break;
     case 9:
         l = {deltaEv, FormatReading(diff(f.wavelength, f.refWavelength) / 10.0, 1, sep),
-             scaled(diff(f.Pe, f.refPe), 4, sep)};
+             Scaled(diff(f.Pe, f.refPe), 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pe")};
         break;
     case 10:
         l = {deltaEv, FormatReading(diff(f.wavelength, f.refWavelength) / 10.0, 2, sep),
-             scaled(diff(f.Pc, f.refPc), 4, sep)};
+             Scaled(diff(f.Pc, f.refPc), 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pc")};
         break;
     case 11:
-        l = {scaled(diff(f.X, f.refX), 1, sep), scaled(diff(f.Y, f.refY), 1, sep),
-             scaled(diff(f.Z, f.refZ), 1, sep)};
+        l = {Scaled(diff(f.X, f.refX), 1, sep), Scaled(diff(f.Y, f.refY), 1, sep),
+             Scaled(diff(f.Z, f.refZ), 1, sep)};
         d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
         break;
     case 12:
-        l = {IlluminanceText(f.refY, lum, sep), scaled(f.refx, 4, sep), scaled(f.refy, 4, sep)};
+        l = {IlluminanceText(f.refY, lum, sep), Scaled(f.refx, 4, sep), Scaled(f.refy, 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
         break;
     case 13:
-        l = {IlluminanceText(f.refY, lum, sep), scaled(f.refu, 3, sep), scaled(f.refv, 3, sep)};
+        l = {IlluminanceText(f.refY, lum, sep), Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("u''"), QStringLiteral("v''")};
         break;
     case 14:
-        l = {scaled(f.refX, 1, sep), scaled(f.refY, 1, sep), scaled(f.refZ, 1, sep)};
+        l = {Scaled(f.refX, 1, sep), Scaled(f.refY, 1, sep), Scaled(f.refZ, 1, sep)};
         d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
         break;
     case 15:
         l = {ev, f.tcpOutOfRange ? dashes : FormatReading(f.Tcp, 0, sep),
-             f.tcpOutOfRange ? dashes : scaled(f.duv, 4, sep)};
+             f.tcpOutOfRange ? dashes : Scaled(f.duv, 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
         break;
     case 16:
@@ -183,12 +183,12 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
         l = {IlluminanceDifferenceText(diff(f.Y, f.refEvTcp), lum, sep),
              f.tcpOutOfRange ? dashes
                              : FormatReading(static_cast<double>(f.Tcp) - f.refTcp / Scale, 0, sep),
-             f.tcpOutOfRange ? dashes : scaled(f.duv - f.refDuv, 4, sep)};
+             f.tcpOutOfRange ? dashes : Scaled(f.duv - f.refDuv, 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
         break;
     case 17:
         l = {IlluminanceText(f.refEvTcp, lum, sep), FormatReading(f.refTcp / Scale, 0, sep),
-             scaled(f.refDuv, 4, sep)};
+             Scaled(f.refDuv, 4, sep)};
         d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
         break;
     default:
@@ -209,29 +209,29 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     else if (d.lenda)
         d.knm = QStringLiteral("nm");
 
-    d.summary = {scaled(f.X, 1, sep),
-                 scaled(f.Y, 1, sep),
-                 scaled(f.Z, 1, sep),
+    d.summary = {Scaled(f.X, 1, sep),
+                 Scaled(f.Y, 1, sep),
+                 Scaled(f.Z, 1, sep),
                  ev,
                  evMax,
                  evMin,
-                 scaled(f.x, 3, sep),
-                 scaled(f.y, 3, sep),
-                 scaled(f.u, 3, sep),
-                 scaled(f.v, 3, sep),
+                 Scaled(f.x, 3, sep),
+                 Scaled(f.y, 3, sep),
+                 Scaled(f.u, 3, sep),
+                 Scaled(f.v, 3, sep),
                  FormatReading(f.wavelength / 10.0, 1, sep),
-                 scaled(f.Pe, 3, sep),
-                 scaled(f.Pc, 3, sep),
+                 Scaled(f.Pe, 3, sep),
+                 Scaled(f.Pc, 3, sep),
                  f.tcpOutOfRange ? dashes : FormatReading(f.Tcp, 0, sep),
-                 f.tcpOutOfRange ? dashes : scaled(f.duv, 4, sep)};
+                 f.tcpOutOfRange ? dashes : Scaled(f.duv, 4, sep)};
     return d;
 }
 
 ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep)
 {
     const IlluminanceRule lum = IlluminanceRuleFor(f.mode, f.unitFc);
-    return {IlluminanceText(f.refY, lum, sep), scaled(f.refx, 4, sep), scaled(f.refy, 4, sep),
-            scaled(f.refu, 3, sep), scaled(f.refv, 3, sep)};
+    return {IlluminanceText(f.refY, lum, sep), Scaled(f.refx, 4, sep), Scaled(f.refy, 4, sep),
+            Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
 }
 
 files::Reading ReadingFromFrame(const FrameFields& f)

@@ -6,7 +6,7 @@ namespace panel {
 
 namespace {
 
-QString withoutSeparator(const QString& t, int l, int decimals, QChar sep)
+QString WithoutSeparator(const QString& t, int l, int decimals, QChar sep)
 {
     const auto zeros = [sep](int n) { return QString(sep) + QString(n, QLatin1Char('0')); };
     if (decimals <= 0)
@@ -52,7 +52,7 @@ QString FormatReading(double value, int decimals, QChar decimalSeparator)
     if (value > 9999) {
         r = t.left(4) + QLatin1Char('0');
     } else if (p == 0) {
-        r = withoutSeparator(t, l, decimals, decimalSeparator);
+        r = WithoutSeparator(t, l, decimals, decimalSeparator);
     } else if (p == 2) {
         if (decimals <= 0)
             r = t.left(1);

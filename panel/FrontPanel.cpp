@@ -14,19 +14,19 @@ namespace panel {
 namespace {
 
 // A tick rewrites the whole display; skipping unchanged controls keeps it cheap.
-void setText(QLabel* label, const QString& text)
+void SetText(QLabel* label, const QString& text)
 {
     if (label->text() != text)
         label->setText(text);
 }
 
-void setShown(QWidget* widget, bool shown)
+void SetShown(QWidget* widget, bool shown)
 {
     if (widget->isHidden() == shown)
         widget->setVisible(shown);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const char* role)
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const char* role)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -87,14 +87,14 @@ QWidget* FrontPanel::buildLcd()
 
     // Top row: indicators and the battery gauge.
     auto* top = new QHBoxLayout;
-    m_m = makeLabel(lcd, "LblM", QStringLiteral("M"), "indicator");
-    m_a = makeLabel(lcd, "LblA", QStringLiteral("A"), "indicator");
-    m_sd = makeLabel(lcd, "LblSD", QStringLiteral("SD"), "indicator");
-    m_r = makeLabel(lcd, "LblR", QStringLiteral("R"), "indicator");
-    m_intv = makeLabel(lcd, "LblIntv", QStringLiteral("INTV"), "indicator");
-    m_cf = makeLabel(lcd, "LblCF", QStringLiteral("CF"), "indicator");
-    m_h = makeLabel(lcd, "LblH", QStringLiteral("H"), "indicator");
-    m_ref = makeLabel(lcd, "LblRef", QStringLiteral("REF"), "indicator");
+    m_m = MakeLabel(lcd, "LblM", QStringLiteral("M"), "indicator");
+    m_a = MakeLabel(lcd, "LblA", QStringLiteral("A"), "indicator");
+    m_sd = MakeLabel(lcd, "LblSD", QStringLiteral("SD"), "indicator");
+    m_r = MakeLabel(lcd, "LblR", QStringLiteral("R"), "indicator");
+    m_intv = MakeLabel(lcd, "LblIntv", QStringLiteral("INTV"), "indicator");
+    m_cf = MakeLabel(lcd, "LblCF", QStringLiteral("CF"), "indicator");
+    m_h = MakeLabel(lcd, "LblH", QStringLiteral("H"), "indicator");
+    m_ref = MakeLabel(lcd, "LblRef", QStringLiteral("REF"), "indicator");
     for (QLabel* indicator : {m_m, m_a, m_sd, m_r, m_intv, m_cf, m_h, m_ref}) {
         top->addWidget(indicator);
         indicator->hide();
@@ -103,7 +103,7 @@ QWidget* FrontPanel::buildLcd()
     auto* gauge = new QHBoxLayout;
     gauge->setSpacing(2);
     for (int i = 0; i < BatterySegments; ++i) {
-        QLabel* segment = makeLabel(lcd, "", QString(), "battery");
+        QLabel* segment = MakeLabel(lcd, "", QString(), "battery");
         segment->setObjectName(QStringLiteral("ImgBt(%1)").arg(i));
         m_battery[static_cast<std::size_t>(i)] = segment;
         gauge->addWidget(segment);
@@ -114,11 +114,11 @@ QWidget* FrontPanel::buildLcd()
     // Three value lines: symbols, legend, value, unit.
     const std::array<const char*, 3> valueNames{"VX", "VY", "VZ"};
     const std::array<const char*, 3> legendNames{"LblFX", "LblFY", "LblFZ"};
-    m_deltaX = makeLabel(lcd, "ImaDeltaX", QStringLiteral("\u0394"), "symbol");
-    m_lenda = makeLabel(lcd, "ImaLenda", QStringLiteral("\u03bb"), "symbol");
-    m_deltaY = makeLabel(lcd, "ImaDeltaY", QStringLiteral("\u0394"), "symbol");
-    m_deltaZ = makeLabel(lcd, "ImaDeltaZ", QStringLiteral("\u0394"), "symbol");
-    m_deltaZZ = makeLabel(lcd, "ImaDeltaZZ", QStringLiteral("\u0394"), "symbol");
+    m_deltaX = MakeLabel(lcd, "ImaDeltaX", QStringLiteral("\u0394"), "symbol");
+    m_lenda = MakeLabel(lcd, "ImaLenda", QStringLiteral("\u03bb"), "symbol");
+    m_deltaY = MakeLabel(lcd, "ImaDeltaY", QStringLiteral("\u0394"), "symbol");
+    m_deltaZ = MakeLabel(lcd, "ImaDeltaZ", QStringLiteral("\u0394"), "symbol");
+    m_deltaZZ = MakeLabel(lcd, "ImaDeltaZZ", QStringLiteral("\u0394"), "symbol");
     const std::array<std::array<QLabel*, 2>, 3> symbols{
         {{m_deltaX, nullptr}, {m_lenda, m_deltaY}, {m_deltaZ, m_deltaZZ}}};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -132,27 +132,27 @@ QWidget* FrontPanel::buildLcd()
             }
         }
         grid->addLayout(symbolBox, row, 0, Qt::AlignRight);
-        m_legends[i] = makeLabel(lcd, legendNames[i], QString(), "legend");
+        m_legends[i] = MakeLabel(lcd, legendNames[i], QString(), "legend");
         m_legends[i]->setMinimumWidth(36);
         grid->addWidget(m_legends[i], row, 1);
-        m_values[i] = makeLabel(lcd, valueNames[i], QString(), "value");
+        m_values[i] = MakeLabel(lcd, valueNames[i], QString(), "value");
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(150);
         grid->addWidget(m_values[i], row, 2);
     }
-    m_unit = makeLabel(lcd, "LblUnit", QString(), "small");
-    m_knm = makeLabel(lcd, "LblKnm", QString(), "small");
+    m_unit = MakeLabel(lcd, "LblUnit", QString(), "small");
+    m_knm = MakeLabel(lcd, "LblKnm", QString(), "small");
     m_unit->setMinimumWidth(26);
     grid->addWidget(m_unit, 1, 3);
     grid->addWidget(m_knm, 2, 3);
 
     // Bottom row: memory count and clock.
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(makeLabel(lcd, "LblMemCaption", QStringLiteral("MEM"), "indicator"));
-    m_memCnt = makeLabel(lcd, "LblMemCnt", QString(), "small");
+    bottom->addWidget(MakeLabel(lcd, "LblMemCaption", QStringLiteral("MEM"), "indicator"));
+    m_memCnt = MakeLabel(lcd, "LblMemCnt", QString(), "small");
     bottom->addWidget(m_memCnt);
     bottom->addStretch();
-    m_time = makeLabel(lcd, "LblTime", QString(), "small");
+    m_time = MakeLabel(lcd, "LblTime", QString(), "small");
     bottom->addWidget(m_time);
     grid->addLayout(bottom, 4, 0, 1, 5);
 
@@ -205,7 +205,7 @@ QWidget* FrontPanel::buildSummary()
         "X",  "Y",  "Z",       "Ev",      "Ev max", "Ev min", "x", "y", "u'", "v'", "\u03bbd (nm)",
         "Pe", "Pc", "Tcp (K)", "\u0394uv"};
     for (std::size_t i = 0; i < captions.size(); ++i) {
-        m_summary[i] = makeLabel(summary, SummaryLabelNames[i], QString(), "summaryValue");
+        m_summary[i] = MakeLabel(summary, SummaryLabelNames[i], QString(), "summaryValue");
         m_summary[i]->setMinimumWidth(70);
         form->addRow(QString::fromUtf8(captions[i]), m_summary[i]);
     }
@@ -215,37 +215,37 @@ QWidget* FrontPanel::buildSummary()
 void FrontPanel::apply(const DisplayState& d)
 {
     for (std::size_t i = 0; i < m_battery.size(); ++i)
-        setShown(m_battery[i], d.batteryShown[i]);
-    setShown(m_m, d.m);
-    setShown(m_a, d.a);
-    setShown(m_sd, d.sd);
-    setShown(m_r, d.r);
-    setShown(m_intv, d.intv);
-    setText(m_time, d.time);
-    setText(m_memCnt, d.memCnt);
-    setShown(m_cf, d.cf);
-    setShown(m_h, d.h);
-    setText(m_unit, d.unit);
+        SetShown(m_battery[i], d.batteryShown[i]);
+    SetShown(m_m, d.m);
+    SetShown(m_a, d.a);
+    SetShown(m_sd, d.sd);
+    SetShown(m_r, d.r);
+    SetShown(m_intv, d.intv);
+    SetText(m_time, d.time);
+    SetText(m_memCnt, d.memCnt);
+    SetShown(m_cf, d.cf);
+    SetShown(m_h, d.h);
+    SetText(m_unit, d.unit);
 
-    setShown(m_lenda, d.lenda);
-    setShown(m_deltaX, d.deltaX);
-    setShown(m_deltaY, d.deltaY);
-    setShown(m_deltaZ, d.deltaZ);
-    setShown(m_deltaZZ, d.deltaZZ);
-    setShown(m_ref, d.ref);
+    SetShown(m_lenda, d.lenda);
+    SetShown(m_deltaX, d.deltaX);
+    SetShown(m_deltaY, d.deltaY);
+    SetShown(m_deltaZ, d.deltaZ);
+    SetShown(m_deltaZZ, d.deltaZZ);
+    SetShown(m_ref, d.ref);
 
     // A blinking line starts shown, so that the first tick of an overload marks it.
     m_blinkShown = d.middleBlinks && !m_blinkShown;
     if (d.writeLines)
         for (std::size_t i = 0; i < 3; ++i)
-            setText(m_values[i],
+            SetText(m_values[i],
                     i == 1 && d.middleBlinks && !m_blinkShown ? QString() : d.lines[i]);
     for (std::size_t i = 0; i < 3; ++i)
-        setText(m_legends[i], d.legends[i]);
-    setText(m_knm, d.knm);
+        SetText(m_legends[i], d.legends[i]);
+    SetText(m_knm, d.knm);
 
     for (std::size_t i = 0; i < m_summary.size(); ++i)
-        setText(m_summary[i], d.summary[i]);
+        SetText(m_summary[i], d.summary[i]);
 }
 
 } // namespace panel

@@ -26,7 +26,7 @@ namespace {
 const QString NoDevice = QStringLiteral("NoDevice Found!\"");
 const QString ModelCaption = QStringLiteral("582");
 
-void setText(QLabel* label, const QString& text)
+void SetText(QLabel* label, const QString& text)
 {
     if (label->text() != text)
         label->setText(text);
@@ -135,10 +135,10 @@ void PanelWindow::pollMeter()
     // Without the second report the frame would mix in other bytes (mode, flags, references):
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
-        setText(m_lblCOM, NoDevice);
+        SetText(m_lblCOM, NoDevice);
         return;
     }
-    setText(m_lblCOM, ModelCaption);
+    SetText(m_lblCOM, ModelCaption);
     const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
     m_recordOn = fields.recordOn;
     m_memoryBusy = fields.memoryBusy;

@@ -26,7 +26,7 @@ constexpr std::array<int, 4> EvLefts{120, 840, 1560, 2520};
 constexpr std::array<int, 4> ChromaLefts{480, 1200, 1920, 2640};
 constexpr int FrameWidth = 3360;
 
-int px(int twips)
+int Px(int twips)
 {
     return twips / TwipsPerPixel;
 }
@@ -46,39 +46,39 @@ protected:
     }
 };
 
-QComboBox* makeDigit(QWidget* parent, const QString& name, int left)
+QComboBox* MakeDigit(QWidget* parent, const QString& name, int left)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->setEditable(true);
-    box->setGeometry(px(left), px(300), px(DigitWidth), px(DigitHeight));
+    box->setGeometry(Px(left), Px(300), Px(DigitWidth), Px(DigitHeight));
     return box;
 }
 
-QLabel* makeMarker(QWidget* parent, const QString& name, int left)
+QLabel* MakeMarker(QWidget* parent, const QString& name, int left)
 {
     auto* marker = new QLabel(QStringLiteral("."), parent);
     marker->setObjectName(name);
     marker->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    marker->setGeometry(px(left), px(300), px(MarkerWidth), px(DigitHeight));
+    marker->setGeometry(Px(left), Px(300), Px(MarkerWidth), Px(DigitHeight));
     return marker;
 }
 
 // A frame of four digit boxes named boxes(0)..boxes(3) at lefts, with a decimal marker.
-QGroupBox* makeDigitFrame(QWidget* parent, const QString& caption, const char* boxes,
+QGroupBox* MakeDigitFrame(QWidget* parent, const QString& caption, const char* boxes,
                           const std::array<int, 4>& lefts, const QString& markerName,
                           const QString& markerText, int markerLeft, std::array<QComboBox*, 4>& out,
                           QLabel** marker)
 {
     auto* frame = new QGroupBox(caption, parent);
-    frame->setFixedSize(px(FrameWidth), px(780));
+    frame->setFixedSize(Px(FrameWidth), Px(780));
     for (std::size_t i = 0; i < 4; ++i)
         out[i] =
-            makeDigit(frame, QStringLiteral("%1(%2)").arg(QLatin1String(boxes)).arg(i), lefts[i]);
-    QLabel* m = makeMarker(frame, markerName, markerLeft);
+            MakeDigit(frame, QStringLiteral("%1(%2)").arg(QLatin1String(boxes)).arg(i), lefts[i]);
+    QLabel* m = MakeMarker(frame, markerName, markerLeft);
     m->setText(markerText);
     if (markerText.size() > 1)
-        m->resize(px(360), m->height());
+        m->resize(Px(360), m->height());
     if (marker != nullptr)
         *marker = m;
     return frame;
@@ -135,7 +135,7 @@ void ReferencePictures::buildPicRef()
     // A click acts only when it leaves its option selected.
     connect(m_optTcp, &QRadioButton::clicked, this, [this] {
         if (m_optTcp->isChecked())
-            OptTcp_Click();
+            openTemperatureView();
     });
     connect(m_optXY, &QRadioButton::clicked, this, [this] {
         if (m_optXY->isChecked())
@@ -153,11 +153,11 @@ void ReferencePictures::buildPicTcp()
     m_picTcp = makePicture("PicTcp", QStringLiteral("TCP"));
     auto* layout = static_cast<QVBoxLayout*>(m_picTcp->layout());
     auto* frame = new QGroupBox(QStringLiteral("TCP"), m_picTcp);
-    frame->setFixedSize(px(3960), px(780));
+    frame->setFixedSize(Px(3960), Px(780));
     for (int i = 0; i < 5; ++i)
-        makeDigit(frame, QStringLiteral("DigitTCP(%1)").arg(i), 120 + i * 720);
-    makeMarker(frame, QStringLiteral("XYZDecimal(2)"), 120 + 720 + DigitWidth);
-    makeMarker(frame, QStringLiteral("XYZDecimal(3)"), 120 + 3 * 720 + DigitWidth);
+        MakeDigit(frame, QStringLiteral("DigitTCP(%1)").arg(i), 120 + i * 720);
+    MakeMarker(frame, QStringLiteral("XYZDecimal(2)"), 120 + 720 + DigitWidth);
+    MakeMarker(frame, QStringLiteral("XYZDecimal(3)"), 120 + 3 * 720 + DigitWidth);
     layout->addWidget(frame);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(QStringLiteral("OK"), m_picTcp);
@@ -183,15 +183,15 @@ ReferencePictures::makeDigitView(const char* picName, const char* evFrameName, c
     view.picture = makePicture(picName, QStringLiteral("REF"));
     auto* layout = static_cast<QVBoxLayout*>(view.picture->layout());
     view.evFrame =
-        makeDigitFrame(view.picture, QStringLiteral("Ev (lx)"), evBoxes, EvLefts,
+        MakeDigitFrame(view.picture, QStringLiteral("Ev (lx)"), evBoxes, EvLefts,
                        QLatin1String(evMarker), QStringLiteral("."), 2280, view.ev, &view.evMarker);
     view.evFrame->setObjectName(QLatin1String(evFrameName));
     layout->addWidget(view.evFrame);
     // The chromaticity boxes hold the four digits after "0.".
-    layout->addWidget(makeDigitFrame(view.picture, QLatin1String(firstCaption), firstBoxes,
+    layout->addWidget(MakeDigitFrame(view.picture, QLatin1String(firstCaption), firstBoxes,
                                      ChromaLefts, QLatin1String(firstMarker), QStringLiteral("0."),
                                      120, view.first, nullptr));
-    layout->addWidget(makeDigitFrame(view.picture, QLatin1String(secondCaption), secondBoxes,
+    layout->addWidget(MakeDigitFrame(view.picture, QLatin1String(secondCaption), secondBoxes,
                                      ChromaLefts, QLatin1String(secondMarker), QStringLiteral("0."),
                                      120, view.second, nullptr));
     auto* buttons = new QHBoxLayout;
@@ -219,7 +219,7 @@ void ReferencePictures::togglePicRef()
     m_picRef->setVisible(m_picRef->isHidden());
 }
 
-void ReferencePictures::OptTcp_Click()
+void ReferencePictures::openTemperatureView()
 {
     m_picRef->hide();
     m_picTcp->show();
@@ -234,8 +234,8 @@ void ReferencePictures::openView(DigitView& view)
         FillReferenceView(m_comboRefLxFc->currentText(), m_texts.illuminance,
                           xy ? m_texts.x : m_texts.u, xy ? m_texts.y : m_texts.v);
     view.evFrame->setTitle(fill.caption);
-    view.ev[2]->move(px(fill.digit2Left), view.ev[2]->y());
-    view.evMarker->move(px(fill.markerLeft), view.evMarker->y());
+    view.ev[2]->move(Px(fill.digit2Left), view.ev[2]->y());
+    view.evMarker->move(Px(fill.markerLeft), view.evMarker->y());
     for (std::size_t i = 0; i < 4; ++i) {
         view.ev[i]->setEditText(fill.ev[i]);
         view.first[i]->setEditText(fill.first[i]);

@@ -25,7 +25,7 @@ public:
     // Creates the pictures hidden inside host and adds them to layout.
     ReferencePictures(QWidget* host, QLayout* layout);
 
-    // Form_Load adds the two units to the reference unit list.
+    // Adds the two units to the reference unit list, once at start-up.
     void addUnits();
     // The reference texts of the last live frame, for the next opening of a view.
     void setReferenceTexts(const ReferenceTexts& texts) { m_texts = texts; }
@@ -54,7 +54,7 @@ private:
     void buildPicRef();
     void buildPicTcp();
     void openView(DigitView& view);
-    void OptTcp_Click();
+    void openTemperatureView();
 
     QWidget* m_host;
     QLayout* m_layout;

@@ -8,7 +8,7 @@ namespace panel {
 namespace {
 
 // Character pos (1-based) of text, empty past its end.
-QString charAt(const QString& text, int pos)
+QString CharAt(const QString& text, int pos)
 {
     return pos >= 1 && pos <= text.size() ? QString(text[pos - 1]) : QString();
 }
@@ -37,9 +37,9 @@ ReferenceViewFill FillReferenceView(const QString& unitText, const QString& illu
     const QString digits = ui::NumberText(e);
     for (int i = 0; i < 4; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        fill.ev[at] = charAt(digits, i + 1);
-        fill.first[at] = charAt(firstText, i + 3);
-        fill.second[at] = charAt(secondText, i + 3);
+        fill.ev[at] = CharAt(digits, i + 1);
+        fill.first[at] = CharAt(firstText, i + 3);
+        fill.second[at] = CharAt(secondText, i + 3);
     }
     return fill;
 }

@@ -28,28 +28,28 @@ constexpr FieldRange DateTimeFields[] = {
 };
 constexpr FieldRange TimeFields[] = {{"Hour", 0, 23}, {"Minute", 0, 59}, {"Second", 0, 59}};
 
-std::vector<FieldRange> byteFieldRanges(ScheduleKind kind)
+std::vector<FieldRange> ByteFieldRanges(ScheduleKind kind)
 {
     if (kind == ScheduleKind::Reservation)
         return {std::begin(DateTimeFields), std::end(DateTimeFields)};
     return {std::begin(TimeFields), std::end(TimeFields)};
 }
 
-bool isDigit(QChar c)
+bool IsDigit(QChar c)
 {
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
 
 const QString NothingSent = QStringLiteral("\r\nNothing was sent to the meter.");
 
-QString byteOutOfRange(const QString& field, const QString& typed)
+QString ByteOutOfRange(const QString& field, const QString& typed)
 {
     return QStringLiteral("%1: \"%2\" is out of range (0 to %3).")
                .arg(field, typed.trimmed(), QString::number(ByteMax)) +
            NothingSent;
 }
 
-QString intervalOutOfRange(std::int64_t seconds)
+QString IntervalOutOfRange(std::int64_t seconds)
 {
     return QStringLiteral("Interval: %1 seconds is out of range (0 to %2 seconds).")
                .arg(QString::number(seconds), QString::number(IntervalMax)) +
@@ -76,7 +76,7 @@ meterlink::Command ScheduleReadCommand(ScheduleKind kind)
 
 QStringList ScheduleFieldNames(ScheduleKind kind)
 {
-    const auto ranges = byteFieldRanges(kind);
+    const auto ranges = ByteFieldRanges(kind);
     QStringList names;
     for (const char* half : {"Start", "Stop"})
         for (const auto& range : ranges)
@@ -95,7 +95,7 @@ QStringList TwoDigitItems(int from, int to)
 
 std::vector<QStringList> ScheduleItems(ScheduleKind kind)
 {
-    const auto ranges = byteFieldRanges(kind);
+    const auto ranges = ByteFieldRanges(kind);
     std::vector<QStringList> items;
     for (int half = 0; half < 2; ++half)
         for (const auto& range : ranges)
@@ -129,13 +129,13 @@ std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
     for (int i = 0; i < n; ++i) {
         const auto value = ui::RoundHalfEven(ui::NumericValue(text(i)));
         if (value < 0 || value > ByteMax)
-            return byteOutOfRange(names[i], text(i));
+            return ByteOutOfRange(names[i], text(i));
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
     }
     const auto interval =
         ui::RoundHalfEven(ui::NumericValue(text(n + 1)) + 60.0 * ui::NumericValue(text(n)));
     if (interval < 0 || interval > IntervalMax)
-        return intervalOutOfRange(interval);
+        return IntervalOutOfRange(interval);
     const auto seconds = static_cast<std::uint16_t>(interval);
     if (kind == ScheduleKind::Reservation)
         return meterlink::commands::WriteReservation(bytes, seconds, texts.enabled);
@@ -149,7 +149,7 @@ bool ResKeyAccepted(int key, const QString& text)
         return true;
     if (text.isEmpty())
         return true;
-    return text.size() == 1 && isDigit(text[0]);
+    return text.size() == 1 && IsDigit(text[0]);
 }
 
 QString SamplingTitle()
@@ -171,9 +171,9 @@ bool HasLeadingNumber(const QString& text)
         ++i;
     if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
         ++i;
-    if (i < n && isDigit(text[i]))
+    if (i < n && IsDigit(text[i]))
         return true;
-    return i + 1 < n && text[i] == QLatin1Char('.') && isDigit(text[i + 1]);
+    return i + 1 < n && text[i] == QLatin1Char('.') && IsDigit(text[i + 1]);
 }
 
 std::optional<int> SamplingTimeFromAnswer(const QString& answer, int maximum)

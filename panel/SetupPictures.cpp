@@ -16,7 +16,7 @@ namespace panel {
 
 namespace {
 
-QPushButton* addButton(QLayout* layout, const QString& name, const QString& caption)
+QPushButton* AddButton(QLayout* layout, const QString& name, const QString& caption)
 {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
@@ -24,7 +24,7 @@ QPushButton* addButton(QLayout* layout, const QString& name, const QString& capt
     return button;
 }
 
-QRadioButton* addOption(QLayout* layout, const QString& name, const QString& caption)
+QRadioButton* AddOption(QLayout* layout, const QString& name, const QString& caption)
 {
     auto* option = new QRadioButton(caption);
     option->setObjectName(name);
@@ -32,7 +32,7 @@ QRadioButton* addOption(QLayout* layout, const QString& name, const QString& cap
     return option;
 }
 
-QHBoxLayout* okExitRow(QBoxLayout* parent)
+QHBoxLayout* OkExitRow(QBoxLayout* parent)
 {
     auto* row = new QHBoxLayout;
     row->addStretch();
@@ -89,16 +89,16 @@ SchedulePicture::SchedulePicture(ScheduleKind kind, QWidget* parent)
     addFrame(QStringLiteral("Interval"), {QStringLiteral("Minute"), QStringLiteral("Second")});
 
     auto* options = new QHBoxLayout;
-    m_enable = addOption(options, QStringLiteral("Opt") + prefix + QLatin1Char('0'),
+    m_enable = AddOption(options, QStringLiteral("Opt") + prefix + QLatin1Char('0'),
                          QStringLiteral("Enable"));
-    m_disable = addOption(options, QStringLiteral("Opt") + prefix + QLatin1Char('1'),
+    m_disable = AddOption(options, QStringLiteral("Opt") + prefix + QLatin1Char('1'),
                           QStringLiteral("Disable"));
     m_disable->setChecked(true);
     layout->addLayout(options);
 
-    auto* row = okExitRow(layout);
-    m_ok = addButton(row, QStringLiteral("Cmd%1OK").arg(prefix), QStringLiteral("OK"));
-    m_exit = addButton(
+    auto* row = OkExitRow(layout);
+    m_ok = AddButton(row, QStringLiteral("Cmd%1OK").arg(prefix), QStringLiteral("OK"));
+    m_exit = AddButton(
         row, reservation ? QStringLiteral("CmdExitRes") : QStringLiteral("CmdExitCycling"),
         QStringLiteral("Exit"));
     connect(m_exit, &QPushButton::clicked, this, &QWidget::hide);
@@ -151,8 +151,8 @@ SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget
         picture->hide();
     }
     connect(m_picReservation->okButton(), &QPushButton::clicked, this,
-            &SetupPictures::CmdResOK_Click);
-    connect(m_picCycling->okButton(), &QPushButton::clicked, this, &SetupPictures::CmdCycOK_Click);
+            &SetupPictures::writeReservation);
+    connect(m_picCycling->okButton(), &QPushButton::clicked, this, &SetupPictures::writeCycling);
 }
 
 QGroupBox* SetupPictures::buildSetupMenu()
@@ -163,12 +163,12 @@ QGroupBox* SetupPictures::buildSetupMenu()
     const QStringList captions{QStringLiteral("Reservation"), QStringLiteral("Cycling"),
                                QStringLiteral("Reference")};
     for (int i = 0; i < captions.size(); ++i)
-        m_optSetup.push_back(addOption(layout, QStringLiteral("OptSetup%1").arg(i), captions[i]));
+        m_optSetup.push_back(AddOption(layout, QStringLiteral("OptSetup%1").arg(i), captions[i]));
     m_optSetup.front()->setChecked(true);
-    auto* row = okExitRow(layout);
-    auto* ok = addButton(row, QStringLiteral("CmdSetUpOK"), QStringLiteral("OK"));
-    auto* exit = addButton(row, QStringLiteral("CmdExitSetup"), QStringLiteral("Exit"));
-    connect(ok, &QPushButton::clicked, this, &SetupPictures::CmdSetUpOK_Click);
+    auto* row = OkExitRow(layout);
+    auto* ok = AddButton(row, QStringLiteral("CmdSetUpOK"), QStringLiteral("OK"));
+    auto* exit = AddButton(row, QStringLiteral("CmdExitSetup"), QStringLiteral("Exit"));
+    connect(ok, &QPushButton::clicked, this, &SetupPictures::runSetupChoice);
     connect(exit, &QPushButton::clicked, box, &QWidget::hide);
     return box;
 }
@@ -178,14 +178,14 @@ QGroupBox* SetupPictures::buildIntervalPicture()
     auto* box = new QGroupBox(QStringLiteral("Sampling Rate"), m_host);
     box->setObjectName(QStringLiteral("PicIntv"));
     auto* layout = new QVBoxLayout(box);
-    m_optPC = addOption(layout, QStringLiteral("OptPC"), QStringLiteral("PC Sampling Rate"));
+    m_optPC = AddOption(layout, QStringLiteral("OptPC"), QStringLiteral("PC Sampling Rate"));
     m_optMeter =
-        addOption(layout, QStringLiteral("OptMeter"), QStringLiteral("Meter Sampling Rate"));
+        AddOption(layout, QStringLiteral("OptMeter"), QStringLiteral("Meter Sampling Rate"));
     m_optPC->setChecked(true);
-    auto* row = okExitRow(layout);
-    auto* ok = addButton(row, QStringLiteral("CmdIntvOK"), QStringLiteral("OK"));
-    auto* exit = addButton(row, QStringLiteral("CmdExitIntv"), QStringLiteral("Exit"));
-    connect(ok, &QPushButton::clicked, this, &SetupPictures::CmdIntvOK_Click);
+    auto* row = OkExitRow(layout);
+    auto* ok = AddButton(row, QStringLiteral("CmdIntvOK"), QStringLiteral("OK"));
+    auto* exit = AddButton(row, QStringLiteral("CmdExitIntv"), QStringLiteral("Exit"));
+    connect(ok, &QPushButton::clicked, this, &SetupPictures::setSamplingTime);
     connect(exit, &QPushButton::clicked, box, &QWidget::hide);
     return box;
 }
@@ -214,7 +214,7 @@ MeterAccess SetupPictures::access() const
     return MeterAccess{m_context.runner, m_context.dialogs};
 }
 
-void SetupPictures::CmdSetUpOK_Click()
+void SetupPictures::runSetupChoice()
 {
     m_picReservation->hide();
     m_picCycling->hide();
@@ -238,7 +238,7 @@ void SetupPictures::CmdSetUpOK_Click()
     m_picSetup->hide();
 }
 
-void SetupPictures::CmdIntvOK_Click()
+void SetupPictures::setSamplingTime()
 {
     m_picIntv->hide();
     if (m_optPC->isChecked()) {
@@ -249,13 +249,13 @@ void SetupPictures::CmdIntvOK_Click()
     SetMeterInterval(access(), m_meterInterval);
 }
 
-void SetupPictures::CmdResOK_Click()
+void SetupPictures::writeReservation()
 {
     if (WriteSchedule(access(), ScheduleKind::Reservation, m_picReservation->texts()))
         m_picReservation->hide();
 }
 
-void SetupPictures::CmdCycOK_Click()
+void SetupPictures::writeCycling()
 {
     if (WriteSchedule(access(), ScheduleKind::Cycling, m_picCycling->texts()))
         m_picCycling->hide();

@@ -70,10 +70,10 @@ public:
     // The PC sampling time in seconds (1 to 86400).
     int pcInterval() const { return m_pcInterval; }
 
-    void CmdSetUpOK_Click();
-    void CmdIntvOK_Click();
-    void CmdResOK_Click();
-    void CmdCycOK_Click();
+    void runSetupChoice();
+    void setSamplingTime();
+    void writeReservation();
+    void writeCycling();
 
 private:
     QGroupBox* buildSetupMenu();

@@ -14,15 +14,15 @@ const QColor Ink(40, 48, 64);
 const QColor Accent(36, 110, 190);
 const QColor Warm(214, 72, 52);
 
-QPen inkPen(qreal width = 2.0)
+QPen InkPen(qreal width = 2.0)
 {
     return QPen(Ink, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void drawSave(QPainter& p)
+void DrawSave(QPainter& p)
 {
     // A diskette: body, shutter and label.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.setBrush(Accent);
     p.drawRoundedRect(QRectF(5, 5, 22, 22), 2, 2);
     p.setBrush(Qt::white);
@@ -30,10 +30,10 @@ void drawSave(QPainter& p)
     p.drawRect(QRectF(9, 18, 14, 9));
 }
 
-void drawOpen(QPainter& p)
+void DrawOpen(QPainter& p)
 {
     // An opened folder.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.setBrush(QColor(236, 196, 92));
     QPainterPath back;
     back.moveTo(4, 26);
@@ -53,10 +53,10 @@ void drawOpen(QPainter& p)
     p.drawPath(front);
 }
 
-void drawInterval(QPainter& p)
+void DrawInterval(QPainter& p)
 {
     // A stopwatch: sampling time.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(16, 18), 10, 10);
     p.drawLine(QPointF(16, 8), QPointF(16, 5));
@@ -65,10 +65,10 @@ void drawInterval(QPainter& p)
     p.drawLine(QPointF(16, 18), QPointF(21, 13));
 }
 
-void drawList(QPainter& p)
+void DrawList(QPainter& p)
 {
     // Bullets and lines of a listing.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     for (int row = 0; row < 4; ++row) {
         const qreal y = 8 + row * 5.5;
         p.setBrush(Accent);
@@ -77,10 +77,10 @@ void drawList(QPainter& p)
     }
 }
 
-void drawGraph(QPainter& p)
+void DrawGraph(QPainter& p)
 {
     // Axes with a curve.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.drawLine(QPointF(5, 4), QPointF(5, 27));
     p.drawLine(QPointF(5, 27), QPointF(28, 27));
     QPainterPath curve;
@@ -91,10 +91,10 @@ void drawGraph(QPainter& p)
     p.drawPath(curve);
 }
 
-void drawClock(QPainter& p)
+void DrawClock(QPainter& p)
 {
     // A clock face with twelve ticks: the meter's clock.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(16, 16), 12, 12);
     for (int hour = 0; hour < 12; ++hour) {
@@ -105,10 +105,10 @@ void drawClock(QPainter& p)
     p.drawLine(QPointF(16, 16), QPointF(21, 18));
 }
 
-void drawLogger(QPainter& p)
+void DrawLogger(QPainter& p)
 {
     // A memory chip with its pins: the meter's data logger.
-    p.setPen(inkPen(1.6));
+    p.setPen(InkPen(1.6));
     for (int pin = 0; pin < 4; ++pin) {
         const qreal x = 10 + pin * 4;
         p.drawLine(QPointF(x, 4), QPointF(x, 8));
@@ -121,7 +121,7 @@ void drawLogger(QPainter& p)
     p.drawLine(QPointF(10, 18), QPointF(18, 18));
 }
 
-void drawSetup(QPainter& p)
+void DrawSetup(QPainter& p)
 {
     // A gear.
     QPainterPath gear;
@@ -138,15 +138,15 @@ void drawSetup(QPainter& p)
     gear.closeSubpath();
     gear.addEllipse(QPointF(16, 16), 4, 4);
     gear.setFillRule(Qt::OddEvenFill);
-    p.setPen(inkPen(1.5));
+    p.setPen(InkPen(1.5));
     p.setBrush(QColor(150, 160, 176));
     p.drawPath(gear);
 }
 
-void drawErase(QPainter& p)
+void DrawErase(QPainter& p)
 {
     // A bin with a cross: the whole memory goes.
-    p.setPen(inkPen());
+    p.setPen(InkPen());
     p.setBrush(Qt::white);
     p.drawLine(QPointF(6, 8), QPointF(26, 8));
     p.drawLine(QPointF(13, 8), QPointF(13, 5));
@@ -158,7 +158,7 @@ void drawErase(QPainter& p)
     p.drawLine(QPointF(20, 15), QPointF(12, 24));
 }
 
-void drawChroma(QPainter& p)
+void DrawChroma(QPainter& p)
 {
     // The horseshoe of the spectral colours with a red dot; on button 1 the dot reads as
     // "recording".
@@ -171,7 +171,7 @@ void drawChroma(QPainter& p)
     fill.setColorAt(0.0, QColor(90, 190, 110));
     fill.setColorAt(0.5, QColor(160, 200, 230));
     fill.setColorAt(1.0, QColor(232, 130, 120));
-    p.setPen(inkPen(1.6));
+    p.setPen(InkPen(1.6));
     p.setBrush(fill);
     p.drawPath(locus);
     p.setPen(QPen(Qt::white, 1.2));
@@ -184,8 +184,8 @@ void drawChroma(QPainter& p)
 QIcon ToolbarImage(int image)
 {
     using Draw = void (*)(QPainter&);
-    static const Draw draws[] = {drawSave,  drawOpen,   drawInterval, drawList,  drawGraph,
-                                 drawClock, drawLogger, drawSetup,    drawErase, drawChroma};
+    static const Draw draws[] = {DrawSave,  DrawOpen,   DrawInterval, DrawList,  DrawGraph,
+                                 DrawClock, DrawLogger, DrawSetup,    DrawErase, DrawChroma};
     QIcon icon;
     if (image < 1 || image > ToolbarImageCount)
         return icon;

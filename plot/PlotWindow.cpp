@@ -36,7 +36,7 @@ namespace {
 constexpr std::int64_t MarkersPerCheck = 4096;
 constexpr qint64 SliceMs = 100;
 
-QLineEdit* makeBox(const QString& name, int width, QWidget* parent)
+QLineEdit* MakeBox(const QString& name, int width, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
@@ -74,7 +74,7 @@ PlotWindow::PlotWindow(ui::Services& services, std::function<void()> resumePoll,
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setSingleShot(true);
     m_timer1->setInterval(1000);
-    connect(m_timer1, &QTimer::timeout, this, &PlotWindow::PlotGrid);
+    connect(m_timer1, &QTimer::timeout, this, &PlotWindow::startPlotStage);
     m_sliceTimer->setSingleShot(true);
     m_sliceTimer->setInterval(0);
     connect(m_sliceTimer, &QTimer::timeout, this, &PlotWindow::drawSlice);
@@ -83,7 +83,7 @@ PlotWindow::PlotWindow(ui::Services& services, std::function<void()> resumePoll,
     buildRangePanel();
     buildRegionPanel();
 
-    // Form_Load
+    // Placed beside the main window, with the default range.
     if (mainWindow != nullptr) {
         const QRect main = mainWindow->frameGeometry();
         move(main.x() + main.width(), main.y());
@@ -121,7 +121,7 @@ void PlotWindow::buildToolbar()
             button->setObjectName(key);
             button->setAccessibleName(QString::fromLatin1(b.tip));
         }
-        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        connect(action, &QAction::triggered, this, [this, key] { runToolbarButton(key); });
     }
     m_toolbar1->adjustSize();
 }
@@ -145,16 +145,16 @@ void PlotWindow::buildRangePanel()
     auto* range = new QGroupBox(QStringLiteral("Range"), m_pictureRange);
     range->setObjectName(QStringLiteral("SSFrame1"));
     auto* rangeGrid = new QGridLayout(range);
-    m_txtTMin = makeBox(QStringLiteral("TxtTMin"), 80, range);
-    m_txtTMax = makeBox(QStringLiteral("TxtTMax"), 80, range);
+    m_txtTMin = MakeBox(QStringLiteral("TxtTMin"), 80, range);
+    m_txtTMax = MakeBox(QStringLiteral("TxtTMax"), 80, range);
     labelled(QStringLiteral("SSPanel5"), QStringLiteral("Min"), m_txtTMin, rangeGrid, 0);
     labelled(QStringLiteral("SSPanel4"), QStringLiteral("Max"), m_txtTMax, rangeGrid, 1);
 
     auto* records = new QGroupBox(QStringLiteral("Records"), m_pictureRange);
     records->setObjectName(QStringLiteral("SSFrame4"));
     auto* recordGrid = new QGridLayout(records);
-    m_txtFrom = makeBox(QStringLiteral("TxtFrom"), 80, records);
-    m_txtTo = makeBox(QStringLiteral("TxtTo"), 80, records);
+    m_txtFrom = MakeBox(QStringLiteral("TxtFrom"), 80, records);
+    m_txtTo = MakeBox(QStringLiteral("TxtTo"), 80, records);
     labelled(QStringLiteral("SSPanel9"), QStringLiteral("From"), m_txtFrom, recordGrid, 0);
     labelled(QStringLiteral("SSPanel8"), QStringLiteral("To"), m_txtTo, recordGrid, 1);
 
@@ -162,10 +162,10 @@ void PlotWindow::buildRangePanel()
     ok->setObjectName(QStringLiteral("CmdRangeOK"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), m_pictureRange);
     cancel->setObjectName(QStringLiteral("CmdRangeCancel"));
-    connect(ok, &QPushButton::clicked, this, &PlotWindow::CmdRangeOK_Click);
-    connect(cancel, &QPushButton::clicked, this, &PlotWindow::CmdRangeCancel_Click);
+    connect(ok, &QPushButton::clicked, this, &PlotWindow::applyRange);
+    connect(cancel, &QPushButton::clicked, this, &PlotWindow::hideRange);
     for (QLineEdit* box : {m_txtTMin, m_txtTMax, m_txtFrom, m_txtTo})
-        connect(box, &QLineEdit::returnPressed, this, &PlotWindow::CmdRangeOK_Click);
+        connect(box, &QLineEdit::returnPressed, this, &PlotWindow::applyRange);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ok);
@@ -204,7 +204,7 @@ void PlotWindow::buildRegionPanel()
         grid->addWidget(new QLabel(QStringLiteral("Y")), line + 1, 1);
         for (int column = 0; column < 8; ++column) {
             const int index = 8 * r + column;
-            QLineEdit* box = makeBox(QStringLiteral("TxtUser%1").arg(index), 56, m_picUser);
+            QLineEdit* box = MakeBox(QStringLiteral("TxtUser%1").arg(index), 56, m_picUser);
             m_txtUser[static_cast<std::size_t>(index)] = box;
             grid->addWidget(box, line + column / 4, 2 + column % 4);
         }
@@ -218,10 +218,10 @@ void PlotWindow::buildRegionPanel()
                                      QStyle::SP_DialogApplyButton, m_picUser);
     QToolButton* exit = makeIconButton(QStringLiteral("CmdUserExit"), QStringLiteral("Exit"),
                                        QStyle::SP_DialogCloseButton, m_picUser);
-    connect(open, &QToolButton::clicked, this, &PlotWindow::CmdOpen_Click);
-    connect(save, &QToolButton::clicked, this, &PlotWindow::CmdSave_Click);
-    connect(ok, &QToolButton::clicked, this, &PlotWindow::CmdUserOK_Click);
-    connect(exit, &QToolButton::clicked, this, &PlotWindow::CmdUserExit_Click);
+    connect(open, &QToolButton::clicked, this, &PlotWindow::loadRegions);
+    connect(save, &QToolButton::clicked, this, &PlotWindow::saveRegions);
+    connect(ok, &QToolButton::clicked, this, &PlotWindow::showRegions);
+    connect(exit, &QToolButton::clicked, this, &PlotWindow::hideRegions);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open);
@@ -247,7 +247,7 @@ void PlotWindow::placePanels()
 void PlotWindow::resizeEvent(QResizeEvent* /*event*/)
 {
     placePanels();
-    Form_Resize();
+    redraw();
 }
 
 void PlotWindow::paintEvent(QPaintEvent* event)
@@ -265,7 +265,7 @@ void PlotWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void PlotWindow::Form_Resize()
+void PlotWindow::redraw()
 {
     cancelPlotStage();
     const QSize size(std::max(1, width()), std::max(1, height()));
@@ -278,7 +278,7 @@ void PlotWindow::Form_Resize()
     m_timer1->start();
 }
 
-void PlotWindow::PlotGrid()
+void PlotWindow::startPlotStage()
 {
     m_timer1->stop();
     cancelPlotStage();
@@ -334,7 +334,7 @@ void PlotWindow::cancelPlotStage()
     m_stage.reset();
 }
 
-void PlotWindow::Toolbar1_ButtonClick(const QString& key)
+void PlotWindow::runToolbarButton(const QString& key)
 {
     if (key == QLatin1String("Unit")) {
         m_picUser->setVisible(!m_picUser->isVisible());
@@ -389,7 +389,7 @@ void PlotWindow::offerPdf()
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
-void PlotWindow::CmdRangeOK_Click()
+void PlotWindow::applyRange()
 {
     files::PlotData& plotData = m_services.plot;
     const double from = ui::NumericValue(m_txtFrom->text());
@@ -406,28 +406,28 @@ void PlotWindow::CmdRangeOK_Click()
     m_axisMax = axisMax;
     m_axisMin = axisMin;
     m_pictureRange->hide();
-    Form_Resize();
+    redraw();
 }
 
-void PlotWindow::CmdRangeCancel_Click()
+void PlotWindow::hideRange()
 {
     m_pictureRange->hide();
 }
 
-void PlotWindow::CmdUserOK_Click()
+void PlotWindow::showRegions()
 {
     m_settings.RegionsOn = true;
-    Form_Resize();
+    redraw();
 }
 
-void PlotWindow::CmdUserExit_Click()
+void PlotWindow::hideRegions()
 {
     m_settings.RegionsOn = false;
     m_picUser->hide();
-    Form_Resize();
+    redraw();
 }
 
-void PlotWindow::CmdSave_Click()
+void PlotWindow::saveRegions()
 {
     ui::Dialogs& dialogs = m_services.dialogs;
     const RegionRows rows = regionRows();
@@ -455,7 +455,7 @@ void PlotWindow::CmdSave_Click()
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
-void PlotWindow::CmdOpen_Click()
+void PlotWindow::loadRegions()
 {
     ui::Dialogs& dialogs = m_services.dialogs;
     if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())

@@ -45,17 +45,17 @@ public:
     ~PlotWindow() override;
 
     // The resize stage; also the full redraw that the range dialog and the regions ask for.
-    void Form_Resize();
+    void redraw();
     // Starts the plot stage (Timer1's tick); it ends by itself once all markers are drawn.
-    void PlotGrid();
+    void startPlotStage();
     // Toolbar1's buttons by key: "Unit", "Resize", "Print"; other keys do nothing.
-    void Toolbar1_ButtonClick(const QString& key);
-    void CmdRangeOK_Click();
-    void CmdRangeCancel_Click();
-    void CmdUserOK_Click();
-    void CmdUserExit_Click();
-    void CmdSave_Click();
-    void CmdOpen_Click();
+    void runToolbarButton(const QString& key);
+    void applyRange();
+    void hideRange();
+    void showRegions();
+    void hideRegions();
+    void saveRegions();
+    void loadRegions();
 
     RegionRows regionRows() const;
     void setRegionRows(const RegionRows& rows);

@@ -14,7 +14,7 @@
 
 namespace ui {
 
-QStringList qtNameFilters(const QString& filter)
+QStringList QtNameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
@@ -78,7 +78,7 @@ bool runFileDialog(QWidget* parent, FileDialogState& state, QFileDialog::AcceptM
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                        : QFileDialog::ExistingFile);
-    const QStringList filters = qtNameFilters(state.filter);
+    const QStringList filters = QtNameFilters(state.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         const int index = std::clamp(state.filterIndex, 1, static_cast<int>(filters.size())) - 1;

@@ -13,19 +13,19 @@ namespace ui {
 
 namespace {
 
-QString native(const QString& path)
+QString Native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
 
 // The one way a file is made. O_EXCL never opens what already stands at the name, a link
 // included, so nothing is written through a link planted there.
-int createNew(const QByteArray& path, mode_t mode)
+int CreateNew(const QByteArray& path, mode_t mode)
 {
     return ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
+bool WriteAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
@@ -42,7 +42,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 }
 
 // Puts `temp` in place under `name` unless something stands there (EEXIST); 0 when done.
-int placeNew(const QByteArray& temp, const QByteArray& name)
+int PlaceNew(const QByteArray& temp, const QByteArray& name)
 {
     if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -66,24 +66,24 @@ QString PrepareWorkingFolder(const FixedPaths& paths)
     if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
         ::lstat(name.constData(), &info) != 0)
         return QStringLiteral("The working folder \"%1\" cannot be made: %2")
-            .arg(native(root), qt_error_string(errno));
+            .arg(Native(root), qt_error_string(errno));
     if (!S_ISDIR(info.st_mode))
         return QStringLiteral("\"%1\" stands where the working folder should be and is not a "
                               "folder. Remove it and start the program again.")
-            .arg(native(root));
+            .arg(Native(root));
     if (info.st_uid != ::geteuid())
         return QStringLiteral("The working folder \"%1\" belongs to another user, so the program "
                               "does not use it. Have it removed and start the program again.")
-            .arg(native(root));
+            .arg(Native(root));
     if ((info.st_mode & 077) != 0)
         return QStringLiteral("The working folder \"%1\" is open to other users, so the program "
                               "does not use it. Make it yours alone (chmod 700) and start the "
                               "program again.")
-            .arg(native(root));
+            .arg(Native(root));
     const QByteArray temp = QFile::encodeName(paths.tempFolder());
     if (::mkdir(temp.constData(), 0700) != 0 && errno != EEXIST)
         return QStringLiteral("The folder \"%1\" cannot be made: %2")
-            .arg(native(paths.tempFolder()), qt_error_string(errno));
+            .arg(Native(paths.tempFolder()), qt_error_string(errno));
     return {};
 }
 
@@ -102,7 +102,7 @@ std::unique_ptr<QLockFile> TakeWorkingFiles(const FixedPaths& paths, Dialogs& di
                                        "copy at a time can use the meter and the working files; "
                                        "use the window that is open.")
                       : QStringLiteral("The lock file \"%1\" cannot be made.")
-                            .arg(native(paths.lockFile()));
+                            .arg(Native(paths.lockFile()));
     }
     dialogs.message(problem, MsgButtons::Ok, MsgIcon::Critical);
     return nullptr;
@@ -113,7 +113,7 @@ bool OpenFresh(QFile& file, const QString& path, QIODevice::OpenMode extra, QStr
     const QByteArray name = QFile::encodeName(path);
     int fd = -1;
     if (::unlink(name.constData()) == 0 || errno == ENOENT)
-        fd = createNew(name, 0600);
+        fd = CreateNew(name, 0600);
     if (fd < 0) {
         error = qt_error_string(errno);
         return false;
@@ -156,7 +156,7 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
                QByteArray::number(QRandomGenerator::global()->bounded(1 << 30), 36)
                    .rightJustified(6, '0')
                    .right(6);
-        fd = createNew(temp, 0666);
+        fd = CreateNew(temp, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -172,7 +172,7 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
     struct stat old = {};
     // The saved file keeps the permissions of the file it replaces.
     const bool replaces = ::lstat(name.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0 ||
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0 ||
         (replaces && ::fchmod(fd, old.st_mode & 07777) != 0)) {
         const int code = errno;
         ::close(fd);
@@ -181,7 +181,7 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
     if (::close(fd) != 0)
         return give(SaveOutcome::Failed, errno);
     if (expected && expected->kind == Kind::Absent) {
-        const int code = placeNew(temp, name);
+        const int code = PlaceNew(temp, name);
         if (code == EEXIST)
             return give(SaveOutcome::NameChanged, 0);
         return code == 0 ? SaveOutcome::Saved : give(SaveOutcome::Failed, code);

@@ -96,7 +96,7 @@ TEST_F(RtcTest, OpensWithTitlesAndSendsNothing)
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Setup"));
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("Meter Time"));
         EXPECT_EQ(text(w, "LblPCTime"), QStringLiteral("PC System Time"));
-        w.Timer1_Timer();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("Meter Time"));
         EXPECT_TRUE(poll.calls.empty());
     });
@@ -108,17 +108,17 @@ TEST_F(RtcTest, OpensWithTitlesAndSendsNothing)
 TEST_F(RtcTest, MeterTimeReadsEveryTickAndStopsThePoll)
 {
     run([this](meterclock::RtcWindow& w) {
-        w.LblMeterTime_Click();
-        w.Timer1_Timer();
+        w.toggleMeterTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("26/12/05 16:39:05"));
         EXPECT_FALSE(poll.polling());
         meter.clock = {27, 1, 1, 0, 0, 7};
-        w.Timer1_Timer();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("27/01/01 00:00:07"));
         EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 28}, {6, 28}}));
 
-        w.LblMeterTime_Click();
-        w.Timer1_Timer();
+        w.toggleMeterTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("Meter Time"));
         EXPECT_EQ(meter.writes().size(), 2u);
         EXPECT_FALSE(poll.polling()); // stays off until the window closes
@@ -131,13 +131,13 @@ TEST_F(RtcTest, PCTimeFromTheClock)
     clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
     const QChar d = meterclock::SystemSeparators().date;
     run([&](meterclock::RtcWindow& w) {
-        w.LblPCTime_Click();
-        w.Timer1_Timer();
+        w.togglePcTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblPCTime").size(), 17);
         EXPECT_EQ(text(w, "LblPCTime").left(8),
                   QStringLiteral("26") + d + QStringLiteral("12") + d + QStringLiteral("31"));
-        w.LblPCTime_Click();
-        w.Timer1_Timer();
+        w.togglePcTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblPCTime"), QStringLiteral("PC System Time"));
     });
     EXPECT_TRUE(meter.writes().empty());
@@ -148,13 +148,13 @@ TEST_F(RtcTest, SetSendsOneReportAndReadsNone)
     // The link has not found the meter yet: the new time must still reach it.
     run([this](meterclock::RtcWindow& w) {
         const int reads = meter.readCount();
-        w.CmdSetTime_Click();
+        w.setMeterTime();
         EXPECT_EQ(meter.readCount(), reads);
         ASSERT_EQ(meter.writes().size(), 1u);
         EXPECT_EQ(Bytes(meter.writes()[0].begin(), meter.writes()[0].begin() + 9),
                   (Bytes{0, 6, 19, 26, 12, 5, 16, 39, 5}));
-        w.LblMeterTime_Click();
-        w.Timer1_Timer();
+        w.toggleMeterTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("26/12/05 16:39:05"));
     });
 }
@@ -163,8 +163,8 @@ TEST_F(RtcTest, NoMeterShowsNoStaleTime)
 {
     meter.setPlugged(false);
     run([this](meterclock::RtcWindow& w) {
-        w.LblMeterTime_Click();
-        w.Timer1_Timer();
+        w.toggleMeterTime();
+        w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("--/--/-- --:--:--"));
     });
     EXPECT_TRUE(poll.polling());

@@ -185,7 +185,7 @@ TEST_F(PanelFileCommands, RecordingDialogOffersNoWorkingFile)
     for (const QString& openStart : {root.paths.startupFile(), root.paths.downloadFile()}) {
         if (openStart == root.paths.downloadFile()) {
             window->toolbar()->click(QStringLiteral("Logger"));
-            program->logger().GridSet_Click(1);
+            program->logger().downloadSet(1);
         }
         window->toolbar()->click(QStringLiteral("Save")); // cancelled
         EXPECT_EQ(dialogs.fileAsks.back().before.fileName, documents);

@@ -157,7 +157,7 @@ TEST_P(ChromaTyped, AnswersWithoutCrashing)
             QStringLiteral("TxtNo%1(%2)").arg(QLatin1Char(i % 2 ? 'Y' : 'X')).arg((i / 2 + 1) % 5);
         picture.findChild<QLineEdit*>(box)->setText(QString::fromLatin1(GetParam().texts[i]));
     }
-    picture.CmdChromaOK_Click();
+    picture.testPoint();
     const QString answer = picture.findChild<QLabel*>(QStringLiteral("LblChromaResult"))->text();
     if (GetParam().expected)
         EXPECT_EQ(answer, QString::fromLatin1(GetParam().expected));
@@ -219,12 +219,12 @@ TEST_P(PlotRangeTyped, RefusesOrDraws)
     regions[0].texts = {"1e308", "-1e308", "0", "abc", "1e-308", "", "1e999", LongDigits};
     regions[1].texts.fill(QStringLiteral("0.3"));
     window.setRegionRows(regions);
-    window.CmdUserOK_Click();
+    window.showRegions();
 
     h.dialogs.messages.clear();
-    window.CmdRangeOK_Click();
+    window.applyRange();
     EXPECT_EQ(h.dialogs.messages.size(), GetParam().refused ? 1u : 0u);
-    window.PlotGrid();
+    window.startPlotStage();
     for (int i = 0; i < 100000 && window.plotStageRunning(); ++i)
         QCoreApplication::processEvents();
     EXPECT_FALSE(window.plotStageRunning());

@@ -77,30 +77,30 @@ const std::vector<Named<Program>>& Sequences()
              p.window->sendKey(meterlink::meter::key::Hold);
              p.window->sendKey(meterlink::meter::key::Hold);
          }},
-        {"ReadReservation", [](Program& p) { Setup(p, "OptSetup0").CmdSetUpOK_Click(); }},
-        {"ReadCycling", [](Program& p) { Setup(p, "OptSetup1").CmdSetUpOK_Click(); }},
+        {"ReadReservation", [](Program& p) { Setup(p, "OptSetup0").runSetupChoice(); }},
+        {"ReadCycling", [](Program& p) { Setup(p, "OptSetup1").runSetupChoice(); }},
         {"WriteSchedules",
          [](Program& p) {
-             Setup(p).CmdResOK_Click();
-             Setup(p).CmdCycOK_Click();
+             Setup(p).writeReservation();
+             Setup(p).writeCycling();
          }},
         {"MeterInterval",
          [](Program& p) {
              p.dialogs.inputAnswers = {QStringLiteral("5"), QStringLiteral("30")};
-             Setup(p, "OptMeter").CmdIntvOK_Click();
+             Setup(p, "OptMeter").setSamplingTime();
          }},
         {"ClockRefreshAndSet",
          [](Program& p) {
              p.withClock([](meterclock::RtcWindow& rtc) {
-                 rtc.LblMeterTime_Click();
-                 rtc.Timer1_Timer();
-                 rtc.CmdSetTime_Click();
-                 rtc.Timer1_Timer();
+                 rtc.toggleMeterTime();
+                 rtc.refreshClocks();
+                 rtc.setMeterTime();
+                 rtc.refreshClocks();
              });
          }},
-        {"Listing", [](Program& p) { p.logger().Listing(); }},
-        {"Download", [](Program& p) { p.logger().GridSet_Click(0); }},
-        {"Erase", [](Program& p) { p.logger().EraseAll(); }},
+        {"Listing", [](Program& p) { p.logger().listMemory(); }},
+        {"Download", [](Program& p) { p.logger().downloadSet(0); }},
+        {"Erase", [](Program& p) { p.logger().eraseAll(); }},
         {"Recording",
          [](Program& p) {
              for (int i = 0; i < 4; ++i) {
@@ -141,7 +141,7 @@ TEST_P(FaultInjection, ProgramRecovers)
     // A download needs a listing first; a recording needs a target.
     const QString target = p.root.paths.root() + QStringLiteral("/session.txt");
     if (sequence == "Download")
-        p.logger().Listing();
+        p.logger().listMemory();
     if (sequence == "Recording") {
         ASSERT_TRUE(p.program->recorder().start(target, 1));
     }

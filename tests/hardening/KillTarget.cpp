@@ -63,9 +63,9 @@ int main(int argc, char* argv[])
         meter.setReportDelay(std::chrono::milliseconds(2));
         const int row = arguments[2].toInt();
         QTimer::singleShot(0, &program.panel(), [&program, row] {
-            program.logger().Listing();
+            program.logger().listMemory();
             Say("download running");
-            program.logger().GridSet_Click(row);
+            program.logger().downloadSet(row);
             Say("download done");
         });
     } else {

@@ -82,11 +82,11 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
             p.window->sendKey(meterlink::meter::key::Mode);
         } else if (action < 3) {
             p.withClock([](meterclock::RtcWindow& rtc) {
-                rtc.LblMeterTime_Click();
-                rtc.Timer1_Timer();
+                rtc.toggleMeterTime();
+                rtc.refreshClocks();
             });
         } else if (action == 3 && tick % 10 == 0) {
-            p.logger().Listing();
+            p.logger().listMemory();
             // Closed by the user, so that the next listing starts a fresh list; an open one
             // would keep appending, as it should.
             if (auto* memory = p.logger().memoryWindow())

@@ -58,7 +58,7 @@ TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
     open();
     startRecording();
     window->toolbar()->click(QStringLiteral("Logger"));
-    program->logger().GridSet_Click(1);
+    program->logger().downloadSet(1);
 
     for (const QString& name : names) {
         EXPECT_EQ(contents(outside(QFileInfo(name).fileName())), "not yours") << name.toStdString();

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
 {
-    commands_.Listing();
+    commands_.listMemory();
     ASSERT_NE(commands_.memoryWindow(), nullptr);
     EXPECT_TRUE(commands_.memoryWindow()->isVisible());
     EXPECT_EQ((commands()), (std::vector<std::pair<int, int>>{{6, 33}, {6, 29}}));
@@ -64,11 +64,11 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
     EXPECT_TRUE(dialogs.messages.empty());
 
     // A second listing appends; a closed window starts afresh.
-    commands_.Listing();
+    commands_.listMemory();
     EXPECT_EQ(grid().rowCount(), 3);
     EXPECT_EQ(grid().cellText(2, 0), QStringLiteral("1"));
     commands_.memoryWindow()->close();
-    commands_.Listing();
+    commands_.listMemory();
     EXPECT_EQ(grid().rowCount(), 2);
 }
 
@@ -82,7 +82,7 @@ TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
             meter.entries.push_back(EntryFor(n));
         meter.clearWrites();
         const int readsBefore = meter.readCount();
-        commands_.Listing();
+        commands_.listMemory();
         // The drain finds nothing, the status comes in one report, then the directory pages.
         const int pages = sets == 9 ? 1 : 2;
         EXPECT_EQ(meter.readCount() - readsBefore, 1 + 1 + pages) << sets;
@@ -107,7 +107,7 @@ TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
         meter.statusSets = sets;
         dialogs.messages.clear();
         meter.clearWrites();
-        commands_.Listing();
+        commands_.listMemory();
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("No Data in Memory!"));
         EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
@@ -121,9 +121,9 @@ TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
 {
     meter.sizes[Dec5Digits] = 11;
     meter.texts[Dec5Digits] = "Ev 123.4 lx";
-    commands_.Listing();
+    commands_.listMemory();
     meter.clearWrites();
-    commands_.GridSet_Click(1);
+    commands_.downloadSet(1);
     ASSERT_EQ(meter.writes().size(), 2u);
     const auto& sizeRequest = meter.writes()[0];
     EXPECT_EQ(
@@ -142,11 +142,11 @@ TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
 
 TEST_F(LoggerTest, SixtyFourAndSixtyFiveBytes)
 {
-    commands_.Listing();
+    commands_.listMemory();
     for (const auto& [size, reports] : std::vector<std::pair<int, int>>{{64, 1}, {65, 2}, {0, 0}}) {
         meter.sizes[Dec5Digits] = static_cast<std::uint64_t>(size);
         const int readsBefore = meter.readCount();
-        commands_.GridSet_Click(1);
+        commands_.downloadSet(1);
         // The size answer, the data reports, and two empty drain reads (before and after).
         EXPECT_EQ(meter.readCount() - readsBefore, 1 + reports + 2) << size;
         EXPECT_EQ(downloaded().size(), reports * 64 + 2) << size;
@@ -156,9 +156,9 @@ TEST_F(LoggerTest, SixtyFourAndSixtyFiveBytes)
 
 TEST_F(LoggerTest, HeaderRowRequestsSetZero)
 {
-    commands_.Listing();
+    commands_.listMemory();
     meter.clearWrites();
-    commands_.GridSet_Click(0);
+    commands_.downloadSet(0);
     ASSERT_FALSE(meter.writes().empty());
     const auto& request = meter.writes()[0];
     EXPECT_EQ(std::string(request.begin() + 3, request.begin() + 17), "00000000000000");
@@ -169,16 +169,16 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 {
     for (int n = 1; n <= 20; ++n)
         meter.entries.push_back(EntryFor(n));
-    commands_.Listing();
+    commands_.listMemory();
     ASSERT_EQ(grid().rowCount(), 22);
     // The status promises more sets than the meter sends directory reports for.
     meter.statusSets = 40;
-    commands_.Listing();
+    commands_.listMemory();
     EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
     // The meter falls silent.
     meter.setSilent(true);
-    commands_.Listing();
+    commands_.listMemory();
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
@@ -188,17 +188,17 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
 {
     meter.sizes[Dec5Digits] = 64 * 20;
-    commands_.Listing();
+    commands_.listMemory();
     meter.clearWrites();
     QTimer::singleShot(0, [this] {
         runner.resumePoll(); // as the plot window does when it has drawn
-        commands_.Listing();
-        commands_.EraseAll();
-        commands_.EraseFromWindow();
-        commands_.OptLuxFc_Click(0);
-        commands_.GridSet_Click(1);
+        commands_.listMemory();
+        commands_.eraseAll();
+        commands_.eraseFromWindow();
+        commands_.sendUnitOption(0);
+        commands_.downloadSet(1);
     });
-    commands_.GridSet_Click(1);
+    commands_.downloadSet(1);
     EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
     EXPECT_TRUE(dialogs.messages.empty());
     // The poll stays off from the first report to the last: the listing, then the download.
@@ -219,14 +219,14 @@ class EraseTest : public LoggerTest, public ::testing::WithParamInterface<EraseR
 TEST_P(EraseTest, ConfirmationDecides)
 {
     const auto [fromWindow, answer] = GetParam();
-    commands_.Listing();
+    commands_.listMemory();
     meter.clearWrites();
     poll.calls.clear();
     dialogs.messageAnswers.push_back(answer);
     if (fromWindow)
-        commands_.EraseFromWindow();
+        commands_.eraseFromWindow();
     else
-        commands_.EraseAll();
+        commands_.eraseAll();
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const auto& asked = dialogs.messages[0];
@@ -259,11 +259,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, EraseTest,
 
 TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
 {
-    commands_.Listing();
+    commands_.listMemory();
     commands_.memoryWindow()->setCurrentRow(1);
     meter.clearWrites();
-    commands_.OptLuxFc_Click(0);
-    commands_.OptLuxFc_Click(1);
+    commands_.sendUnitOption(0);
+    commands_.sendUnitOption(1);
     ASSERT_EQ(meter.writes().size(), 2u);
     EXPECT_EQ(meter.writes()[0], meter.writes()[1]);
     EXPECT_EQ(Bytes(meter.writes()[0].begin(), meter.writes()[0].begin() + 10),

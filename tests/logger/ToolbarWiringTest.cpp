@@ -37,8 +37,8 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
     dialogs.onModal = [&](ui::ModalWindow& modal) {
         auto& rtc = dynamic_cast<meterclock::RtcWindow&>(modal);
         EXPECT_TRUE(testsupport::LivePollRunning(*window)); // opening alone does not stop the poll
-        rtc.LblMeterTime_Click();
-        rtc.Timer1_Timer();
+        rtc.toggleMeterTime();
+        rtc.refreshClocks();
         pollDuringRead = testsupport::LivePollRunning(*window);
         return 0;
     };
@@ -58,7 +58,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
     EXPECT_TRUE(window->toolbar()->isEnabled());
-    program->logger().GridSet_Click(1);
+    program->logger().downloadSet(1);
     QFile file(root.paths.downloadFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();

@@ -78,7 +78,7 @@ protected:
     // Runs the plot stage to its end without waiting for Timer1.
     void drawToEnd()
     {
-        window->PlotGrid();
+        window->startPlotStage();
         while (window->plotStageRunning())
             QCoreApplication::processEvents();
     }
@@ -117,7 +117,7 @@ TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
 {
     open();
     window->setSliceLimits(2, 0);
-    window->PlotGrid();
+    window->startPlotStage();
     ASSERT_TRUE(window->plotStageRunning());
     window->resize(700, 600);
     QCoreApplication::processEvents();
@@ -136,7 +136,7 @@ TEST_F(PlotWindowTest, ClosingWhileDrawingStopsTheStage)
         services, [this] { runner.resumePoll(); }, nullptr);
     PlotWindow* shown = viewer.showAndDraw();
     shown->setSliceLimits(1, 0);
-    shown->PlotGrid();
+    shown->startPlotStage();
     ASSERT_TRUE(shown->plotStageRunning());
     shown->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -157,9 +157,9 @@ TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpe
     EXPECT_EQ(first->frameGeometry().top(), mainWindow.frameGeometry().top());
 
     fillRange("0.2", "0.8", "1", "10", first);
-    first->CmdRangeOK_Click();
+    first->applyRange();
     child<QCheckBox>("CkUser2", first)->setChecked(true);
-    first->CmdUserOK_Click();
+    first->showRegions();
     EXPECT_TRUE(viewer.settings().RegionsOn);
 
     EXPECT_EQ(viewer.showAndDraw(), first);
@@ -180,20 +180,20 @@ TEST_F(PlotWindowTest, ResizeButtonRefreshesTheFieldsAndToggles)
 {
     data.PlotFrom = 2.5;
     open();
-    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    window->runToolbarButton(QStringLiteral("Resize"));
     EXPECT_TRUE(pictureRange()->isVisible());
     EXPECT_EQ(child<QLineEdit>("TxtTMin")->text(), QStringLiteral("0"));
     EXPECT_EQ(child<QLineEdit>("TxtTMax")->text(), QStringLiteral("1"));
     EXPECT_EQ(child<QLineEdit>("TxtFrom")->text(), QStringLiteral("2.5"));
     EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
     child<QLineEdit>("TxtTo")->setText(QStringLiteral("typed"));
-    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
-    window->Toolbar1_ButtonClick(QStringLiteral("Other"));
+    window->runToolbarButton(QStringLiteral("Resize"));
+    window->runToolbarButton(QStringLiteral("Other"));
     EXPECT_FALSE(pictureRange()->isVisible());
     EXPECT_EQ(child<QLineEdit>("TxtTo")->text(), QStringLiteral("10"));
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->runToolbarButton(QStringLiteral("Unit"));
     EXPECT_TRUE(picUser()->isVisible());
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->runToolbarButton(QStringLiteral("Unit"));
     EXPECT_FALSE(picUser()->isVisible());
 }
 
@@ -214,10 +214,10 @@ TEST_P(RangeDialog, RefusesWithAMessageOrAppliesAndRedraws)
 {
     const RangeCase c = GetParam();
     open();
-    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
+    window->runToolbarButton(QStringLiteral("Resize"));
     fillRange(c.min, c.max, c.from, c.to);
     child<QTimer>("Timer1")->stop();
-    window->CmdRangeOK_Click();
+    window->applyRange();
     if (c.refusal != nullptr) {
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].text, QString::fromLatin1(c.refusal));
@@ -255,10 +255,10 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
 {
     open();
     drawToEnd();
-    window->Toolbar1_ButtonClick(QStringLiteral("Resize"));
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->runToolbarButton(QStringLiteral("Resize"));
+    window->runToolbarButton(QStringLiteral("Unit"));
     auto* toolbar = child<QToolBar>("Toolbar1");
-    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    window->runToolbarButton(QStringLiteral("Print"));
     ASSERT_EQ(dialogs.printed.size(), 1u);
     EXPECT_EQ(dialogs.printed[0], window->picture());
     EXPECT_FALSE(pictureRange()->isVisible());
@@ -267,7 +267,7 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
     EXPECT_TRUE(dialogs.messages.empty());
 
     dialogs.printSucceeds = false;
-    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    window->runToolbarButton(QStringLiteral("Print"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The plot could not be printed."));
 
@@ -277,9 +277,9 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
     const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
     dialogs.fileAnswers = {pdf};
-    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    window->runToolbarButton(QStringLiteral("Print"));
     EXPECT_TRUE(dialogs.fileAsks.empty()); // cancelled: no file asked for
-    window->Toolbar1_ButtonClick(QStringLiteral("Print"));
+    window->runToolbarButton(QStringLiteral("Print"));
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(dialogs.fileAsks[0].save);
     EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
@@ -296,7 +296,7 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
     const QString path = root.dir.filePath(QStringLiteral("tolerance.user"));
     dialogs.fileAnswers = {path, path};
     const RegionRows saved = window->regionRows();
-    window->CmdSave_Click();
+    window->saveRegions();
     EXPECT_EQ(readFile(path), QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
                                          "0.3127\t0.3290\t\t\t\t\t\t\t\r\n"));
     EXPECT_EQ(fileState.CurrentFileName, path);
@@ -304,7 +304,7 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(dialogs.fileAsks[0].before.overwritePrompt);
 
-    window->CmdOpen_Click();
+    window->loadRegions();
     ASSERT_EQ(dialogs.fileAsks.size(), 2u);
     EXPECT_FALSE(dialogs.fileAsks[1].save);
     EXPECT_EQ(dialogs.fileAsks[1].before.filter,
@@ -323,12 +323,12 @@ TEST_F(PlotWindowTest, CancelledOpenAndSaveChangeNothing)
     open();
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
     dialogs.fileAnswers = {std::nullopt, std::nullopt};
-    window->CmdOpen_Click();
+    window->loadRegions();
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(dialogs.fileAsks[0].before.filter.isEmpty()); // no filter before any save
     EXPECT_TRUE(ckUser(0)->isChecked());
     EXPECT_EQ(txtUser(7)->text(), QStringLiteral("8"));
-    window->CmdSave_Click();
+    window->saveRegions();
     EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("Run1.txt"));
     EXPECT_FALSE(fileState.FileChosen);
     drawToEnd();
@@ -341,10 +341,10 @@ TEST_F(PlotWindowTest, NoCheckedRowSavesAnEmptyFileThatClearsOnLoad)
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"}, false);
     const QString path = root.dir.filePath(QStringLiteral("none.user"));
     dialogs.fileAnswers = {path, path};
-    window->CmdSave_Click();
+    window->saveRegions();
     EXPECT_EQ(readFile(path), QByteArray());
     fillRow(2, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    window->CmdOpen_Click();
+    window->loadRegions();
     EXPECT_EQ(window->regionRows(), RegionRows());
 }
 
@@ -352,7 +352,7 @@ TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
 {
     open();
     fillRow(2, {"0,31", "2", "3", "4", "5", "6", "7", "8"});
-    window->CmdSave_Click(); // a comma is refused before any dialog
+    window->saveRegions(); // a comma is refused before any dialog
     EXPECT_TRUE(dialogs.fileAsks.empty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
@@ -362,11 +362,11 @@ TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
     dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user")),
                            root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};
-    window->CmdOpen_Click();
+    window->loadRegions();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(ckUser(0)->isChecked());
     EXPECT_EQ(txtUser(3)->text(), QStringLiteral("4"));
-    window->CmdSave_Click();
+    window->saveRegions();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("The region file could not")));
     EXPECT_FALSE(fileState.FileChosen);
@@ -375,20 +375,20 @@ TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
 TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
 {
     open();
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->runToolbarButton(QStringLiteral("Unit"));
     fillRow(0, {"0.52", "0.72", "0.72", "0.52", "0.12", "0.12", "0.22", "0.22"});
-    window->CmdUserOK_Click();
+    window->showRegions();
     EXPECT_TRUE(settings.RegionsOn);
     EXPECT_TRUE(picUser()->isVisible()); // until the plot stage has drawn the regions
     drawToEnd();
     EXPECT_FALSE(picUser()->isVisible());
     EXPECT_EQ(window->picture().pixel(380, 566), qRgb(0, 0, 0));
 
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
-    window->CmdUserExit_Click();
+    window->runToolbarButton(QStringLiteral("Unit"));
+    window->hideRegions();
     EXPECT_FALSE(settings.RegionsOn);
     EXPECT_FALSE(picUser()->isVisible());
-    window->Toolbar1_ButtonClick(QStringLiteral("Unit"));
+    window->runToolbarButton(QStringLiteral("Unit"));
     drawToEnd();
     EXPECT_TRUE(picUser()->isVisible()); // regions off: the stage leaves the panel alone
     EXPECT_EQ(window->picture().pixel(380, 566), qRgb(255, 255, 255));
