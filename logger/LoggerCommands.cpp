@@ -107,8 +107,6 @@ void LoggerCommands::linkLost()
 
 void LoggerCommands::listMemory()
 {
-    if (m_busy)
-        return;
     auto sequence = m_runner.begin();
     if (!sequence)
         return;
@@ -149,8 +147,6 @@ void LoggerCommands::listMemory()
 
 void LoggerCommands::downloadSet(int row)
 {
-    if (m_busy)
-        return;
     auto sequence = m_runner.begin();
     if (!sequence)
         return;
@@ -196,7 +192,8 @@ void LoggerCommands::downloadSet(int row)
 
 void LoggerCommands::eraseAll()
 {
-    if (m_busy)
+    // Not even the question while a transfer runs.
+    if (m_runner.running())
         return;
     if (m_services.dialogs.message(EraseAllText, ui::MsgButtons::OkCancel, ui::MsgIcon::None) !=
         ui::MsgAnswer::Ok)
@@ -206,7 +203,8 @@ void LoggerCommands::eraseAll()
 
 void LoggerCommands::eraseFromWindow()
 {
-    if (m_busy)
+    // Not even the question while a transfer runs.
+    if (m_runner.running())
         return;
     if (m_services.dialogs.message(EraseWindowText, ui::MsgButtons::OkCancel,
                                    ui::MsgIcon::Exclamation,
@@ -223,7 +221,7 @@ void LoggerCommands::sendErase()
         sequence->request(meterlink::commands::EraseMemory());
 }
 
-void LoggerCommands::sendUnitOption(int /*index*/)
+void LoggerCommands::sendUnitOption()
 {
     auto sequence = m_runner.begin();
     if (!sequence)

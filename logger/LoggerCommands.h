@@ -34,7 +34,7 @@ public:
     // A click on the gauge or its legends: erase after its confirmation, then close the window.
     void eraseFromWindow();
     // `OptLuxFc` click (either option): the unit-option command for the current row's set.
-    void sendUnitOption(int index);
+    void sendUnitOption();
 
     // A listing or download is running.
     bool busy() const { return m_busy; }

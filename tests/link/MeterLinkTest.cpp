@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
             "ASecondOpenThatFailsLeavesNothingOpen", {device(Kind::RefusesReadOpen, "meter")}, ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(MeterLink, WithoutAMeterEveryExchangeSearchesAgainAndSendsNothing)
+TEST(MeterLink, WithoutAMeterEveryRequestSearchesAgainAndSendsNothing)
 {
     ScriptedPlatform platform;
     platform.devices = {device(Kind::Foreign, "mouse")};
@@ -319,10 +319,10 @@ TEST_P(ReadFailure, TakesTheLinkDownAndSaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(
     Link, ReadFailure,
-    testing::Values(FailureRow{"TimeOutOnExchange", false, false, "Readfile timeout"},
-                    FailureRow{"TimeOutOnReceiveOnly", false, true, "Readfile timeout"},
-                    FailureRow{"ErrorOnExchange", true, false, "Readfile undefined error"},
-                    FailureRow{"ErrorOnReceiveOnly", true, true, "Readfile undefined error"}),
+    testing::Values(FailureRow{"TimeOutOnRequest", false, false, "Readfile timeout"},
+                    FailureRow{"TimeOutOnReceive", false, true, "Readfile timeout"},
+                    FailureRow{"ErrorOnRequest", true, false, "Readfile undefined error"},
+                    FailureRow{"ErrorOnReceive", true, true, "Readfile undefined error"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(LinkWithMeter, SendOrReceiveWhileDisconnectedOnlyReconnects)

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -195,7 +196,7 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
         commands_.listMemory();
         commands_.eraseAll();
         commands_.eraseFromWindow();
-        commands_.sendUnitOption(0);
+        commands_.sendUnitOption();
         commands_.downloadSet(1);
     });
     commands_.downloadSet(1);
@@ -262,8 +263,8 @@ TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
     commands_.listMemory();
     commands_.memoryWindow()->setCurrentRow(1);
     meter.clearWrites();
-    commands_.sendUnitOption(0);
-    commands_.sendUnitOption(1);
+    for (const char* option : {"OptLuxFc0", "OptLuxFc1"})
+        commands_.memoryWindow()->findChild<QRadioButton*>(QLatin1String(option))->click();
     ASSERT_EQ(meter.writes().size(), 2u);
     EXPECT_EQ(meter.writes()[0], meter.writes()[1]);
     EXPECT_EQ(Bytes(meter.writes()[0].begin(), meter.writes()[0].begin() + 10),

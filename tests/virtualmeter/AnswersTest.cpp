@@ -121,7 +121,7 @@ TEST_F(Answers, SchedulesAreDisabledAtFirstAndReadBackAsWritten)
     EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9), (Bytes{8, 0, 0, 17, 0, 0, 1, 44, 0}));
     const Bytes reservation = {26, 12, 24, 7, 30, 0, 26, 12, 31, 22, 15, 59, 14, 15, 1};
     command(cmd::WriteReservation, reservation);
-    EXPECT_EQ(meter.pendingReports(), 0u); // its answer was the one Exchange read
+    EXPECT_EQ(meter.pendingReports(), 0u); // its answer was the one the request read
     EXPECT_EQ(bytes(command(cmd::ReadReservation), 1, 15), reservation);
 
     const Bytes cycling = {22, 0, 0, 6, 30, 0, 0, 90, 2};
