@@ -5,6 +5,7 @@
 #include "virtualmeter/VirtualMeter.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -74,59 +75,41 @@ TEST(CommandOnTheWire, ParametersBeyondTheReportAreNotSent)
     EXPECT_EQ(meterlink::Command(6, 1, many).parameters().size(), 62u);
 }
 
-struct ReaderRow
-{
-    const char* name;
-    long long (*read)(const meterlink::Answer&);
-    long long expected;
-};
-
 // Data bytes 1..64 hold 1..64, except bytes 1-2 (0xFF 0xFB) and 3-4 (0x80 0x05).
-meterlink::Answer Numbered()
+TEST(AnswerReaders, ReadBigEndianAndZeroPastTheEnds)
 {
     meterlink::Report report{};
     report[0] = 0xAA; // the report ID is not data
-    for (int i = 1; i <= 64; ++i)
-        report[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 1; i <= 64; ++i)
+        report[i] = static_cast<std::uint8_t>(i);
     report[1] = 0xFF;
     report[2] = 0xFB;
     report[3] = 0x80;
     report[4] = 0x05;
-    return meterlink::Answer(report);
+    const meterlink::Answer a(report);
+    const std::vector<std::tuple<const char*, long long, long long>> rows = {
+        {"first byte", a.byte(1), 0xFF},
+        {"last byte", a.byte(64), 64},
+        {"byte 0", a.byte(0), 0},
+        {"byte 65", a.byte(65), 0},
+        {"negative", a.byte(-7), 0},
+        {"u16", a.u16(5), 0x0506},
+        {"u16 cut at the end", a.u16(64), 0x4000},
+        {"u32", a.u32(5), 0x05060708},
+        {"u40", static_cast<long long>(a.u40(60)), 0x3C3D3E3F40},
+        {"u40 cut at the end", static_cast<long long>(a.u40(62)), 0x3E3F400000},
+        {"s16 negative", a.s16(1), -5},
+        {"sm16 of the same bytes", a.sm16(1), -32763},
+        {"sm16 negative", a.sm16(3), -5},
+        {"s16 of the same bytes", a.s16(3), -32763},
+        {"bytes inside", static_cast<long long>(a.bytes(5, 3).size()), 3},
+        {"bytes cut at the end", static_cast<long long>(a.bytes(63, 5).size()), 2},
+        {"bytes past the end", static_cast<long long>(a.bytes(65, 1).size()), 0},
+        {"bytes from 0", a.bytes(0, 2).front(), 0xFF},
+        {"negative count", static_cast<long long>(a.bytes(5, -1).size()), 0},
+    };
+    for (const auto& [name, read, expected] : rows)
+        EXPECT_EQ(read, expected) << name;
 }
-
-class Readers : public testing::TestWithParam<ReaderRow>
-{
-};
-
-TEST_P(Readers, ReadBigEndianAndZeroPastTheEnds)
-{
-    EXPECT_EQ(GetParam().read(Numbered()), GetParam().expected);
-}
-
-using A = const meterlink::Answer&;
-INSTANTIATE_TEST_SUITE_P(
-    Answer, Readers,
-    testing::Values(
-        ReaderRow{"FirstByte", [](A a) -> long long { return a.byte(1); }, 0xFF},
-        ReaderRow{"LastByte", [](A a) -> long long { return a.byte(64); }, 64},
-        ReaderRow{"ByteZero", [](A a) -> long long { return a.byte(0); }, 0},
-        ReaderRow{"Byte65", [](A a) -> long long { return a.byte(65); }, 0},
-        ReaderRow{"Negative", [](A a) -> long long { return a.byte(-7); }, 0},
-        ReaderRow{"U16", [](A a) -> long long { return a.u16(5); }, 0x0506},
-        ReaderRow{"U16CutAtTheEnd", [](A a) -> long long { return a.u16(64); }, 0x4000},
-        ReaderRow{"U32", [](A a) -> long long { return a.u32(5); }, 0x05060708},
-        ReaderRow{"U40", [](A a) -> long long { return a.u40(60); }, 0x3C3D3E3F40},
-        ReaderRow{"U40CutAtTheEnd", [](A a) -> long long { return a.u40(62); }, 0x3E3F400000},
-        ReaderRow{"S16Negative", [](A a) -> long long { return a.s16(1); }, -5},
-        ReaderRow{"SM16OfTheSameBytes", [](A a) -> long long { return a.sm16(1); }, -32763},
-        ReaderRow{"SM16Negative", [](A a) -> long long { return a.sm16(3); }, -5},
-        ReaderRow{"S16OfTheSameBytes", [](A a) -> long long { return a.s16(3); }, -32763},
-        ReaderRow{"BytesInside", [](A a) -> long long { return a.bytes(5, 3).size(); }, 3},
-        ReaderRow{"BytesCutAtTheEnd", [](A a) -> long long { return a.bytes(63, 5).size(); }, 2},
-        ReaderRow{"BytesPastTheEnd", [](A a) -> long long { return a.bytes(65, 1).size(); }, 0},
-        ReaderRow{"BytesFromZero", [](A a) -> long long { return a.bytes(0, 2).front(); }, 0xFF},
-        ReaderRow{"NegativeCount", [](A a) -> long long { return a.bytes(5, -1).size(); }, 0}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
