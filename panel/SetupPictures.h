@@ -70,6 +70,7 @@ public:
     // The PC sampling time in seconds (1 to 86400).
     int pcInterval() const { return m_pcInterval; }
 
+    // The OK buttons of `PicSetup`, `PicIntv`, `PicReservation` and `PicCycling`.
     void runSetupChoice();
     void setSamplingTime();
     void writeReservation();
