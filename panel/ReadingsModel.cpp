@@ -3,8 +3,7 @@
 #include "files/CsvWriter.h"
 #include "panel/DisplayState.h"
 
-#include <QItemSelectionRange>
-#include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace panel {
@@ -15,6 +14,14 @@ constexpr double Scale = 10000.0;
 // The display's conversion, so that the table reads as the meter does.
 constexpr double FootCandlesPerLux = 0.0929;
 
+constexpr std::array<const char*, ReadingColumnCount> Titles = {
+    "Time", "Mode", "X",  "Y",       "Z",        "Ev (lx)",         "x",
+    "y",    "u'",   "v'", "Tcp (K)", "delta-uv", "Wavelength (nm)", "Pe",
+    "Pc"};
+// Decimals of the values in lx; in fc Ev takes two, as on the display.
+constexpr std::array<int, ReadingColumnCount> Decimals = {0, 0, 1, 1, 1, 1, 4, 4,
+                                                          4, 4, 0, 4, 1, 3, 3};
+
 constexpr int valueIndex(int column)
 {
     return column - FirstValueColumn;
@@ -22,12 +29,10 @@ constexpr int valueIndex(int column)
 
 QString fixedText(double value, int decimals, QChar separator)
 {
-    QString text = QString::number(value, 'f', decimals);
     // A mean that rounds to nothing is no negative number.
-    if (text.startsWith(QLatin1Char('-')) && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-            return c >= QLatin1Char('1') && c <= QLatin1Char('9');
-        }))
-        text.remove(0, 1);
+    if (std::abs(value) < 0.5 / std::pow(10.0, decimals))
+        value = 0.0;
+    QString text = QString::number(value, 'f', decimals);
     if (separator != QLatin1Char('.'))
         text.replace(QLatin1Char('.'), separator);
     return text;
@@ -175,61 +180,18 @@ void ReadingsModel::clear()
 
 QString ReadingsModel::columnTitle(int column) const
 {
-    switch (column) {
-    case TimeColumn:
-        return QStringLiteral("Time");
-    case ModeColumn:
-        return QStringLiteral("Mode");
-    case XColumn:
-        return QStringLiteral("X");
-    case YColumn:
-        return QStringLiteral("Y");
-    case ZColumn:
-        return QStringLiteral("Z");
-    case EvColumn:
-        return m_footCandles ? QStringLiteral("Ev (fc)") : QStringLiteral("Ev (lx)");
-    case xColumn:
-        return QStringLiteral("x");
-    case yColumn:
-        return QStringLiteral("y");
-    case uColumn:
-        return QStringLiteral("u'");
-    case vColumn:
-        return QStringLiteral("v'");
-    case TcpColumn:
-        return QStringLiteral("Tcp (K)");
-    case DuvColumn:
-        return QStringLiteral("delta-uv");
-    case WavelengthColumn:
-        return QStringLiteral("Wavelength (nm)");
-    case PeColumn:
-        return QStringLiteral("Pe");
-    case PcColumn:
-        return QStringLiteral("Pc");
-    default:
+    if (column == EvColumn && m_footCandles)
+        return QStringLiteral("Ev (fc)");
+    if (column < 0 || column >= ReadingColumnCount)
         return QString();
-    }
+    return QLatin1String(Titles[static_cast<std::size_t>(column)]);
 }
 
 int ReadingsModel::decimals(int column) const
 {
-    switch (column) {
-    case EvColumn:
-        return m_footCandles ? 2 : 1;
-    case xColumn:
-    case yColumn:
-    case uColumn:
-    case vColumn:
-    case DuvColumn:
-        return 4;
-    case TcpColumn:
-        return 0;
-    case PeColumn:
-    case PcColumn:
-        return 3;
-    default:
-        return 1;
-    }
+    if (column == EvColumn && m_footCandles)
+        return 2;
+    return Decimals[static_cast<std::size_t>(column)];
 }
 
 std::optional<double> ReadingsModel::cellValue(int rowIndex, int column) const

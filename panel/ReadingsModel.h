@@ -5,7 +5,6 @@
 
 #include <QAbstractTableModel>
 #include <QDateTime>
-#include <QModelIndexList>
 #include <QString>
 #include <array>
 #include <optional>

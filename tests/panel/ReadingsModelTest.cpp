@@ -4,6 +4,7 @@
 #include "files/CsvWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -15,51 +16,26 @@ using paneltest::FrameBuilder;
 
 const QDateTime Start(QDate(2026, 12, 7), QTime(14, 3, 5));
 
-// Mode 0 in lx with a negative delta-uv and Pc.
-FrameBuilder plainFrame()
+// The quantities as the meter sends them: X, Y, Z, Ev, x, y, u', v', wavelength, Pe, Pc (sign
+// and magnitude), Tcp, delta-uv.
+FrameBuilder frameOf(int mode, std::array<std::uint32_t, 13> raw, std::uint8_t flagsA = 0)
 {
-    return FrameBuilder()
-        .u32(1, 4567890)
-        .u32(5, 5000000)
-        .u32(9, 3210000)
-        .u32(13, 5000000)
-        .u16(17, 3456)
-        .u16(19, 3587)
-        .u16(21, 2101)
-        .u16(23, 4906)
-        .u16(25, 5723)
-        .u16(27, 1234)
-        .u16(29, 0x8000 | 123)
-        .u32(39, 5003)
-        .s16(43, -12)
-        .mode(0);
+    FrameBuilder b;
+    for (std::size_t i = 0; i < 4; ++i)
+        b.u32(1 + 4 * static_cast<int>(i), raw[i]);
+    for (std::size_t i = 0; i < 7; ++i)
+        b.u16(17 + 2 * static_cast<int>(i), raw[4 + i]);
+    return b.u32(39, raw[11]).u16(43, raw[12]).byte(93, flagsA).mode(mode);
 }
 
-// Mode 15 with the colour temperature out of the meter's range.
-FrameBuilder outOfRangeFrame()
-{
-    return FrameBuilder()
-        .u32(1, 4667890)
-        .u32(5, 5100000)
-        .u32(9, 3310000)
-        .u32(13, 5100000)
-        .u16(17, 3460)
-        .u16(19, 3590)
-        .u16(21, 2103)
-        .u16(23, 4910)
-        .u16(25, 5730)
-        .u16(27, 1300)
-        .u16(29, 200)
-        .u32(39, 70000)
-        .s16(43, 300)
-        .byte(93, 8)
-        .mode(15);
-}
-
-FrameBuilder overloadFrame()
-{
-    return plainFrame().byte(93, 2).mode(8);
-}
+constexpr std::array<std::uint32_t, 13> PlainValues = {
+    4567890, 5000000, 3210000, 5000000,      3456, 3587,  2101,
+    4906,    5723,    1234,    0x8000 | 123, 5003, 0xFFF4};
+const FrameBuilder Plain = frameOf(0, PlainValues);
+const FrameBuilder OutOfRange = frameOf(
+    15, {4667890, 5100000, 3310000, 5100000, 3460, 3590, 2103, 4910, 5730, 1300, 200, 70000, 300},
+    8);
+const FrameBuilder Overload = frameOf(8, PlainValues, 2);
 
 void fill(ReadingsModel& model, const std::vector<FrameBuilder>& frames)
 {
@@ -75,57 +51,46 @@ std::string csvOf(const ReadingsModel& model)
     return text.str();
 }
 
-struct CsvCase
-{
-    const char* name;
-    std::vector<FrameBuilder> frames;
-    std::string expected;
-};
-
-void PrintTo(const CsvCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class ReadingsCsv : public testing::TestWithParam<CsvCase>
-{
-};
-
 // Under any locale: the point, ISO times, the unit in the title, nothing where the meter
 // marked a value as not valid.
-TEST_P(ReadingsCsv, MatchesTheHandWrittenText)
+TEST(ReadingsCsv, MatchesTheHandWrittenText)
 {
-    ReadingsModel model;
-    fill(model, GetParam().frames);
-    EXPECT_EQ(csvOf(model), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Readings, ReadingsCsv,
-    testing::Values(
-        CsvCase{"lx",
-                {plainFrame(), outOfRangeFrame(), overloadFrame()},
-                "Time,Mode,X,Y,Z,Ev (lx),x,y,u',v',Tcp (K),delta-uv,Wavelength (nm),Pe,Pc\r\n"
-                "2026-12-07T14:03:05,0 Ev x y,456.8,500.0,321.0,500.0,0.3456,0.3587,0.2101,"
-                "0.4906,5003,-0.0012,572.3,0.123,-0.012\r\n"
-                "2026-12-07T14:03:06,15 Ev Tcp uv,466.8,510.0,331.0,510.0,0.3460,0.3590,0.2103,"
-                "0.4910,,,573.0,0.130,0.020\r\n"
-                "2026-12-07T14:03:07,8 Ev u'v',,,,,,,,,,,,,\r\n"},
+    const struct
+    {
+        const char* name;
+        std::vector<FrameBuilder> frames;
+        std::string expected;
+    } cases[] = {
+        {"lx",
+         {Plain, OutOfRange, Overload},
+         "Time,Mode,X,Y,Z,Ev (lx),x,y,u',v',Tcp (K),delta-uv,Wavelength (nm),Pe,Pc\r\n"
+         "2026-12-07T14:03:05,0 Ev x y,456.8,500.0,321.0,500.0,0.3456,0.3587,0.2101,0.4906,5003,"
+         "-0.0012,572.3,0.123,-0.012\r\n"
+         "2026-12-07T14:03:06,15 Ev Tcp uv,466.8,510.0,331.0,510.0,0.3460,0.3590,0.2103,0.4910,,,"
+         "573.0,0.130,0.020\r\n"
+         "2026-12-07T14:03:07,8 Ev u'v',,,,,,,,,,,,,\r\n"},
         // The meter switched to fc: the whole column follows, with the display's factor.
-        CsvCase{"fc",
-                {FrameBuilder().u32(13, 10000000).mode(13),
-                 FrameBuilder().u32(13, 5381000).byte(92, 1).mode(99)},
-                "Time,Mode,X,Y,Z,Ev (fc),x,y,u',v',Tcp (K),delta-uv,Wavelength (nm),Pe,Pc\r\n"
-                "2026-12-07T14:03:05,13 Ev u'' v'',0.0,0.0,0.0,92.90,0.0000,0.0000,0.0000,0.0000,"
-                "0,0.0000,0.0,0.000,0.000\r\n"
-                "2026-12-07T14:03:06,99,0.0,0.0,0.0,49.99,0.0000,0.0000,0.0000,0.0000,0,0.0000,"
-                "0.0,0.000,0.000\r\n"}),
-    [](const auto& p) { return std::string(p.param.name); });
+        {"fc",
+         {FrameBuilder().u32(13, 10000000).mode(13),
+          FrameBuilder().u32(13, 5381000).byte(92, 1).mode(99)},
+         "Time,Mode,X,Y,Z,Ev (fc),x,y,u',v',Tcp (K),delta-uv,Wavelength (nm),Pe,Pc\r\n"
+         "2026-12-07T14:03:05,13 Ev u'' v'',0.0,0.0,0.0,92.90,0.0000,0.0000,0.0000,0.0000,0,"
+         "0.0000,0.0,0.000,0.000\r\n"
+         "2026-12-07T14:03:06,99,0.0,0.0,0.0,49.99,0.0000,0.0000,0.0000,0.0000,0,0.0000,0.0,"
+         "0.000,0.000\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadingsModel model;
+        fill(model, c.frames);
+        EXPECT_EQ(csvOf(model), c.expected);
+    }
+}
 
 TEST(ReadingsStatistics, OverKeptRowsWithoutTheMarkedValues)
 {
     ReadingsModel model;
-    fill(model, {plainFrame(), outOfRangeFrame(), overloadFrame()});
+    fill(model, {Plain, OutOfRange, Overload});
     struct Row
     {
         int column;

@@ -18,7 +18,7 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <ostream>
+#include <vector>
 
 namespace {
 
@@ -53,10 +53,8 @@ struct ListBench
     }
     void clickCell(int row, int column, Qt::KeyboardModifiers modifiers = {})
     {
-        const QModelIndex index = grid->model()->index(row, column);
-        grid->scrollTo(index);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers,
-                          grid->visualRect(index).center());
+                          grid->visualRect(grid->model()->index(row, column)).center());
     }
     QString count() const { return window.findChild<QLabel*>(QStringLiteral("LblCount"))->text(); }
     // X of the row at the top of the view.
@@ -66,51 +64,39 @@ struct ListBench
     }
 };
 
-struct ScrollCase
+TEST(ReadingsWindow, FollowsTheNewestUnlessScrolledAway)
 {
-    const char* name;
-    int rows;
-    std::vector<Qt::Key> keys; // pressed in the grid before the new frames
-    bool followsNewest;
-};
-
-void PrintTo(const ScrollCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class ReadingsScroll : public testing::TestWithParam<ScrollCase>
-{
-};
-
-TEST_P(ReadingsScroll, FollowsTheNewestUnlessScrolledAway)
-{
-    ListBench bench;
-    bench.add(1, GetParam().rows);
-    for (const Qt::Key key : GetParam().keys)
-        QTest::keyClick(bench.grid, key, Qt::ControlModifier);
-    const QString top = bench.topX();
-    bench.add(GetParam().rows + 1, GetParam().rows + 3);
-    QScrollBar* bar = bench.grid->verticalScrollBar();
-    if (GetParam().followsNewest) {
-        EXPECT_EQ(bar->value(), bar->maximum());
-    } else {
-        EXPECT_LT(bar->value(), bar->maximum());
-        EXPECT_EQ(bench.topX(), top);
+    const struct
+    {
+        const char* name;
+        int rows;
+        std::vector<Qt::Key> keys; // pressed with Ctrl in the grid before three more frames
+        bool follows;
+    } cases[] = {
+        {"at the bottom", 200, {}, true},
+        {"scrolled to the top", 200, {Qt::Key_Home}, false},
+        {"back at the bottom", 200, {Qt::Key_Home, Qt::Key_End}, true},
+        // The oldest rows go, and still the rows in view stay put.
+        {"full and scrolled away",
+         panel::ReadingsModel::Capacity,
+         {Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageDown},
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListBench bench;
+        bench.add(1, c.rows);
+        for (const Qt::Key key : c.keys)
+            QTest::keyClick(bench.grid, key, Qt::ControlModifier);
+        const QString top = bench.topX();
+        bench.add(c.rows + 1, c.rows + 3);
+        QScrollBar* bar = bench.grid->verticalScrollBar();
+        EXPECT_EQ(bar->value() == bar->maximum(), c.follows);
+        if (!c.follows) {
+            EXPECT_EQ(bench.topX(), top);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Readings, ReadingsScroll,
-    testing::Values(ScrollCase{"AtTheBottom", 200, {}, true},
-                    ScrollCase{"ScrolledToTheTop", 200, {Qt::Key_Home}, false},
-                    ScrollCase{"BackAtTheBottom", 200, {Qt::Key_Home, Qt::Key_End}, true},
-                    // The oldest rows go, and still the rows in view stay put.
-                    ScrollCase{"FullAndScrolledAway",
-                               panel::ReadingsModel::Capacity,
-                               {Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageDown},
-                               false}),
-    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
 {
@@ -135,18 +121,9 @@ TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
     QTest::keyClick(bench.grid, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
 
-    const QString path = bench.root.dir.filePath(QStringLiteral("readings.csv"));
-    bench.dialogs.fileAnswers = {path, bench.root.dir.filePath(QStringLiteral("none/r.csv"))};
+    // A file that cannot be made is told; the readings stay for another try.
+    bench.dialogs.fileAnswers = {bench.root.dir.filePath(QStringLiteral("none/r.csv"))};
     bench.click("CmdExport");
-    bench.click("CmdExport");
-    ASSERT_EQ(bench.dialogs.fileAsks.size(), 2u);
-    EXPECT_EQ(bench.dialogs.fileAsks[0].before.filter,
-              QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"));
-    EXPECT_TRUE(bench.dialogs.fileAsks[0].before.overwritePrompt);
-    EXPECT_EQ(bench.dialogs.fileAsks[1].before.fileName, path);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count('\n'), 5);
     ASSERT_EQ(bench.dialogs.messages.size(), 1u);
     EXPECT_TRUE(bench.dialogs.messages[0].text.startsWith(
         QStringLiteral("The readings could not be written to")));
@@ -156,9 +133,6 @@ TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 4"));
     bench.click("CmdClear");
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 0"));
-    bench.add(6, 6);
-    EXPECT_EQ(bench.window.readings().cellText(0, panel::XColumn),
-              QStringLiteral("6.5").replace(QLatin1Char('.'), QLocale().decimalPoint()));
 }
 
 // The virtual meter polled by the main window: "List" opens the table, every frame but those
@@ -186,6 +160,9 @@ TEST(ReadingsWindow, FillsFromThePanelPollAndExports)
     const QString path = h.root.dir.filePath(QStringLiteral("list.csv"));
     h.dialogs.fileAnswers = {path};
     QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("CmdExport")), Qt::LeftButton);
+    ASSERT_EQ(h.dialogs.fileAsks.size(), 1u);
+    EXPECT_EQ(h.dialogs.fileAsks[0].before.filter,
+              QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
