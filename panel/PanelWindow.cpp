@@ -7,6 +7,7 @@
 #include "logger/LoggerCommands.h"
 #include "panel/ChromaPicture.h"
 #include "panel/FrontPanel.h"
+#include "panel/ReadingsWindow.h"
 #include "panel/ReferencePictures.h"
 #include "panel/ReferenceView.h"
 #include "panel/SetupPictures.h"
@@ -291,6 +292,14 @@ void PanelWindow::wireMemoryAndClockCommands()
     m_toolbar->setCommand(QStringLiteral("RTC"), [this] {
         if (!m_logger->busy())
             meterclock::ShowRtc(m_services, *this, this);
+    });
+    m_toolbar->setCommand(QStringLiteral("List"), [this] {
+        if (!m_readings) {
+            m_readings = new ReadingsWindow(m_services.dialogs, m_services.clock, this);
+            connect(this, &PanelWindow::frameDecoded, m_readings,
+                    [this] { m_readings->addFrame(*m_lastFrame); });
+        }
+        m_readings->showBeside();
     });
     m_toolbar->setCommand(QStringLiteral("Logger"), [this] { m_logger->Listing(); });
     m_toolbar->setCommand(QStringLiteral("Erase"), [this] { m_logger->EraseAll(); });

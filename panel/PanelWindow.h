@@ -33,6 +33,7 @@ namespace panel {
 class ChromaPicture;
 class MainToolbar;
 class FrontPanel;
+class ReadingsWindow;
 class ReferencePictures;
 class SetupPictures;
 
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<plot::PlotViewer> m_plotViewer;
     QLabel* m_lblRec = nullptr;
     logger::LoggerCommands* m_logger = nullptr;
+    ReadingsWindow* m_readings = nullptr;
 };
 
 } // namespace panel
