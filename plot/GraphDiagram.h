@@ -44,7 +44,7 @@ public:
     // A new view size: the frame follows, centre and scale stay.
     void setSize(QSizeF size);
     const Frame& frame() const { return m_frame; }
-    QPointF centre() const { return m_centre; }
+    // Pixels per diagram unit.
     double scale() const { return m_scale; }
     void setView(QPointF centre, double pixelsPerUnit);
 

@@ -87,12 +87,11 @@ colorimetry::XY Trail::at(int age) const
     return m_points[static_cast<std::size_t>(index)];
 }
 
-GraphModel::GraphModel() : m_regions(GraphRegions(m_rows)) {}
+GraphModel::GraphModel() : m_regions(GraphRegions(RegionRows())) {}
 
 void GraphModel::setUserRows(const RegionRows& rows)
 {
     const QString chosenName = chosenRegion() ? chosenRegion()->name : QString();
-    m_rows = rows;
     m_regions = GraphRegions(rows);
     m_chosen = -1;
     for (std::size_t i = 0; i < m_regions.size(); ++i)

@@ -81,7 +81,6 @@ public:
     // The user rows changed: the regions are made again; a chosen region that is still there
     // by name stays chosen.
     void setUserRows(const RegionRows& rows);
-    const RegionRows& userRows() const { return m_rows; }
     const std::vector<GraphRegion>& regions() const { return m_regions; }
     // -1 (or any index out of range): none.
     void choose(int index);
@@ -102,7 +101,6 @@ public:
     QStringList holding() const;
 
 private:
-    RegionRows m_rows;
     std::vector<GraphRegion> m_regions;
     int m_chosen = -1;
     std::optional<GraphReading> m_last;

@@ -298,16 +298,20 @@ void GraphWindow::open(const RegionRows* plotRows)
         m_picUser->setRows(taken);
         applyRows();
     }
-    if (!m_placed && m_placeNextTo) {
+    const bool first = !m_opened;
+    m_opened = true;
+    if (first && m_placeNextTo) {
         const QRect main = m_placeNextTo->frameGeometry();
         move(main.x() + main.width(), main.y());
-        m_placed = true;
     }
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+    // Laid out now: the diagram fills the view it has.
+    if (first)
+        fit();
 }
 
 void GraphWindow::listRegions()

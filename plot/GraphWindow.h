@@ -97,7 +97,7 @@ private:
 
     ui::Dialogs& m_dialogs;
     QPointer<QWidget> m_placeNextTo;
-    bool m_placed = false;
+    bool m_opened = false;
     files::FileState m_fileState; // the region file's name, kept apart from the plot's
     GraphModel m_model;
     GraphViewport m_viewport;

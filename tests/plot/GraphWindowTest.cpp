@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -217,6 +218,32 @@ TEST_F(GraphRegions, TakesThePlotsCheckedRowsAndAddsLimitsInTheFirstFreeRow)
         EXPECT_EQ(row(c.row), expected);
         EXPECT_EQ(combo->currentText(), QStringLiteral("User %1").arg(c.row + 1));
     }
+}
+
+TEST_F(GraphRegions, WheelZoomsAboutTheMouseDraggingPansFitShowsTheWholeDiagram)
+{
+    graph.open(nullptr);
+    auto* view = child<QWidget>(&graph, QStringLiteral("GraphView"));
+    const GraphViewport& viewport = graph.viewport();
+    const double whole = viewport.scale();
+    const QPoint at(300, 200);
+    const QPointF under = viewport.pixelToValue(at);
+    QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 240}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    EXPECT_NEAR(viewport.scale(), whole * 1.25 * 1.25, 1e-6);
+    EXPECT_NEAR(viewport.pixelToValue(at).x(), under.x(), 1e-9);
+    EXPECT_NEAR(viewport.pixelToValue(at).y(), under.y(), 1e-9);
+
+    const QPoint to = at + QPoint(50, -20);
+    QTest::mousePress(view, Qt::LeftButton, {}, at);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    EXPECT_NEAR(viewport.pixelToValue(to).x(), under.x(), 1e-9);
+    EXPECT_NEAR(viewport.pixelToValue(to).y(), under.y(), 1e-9);
+
+    QTest::mouseClick(child<QPushButton>(&graph, QStringLiteral("CmdFit")), Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(viewport.scale(), whole);
 }
 
 } // namespace
