@@ -155,7 +155,9 @@ GraphTexts TextsFor(const GraphModel& model, Diagram diagram, QChar separator)
             .arg(fixed(p.x(), 4, separator), fixed(p.y(), 4, separator));
     if (r.hasReference()) {
         const double delta = std::hypot(r.liveUv.u - r.referenceUv.u, r.liveUv.v - r.referenceUv.v);
-        texts.deltaUv = QStringLiteral("\u0394u'v' ") + fixed(delta, 4, separator);
+        // Cut, not rounded, as the meter's own delta-u'v' display does, so that both agree.
+        const double cut = std::floor(delta * 10000 + 1e-6) / 10000;
+        texts.deltaUv = QStringLiteral("\u0394u'v' ") + fixed(cut, 4, separator);
     }
     const Verdict verdict = model.verdict();
     if (verdict != Verdict::None)

@@ -112,7 +112,7 @@ private:
 struct GraphTexts
 {
     QString verdict; // "PASS", "FAIL" or empty
-    QString deltaUv; // "Δu'v' 0.0012", empty without a current reading or reference
+    QString deltaUv; // "Δu'v' 0.0012", cut to four decimals; empty without a reference
     QString inside;  // "Inside: 5000 K, User 1", "Inside: none"
     QString reading; // "x 0.3451  y 0.3516" or in u', v'; "No reading"
 };

@@ -204,8 +204,8 @@ QWidget* GraphWindow::buildControls()
         m_picLimits->raise();
     });
 
-    for (QWidget* w : std::initializer_list<QWidget*>{m_optXY, m_optUV})
-        row->addWidget(w);
+    row->addWidget(m_optXY);
+    row->addWidget(m_optUV);
     row->addSpacing(16);
     row->addWidget(regionLabel);
     row->addWidget(m_comboRegion);
