@@ -12,6 +12,7 @@
 #include "panel/ReferenceView.h"
 #include "panel/SetupPictures.h"
 #include "panel/Toolbar.h"
+#include "plot/GraphWindow.h"
 #include "plot/PlotWindow.h"
 #include "ui/ClickableLabel.h"
 #include "ui/WorkingFiles.h"
@@ -167,6 +168,7 @@ void PanelWindow::PollMeter()
     link.Exchange();
     if (!link.Connected()) {
         setText(m_lblCOM, NoDevice);
+        Q_EMIT meterLost();
         return;
     }
     setText(m_lblCOM, ModelCaption);
@@ -176,6 +178,7 @@ void PanelWindow::PollMeter()
     // keep what is on screen and let the next tick rediscover the meter.
     if (!link.Connected()) {
         setText(m_lblCOM, NoDevice);
+        Q_EMIT meterLost();
         return;
     }
     const FrameFields fields = DecodeFrame(AssembleFrame(first, link.ReceivedReport));
@@ -261,6 +264,25 @@ void PanelWindow::wireFileCommands()
             m_services.dialogs, m_services.cmd, m_services.fileState, m_services.plot, *this,
             [this] { m_plotViewer->showAndDraw(); },
             [this](int percent) { showReadProgress(percent); });
+    });
+    m_toolbar->setCommand(QStringLiteral("Graph"), [this] {
+        if (!m_graph)
+            m_graph = std::make_unique<plot::GraphWindow>(m_services.dialogs, this);
+        const plot::PlotWindow* plot = m_plotViewer->window();
+        const plot::RegionRows rows = plot ? plot->regionRows() : plot::RegionRows();
+        m_graph->open(plot ? &rows : nullptr);
+    });
+    connect(this, &PanelWindow::frameDecoded, this, [this] {
+        if (!m_graph)
+            return;
+        if (const auto reading = plot::GraphReadingFromFrame(*m_lastFrame))
+            m_graph->showReading(*reading);
+        else
+            m_graph->showNoReading();
+    });
+    connect(this, &PanelWindow::meterLost, this, [this] {
+        if (m_graph)
+            m_graph->showNoReading();
     });
 }
 

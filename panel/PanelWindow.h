@@ -23,7 +23,8 @@ class PcRecorder;
 }
 namespace plot {
 class PlotViewer;
-}
+class GraphWindow;
+} // namespace plot
 namespace logger {
 class LoggerCommands;
 }
@@ -82,6 +83,8 @@ public:
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
     void frameDecoded();
+    // A tick that found no meter or lost it.
+    void meterLost();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +113,7 @@ private:
     MainToolbar* m_toolbar = nullptr;
     files::PcRecorder* m_recorder = nullptr;
     std::unique_ptr<plot::PlotViewer> m_plotViewer;
+    std::unique_ptr<plot::GraphWindow> m_graph; // made on first use
     QLabel* m_lblRec = nullptr;
     logger::LoggerCommands* m_logger = nullptr;
     ReadingsWindow* m_readings = nullptr;

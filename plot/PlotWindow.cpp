@@ -1,16 +1,12 @@
 #include "plot/PlotWindow.h"
 
-#include "files/DataFileReader.h"
-#include "files/SaveDialog.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,11 +15,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace plot {
@@ -43,18 +37,6 @@ QLineEdit* makeBox(const QString& name, int width, QWidget* parent)
     box->setAccessibleName(name);
     box->setFixedWidth(width);
     return box;
-}
-
-QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::StandardPixmap icon,
-                            QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    button->setAutoRaise(false);
-    return button;
 }
 
 } // namespace
@@ -180,59 +162,9 @@ void PlotWindow::buildRangePanel()
 
 void PlotWindow::buildRegionPanel()
 {
-    m_picUser = new QFrame(this);
-    m_picUser->setObjectName(QStringLiteral("PicUser"));
-    m_picUser->setFrameShape(QFrame::StyledPanel);
-    m_picUser->setAutoFillBackground(true);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(2);
-    for (int c = 0; c < 4; ++c) {
-        auto* head = new QLabel(QString::number(c + 1));
-        head->setAlignment(Qt::AlignCenter);
-        grid->addWidget(head, 0, c + 2);
-    }
-    for (int r = 0; r < RegionRowCount; ++r) {
-        const int line = 1 + 2 * r;
-        auto* check = new QCheckBox(m_picUser);
-        check->setObjectName(QStringLiteral("CkUser%1").arg(r));
-        check->setAccessibleName(QStringLiteral("Region %1").arg(r + 1));
-        m_ckUser[static_cast<std::size_t>(r)] = check;
-        grid->addWidget(check, line, 0, 2, 1);
-        grid->addWidget(new QLabel(QStringLiteral("X")), line, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Y")), line + 1, 1);
-        for (int column = 0; column < 8; ++column) {
-            const int index = 8 * r + column;
-            QLineEdit* box = makeBox(QStringLiteral("TxtUser%1").arg(index), 56, m_picUser);
-            m_txtUser[static_cast<std::size_t>(index)] = box;
-            grid->addWidget(box, line + column / 4, 2 + column % 4);
-        }
-    }
-
-    QToolButton* open = makeIconButton(QStringLiteral("CmdOpen"), QStringLiteral("Open"),
-                                       QStyle::SP_DialogOpenButton, m_picUser);
-    QToolButton* save = makeIconButton(QStringLiteral("CmdSave"), QStringLiteral("Save"),
-                                       QStyle::SP_DialogSaveButton, m_picUser);
-    QToolButton* ok = makeIconButton(QStringLiteral("CmdUserOK"), QStringLiteral("OK"),
-                                     QStyle::SP_DialogApplyButton, m_picUser);
-    QToolButton* exit = makeIconButton(QStringLiteral("CmdUserExit"), QStringLiteral("Exit"),
-                                       QStyle::SP_DialogCloseButton, m_picUser);
-    connect(open, &QToolButton::clicked, this, &PlotWindow::CmdOpen_Click);
-    connect(save, &QToolButton::clicked, this, &PlotWindow::CmdSave_Click);
-    connect(ok, &QToolButton::clicked, this, &PlotWindow::CmdUserOK_Click);
-    connect(exit, &QToolButton::clicked, this, &PlotWindow::CmdUserExit_Click);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(open);
-    buttons->addWidget(save);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(exit);
-    auto* layout = new QVBoxLayout(m_picUser);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    m_picUser->adjustSize();
+    m_picUser = new RegionPanel(m_services.dialogs, m_services.fileState, this);
+    connect(m_picUser, &RegionPanel::okClicked, this, &PlotWindow::CmdUserOK_Click);
+    connect(m_picUser, &RegionPanel::exitClicked, this, &PlotWindow::CmdUserExit_Click);
     m_picUser->hide();
 }
 
@@ -428,68 +360,22 @@ void PlotWindow::CmdUserExit_Click()
 
 void PlotWindow::CmdSave_Click()
 {
-    ui::Dialogs& dialogs = m_services.dialogs;
-    const RegionRows rows = regionRows();
-    if (const auto row = UnsafeRegionRow(rows)) {
-        dialogs.message(QStringLiteral("Region %1 holds a comma, a quote or a TAB, which the "
-                                       "region file cannot keep. Use \".\" as decimal point.")
-                            .arg(*row + 1),
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
-        return;
-    }
-    files::FileState& state = m_services.fileState;
-    // Only this dialog's answer counts: a recording keeps FileChosen set while it runs, and
-    // Cancel must not write the rows over its target or the opened data file.
-    if (!files::ShowSaveDialog(dialogs, m_cmdUser, state))
-        return;
-    state.FileChosen = false;
-    // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,
-    // so that a full disk shows as a short write before the commit.
-    QSaveFile file(state.CurrentFileName);
-    const QByteArray text = RegionFileText(rows);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit())
-        dialogs.message(QStringLiteral("The region file could not be written: ") +
-                            state.CurrentFileName,
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    m_picUser->save();
 }
 
 void PlotWindow::CmdOpen_Click()
 {
-    ui::Dialogs& dialogs = m_services.dialogs;
-    if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
-        return;
-    // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
-    QFile file;
-    if (files::OpenRegularFile(m_cmdUser.fileName, file).outcome != files::ReadOutcome::Ok) {
-        dialogs.message(QStringLiteral("The region file could not be opened: ") +
-                            m_cmdUser.fileName,
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
-        return;
-    }
-    setRegionRows(ReadRegionFile(file));
+    m_picUser->load();
 }
 
 RegionRows PlotWindow::regionRows() const
 {
-    RegionRows rows;
-    for (int r = 0; r < RegionRowCount; ++r) {
-        RegionRow& row = rows[static_cast<std::size_t>(r)];
-        row.checked = m_ckUser[static_cast<std::size_t>(r)]->isChecked();
-        for (std::size_t column = 0; column < 8; ++column)
-            row.texts[column] = m_txtUser[static_cast<std::size_t>(r) * 8 + column]->text();
-    }
-    return rows;
+    return m_picUser->rows();
 }
 
 void PlotWindow::setRegionRows(const RegionRows& rows)
 {
-    for (int r = 0; r < RegionRowCount; ++r) {
-        const RegionRow& row = rows[static_cast<std::size_t>(r)];
-        m_ckUser[static_cast<std::size_t>(r)]->setChecked(row.checked);
-        for (std::size_t column = 0; column < 8; ++column)
-            m_txtUser[static_cast<std::size_t>(r) * 8 + column]->setText(row.texts[column]);
-    }
+    m_picUser->setRows(rows);
 }
 
 PlotViewer::PlotViewer(ui::Services& services, ui::PollControl& poll, QWidget* mainWindow)

@@ -2,6 +2,7 @@
 
 #include "plot/PlotRenderer.h"
 #include "plot/RegionFile.h"
+#include "plot/RegionPanel.h"
 #include "ui/Dialogs.h"
 
 #include <QImage>
@@ -11,7 +12,6 @@
 #include <memory>
 
 class QAction;
-class QCheckBox;
 class QFrame;
 class QLineEdit;
 class QTimer;
@@ -108,10 +108,7 @@ private:
     QLineEdit* m_txtTMax;
     QLineEdit* m_txtFrom;
     QLineEdit* m_txtTo;
-    QFrame* m_picUser;
-    std::array<QCheckBox*, RegionRowCount> m_ckUser{};
-    std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
-    ui::FileDialogState m_cmdUser; // the region panel's file dialog, shared by open and save
+    RegionPanel* m_picUser;
     ui::FileDialogState m_pdfDialog;
 };
 
