@@ -59,6 +59,9 @@ struct RecordFields
 // Splits a record item (a record line as the item reading returns it) into its fields.
 RecordFields ParseRecordFields(std::string_view item);
 
+// One numeric field of a record item, as ParseRecordFields takes it.
+std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue field);
+
 // ISO 8601 "YYYY-MM-DDThh:mm:ss".
 std::string IsoDateTime(const RecordTime& time);
 
