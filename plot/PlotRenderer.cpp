@@ -52,8 +52,14 @@ bool finite(QPointF p)
 void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
                      const QColor& background)
 {
-    picture.fill(background);
     QPainter painter(&picture);
+    DrawResizeStage(painter, picture.size(), view, font, background);
+}
+
+void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const QFont& font,
+                     const QColor& background)
+{
+    painter.fillRect(QRectF(QPointF(0, 0), size), background);
     const Frame& f = view.frame;
 
     painter.setPen(blackPen(2));
@@ -73,7 +79,7 @@ void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
     }
 
     painter.setFont(font);
-    const QFontMetricsF metrics(font, &picture);
+    const QFontMetricsF metrics(font, painter.device());
     for (int j = 0; j <= 10; ++j) {
         const double value = view.axisMin + j * (view.axisMax - view.axisMin) / 10;
         const QString s = AxisLabel(value);
