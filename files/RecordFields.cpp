@@ -114,10 +114,20 @@ RecordFields ParseRecordFields(std::string_view item)
     return fields;
 }
 
+std::optional<RecordTime> ParseRecordTime(std::string_view item)
+{
+    return time(item);
+}
+
 std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue field)
 {
+    return number(RecordFieldText(item, field));
+}
+
+std::string_view RecordFieldText(std::string_view item, RecordValue field)
+{
     const FieldPlace& p = Places[static_cast<std::size_t>(field)];
-    return number(place(item, p.first, p.length));
+    return place(item, p.first, p.length);
 }
 
 std::string IsoDateTime(const RecordTime& t)
