@@ -52,8 +52,14 @@ char* fastFixed(char* out, double value, int decimals)
 
 CsvWriter::CsvWriter(QIODevice& device)
     : CsvWriter([&device](std::string_view block) {
-          return device.write(block.data(), static_cast<qint64>(block.size())) ==
-                 static_cast<qint64>(block.size());
+          // A short write is retried, so that a full disk ends in an error with its reason.
+          while (!block.empty()) {
+              const qint64 written = device.write(block.data(), static_cast<qint64>(block.size()));
+              if (written <= 0)
+                  return false;
+              block.remove_prefix(static_cast<std::size_t>(written));
+          }
+          return true;
       })
 {
 }
