@@ -49,9 +49,10 @@ void RecordTable::append(std::string_view x, std::string_view y, const RecordExt
     if (blockExtras.empty() && anyValue(extras)) {
         blockExtras.reserve(block.capacity());
         blockExtras.resize(block.size() - 1);
-    }
-    if (!blockExtras.empty())
         blockExtras.push_back(extras);
+    } else if (!blockExtras.empty()) {
+        blockExtras.push_back(extras);
+    }
     ++m_count;
 }
 

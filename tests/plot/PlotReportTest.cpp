@@ -104,15 +104,16 @@ protected:
     std::unique_ptr<PlotWindow> window;
 };
 
-// Worked by hand over records 2 to 5, record 4 not plotted. x 0.31 0.33 0.35 and y 0.32 0.34
-// 0.36: SD sqrt(0.0008 / 2) = 0.02. Ev 200 400 300 (record 5 blank): SD 100. Tcp 5000 4000 4000
-// 3000: squares 2e6 / 3, SD 816.50. delta-uv 0.002 -0.003 0.001 0.004: mean 0.001, squares
-// 26e-6 / 3, SD 0.002944. The region, typed with crossing corners, is the rectangle 0.30-0.34
-// by 0.30-0.35 the plot draws; it holds (0.31, 0.32) and (0.33, 0.34), not (0.35, 0.36).
+// Worked by hand over records 1 to 5, record 4 not plotted. x 0.30 0.31 0.33 0.35: mean
+// 0.3225, squares 0.001475 / 3, SD 0.022174. y 0.30 0.32 0.34 0.36: squares 0.002 / 3. Ev 100
+// 200 400 300 (record 5 blank): squares 50000 / 3. Tcp 6000 5000 4000 4000 3000: squares
+// 5.2e6 / 4. delta-uv 0.001 0.002 -0.003 0.001 0.004: mean 0.001, squares 26e-6 / 4. The
+// region, typed with crossing corners, is the rectangle 0.30-0.34 by 0.30-0.35 the plot draws:
+// it holds (0.30, 0.30) on its corner, (0.31, 0.32) and (0.33, 0.34), not (0.35, 0.36).
 TEST_F(PlotReport, StatisticsOfTheRangeAndItsRegion)
 {
     click(QStringLiteral("Resize"));
-    type(QStringLiteral("TxtFrom"), QStringLiteral("2"));
+    type(QStringLiteral("TxtFrom"), QStringLiteral("1"));
     type(QStringLiteral("TxtTo"), QStringLiteral("5"));
     click(QStringLiteral("CmdRangeOK"));
     click(QStringLiteral("Unit"));
@@ -123,20 +124,20 @@ TEST_F(PlotReport, StatisticsOfTheRangeAndItsRegion)
     click(QStringLiteral("CmdUserOK"));
     drawToEnd();
 
-    const char* expected[5][5] = {{"3", "0.3100", "0.3500", "0.33000", "0.02000"},
-                                  {"3", "0.3200", "0.3600", "0.34000", "0.02000"},
-                                  {"3", "200.0", "400.0", "300.00", "100.00"},
-                                  {"4", "3000", "5000", "4000.0", "816.5"},
-                                  {"4", "-0.0030", "0.0040", "0.00100", "0.00294"}};
+    const char* expected[5][5] = {{"4", "0.3000", "0.3500", "0.32250", "0.02217"},
+                                  {"4", "0.3000", "0.3600", "0.33000", "0.02582"},
+                                  {"4", "100.0", "400.0", "250.00", "129.10"},
+                                  {"5", "3000", "6000", "4400.0", "1140.2"},
+                                  {"5", "-0.0030", "0.0040", "0.00100", "0.00255"}};
     auto* grid = child<QTableWidget>(QStringLiteral("GridStats"));
     ASSERT_TRUE(grid->isVisible());
     for (int row = 0; row < 5; ++row)
         for (int column = 0; column < 5; ++column)
-            EXPECT_EQ(grid->item(row, column)->text(), QLatin1String(expected[row][column]))
+            EXPECT_EQ(grid->item(row, column)->text().toStdString(), expected[row][column])
                 << grid->verticalHeaderItem(row)->text().toStdString() << " column " << column;
     EXPECT_EQ(child<QLabel>(QStringLiteral("LblStats"))->text(),
-              QStringLiteral("Records: 3 plotted, not numbers: 1\n"
-                             "Region 1: 66.7 % inside (2 of 3)"));
+              QStringLiteral("Records: 4 plotted, not numbers: 1\n"
+                             "Region 1: 75.0 % inside (3 of 4)"));
     click(QStringLiteral("Stats"));
     EXPECT_FALSE(grid->isVisible());
 }
