@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -562,7 +563,8 @@ void PlotWindow::buildStatisticsPanel()
     m_gridStats->setVerticalHeaderLabels({QStringLiteral("x"), QStringLiteral("y"),
                                           QStringLiteral("Ev"), QStringLiteral("Tcp"),
                                           QString::fromUtf8("\u0394uv")});
-    m_gridStats->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_gridStats->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_gridStats->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     for (int row = 0; row < StatisticsRowCount; ++row) {
         for (int column = 0; column < StatisticsColumnCount; ++column) {
             auto* item = new QTableWidgetItem;
@@ -636,7 +638,11 @@ void PlotWindow::exportCsv()
     if (!dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
     QString reason;
-    if (!files::ExportDataFileCsv(source, m_csvDialog.fileName, reason))
+    // A million records take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = files::ExportDataFileCsv(source, m_csvDialog.fileName, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
         dialogs.message(QStringLiteral("The CSV file could not be written: %1\n%2")
                             .arg(QDir::toNativeSeparators(m_csvDialog.fileName), reason),
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
@@ -672,8 +678,11 @@ void PlotWindow::exportPicture()
                               font(),
                               palette().color(QPalette::Window)};
     const QString& path = m_pictureDialog.fileName;
-    if (!WritePlotPicture(picture, PictureFormatOf(path, m_pictureDialog.filterIndex), path,
-                          reason))
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written =
+        WritePlotPicture(picture, PictureFormatOf(path, m_pictureDialog.filterIndex), path, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
         dialogs.message(QStringLiteral("The picture could not be written: %1\n%2")
                             .arg(QDir::toNativeSeparators(path), reason),
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
