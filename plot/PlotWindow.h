@@ -4,7 +4,6 @@
 #include "plot/RegionFile.h"
 #include "ui/Dialogs.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -13,6 +12,7 @@
 
 class QAction;
 class QCheckBox;
+class QElapsedTimer;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -109,8 +109,7 @@ private:
     QImage m_picture;
 
     std::unique_ptr<PlotStage> m_stage;
-    std::unique_ptr<RangeStatisticsRun> m_statistics; // taken beside the running stage
-    RegionRows m_stageRegions;                        // the rows the running stage draws
+    RegionRows m_stageRegions; // the rows the running stage draws
     QTimer* m_timer1;
     QTimer* m_sliceTimer;
     std::int64_t m_markersPerCheck;
@@ -127,6 +126,7 @@ private:
     std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
     ui::FileDialogState m_cmdUser; // the region panel's file dialog, shared by open and save
     ui::FileDialogState m_pdfDialog;
+    std::unique_ptr<RangeStatisticsRun> m_statistics; // taken beside the running stage
     QFrame* m_picStats;
     QTableWidget* m_gridStats;
     QLabel* m_lblStats;
