@@ -4,6 +4,7 @@
 #include "plot/RegionFile.h"
 #include "ui/Dialogs.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -12,7 +13,6 @@
 
 class QAction;
 class QCheckBox;
-class QElapsedTimer;
 class QFrame;
 class QLabel;
 class QLineEdit;
