@@ -137,8 +137,14 @@ void DrawOutline(QPainter& painter, const std::array<QPointF, 4>& outline, const
 void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
                      const QColor& background)
 {
-    picture.fill(background);
     QPainter painter(&picture);
+    DrawResizeStage(painter, picture.size(), view, font, background);
+}
+
+void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const QFont& font,
+                     const QColor& background)
+{
+    painter.fillRect(QRectF(QPointF(0, 0), size), background);
     const Frame& f = view.frame;
     DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font, AxisLabel);
     painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);

@@ -65,6 +65,9 @@ void DrawOutline(QPainter& painter, const std::array<QPointF, 4>& outline, const
 // side, the 11 labels in `font` and the white frame.
 void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
                      const QColor& background);
+// The same onto any painter (an SVG document, say) over a picture of `size`.
+void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const QFont& font,
+                     const QColor& background);
 
 // The plot stage: grid, regions, both loci, then one black marker per record of the range.
 // Markers can be drawn in slices so that the window can let events run between them.

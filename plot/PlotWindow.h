@@ -5,6 +5,7 @@
 #include "plot/RegionPanel.h"
 #include "ui/Dialogs.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -13,7 +14,9 @@
 
 class QAction;
 class QFrame;
+class QLabel;
 class QLineEdit;
+class QTableWidget;
 class QTimer;
 class QToolBar;
 
@@ -24,6 +27,8 @@ class PollControl;
 
 namespace plot {
 
+class RangeStatisticsRun;
+
 // What the plot viewer keeps while its window is closed.
 struct PlotSettings
 {
@@ -33,7 +38,8 @@ struct PlotSettings
 // The chromaticity plot window `Plot`. The resize stage draws at once; the plot stage follows
 // 1000 ms later through the one-shot `Timer1` and draws its markers in slices, letting the
 // window's events run between them. Everything is drawn into a picture that the window shows
-// and that printing takes as it is.
+// and that printing takes as it is. Beside the toolbar's own buttons: the statistics of the
+// plotted range, and the export of the opened file as CSV and of the plot as a picture.
 class PlotWindow : public QWidget
 {
     Q_OBJECT
@@ -84,6 +90,13 @@ private:
     void cancelPlotStage();
     void printPicture();
     void offerPdf();
+    void buildReportButtons();
+    void buildStatisticsPanel();
+    // Takes the statistics further until `clock` passes the slice time; shows them once done.
+    void advanceStatistics(const QElapsedTimer& clock);
+    void fitStatisticsPanel();
+    void exportCsv();
+    void exportPicture();
 
     ui::Services& m_services;
     ui::PollControl& m_poll;
@@ -110,6 +123,12 @@ private:
     QLineEdit* m_txtTo;
     RegionPanel* m_picUser;
     ui::FileDialogState m_pdfDialog;
+    std::unique_ptr<RangeStatisticsRun> m_statistics; // taken beside the running stage
+    QFrame* m_picStats;
+    QTableWidget* m_gridStats;
+    QLabel* m_lblStats;
+    ui::FileDialogState m_csvDialog;
+    ui::FileDialogState m_pictureDialog;
 };
 
 // Owns the plot window across its openings: creates it on first use, keeps the settings that
