@@ -8,7 +8,9 @@
 #include "logger/LoggerCommands.h"
 #include "panel/DisplayState.h"
 #include "panel/PanelWindow.h"
+#include "panel/ReadingsWindow.h"
 #include "panel/Toolbar.h"
+#include "plot/GraphWindow.h"
 #include "plot/PlotWindow.h"
 #include "ui/WorkingFiles.h"
 #include "virtualmeter/VirtualMeter.h"
@@ -37,6 +39,7 @@ Program::Program(const Environment& environment)
     wireRecording();
     wireFileCommands();
     wireMeterCommands();
+    wireLiveWindows();
 }
 
 Program::~Program()
@@ -126,6 +129,38 @@ void Program::wireMeterCommands()
     });
     toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
     toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });
+}
+
+void Program::wireLiveWindows()
+{
+    panel::MainToolbar& toolbar = *m_panel->toolbar();
+    toolbar.setCommand(QStringLiteral("List"), [this] {
+        if (m_readings == nullptr) {
+            m_readings = new panel::ReadingsWindow(m_environment.dialogs, m_environment.clock,
+                                                   m_panel.get());
+            QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_readings,
+                             &panel::ReadingsWindow::addFrame);
+        }
+        m_readings->showBeside();
+    });
+    toolbar.setCommand(QStringLiteral("Graph"), [this] {
+        if (!m_graph) {
+            m_graph = std::make_unique<plot::GraphWindow>(m_environment.dialogs, m_panel.get());
+            QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_graph.get(),
+                             [this](const panel::FrameFields& fields) {
+                                 if (const auto reading = plot::GraphReadingFromFrame(fields))
+                                     m_graph->showReading(*reading);
+                                 else
+                                     m_graph->showNoReading();
+                             });
+            QObject::connect(m_panel.get(), &panel::PanelWindow::meterLost, m_graph.get(),
+                             &plot::GraphWindow::showNoReading);
+        }
+        // The regions the plot window has ticked come along.
+        const plot::PlotWindow* plot = m_plotViewer->window();
+        const plot::RegionRows rows = plot ? plot->regionRows() : plot::RegionRows();
+        m_graph->open(plot ? &rows : nullptr);
+    });
 }
 
 } // namespace app

@@ -24,10 +24,12 @@ class LoggerCommands;
 }
 namespace panel {
 class PanelWindow;
-}
+class ReadingsWindow;
+} // namespace panel
 namespace plot {
+class GraphWindow;
 class PlotViewer;
-}
+} // namespace plot
 
 namespace app {
 
@@ -73,6 +75,7 @@ private:
     void wireRecording();
     void wireFileCommands();
     void wireMeterCommands();
+    void wireLiveWindows();
     void resumePoll() { m_runner.resumePoll(); }
     void showPlot();
     void showReadProgress(int percent);
@@ -88,6 +91,9 @@ private:
     std::unique_ptr<files::PcRecorder> m_recorder;
     std::unique_ptr<plot::PlotViewer> m_plotViewer;
     std::unique_ptr<logger::LoggerCommands> m_logger;
+    // "List" and "Graph", made on first use; they belong to the main window.
+    panel::ReadingsWindow* m_readings = nullptr;
+    std::unique_ptr<plot::GraphWindow> m_graph;
     // The last frame's reading, and whether it came after the recorder's last sample.
     std::optional<panel::FrameFields> m_lastFrame;
     bool m_freshFrame = false;

@@ -32,11 +32,15 @@ public:
 
 private:
     explicit CsvWriter(std::function<bool(std::string_view)> sink);
-    void startField();
+    // Where the next `bytes` bytes go, in the block.
+    char* room(std::size_t bytes);
+    // The same for a field of `bytes` bytes, after the comma that separates it from the last.
+    char* startField(std::size_t bytes);
     void writeBlock();
 
     std::function<bool(std::string_view)> m_sink;
-    std::string m_block;
+    std::string m_block; // its first m_used bytes are gathered
+    std::size_t m_used = 0;
     bool m_rowStarted = false;
     bool m_failed = false;
 };

@@ -1,6 +1,7 @@
 #include "files/DataFileReader.h"
 
 #include "files/ItemReader.h"
+#include "files/RecordFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -59,9 +61,14 @@ std::uint64_t availableMemory()
 // The most records one read may hold: half the memory at hand, and what RecordCount can count.
 std::size_t recordLimit()
 {
-    constexpr std::size_t recordBytes = 2 * (RecordTable::FieldLength + 1);
-    return static_cast<std::size_t>(
-        std::min<std::uint64_t>(availableMemory() / 2 / recordBytes, INT_MAX - 1));
+    return static_cast<std::size_t>(std::min<std::uint64_t>(
+        availableMemory() / 2 / RecordTable::bytesPerRecord(), INT_MAX - 1));
+}
+
+float extraValue(std::string_view item, RecordValue field)
+{
+    const std::optional<RecordNumber> number = ParseRecordValue(item, field);
+    return number ? static_cast<float>(number->value) : std::numeric_limits<float>::quiet_NaN();
 }
 
 ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
@@ -119,7 +126,9 @@ std::string_view RecordFieldY(std::string_view item)
 
 void RecordCollector::store(std::string_view item)
 {
-    m_records.append(RecordFieldX(item), RecordFieldY(item));
+    m_records.append(RecordFieldX(item), RecordFieldY(item),
+                     {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
+                      extraValue(item, RecordValue::duv)});
 }
 
 bool RecordCollector::add(std::string_view item)
@@ -233,6 +242,7 @@ ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress&
     plot.PlotTo = plot.RecordCount;
     plot.DefaultAxisMin = 0;
     plot.DefaultAxisMax = 1;
+    plot.SourcePath = path;
     return {};
 }
 

@@ -3,6 +3,8 @@
 #include "files/DataFileReader.h"
 #include "files/ItemReader.h"
 
+#include <algorithm>
+
 namespace files {
 
 namespace {
@@ -22,6 +24,63 @@ bool namesFootCandles(std::string_view item)
     while (!unit.empty() && unit.back() == ' ')
         unit.remove_suffix(1);
     return unit == "fc";
+}
+
+// A field text that the CSV shows as it stands: an optional minus, a whole part without
+// leading zeros, and an optional point with digits after it. Reading such a text and writing its
+// value with its decimals gives the same characters again, so it is copied instead.
+bool isPlainDecimal(std::string_view text)
+{
+    std::size_t i = !text.empty() && text.front() == '-' ? 1 : 0;
+    const std::size_t whole = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    if (i == whole || (i - whole > 1 && text[whole] == '0'))
+        return false;
+    if (i == text.size())
+        return true;
+    if (text[i] != '.' || i + 1 == text.size())
+        return false;
+    for (++i; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return true;
+}
+
+std::string_view withoutBlanks(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// The row WriteRecordRow writes for ParseRecordFields(item), without taking apart the fields
+// that can be copied: a million records are exported in a fraction of the time.
+void writeRecordItem(CsvWriter& out, std::string_view item)
+{
+    // A valid time holds its digits where IsoDateTime would put them back.
+    char iso[] = "YYYY-MM-DDThh:mm:ss";
+    if (ParseRecordTime(item)) {
+        for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
+            iso[i] = item[i < 11 ? i : i + 1];
+        out.text(std::string_view(iso, sizeof iso - 1));
+    } else {
+        out.text({});
+    }
+    for (int i = 0; i < RecordValueCount; ++i) {
+        const auto field = static_cast<RecordValue>(i);
+        const std::string_view text = withoutBlanks(RecordFieldText(item, field));
+        if (isPlainDecimal(text)) {
+            out.text(text);
+        } else if (const std::optional<RecordNumber> n = ParseRecordValue(item, field)) {
+            out.number(n->value, n->decimals);
+        } else {
+            out.text({});
+        }
+    }
+    out.endRow();
 }
 
 } // namespace
@@ -70,7 +129,7 @@ long long WriteRecordsCsv(std::string_view fileText, CsvWriter& out)
     while (!items.atEnd()) {
         const std::string_view item = items.next();
         if (IsRecordItem(item)) {
-            WriteRecordRow(out, ParseRecordFields(item));
+            writeRecordItem(out, item);
             ++records;
         } else if (records > 0 || item.empty() || ++extra > RecordCollector::MaxExtraHeaderItems) {
             break;

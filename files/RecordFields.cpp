@@ -114,6 +114,22 @@ RecordFields ParseRecordFields(std::string_view item)
     return fields;
 }
 
+std::optional<RecordTime> ParseRecordTime(std::string_view item)
+{
+    return time(item);
+}
+
+std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue field)
+{
+    return number(RecordFieldText(item, field));
+}
+
+std::string_view RecordFieldText(std::string_view item, RecordValue field)
+{
+    const FieldPlace& p = Places[static_cast<std::size_t>(field)];
+    return place(item, p.first, p.length);
+}
+
 std::string IsoDateTime(const RecordTime& t)
 {
     std::string text = "0000-00-00T00:00:00";

@@ -59,6 +59,12 @@ struct RecordFields
 // Splits a record item (a record line as the item reading returns it) into its fields.
 RecordFields ParseRecordFields(std::string_view item);
 
+// Parts of a record item, as ParseRecordFields takes them: the date and time, one numeric field,
+// and the characters at a field's positions (as far as the item reaches), blanks included.
+std::optional<RecordTime> ParseRecordTime(std::string_view item);
+std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue field);
+std::string_view RecordFieldText(std::string_view item, RecordValue field);
+
 // ISO 8601 "YYYY-MM-DDThh:mm:ss".
 std::string IsoDateTime(const RecordTime& time);
 

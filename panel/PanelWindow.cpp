@@ -136,6 +136,7 @@ void PanelWindow::pollMeter()
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
         SetText(m_lblCOM, NoDevice);
+        Q_EMIT meterLost();
         return;
     }
     SetText(m_lblCOM, ModelCaption);

@@ -22,6 +22,7 @@ namespace panel {
 class ChromaPicture;
 class MainToolbar;
 class FrontPanel;
+class ReadingsWindow;
 class ReferencePictures;
 class SetupPictures;
 
@@ -67,6 +68,8 @@ public:
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
     void frameDecoded(const panel::FrameFields& fields);
+    // A tick that found no meter or lost it.
+    void meterLost();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

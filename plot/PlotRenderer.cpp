@@ -47,15 +47,35 @@ bool finite(QPointF p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
+void drawClipped(QPainter& painter, QPointF a, QPointF b, const QRectF& box)
+{
+    if (!finite(a) || !finite(b))
+        return;
+    if (box.contains(a) && box.contains(b)) {
+        painter.drawLine(a, b);
+        return;
+    }
+    if (const auto part = ClipSegment(a, b, box))
+        painter.drawLine((*part)[0], (*part)[1]);
+}
+
+void drawLocus(QPainter& painter, const colorimetry::LocusRow* rows, int count,
+               const LocusPlace& place, const QRectF& box)
+{
+    QPointF previous;
+    for (int k = 0; k < count; ++k) {
+        const QPointF point = place(rows[k].x, rows[k].y);
+        if (k > 0)
+            drawClipped(painter, point, previous, box);
+        previous = point;
+    }
+}
+
 } // namespace
 
-void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
-                     const QColor& background)
+void DrawAxes(QPainter& painter, const Frame& f, const AxisRanges& ranges, const QFont& font,
+              const LabelText& label)
 {
-    picture.fill(background);
-    QPainter painter(&picture);
-    const Frame& f = view.frame;
-
     painter.setPen(blackPen(2));
     painter.drawLine(QPointF(f.left - 2, f.bottom + 5), QPointF(f.left - 2, f.top() - 5));
     painter.drawLine(QPointF(f.left - 2, f.bottom + 6), QPointF(f.right() + 2, f.bottom + 6));
@@ -73,19 +93,60 @@ void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
     }
 
     painter.setFont(font);
-    const QFontMetricsF metrics(font, &picture);
+    const QFontMetricsF metrics(font, painter.device());
     for (int j = 0; j <= 10; ++j) {
-        const double value = view.axisMin + j * (view.axisMax - view.axisMin) / 10;
-        const QString s = AxisLabel(value);
-        const double width = metrics.horizontalAdvance(s);
+        const QString sy = label(ranges.yMin + j * (ranges.yMax - ranges.yMin) / 10);
+        const QString sx = label(ranges.xMin + j * (ranges.xMax - ranges.xMin) / 10);
         const double height = metrics.height();
         // Text positions are the top-left corners of the printed texts.
-        const QPointF vertical(f.left - 40 - width / 4, f.bottom - height / 2 - j * f.height / 10);
+        const QPointF vertical(f.left - 40 - metrics.horizontalAdvance(sy) / 4,
+                               f.bottom - height / 2 - j * f.height / 10);
         const QPointF horizontal(f.left + j * f.width / 10 - 5, f.bottom + 15);
-        painter.drawText(vertical + QPointF(0, metrics.ascent()), s);
-        painter.drawText(horizontal + QPointF(0, metrics.ascent()), s);
+        painter.drawText(vertical + QPointF(0, metrics.ascent()), sy);
+        painter.drawText(horizontal + QPointF(0, metrics.ascent()), sx);
     }
+}
 
+void DrawGrid(QPainter& painter, const Frame& f, const QColor& colour)
+{
+    QPen grid(colour);
+    grid.setWidthF(1);
+    painter.setPen(grid);
+    for (int k = 10; k >= 0; --k) {
+        const double y = f.bottom - k * f.height / 10;
+        painter.drawLine(QPointF(f.left, y), QPointF(f.right(), y));
+    }
+    for (int k = 10; k >= 0; --k) {
+        const double x = f.left + k * f.width / 10;
+        painter.drawLine(QPointF(x, f.bottom), QPointF(x, f.top() - 10));
+    }
+}
+
+void DrawLoci(QPainter& painter, const LocusPlace& place, const QRectF& box)
+{
+    drawLocus(painter, colorimetry::PlanckianLocusTable.data(), 411, place, box);
+    drawLocus(painter, colorimetry::SpectralLocusTable.data(), 402, place, box);
+}
+
+void DrawOutline(QPainter& painter, const std::array<QPointF, 4>& outline, const QRectF& box)
+{
+    for (std::size_t j = 0; j < 4; ++j)
+        drawClipped(painter, outline[j], outline[(j + 1) % 4], box);
+}
+
+void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
+                     const QColor& background)
+{
+    QPainter painter(&picture);
+    DrawResizeStage(painter, picture.size(), view, font, background);
+}
+
+void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const QFont& font,
+                     const QColor& background)
+{
+    painter.fillRect(QRectF(QPointF(0, 0), size), background);
+    const Frame& f = view.frame;
+    DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font, AxisLabel);
     painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);
 }
 
@@ -104,46 +165,10 @@ PlotStage::PlotStage(const PlotView& view, const files::PlotData& data, const Re
     }
 }
 
-void PlotStage::drawLine(QPainter& painter, QPointF a, QPointF b, const QRectF& box) const
-{
-    if (!finite(a) || !finite(b))
-        return;
-    if (box.contains(a) && box.contains(b)) {
-        painter.drawLine(a, b);
-        return;
-    }
-    if (const auto part = ClipSegment(a, b, box))
-        painter.drawLine((*part)[0], (*part)[1]);
-}
-
-void PlotStage::drawLocus(QPainter& painter, const colorimetry::LocusRow* rows, int count,
-                          const QRectF& box) const
-{
-    QPointF previous;
-    for (int k = 0; k < count; ++k) {
-        const QPointF point = ClampLocus(m_mapping.map(rows[k].x, rows[k].y), m_view.frame);
-        if (k > 0)
-            drawLine(painter, point, previous, box);
-        previous = point;
-    }
-}
-
 void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
 {
-    const Frame& f = m_view.frame;
     const QRectF box = drawBox(pictureSize);
-
-    QPen grid(PaletteColour(m_gridColour));
-    grid.setWidthF(1);
-    painter.setPen(grid);
-    for (int k = 10; k >= 0; --k) {
-        const double y = f.bottom - k * f.height / 10;
-        painter.drawLine(QPointF(f.left, y), QPointF(f.right(), y));
-    }
-    for (int k = 10; k >= 0; --k) {
-        const double x = f.left + k * f.width / 10;
-        painter.drawLine(QPointF(x, f.bottom), QPointF(x, f.top() - 10));
-    }
+    DrawGrid(painter, m_view.frame, PaletteColour(m_gridColour));
 
     if (m_regions != nullptr) {
         painter.setPen(blackPen(2));
@@ -154,15 +179,15 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
             for (std::size_t j = 0; j < 4; ++j)
                 corners[j] = m_mapping.map(ui::NumericValue(row.texts[j]),
                                            ui::NumericValue(row.texts[j + 4]));
-            const std::array<QPointF, 4> outline = OutlineOrder(corners);
-            for (std::size_t j = 0; j < 4; ++j)
-                drawLine(painter, outline[j], outline[(j + 1) % 4], box);
+            DrawOutline(painter, OutlineOrder(corners), box);
         }
     }
 
     painter.setPen(blackPen(1));
-    drawLocus(painter, colorimetry::PlanckianLocusTable.data(), 411, box);
-    drawLocus(painter, colorimetry::SpectralLocusTable.data(), 402, box);
+    // Each locus point is held inside the frame.
+    DrawLoci(
+        painter,
+        [this](double x, double y) { return ClampLocus(m_mapping.map(x, y), m_view.frame); }, box);
 }
 
 bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)

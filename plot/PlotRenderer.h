@@ -8,12 +8,9 @@
 #include <QColor>
 #include <QSizeF>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
-
-namespace colorimetry {
-struct LocusRow;
-}
 
 class QFont;
 class QImage;
@@ -34,9 +31,42 @@ struct PlotView
     double axisMax = 1;
 };
 
+// The value ranges the frame shows, one per axis.
+struct AxisRanges
+{
+    double xMin = 0;
+    double xMax = 1;
+    double yMin = 0;
+    double yMax = 1;
+};
+
+// The text of an axis label for a value.
+using LabelText = std::function<QString(double)>;
+
+// The axes left of and below the frame: 21 ticks a side, every second one long, and 11 labels a
+// side at tenths of the frame, in `font`.
+void DrawAxes(QPainter& painter, const Frame& frame, const AxisRanges& ranges, const QFont& font,
+              const LabelText& label);
+
+// The 10 x 10 grid over the frame; the vertical lines stand 10 pixels above its top.
+void DrawGrid(QPainter& painter, const Frame& frame, const QColor& colour);
+
+// Where a locus point of chromaticity x, y lands in the picture.
+using LocusPlace = std::function<QPointF(double x, double y)>;
+
+// The Planckian locus, then the spectral locus closed by the line of purples, each a polyline of
+// its table rows in the current pen. Lines are cut at `box`.
+void DrawLoci(QPainter& painter, const LocusPlace& place, const QRectF& box);
+
+// A closed outline through the four points in order, in the current pen, cut at `box`.
+void DrawOutline(QPainter& painter, const std::array<QPointF, 4>& outline, const QRectF& box);
+
 // The resize stage: clears the picture to `background`, then draws the axes, the 21 ticks a
 // side, the 11 labels in `font` and the white frame.
 void DrawResizeStage(QImage& picture, const PlotView& view, const QFont& font,
+                     const QColor& background);
+// The same onto any painter (an SVG document, say) over a picture of `size`.
+void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const QFont& font,
                      const QColor& background);
 
 // The plot stage: grid, regions, both loci, then one black marker per record of the range.
@@ -64,11 +94,6 @@ public:
     bool finished() const { return m_done >= m_total; }
 
 private:
-    void drawLine(QPainter& painter, QPointF a, QPointF b, const QRectF& box) const;
-    // One locus as a polyline of its rows in order, each point held inside the frame.
-    void drawLocus(QPainter& painter, const colorimetry::LocusRow* rows, int count,
-                   const QRectF& box) const;
-
     PlotView m_view;
     Mapping m_mapping;
     const files::PlotData& m_data;

@@ -1,26 +1,31 @@
 #include "plot/PlotWindow.h"
 
+#include "files/CsvExport.h"
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
+#include "plot/PlotExport.h"
+#include "plot/RangeStatistics.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -35,6 +40,8 @@ namespace {
 // the drawing down.
 constexpr std::int64_t MarkersPerCheck = 4096;
 constexpr qint64 SliceMs = 100;
+// Records the statistics take between two looks at the clock.
+constexpr std::int64_t StatisticsPerCheck = 1 << 16;
 
 QLineEdit* MakeBox(const QString& name, int width, QWidget* parent)
 {
@@ -43,18 +50,6 @@ QLineEdit* MakeBox(const QString& name, int width, QWidget* parent)
     box->setAccessibleName(name);
     box->setFixedWidth(width);
     return box;
-}
-
-QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::StandardPixmap icon,
-                            QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    button->setAutoRaise(false);
-    return button;
 }
 
 } // namespace
@@ -82,6 +77,8 @@ PlotWindow::PlotWindow(ui::Services& services, std::function<void()> resumePoll,
     buildToolbar();
     buildRangePanel();
     buildRegionPanel();
+    buildStatisticsPanel();
+    buildReportButtons();
 
     // Placed beside the main window, with the default range.
     if (mainWindow != nullptr) {
@@ -180,59 +177,9 @@ void PlotWindow::buildRangePanel()
 
 void PlotWindow::buildRegionPanel()
 {
-    m_picUser = new QFrame(this);
-    m_picUser->setObjectName(QStringLiteral("PicUser"));
-    m_picUser->setFrameShape(QFrame::StyledPanel);
-    m_picUser->setAutoFillBackground(true);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(2);
-    for (int c = 0; c < 4; ++c) {
-        auto* head = new QLabel(QString::number(c + 1));
-        head->setAlignment(Qt::AlignCenter);
-        grid->addWidget(head, 0, c + 2);
-    }
-    for (int r = 0; r < RegionRowCount; ++r) {
-        const int line = 1 + 2 * r;
-        auto* check = new QCheckBox(m_picUser);
-        check->setObjectName(QStringLiteral("CkUser%1").arg(r));
-        check->setAccessibleName(QStringLiteral("Region %1").arg(r + 1));
-        m_ckUser[static_cast<std::size_t>(r)] = check;
-        grid->addWidget(check, line, 0, 2, 1);
-        grid->addWidget(new QLabel(QStringLiteral("X")), line, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Y")), line + 1, 1);
-        for (int column = 0; column < 8; ++column) {
-            const int index = 8 * r + column;
-            QLineEdit* box = MakeBox(QStringLiteral("TxtUser%1").arg(index), 56, m_picUser);
-            m_txtUser[static_cast<std::size_t>(index)] = box;
-            grid->addWidget(box, line + column / 4, 2 + column % 4);
-        }
-    }
-
-    QToolButton* open = makeIconButton(QStringLiteral("CmdOpen"), QStringLiteral("Open"),
-                                       QStyle::SP_DialogOpenButton, m_picUser);
-    QToolButton* save = makeIconButton(QStringLiteral("CmdSave"), QStringLiteral("Save"),
-                                       QStyle::SP_DialogSaveButton, m_picUser);
-    QToolButton* ok = makeIconButton(QStringLiteral("CmdUserOK"), QStringLiteral("OK"),
-                                     QStyle::SP_DialogApplyButton, m_picUser);
-    QToolButton* exit = makeIconButton(QStringLiteral("CmdUserExit"), QStringLiteral("Exit"),
-                                       QStyle::SP_DialogCloseButton, m_picUser);
-    connect(open, &QToolButton::clicked, this, &PlotWindow::loadRegions);
-    connect(save, &QToolButton::clicked, this, &PlotWindow::saveRegions);
-    connect(ok, &QToolButton::clicked, this, &PlotWindow::showRegions);
-    connect(exit, &QToolButton::clicked, this, &PlotWindow::hideRegions);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(open);
-    buttons->addWidget(save);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(exit);
-    auto* layout = new QVBoxLayout(m_picUser);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    m_picUser->adjustSize();
+    m_picUser = new RegionPanel(m_services.dialogs, m_services.fileState, this);
+    connect(m_picUser, &RegionPanel::okClicked, this, &PlotWindow::showRegions);
+    connect(m_picUser, &RegionPanel::exitClicked, this, &PlotWindow::hideRegions);
     m_picUser->hide();
 }
 
@@ -242,6 +189,7 @@ void PlotWindow::placePanels()
     const int top = m_toolbar1->height() + 4;
     m_pictureRange->move(8, top);
     m_picUser->move(std::max(8, width() - m_picUser->width() - 8), top);
+    m_picStats->move(std::max(8, width() - m_picStats->width() - 8), top);
 }
 
 void PlotWindow::resizeEvent(QResizeEvent* /*event*/)
@@ -288,6 +236,8 @@ void PlotWindow::startPlotStage()
     m_stage = std::make_unique<PlotStage>(PlotView{m_frame, m_axisMin, m_axisMax}, m_services.plot,
                                           regionsOn ? &m_stageRegions : nullptr, m_gridColour);
     m_stage->setCaptionSink([this](const QString& caption) { setWindowTitle(caption); });
+    m_statistics = std::make_unique<RangeStatisticsRun>(m_services.plot,
+                                                        regionsOn ? &m_stageRegions : nullptr);
     {
         QPainter painter(&m_picture);
         m_stage->drawFixed(painter, m_picture.size());
@@ -303,6 +253,7 @@ void PlotWindow::drawSlice()
         return;
     QElapsedTimer clock;
     clock.start();
+    advanceStatistics(clock);
     {
         QPainter painter(&m_picture);
         while (!m_stage->drawMarkers(painter, m_picture.size(), m_markersPerCheck)) {
@@ -311,7 +262,7 @@ void PlotWindow::drawSlice()
         }
     }
     update();
-    if (!m_stage->finished()) {
+    if (!m_stage->finished() || m_statistics) {
         // Let the window's events run, then go on where this slice stopped.
         m_sliceTimer->start();
         return;
@@ -332,6 +283,7 @@ void PlotWindow::cancelPlotStage()
 {
     m_sliceTimer->stop();
     m_stage.reset();
+    m_statistics.reset();
 }
 
 void PlotWindow::runToolbarButton(const QString& key)
@@ -429,68 +381,202 @@ void PlotWindow::hideRegions()
 
 void PlotWindow::saveRegions()
 {
-    ui::Dialogs& dialogs = m_services.dialogs;
-    const RegionRows rows = regionRows();
-    if (const auto row = UnsafeRegionRow(rows)) {
-        dialogs.message(QStringLiteral("Region %1 holds a comma, a quote or a TAB, which the "
-                                       "region file cannot keep. Use \".\" as decimal point.")
-                            .arg(*row + 1),
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
-        return;
-    }
-    files::FileState& state = m_services.fileState;
-    // Only this dialog's answer counts: a recording keeps FileChosen set while it runs, and
-    // Cancel must not write the rows over its target or the opened data file.
-    if (!files::ShowSaveDialog(dialogs, m_cmdUser, state))
-        return;
-    state.FileChosen = false;
-    // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,
-    // so that a full disk shows as a short write before the commit.
-    QSaveFile file(state.CurrentFileName);
-    const QByteArray text = RegionFileText(rows);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit())
-        dialogs.message(QStringLiteral("The region file could not be written: ") +
-                            state.CurrentFileName,
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    m_picUser->save();
 }
 
 void PlotWindow::loadRegions()
 {
-    ui::Dialogs& dialogs = m_services.dialogs;
-    if (!dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
-        return;
-    // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
-    QFile file;
-    if (files::OpenRegularFile(m_cmdUser.fileName, file).outcome != files::ReadOutcome::Ok) {
-        dialogs.message(QStringLiteral("The region file could not be opened: ") +
-                            m_cmdUser.fileName,
-                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
-        return;
-    }
-    setRegionRows(ReadRegionFile(file));
+    m_picUser->load();
 }
 
 RegionRows PlotWindow::regionRows() const
 {
-    RegionRows rows;
-    for (int r = 0; r < RegionRowCount; ++r) {
-        RegionRow& row = rows[static_cast<std::size_t>(r)];
-        row.checked = m_ckUser[static_cast<std::size_t>(r)]->isChecked();
-        for (std::size_t column = 0; column < 8; ++column)
-            row.texts[column] = m_txtUser[static_cast<std::size_t>(r) * 8 + column]->text();
-    }
-    return rows;
+    return m_picUser->rows();
 }
 
 void PlotWindow::setRegionRows(const RegionRows& rows)
 {
-    for (int r = 0; r < RegionRowCount; ++r) {
-        const RegionRow& row = rows[static_cast<std::size_t>(r)];
-        m_ckUser[static_cast<std::size_t>(r)]->setChecked(row.checked);
-        for (std::size_t column = 0; column < 8; ++column)
-            m_txtUser[static_cast<std::size_t>(r) * 8 + column]->setText(row.texts[column]);
+    m_picUser->setRows(rows);
+}
+
+void PlotWindow::buildReportButtons()
+{
+    struct Button
+    {
+        const char* key;
+        const char* caption;
+        const char* tip;
+        void (PlotWindow::*run)();
+    };
+    const Button buttons[] = {
+        {"Stats", "Statistics", "Show or hide the statistics of the plotted records", nullptr},
+        {"ExportCsv", "Export CSV\u2026",
+         "Export every record of the opened file (not only the plotted range) as CSV",
+         &PlotWindow::exportCsv},
+        {"ExportPicture", "Export Picture\u2026", "Save the plot as a PNG or SVG picture",
+         &PlotWindow::exportPicture}};
+    for (const Button& b : buttons) {
+        QAction* action = m_toolbar1->addAction(QString::fromUtf8(b.caption));
+        action->setObjectName(QString::fromLatin1(b.key));
+        action->setToolTip(QString::fromLatin1(b.tip));
+        if (auto* button = qobject_cast<QToolButton*>(m_toolbar1->widgetForAction(action))) {
+            button->setObjectName(action->objectName());
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        }
+        if (b.run == nullptr) {
+            action->setCheckable(true);
+            action->setChecked(true);
+            connect(action, &QAction::toggled, m_picStats, &QWidget::setVisible);
+        } else {
+            connect(action, &QAction::triggered, this, b.run);
+        }
     }
+    m_toolbar1->adjustSize();
+}
+
+void PlotWindow::buildStatisticsPanel()
+{
+    m_picStats = new QFrame(this);
+    m_picStats->setObjectName(QStringLiteral("PicStats"));
+    m_picStats->setFrameShape(QFrame::StyledPanel);
+    m_picStats->setAutoFillBackground(true);
+
+    m_gridStats = new QTableWidget(StatisticsRowCount, StatisticsColumnCount, m_picStats);
+    m_gridStats->setObjectName(QStringLiteral("GridStats"));
+    m_gridStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_gridStats->setSelectionMode(QAbstractItemView::NoSelection);
+    m_gridStats->setFocusPolicy(Qt::NoFocus);
+    m_gridStats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gridStats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gridStats->setHorizontalHeaderLabels({QStringLiteral("count"), QStringLiteral("min"),
+                                            QStringLiteral("max"), QStringLiteral("mean"),
+                                            QStringLiteral("SD")});
+    m_gridStats->setVerticalHeaderLabels({QStringLiteral("x"), QStringLiteral("y"),
+                                          QStringLiteral("Ev"), QStringLiteral("Tcp"),
+                                          QString::fromUtf8("\u0394uv")});
+    m_gridStats->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_gridStats->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    for (int row = 0; row < StatisticsRowCount; ++row) {
+        for (int column = 0; column < StatisticsColumnCount; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_gridStats->setItem(row, column, item);
+        }
+    }
+    m_lblStats = new QLabel(m_picStats);
+    m_lblStats->setObjectName(QStringLiteral("LblStats"));
+
+    auto* layout = new QVBoxLayout(m_picStats);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_gridStats);
+    layout->addWidget(m_lblStats);
+    fitStatisticsPanel();
+}
+
+void PlotWindow::advanceStatistics(const QElapsedTimer& clock)
+{
+    if (!m_statistics)
+        return;
+    while (!m_statistics->advance(StatisticsPerCheck)) {
+        if (clock.elapsed() >= m_sliceMs)
+            return;
+    }
+    const RangeStatistics& result = m_statistics->result();
+    for (int row = 0; row < StatisticsRowCount; ++row)
+        for (int column = 0; column < StatisticsColumnCount; ++column)
+            m_gridStats->item(row, column)
+                ->setText(StatisticsCell(result, static_cast<StatisticsRow>(row), column));
+    QStringList lines(QStringLiteral("Records: %1 plotted, not numbers: %2")
+                          .arg(result.plotted)
+                          .arg(result.notNumbers));
+    for (const RegionShare& share : result.regions)
+        lines << RegionShareLine(share, result.plotted);
+    m_lblStats->setText(lines.join(QLatin1Char('\n')));
+    m_statistics.reset();
+    fitStatisticsPanel();
+    placePanels();
+}
+
+void PlotWindow::fitStatisticsPanel()
+{
+    // The table as large as its cells, without scrolling.
+    m_gridStats->resizeColumnsToContents();
+    const int frame = 2 * m_gridStats->frameWidth();
+    m_gridStats->setFixedSize(m_gridStats->verticalHeader()->sizeHint().width() +
+                                  m_gridStats->horizontalHeader()->length() + frame,
+                              m_gridStats->horizontalHeader()->sizeHint().height() +
+                                  m_gridStats->verticalHeader()->length() + frame);
+    m_picStats->adjustSize();
+}
+
+void PlotWindow::exportCsv()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    const QString source = m_services.plot.SourcePath;
+    if (source.isEmpty()) {
+        dialogs.message(QStringLiteral("No data file is open."), ui::MsgButtons::Ok,
+                        ui::MsgIcon::Exclamation);
+        return;
+    }
+    m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
+    m_csvDialog.filterIndex = 1;
+    m_csvDialog.overwritePrompt = true;
+    if (m_csvDialog.fileName.isEmpty()) {
+        const QFileInfo info(source);
+        m_csvDialog.fileName =
+            info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
+    }
+    if (!dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+        return;
+    QString reason;
+    // A million records take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = files::ExportDataFileCsv(source, m_csvDialog.fileName, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        dialogs.message(QStringLiteral("The CSV file could not be written: %1\n%2")
+                            .arg(QDir::toNativeSeparators(m_csvDialog.fileName), reason),
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+}
+
+void PlotWindow::exportPicture()
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    m_pictureDialog.filter = PictureDialogFilter();
+    m_pictureDialog.overwritePrompt = true;
+    if (m_pictureDialog.fileName.isEmpty())
+        m_pictureDialog.fileName = QStringLiteral("Plot.png");
+    if (!dialogs.showSave(m_pictureDialog) || m_pictureDialog.fileTitle.isEmpty())
+        return;
+    const QString typed =
+        dialogs.inputBox(QStringLiteral("Width x Height"), QStringLiteral("Export Picture"),
+                         QStringLiteral("%1 x %2").arg(m_picture.width()).arg(m_picture.height()));
+    if (typed.trimmed().isEmpty())
+        return;
+    QString reason;
+    const std::optional<QSize> size = ParsePictureSize(typed, reason);
+    if (!size) {
+        dialogs.message(reason, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
+    const RegionRows regions = regionRows();
+    const PlotPicture picture{*size,
+                              m_axisMin,
+                              m_axisMax,
+                              &m_services.plot,
+                              m_settings.RegionsOn ? &regions : nullptr,
+                              m_gridColour,
+                              font(),
+                              palette().color(QPalette::Window)};
+    const QString& path = m_pictureDialog.fileName;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written =
+        WritePlotPicture(picture, PictureFormatOf(path, m_pictureDialog.filterIndex), path, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        dialogs.message(QStringLiteral("The picture could not be written: %1\n%2")
+                            .arg(QDir::toNativeSeparators(path), reason),
+                        ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
 PlotViewer::PlotViewer(ui::Services& services, std::function<void()> resumePoll,

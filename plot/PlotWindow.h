@@ -2,8 +2,10 @@
 
 #include "plot/PlotRenderer.h"
 #include "plot/RegionFile.h"
+#include "plot/RegionPanel.h"
 #include "ui/Dialogs.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -12,9 +14,10 @@
 #include <memory>
 
 class QAction;
-class QCheckBox;
 class QFrame;
+class QLabel;
 class QLineEdit;
+class QTableWidget;
 class QTimer;
 class QToolBar;
 
@@ -23,6 +26,8 @@ struct Services;
 } // namespace ui
 
 namespace plot {
+
+class RangeStatisticsRun;
 
 // What the plot viewer keeps while its window is closed.
 struct PlotSettings
@@ -33,7 +38,8 @@ struct PlotSettings
 // The chromaticity plot window `Plot`. The resize stage draws at once; the plot stage follows
 // 1000 ms later through the one-shot `Timer1` and draws its markers in slices, letting the
 // window's events run between them. Everything is drawn into a picture that the window shows
-// and that printing takes as it is.
+// and that printing takes as it is. Beside the toolbar's own buttons: the statistics of the
+// plotted range, and the export of the opened file as CSV and of the plot as a picture.
 class PlotWindow : public QWidget
 {
     Q_OBJECT
@@ -84,6 +90,13 @@ private:
     void cancelPlotStage();
     void printPicture();
     void offerPdf();
+    void buildReportButtons();
+    void buildStatisticsPanel();
+    // Takes the statistics further until `clock` passes the slice time; shows them once done.
+    void advanceStatistics(const QElapsedTimer& clock);
+    void fitStatisticsPanel();
+    void exportCsv();
+    void exportPicture();
 
     ui::Services& m_services;
     std::function<void()> m_resumePoll;
@@ -108,11 +121,14 @@ private:
     QLineEdit* m_txtTMax;
     QLineEdit* m_txtFrom;
     QLineEdit* m_txtTo;
-    QFrame* m_picUser;
-    std::array<QCheckBox*, RegionRowCount> m_ckUser{};
-    std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
-    ui::FileDialogState m_cmdUser; // the region panel's file dialog, shared by open and save
+    RegionPanel* m_picUser;
     ui::FileDialogState m_pdfDialog;
+    std::unique_ptr<RangeStatisticsRun> m_statistics; // taken beside the running stage
+    QFrame* m_picStats;
+    QTableWidget* m_gridStats;
+    QLabel* m_lblStats;
+    ui::FileDialogState m_csvDialog;
+    ui::FileDialogState m_pictureDialog;
 };
 
 // Owns the plot window across its openings: creates it on first use, keeps the settings that

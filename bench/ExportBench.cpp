@@ -1,0 +1,158 @@
+// The CSV export of a recording of a million record lines against reading the same file with
+// the data-file reader, and the statistics the plot window takes of all its records, with one
+// region. Files on a warm page cache; writing the recording is not timed. The export's time
+// holds the commit, which waits until the disk has the file; its processor time, and an export
+// into a plain file that nothing waits for, show what the disk adds.
+#include "files/CsvExport.h"
+#include "files/CsvWriter.h"
+#include "files/DataFileReader.h"
+#include "files/RecordCsv.h"
+#include "files/RecordLine.h"
+#include "plot/RangeStatistics.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr int RecordLines = 1'000'000;
+
+QString writeRecording(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("recording.txt"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        std::abort();
+    out.write("TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\nStart Time : 26/12/06 08:00:00\r\n"
+              "Total Records : 1000000\r\nInterval :   1 Second     Unit : \r\n"
+              "X       Y       Z     XYZ\r\n*********************************\r\n");
+    out.write(QByteArray::fromStdString(files::RecordColumnLine()) + "\r\n");
+    QByteArray block;
+    for (int i = 0; i < RecordLines; ++i) {
+        files::Reading r;
+        r.year = 2026;
+        r.month = 12;
+        r.day = 6 + i / 86400;
+        r.hour = i / 3600 % 24;
+        r.minute = i / 60 % 60;
+        r.second = i % 60;
+        r.X = 95.0 + i % 7;
+        r.Y = 100.0;
+        r.Z = 108.9;
+        r.Ev = 512.5 + i % 100;
+        r.Tcp = 6504 - i % 50;
+        r.x = 0.3127 + (i % 1000) / 1e5;
+        r.y = 0.3290 - (i % 1000) / 1e5;
+        r.u = 0.1978;
+        r.v = 0.4683;
+        r.duv = 0.0032;
+        block += QByteArray::fromStdString(files::RecordLine(r)) + "\r\n";
+        if (block.size() > (1 << 20)) {
+            out.write(block);
+            block.clear();
+        }
+    }
+    out.write(block);
+    return path;
+}
+
+// The best wall and processor time of one step over the iterations: the machine may be shared,
+// and the best time is the one least disturbed.
+struct Timing
+{
+    double wall = 1e9;
+    double processor = 1e9;
+};
+
+double processorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+template <typename Step> bool timed(Timing& timing, Step step)
+{
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double processorStart = processorSeconds();
+    const bool ok = step();
+    timing.processor = std::min(timing.processor, processorSeconds() - processorStart);
+    timing.wall = std::min(
+        timing.wall,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count());
+    return ok;
+}
+
+// The export without the commit: the same rows into a plain file, left to the page cache.
+bool exportUnsynced(const QString& path, const QString& csv)
+{
+    QFile in(path);
+    QFile out(csv);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const uchar* text = in.map(0, in.size());
+    if (text == nullptr)
+        return false;
+    files::CsvWriter writer(out);
+    files::WriteRecordsCsv(
+        {reinterpret_cast<const char*>(text), static_cast<std::size_t>(in.size())}, writer);
+    return writer.finish();
+}
+
+void ExportAgainstRead(benchmark::State& state)
+{
+    const QTemporaryDir dir;
+    const QString path = writeRecording(dir);
+    const QString csv = dir.filePath(QStringLiteral("recording.csv"));
+    plot::RegionRows regions;
+    regions[0] = {true, {"0.31", "0.32", "0.32", "0.31", "0.32", "0.32", "0.33", "0.33"}};
+    {
+        files::PlotData warm; // into the page cache
+        files::ReadDataFile(path, warm);
+    }
+    Timing read;
+    Timing exported;
+    Timing unsynced;
+    Timing statistics;
+    for (auto _ : state) {
+        files::PlotData plot;
+        QString reason;
+        const bool ok =
+            timed(read,
+                  [&] {
+                      return files::ReadDataFile(path, plot).outcome == files::ReadOutcome::Ok &&
+                             plot.RecordCount == RecordLines;
+                  }) &&
+            timed(exported, [&] { return files::ExportDataFileCsv(path, csv, reason); }) &&
+            timed(
+                unsynced,
+                [&] { return exportUnsynced(path, dir.filePath(QStringLiteral("plain.csv"))); }) &&
+            timed(statistics, [&] {
+                benchmark::DoNotOptimize(plot::StatisticsOfRange(plot, &regions));
+                return true;
+            });
+        if (!ok) {
+            state.SkipWithError("a step failed");
+            return;
+        }
+    }
+    state.counters["read_ms"] = 1000 * read.wall;
+    state.counters["export_ms"] = 1000 * exported.wall;
+    state.counters["export_per_read"] = exported.wall / read.wall;
+    state.counters["export_cpu_per_read_cpu"] = exported.processor / read.processor;
+    state.counters["unsynced_per_read"] = unsynced.wall / read.wall;
+    state.counters["statistics_ms"] = 1000 * statistics.wall;
+    state.counters["file_MB"] = static_cast<double>(QFile(path).size()) / (1 << 20);
+    state.counters["csv_MB"] = static_cast<double>(QFile(csv).size()) / (1 << 20);
+}
+
+BENCHMARK(ExportAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace files {
+
+// Writes the CSV of a recording's or a downloaded set's text (WriteRecordsCsv) as the file
+// `csvPath`. The file is written aside and takes the name only when complete, so a failure
+// leaves any earlier file as it was; then false, with the system's reason in `reason`.
+bool ExportRecordsCsv(std::string_view fileText, const QString& csvPath, QString& reason);
+
+// The same for the data file at `dataPath`, every record of it.
+bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString& reason);
+
+} // namespace files

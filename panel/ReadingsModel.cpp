@@ -1,0 +1,344 @@
+#include "panel/ReadingsModel.h"
+
+#include "files/CsvWriter.h"
+#include "panel/DisplayState.h"
+
+#include <cmath>
+#include <set>
+
+namespace panel {
+
+namespace {
+
+constexpr double Scale = 10000.0;
+// The display's conversion, so that the table reads as the meter does.
+constexpr double FootCandlesPerLux = 0.0929;
+
+constexpr std::array<const char*, ReadingColumnCount> Titles = {
+    "Time", "Mode", "X",  "Y",       "Z",        "Ev (lx)",         "x",
+    "y",    "u'",   "v'", "Tcp (K)", "delta-uv", "Wavelength (nm)", "Pe",
+    "Pc"};
+// Decimals of the values in lx; in fc Ev takes two, as on the display.
+constexpr std::array<int, ReadingColumnCount> Decimals = {0, 0, 1, 1, 1, 1, 4, 4,
+                                                          4, 4, 0, 4, 1, 3, 3};
+
+constexpr int valueIndex(int column)
+{
+    return column - FirstValueColumn;
+}
+
+QString fixedText(double value, int decimals, QChar separator)
+{
+    // A mean that rounds to nothing is no negative number.
+    if (std::abs(value) < 0.5 / std::pow(10.0, decimals))
+        value = 0.0;
+    QString text = QString::number(value, 'f', decimals);
+    if (separator != QLatin1Char('.'))
+        text.replace(QLatin1Char('.'), separator);
+    return text;
+}
+
+QString shownTime(const ReadingRow& row)
+{
+    return row.date.toString(u"yyyy-MM-dd") + QLatin1Char(' ') + row.time.toString(u"HH:mm:ss");
+}
+
+QString isoTime(const ReadingRow& row)
+{
+    return row.date.toString(u"yyyy-MM-dd") + QLatin1Char('T') + row.time.toString(u"HH:mm:ss");
+}
+
+} // namespace
+
+ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time)
+{
+    ReadingRow row;
+    row.date = time.date();
+    row.time = time.time();
+    row.mode = f.mode;
+    row.overload = f.overload;
+    if (f.overload)
+        return row;
+    const auto at = [&row](int column) -> std::optional<double>& {
+        return row.values[static_cast<std::size_t>(valueIndex(column))];
+    };
+    at(XColumn) = f.X / Scale;
+    at(YColumn) = f.Y / Scale;
+    at(ZColumn) = f.Z / Scale;
+    at(EvColumn) = f.Ev / Scale;
+    at(xColumn) = f.x / Scale;
+    at(yColumn) = f.y / Scale;
+    at(uColumn) = f.u / Scale;
+    at(vColumn) = f.v / Scale;
+    if (!f.tcpOutOfRange) {
+        at(TcpColumn) = static_cast<double>(f.Tcp);
+        at(DuvColumn) = f.duv / Scale;
+    }
+    at(WavelengthColumn) = f.wavelength / 10.0;
+    at(PeColumn) = f.Pe / Scale;
+    at(PcColumn) = f.Pc / Scale;
+    return row;
+}
+
+QString ModeText(int mode)
+{
+    // The legends are the display's own; worked out once per mode.
+    static const std::array<QString, LastMode + 1> texts = [] {
+        std::array<QString, LastMode + 1> made;
+        for (int m = 0; m <= LastMode; ++m) {
+            FrameFields f;
+            f.mode = m;
+            QString text = QString::number(m);
+            for (const QString& legend : ComputeDisplay(f).legends)
+                if (!legend.isEmpty())
+                    text += QLatin1Char(' ') + legend;
+            made[static_cast<std::size_t>(m)] = text;
+        }
+        return made;
+    }();
+    if (mode >= 0 && mode <= LastMode)
+        return texts[static_cast<std::size_t>(mode)];
+    return QString::number(mode);
+}
+
+ReadingsModel::ReadingsModel(QObject* parent) : QAbstractTableModel(parent)
+{
+    m_ring.reserve(Capacity);
+}
+
+int ReadingsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+int ReadingsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ReadingColumnCount;
+}
+
+QVariant ReadingsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_count)
+        return {};
+    if (role == Qt::DisplayRole)
+        return cellText(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole && index.column() >= FirstValueColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ReadingsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return columnTitle(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+const ReadingRow& ReadingsModel::row(int index) const
+{
+    return m_ring[static_cast<std::size_t>((m_first + index) % Capacity)];
+}
+
+void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
+{
+    if (m_count == Capacity) {
+        beginRemoveRows(QModelIndex(), 0, 0);
+        m_first = (m_first + 1) % Capacity;
+        --m_count;
+        endRemoveRows();
+    }
+    beginInsertRows(QModelIndex(), m_count, m_count);
+    const auto slot = static_cast<std::size_t>((m_first + m_count) % Capacity);
+    if (slot == m_ring.size())
+        m_ring.push_back(ReadingRowFromFrame(f, time));
+    else
+        m_ring[slot] = ReadingRowFromFrame(f, time);
+    ++m_count;
+    endInsertRows();
+
+    const bool unitChanged = f.unitFc != m_footCandles;
+    m_footCandles = f.unitFc;
+    if (unitChanged) {
+        Q_EMIT headerDataChanged(Qt::Horizontal, EvColumn, EvColumn);
+        if (m_count > 1)
+            Q_EMIT dataChanged(index(0, EvColumn), index(m_count - 1, EvColumn));
+    }
+    m_statistics.reset();
+    Q_EMIT statisticsChanged();
+}
+
+void ReadingsModel::clear()
+{
+    beginResetModel();
+    m_ring.clear();
+    m_first = 0;
+    m_count = 0;
+    endResetModel();
+    m_statistics.reset();
+    Q_EMIT statisticsChanged();
+}
+
+QString ReadingsModel::columnTitle(int column) const
+{
+    if (column == EvColumn && m_footCandles)
+        return QStringLiteral("Ev (fc)");
+    if (column < 0 || column >= ReadingColumnCount)
+        return QString();
+    return QLatin1String(Titles[static_cast<std::size_t>(column)]);
+}
+
+int ReadingsModel::decimals(int column) const
+{
+    if (column == EvColumn && m_footCandles)
+        return 2;
+    return Decimals[static_cast<std::size_t>(column)];
+}
+
+std::optional<double> ReadingsModel::cellValue(int rowIndex, int column) const
+{
+    if (rowIndex < 0 || rowIndex >= m_count || column < FirstValueColumn ||
+        column >= ReadingColumnCount)
+        return std::nullopt;
+    std::optional<double> value =
+        row(rowIndex).values[static_cast<std::size_t>(valueIndex(column))];
+    if (value && column == EvColumn && m_footCandles)
+        *value *= FootCandlesPerLux;
+    return value;
+}
+
+QString ReadingsModel::cellText(int rowIndex, int column) const
+{
+    if (rowIndex < 0 || rowIndex >= m_count)
+        return QString();
+    const ReadingRow& r = row(rowIndex);
+    if (column == TimeColumn)
+        return shownTime(r);
+    if (column == ModeColumn)
+        return ModeText(r.mode);
+    if (const std::optional<double> value = cellValue(rowIndex, column))
+        return fixedText(*value, decimals(column), m_separator);
+    if (column < FirstValueColumn || column >= ReadingColumnCount)
+        return QString();
+    // The meter's own marks: overload, or a colour temperature out of its range.
+    return r.overload ? QStringLiteral("OL") : QStringLiteral("----");
+}
+
+const std::array<files::ColumnStatistics, ReadingValueCount>& ReadingsModel::statistics() const
+{
+    if (!m_statistics) {
+        m_statistics.emplace();
+        for (int r = 0; r < m_count; ++r)
+            for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
+                (*m_statistics)[static_cast<std::size_t>(valueIndex(c))].add(cellValue(r, c));
+    }
+    return *m_statistics;
+}
+
+QString ReadingsModel::statisticsText(int statisticsRow, int column) const
+{
+    if (column < FirstValueColumn || column >= ReadingColumnCount)
+        return QString();
+    const files::ColumnStatistics& s = statistics()[static_cast<std::size_t>(valueIndex(column))];
+    std::optional<double> value;
+    int places = decimals(column);
+    switch (statisticsRow) {
+    case MinimumRow:
+        value = s.minimum();
+        break;
+    case MaximumRow:
+        value = s.maximum();
+        break;
+    case MeanRow:
+        value = s.mean();
+        ++places;
+        break;
+    case DeviationRow:
+        value = s.standardDeviation();
+        ++places;
+        break;
+    default:
+        break;
+    }
+    return value ? fixedText(*value, places, m_separator) : QString();
+}
+
+QString ReadingsModel::tsv(const QModelIndexList& selected) const
+{
+    std::set<int> rows;
+    std::set<int> columns;
+    std::set<std::pair<int, int>> cells;
+    for (const QModelIndex& index : selected) {
+        if (index.model() != this || index.row() >= m_count)
+            continue;
+        rows.insert(index.row());
+        columns.insert(index.column());
+        cells.emplace(index.row(), index.column());
+    }
+    if (cells.empty())
+        return QString();
+    QStringList line;
+    for (const int c : columns)
+        line << columnTitle(c);
+    QString text = line.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const int r : rows) {
+        line.clear();
+        for (const int c : columns)
+            line << (cells.count({r, c}) ? cellText(r, c) : QString());
+        text += line.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool ReadingsModel::writeCsv(files::CsvWriter& out) const
+{
+    for (int c = 0; c < ReadingColumnCount; ++c)
+        out.text(columnTitle(c).toStdString());
+    out.endRow();
+    for (int r = 0; r < m_count; ++r) {
+        const ReadingRow& reading = row(r);
+        out.text(isoTime(reading).toStdString());
+        out.text(ModeText(reading.mode).toStdString());
+        for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
+            out.number(cellValue(r, c), decimals(c));
+        out.endRow();
+    }
+    return out.finish();
+}
+
+ReadingStatisticsModel::ReadingStatisticsModel(const ReadingsModel& readings, QObject* parent)
+    : QAbstractTableModel(parent), m_readings(readings)
+{
+    // Only the cells on screen are asked for, and only then are the statistics summed up.
+    connect(&readings, &ReadingsModel::statisticsChanged, this, [this] {
+        Q_EMIT dataChanged(index(0, 0), index(StatisticsRowCount - 1, ReadingColumnCount - 1));
+    });
+}
+
+int ReadingStatisticsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : StatisticsRowCount;
+}
+
+int ReadingStatisticsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ReadingColumnCount;
+}
+
+QVariant ReadingStatisticsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole && index.column() >= FirstValueColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    if (index.column() == TimeColumn) {
+        static const std::array<QString, StatisticsRowCount> names = {
+            QStringLiteral("Minimum"), QStringLiteral("Maximum"), QStringLiteral("Mean"),
+            QStringLiteral("Standard deviation")};
+        return names[static_cast<std::size_t>(index.row())];
+    }
+    return m_readings.statisticsText(index.row(), index.column());
+}
+
+} // namespace panel

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "files/ColumnStatistics.h"
+#include "panel/MeasurementFrame.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace files {
+class CsvWriter;
+}
+
+namespace panel {
+
+// The columns of the readings table, left to right: the PC time, the display mode, then the
+// quantities of the frame.
+enum ReadingColumn
+{
+    TimeColumn,
+    ModeColumn,
+    XColumn,
+    YColumn,
+    ZColumn,
+    EvColumn,
+    xColumn,
+    yColumn,
+    uColumn,
+    vColumn,
+    TcpColumn,
+    DuvColumn,
+    WavelengthColumn,
+    PeColumn,
+    PcColumn,
+    ReadingColumnCount
+};
+inline constexpr int FirstValueColumn = XColumn;
+inline constexpr int ReadingValueCount = ReadingColumnCount - FirstValueColumn;
+
+// The rows of the statistics under the table.
+enum StatisticsRow
+{
+    MinimumRow,
+    MaximumRow,
+    MeanRow,
+    DeviationRow,
+    StatisticsRowCount
+};
+
+// One reading: the PC's wall-clock time and the frame's quantities, scaled; Ev in lx. A value
+// the meter marks as not valid is missing.
+struct ReadingRow
+{
+    QDate date; // local, as the PC's clock read
+    QTime time;
+    int mode = 0;
+    bool overload = false;
+    std::array<std::optional<double>, ReadingValueCount> values{};
+};
+
+ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time);
+
+// The display mode as its number and the legends the meter shows in it ("0 Ev x y").
+QString ModeText(int mode);
+
+// The live readings: one row per frame, newest last, at most Capacity rows (the oldest go
+// first). Texts use the given decimal separator; the CSV always the point.
+class ReadingsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int Capacity = 10000;
+
+    explicit ReadingsModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void setDecimalSeparator(QChar separator) { m_separator = separator; }
+    // Ev is shown, summed up and exported in the unit of the newest frame, every row alike, so
+    // that no column mixes lx and fc.
+    bool footCandles() const { return m_footCandles; }
+    // Whether appending now drops the oldest row.
+    bool full() const { return m_count == Capacity; }
+
+    void append(const FrameFields& f, const QDateTime& time);
+    void clear();
+
+    QString columnTitle(int column) const;
+    QString cellText(int row, int column) const;
+    // The value of a cell as shown (Ev in the shown unit); nothing for text or missing values.
+    std::optional<double> cellValue(int row, int column) const;
+    // Minimum, maximum, mean or standard deviation of a value column over the kept rows; empty
+    // where there is nothing to sum up (and the time and mode columns).
+    QString statisticsText(int statisticsRow, int column) const;
+
+    // The cells of a selection as tab-separated lines under a line of their column titles: the
+    // rows and columns the selection touches, unselected cells empty.
+    QString tsv(const QModelIndexList& selected) const;
+    // Every kept row as CSV under a title row with units; false when a write failed.
+    bool writeCsv(files::CsvWriter& out) const;
+
+Q_SIGNALS:
+    // Rows came or went, or Ev changed its unit.
+    void statisticsChanged();
+
+private:
+    const ReadingRow& row(int index) const;
+    int decimals(int column) const;
+    const std::array<files::ColumnStatistics, ReadingValueCount>& statistics() const;
+
+    std::vector<ReadingRow> m_ring;
+    int m_first = 0;
+    int m_count = 0;
+    bool m_footCandles = false;
+    QChar m_separator = QLatin1Char('.');
+    // Summed up on demand so that an append stays cheap; dropped on every change.
+    mutable std::optional<std::array<files::ColumnStatistics, ReadingValueCount>> m_statistics;
+};
+
+// The statistics of a readings model as a table of the same columns: one row each for the
+// minimum, maximum, mean and standard deviation, named in the time column.
+class ReadingStatisticsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit ReadingStatisticsModel(const ReadingsModel& readings, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    const ReadingsModel& m_readings;
+};
+
+} // namespace panel

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "files/ColumnStatistics.h"
+#include "files/SharedData.h"
+#include "plot/RegionFile.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace plot {
+
+// The rows of the statistics table, in their order.
+enum class StatisticsRow
+{
+    x,
+    y,
+    Ev,
+    Tcp,
+    duv
+};
+inline constexpr int StatisticsRowCount = 5;
+inline constexpr int StatisticsColumnCount = 5; // count, min, max, mean, SD
+
+struct RegionShare
+{
+    int row = 0; // 0-based row of the regions panel
+    long long inside = 0;
+};
+
+// What the records of the plotted range add up to. x and y (and the regions' shares) count the
+// records drawn as markers; a record whose x or y is no number is counted apart, as the plot
+// skips it. Ev, Tcp and delta-uv count every record of the range that carries them.
+struct RangeStatistics
+{
+    std::array<files::ColumnStatistics, StatisticsRowCount> columns;
+    long long plotted = 0;
+    long long notNumbers = 0;
+    std::vector<RegionShare> regions; // the checked rows, in order
+
+    const files::ColumnStatistics& operator[](StatisticsRow row) const
+    {
+        return columns[static_cast<std::size_t>(row)];
+    }
+};
+
+// Takes the records of the range in the plot stage's order and numbering (PlotFrom to PlotTo in
+// steps of 1, each rounded halves to even), a slice at a time so that the window's events can
+// run in between. The data must outlive it and stay unchanged.
+class RangeStatisticsRun
+{
+public:
+    // `regions` is null when the regions are off.
+    RangeStatisticsRun(const files::PlotData& data, const RegionRows* regions);
+    ~RangeStatisticsRun();
+
+    // Takes up to `budget` further steps of the range; true once all are taken.
+    bool advance(std::int64_t budget);
+    const RangeStatistics& result() const { return m_result; }
+
+private:
+    struct Region;
+
+    const files::PlotData& m_data;
+    std::vector<Region> m_regions;
+    RangeStatistics m_result;
+    std::int64_t m_total = 0;
+    std::int64_t m_done = 0;
+};
+
+// All of it at once.
+RangeStatistics StatisticsOfRange(const files::PlotData& data, const RegionRows* regions);
+
+// The text of one cell of the table (columns count, min, max, mean, SD); empty where the column
+// has nothing to show.
+QString StatisticsCell(const RangeStatistics& statistics, StatisticsRow row, int column);
+
+// "Region 2: 42.0 % inside (21 of 50)".
+QString RegionShareLine(const RegionShare& share, long long plotted);
+
+} // namespace plot

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "files/SharedData.h"
+#include "plot/RegionFile.h"
+#include "ui/Dialogs.h"
+
+#include <QFrame>
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace plot {
+
+// The regions panel `PicUser`: five rows of a check box `CkUser`(r) and eight corner boxes
+// `TxtUser`(8r) .. `TxtUser`(8r + 7), x1..x4 over y1..y4, with the buttons that load and save a
+// region file (`CmdOpen`, `CmdSave`), draw the regions (`CmdUserOK`) and close it
+// (`CmdUserExit`). The window that holds it decides what OK and Exit do.
+class RegionPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    // `fileState` receives the saved file's name and FileChosen as the save dialog leaves them.
+    RegionPanel(ui::Dialogs& dialogs, files::FileState& fileState, QWidget* parent);
+
+    RegionRows rows() const;
+    void setRows(const RegionRows& rows);
+
+    // The checked rows into a region file chosen with the panel's dialog `CmdUser`.
+    void save();
+    // A region file chosen with the same dialog into the rows.
+    void load();
+
+Q_SIGNALS:
+    void okClicked();
+    void exitClicked();
+
+private:
+    ui::Dialogs& m_dialogs;
+    files::FileState& m_fileState;
+    std::array<QCheckBox*, RegionRowCount> m_ckUser{};
+    std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
+    ui::FileDialogState m_cmdUser; // shared by open and save
+};
+
+} // namespace plot
