@@ -139,28 +139,6 @@ TEST_F(Recording, CancelLeavesEverythingUntouched)
     EXPECT_EQ(contents(root.paths.recordingTemp()), QByteArray("previous recording"));
 }
 
-TEST_F(Recording, SaveDialogTakesPathAndTitle)
-{
-    ui::FileDialogState dialog;
-    struct Row
-    {
-        std::optional<QString> answer;
-        QString name;
-        bool chosen;
-    };
-    const std::vector<Row> rows = {
-        {QStringLiteral("/data/regions"), QStringLiteral("/data/regions"), true}, // no extension
-        {std::nullopt, QStringLiteral("/data/regions"), true},                    // cancel keeps
-        {QStringLiteral("/data/"), QStringLiteral("/data/"), false},              // no title
-    };
-    for (const Row& row : rows) {
-        dialogs.fileAnswers.push_back(row.answer);
-        files::ShowSaveDialog(dialogs, dialog, state);
-        EXPECT_EQ(state.CurrentFileName, row.name);
-        EXPECT_EQ(state.FileChosen, row.chosen);
-    }
-}
-
 TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
 {
     QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
