@@ -82,6 +82,11 @@ const std::vector<ShapeCase> Shapes = {
      false},
 };
 
+void PrintTo(const ShapeCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class InsideQuadrilateralOrders : public testing::TestWithParam<ShapeCase>
 {
 };

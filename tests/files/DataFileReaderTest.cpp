@@ -44,6 +44,11 @@ struct ReaderRow
     std::vector<std::string> y;
 };
 
+void PrintTo(const ReaderRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class DataFileReading : public testing::TestWithParam<ReaderRow>
 {
 protected:
