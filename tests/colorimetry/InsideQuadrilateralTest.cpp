@@ -61,22 +61,14 @@ const std::vector<ShapeCase> Shapes = {
     {"UnitSquare",
      {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}},
      {{"centre", {0.5, 0.5}, true},
-      {"rightOfSquare", {1.5, 0.5}, false},
       {"onEdgeLineBeyondCorner", {2, 0}, false},
-      {"belowCorner", {0, -1e-12}, false},
-      {"diagonalBeyondCorner", {1.001, 1.001}, false},
-      {"nearCorner", {0.999, 0.999}, true}},
+      {"diagonalBeyondCorner", {1.001, 1.001}, false}},
      true},
     // Corners and edge midpoints are exact binary fractions, so points on the boundary give line
     // values of exactly zero.
     {"IrregularConvex",
      {{{0.25, 0.25}, {0.5, 0.3125}, {0.4375, 0.5}, {0.1875, 0.375}}},
-     {{"inside", {0.34375, 0.359375}, true},
-      {"below", {0.375, 0.27}, false},
-      {"right", {0.48, 0.42}, false},
-      {"left", {0.2, 0.3}, false},
-      {"above", {0.3, 0.46}, false},
-      {"origin", {0, 0}, false}},
+     {{"inside", {0.34375, 0.359375}, true}, {"right", {0.48, 0.42}, false}},
      true},
     // A dart: (2,1) lies inside the triangle of the other three. Which quadrilateral is meant
     // depends on the order, so only answers every order shares are fixed: nothing outside the
@@ -85,12 +77,15 @@ const std::vector<ShapeCase> Shapes = {
      {{{0, 0}, {2, 1}, {4, 0}, {2, 4}}},
      {{"innerCorner", {2, 1}, true},
       {"belowBase", {2, -0.5}, false},
-      {"leftOfTriangle", {0.5, 2}, false},
-      {"rightOfTriangle", {3.5, 2}, false},
       {"aboveApex", {2, 4.001}, false},
       {"baseLineBeyondCorner", {-1, 0}, false}},
      false},
 };
+
+void PrintTo(const ShapeCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class InsideQuadrilateralOrders : public testing::TestWithParam<ShapeCase>
 {
@@ -118,15 +113,6 @@ TEST_P(InsideQuadrilateralOrders, SameAnswerInEveryCornerOrder)
 
 INSTANTIATE_TEST_SUITE_P(Shapes, InsideQuadrilateralOrders, testing::ValuesIn(Shapes),
                          [](const auto& shape) { return shape.param.name; });
-
-TEST(InsideQuadrilateral, CrossedOrderOfTheSquare)
-{
-    const auto bowTie = [](double x, double y) {
-        return colorimetry::InsideQuadrilateral(0, 0, 1, 1, 1, 0, 0, 1, x, y);
-    };
-    EXPECT_TRUE(bowTie(0.5, 0.5));
-    EXPECT_FALSE(bowTie(1.5, 0.5));
-}
 
 // With all corners exactly on one line (binary fractions, so nothing is rounded) every line
 // value at a reference corner is zero, every product is zero and any point passes.

@@ -22,6 +22,11 @@ struct ItemRow
     std::vector<std::string> items;
 };
 
+void PrintTo(const ItemRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class ItemReading : public testing::TestWithParam<ItemRow>
 {
 };

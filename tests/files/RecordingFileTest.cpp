@@ -1,8 +1,11 @@
 #include "files/RecordingFile.h"
 
+#include "files/DataFileReader.h"
 #include "files/RecordLine.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,40 +14,28 @@ namespace {
 
 const QDateTime Start(QDate(2026, 12, 6), QTime(9, 5, 7));
 
-struct HeaderRow
+// The interval field is three characters wide: longer intervals keep their last three digits.
+TEST(RecordingFile, HeaderByteForByte)
 {
-    long long interval;
-    const char* intervalLine;
-};
-
-class RecordingHeader : public testing::TestWithParam<HeaderRow>
-{
-};
-
-TEST_P(RecordingHeader, FiveLinesByteForByte)
-{
-    const std::string expected = std::string("TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\n"
-                                             "Start Time : 26/12/06 09:05:07\r\n") +
-                                 GetParam().intervalLine +
-                                 "\r\n"
-                                 "       X       Y       Z     XYZ\r\n"
-                                 "*********************************\r\n" +
-                                 files::RecordColumnLine() + "\r\n";
-    EXPECT_EQ(files::RecordingStartText(Start, GetParam().interval, {}).toStdString(), expected);
+    for (const auto& [interval, line] : std::vector<std::pair<long long, const char*>>{
+             {1, "Interval :   1 Second     Unit : "},
+             {999, "Interval : 999 Second     Unit : "},
+             {3600, "Interval : 600 Second     Unit : "}}) {
+        const std::string expected = std::string("TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\n"
+                                                 "Start Time : 26/12/06 09:05:07\r\n") +
+                                     line +
+                                     "\r\n"
+                                     "       X       Y       Z     XYZ\r\n"
+                                     "*********************************\r\n" +
+                                     files::RecordColumnLine() + "\r\n";
+        EXPECT_EQ(files::RecordingStartText(Start, interval, {}).toStdString(), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Intervals, RecordingHeader,
-                         testing::Values(HeaderRow{1, "Interval :   1 Second     Unit : "},
-                                         HeaderRow{86, "Interval :  86 Second     Unit : "},
-                                         HeaderRow{999, "Interval : 999 Second     Unit : "},
-                                         HeaderRow{3600, "Interval : 600 Second     Unit : "},
-                                         HeaderRow{86400, "Interval : 400 Second     Unit : "}));
 
 TEST(RecordingFile, StartTimeInTwoDigitFieldsWithTheSeparatorsGiven)
 {
     const ui::DateTimeSeparators slash{};
     const std::vector<std::tuple<QDateTime, ui::DateTimeSeparators, const char*>> rows = {
-        {QDateTime(QDate(2009, 1, 2), QTime(23, 59, 0)), slash, "09/01/02 23:59:00"},
         {QDateTime(QDate(2100, 10, 31), QTime(0, 0, 59)), slash, "00/10/31 00:00:59"},
         {Start, {QLatin1Char('.'), QLatin1Char('.')}, "26.12.06 09.05.07"},
         {Start, {QLatin1Char('-'), QLatin1Char(':')}, "26-12-06 09:05:07"}};
@@ -52,39 +43,44 @@ TEST(RecordingFile, StartTimeInTwoDigitFieldsWithTheSeparatorsGiven)
         EXPECT_EQ(files::StartTimeText(time, separators).toStdString(), text);
 }
 
-struct CopyRow
+TEST(RecordingFile, StopInsertsTheTotalAsThirdLine)
 {
-    const char* name;
-    std::string recording;
-    long long total;
-    std::string target;
-};
-
-class CopyAtStop : public testing::TestWithParam<CopyRow>
-{
-};
-
-TEST_P(CopyAtStop, InsertsTotalAsThirdLine)
-{
-    const CopyRow& row = GetParam();
-    EXPECT_EQ(
-        files::CopyWithTotal(QByteArray::fromStdString(row.recording), row.total).toStdString(),
-        row.target);
+    const std::tuple<std::string, long long, std::string> rows[] = {
+        {"T\r\nS\r\nInterval\r\nX\r\n***\r\n", 0,
+         "T\r\nS\r\nTotal Records : 0\r\nInterval\r\nX\r\n***\r\n"},
+        {"a\r\nb\r\nc\r\n2026/12/06  09:05:08 1\r\n", 12345,
+         "a\r\nb\r\nTotal Records : 12345\r\nc\r\n2026/12/06  09:05:08 1\r\n"},
+        {"a\r\n", 0, "a\r\n"}, // one item gets no total
+        {"a\r\nb", 2, "a\r\nb\r\nTotal Records : 2\r\n"}};
+    for (const auto& [recording, total, target] : rows)
+        EXPECT_EQ(files::CopyWithTotal(QByteArray::fromStdString(recording), total).toStdString(),
+                  target);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, CopyAtStop,
-    testing::Values(
-        CopyRow{"HeaderOnly",
-                "T\r\nStart Time : 26/12/06 09:05:07\r\nInterval :   1 Second     Unit : \r\n"
-                "       X       Y       Z     XYZ\r\n***\r\n",
-                0,
-                "T\r\nStart Time : 26/12/06 09:05:07\r\nTotal Records : 0\r\n"
-                "Interval :   1 Second     Unit : \r\nX       Y       Z     XYZ\r\n***\r\n"},
-        CopyRow{"RecordsFollow", "a\r\nb\r\nc\r\n2026/12/06  09:05:08 1\r\n", 12345,
-                "a\r\nb\r\nTotal Records : 12345\r\nc\r\n2026/12/06  09:05:08 1\r\n"},
-        CopyRow{"OneItemGetsNoTotal", "a\r\n", 0, "a\r\n"},
-        CopyRow{"MissingLastLineEnd", "a\r\nb", 2, "a\r\nb\r\nTotal Records : 2\r\n"}),
-    [](const testing::TestParamInfo<CopyRow>& row) { return row.param.name; });
+// Readings the fuzzers found: a negative value at the bottom of its field's range used to widen
+// the line by its sign and shift x and y out of the columns the data-file reader takes them from.
+TEST(RecordLine, ExtremeReadingsKeepTheLayout)
+{
+    constexpr double Huge = std::numeric_limits<double>::max();
+    const std::pair<const char*, files::Reading> rows[] = {{"Tcp -1.4e273", {.Tcp = -1.4e273}},
+                                                           {"X -max", {.X = -Huge}},
+                                                           {"Ev -max", {.Ev = -Huge}},
+                                                           {"x -max", {.x = -Huge}},
+                                                           {"v -max", {.v = -Huge}},
+                                                           {"duv -max", {.duv = -Huge}},
+                                                           {"X -999999.96", {.X = -999999.96}},
+                                                           {"Tcp max", {.Tcp = Huge}},
+                                                           {"x NaN", {.x = std::nan("")}},
+                                                           {"Y -inf", {.Y = -HUGE_VAL}}};
+    for (const auto& [name, reading] : rows) {
+        SCOPED_TRACE(name);
+        const std::string line = files::RecordLine(reading);
+        ASSERT_EQ(line.size(), 119u) << line;
+        EXPECT_TRUE(files::IsRecordItem(line));
+        for (std::size_t gap : {63u, 64u, 65u, 66u, 74u, 75u, 76u, 77u})
+            EXPECT_EQ(line[gap], ' ') << line;
+    }
+    EXPECT_EQ(files::RecordFieldX(files::RecordLine({.x = -5.1234})), "-5.1234");
+}
 
 } // namespace

@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{1234.9, 0, "1234"}, Row{1234.9, 3, "1234"},
         // Below 0.0001 the digits are those of the plain text, never of an exponent form.
         Row{0.00001, 4, "0.0000"}, Row{0.00001, 1, "0.0"}, Row{0.00001, 0, "0"},
-        Row{0.00000929, 2, "0.00"}));
+        Row{0.00000929, 2, "0.00"}, Row{0.00000929, 3, "0,0000", ','}, Row{4.9e-324, 4, "0.0000"},
+        Row{0.000099999, 4, "0.0000"}, Row{-0.00001, 3, "-0.0000"}, Row{-0.00001, 2, "-0.00"}));
 
 INSTANTIATE_TEST_SUITE_P(Negative, FormatReadingRows,
                          ::testing::Values(Row{-5, 3, "-5.000"}, Row{-12.3456, 1, "-12.3"},

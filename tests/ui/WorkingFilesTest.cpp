@@ -32,9 +32,8 @@ bool write(const QString& path, const QByteArray& bytes)
 class WorkingFiles : public testing::Test, protected testsupport::ProgramHarness<>
 {
 protected:
-    QString outside(const QString& name) const { return QDir(other.path()).filePath(name); }
     WorkingFiles() : ProgramHarness(false) {}
-    void open() { start(); }
+    QString outside(const QString& name) const { return QDir(other.path()).filePath(name); }
     void startRecording()
     {
         dialogs.fileAnswers.push_back(outside(QStringLiteral("run.txt")));
@@ -55,7 +54,7 @@ TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
     virtualmeter::StoredSet set;
     set.text = "Set text\r\n";
     meter.model().memory().setSets({set});
-    open();
+    start();
     startRecording();
     window->toolbar()->click(QStringLiteral("Logger"));
     program->logger().downloadSet(1);
@@ -115,7 +114,7 @@ TEST(WorkingFolder, OnlyAFolderOfTheUsersAloneAndNotInUseIsTaken)
 TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
 {
     ASSERT_TRUE(write(root.paths.recordingTemp(), "records of an earlier run"));
-    open();
+    start();
     startRecording();
     const QString aside =
         QDir(root.paths.root()).filePath(QStringLiteral("TEMF-20261205-163905.txt"));
@@ -128,7 +127,7 @@ TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
     ASSERT_TRUE(contents(outside(QStringLiteral("run.txt"))).startsWith("TRMS"));
     stop();
     dialogs.messages.clear();
-    open();
+    start();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(contents(root.paths.recordingTemp()).startsWith("TRMS"));
 }
@@ -144,7 +143,7 @@ TEST_F(WorkingFiles, ClosingDuringARecordingAsksFirst)
                 {true, ui::MsgAnswer::Cancel, false},
                 {true, ui::MsgAnswer::Ok, true}};
     for (const auto& row : rows) {
-        open();
+        start();
         QWidget plotWindow;
         plotWindow.show();
         window->show();
