@@ -126,6 +126,12 @@ std::string_view RecordFieldY(std::string_view item)
 
 void RecordCollector::store(std::string_view item)
 {
+    // A line that ends before Ev holds none of the fields kept (the shortest lines a file can
+    // have): no field to take apart.
+    if (RecordFieldText(item, RecordValue::Ev).empty()) {
+        m_records.append({}, {});
+        return;
+    }
     m_records.append(RecordFieldX(item), RecordFieldY(item),
                      {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
                       extraValue(item, RecordValue::duv)});
