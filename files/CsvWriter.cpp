@@ -105,7 +105,8 @@ void CsvWriter::text(std::string_view field)
         return c == ',' || c == '"' || c == '\r' || c == '\n';
     });
     if (!special) {
-        std::memcpy(startField(field.size()), field.data(), field.size());
+        // An empty view may carry no pointer at all, which memcpy must not be given.
+        std::copy(field.begin(), field.end(), startField(field.size()));
         return;
     }
     const auto quotes = static_cast<std::size_t>(std::count(field.begin(), field.end(), '"'));

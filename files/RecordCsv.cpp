@@ -57,6 +57,18 @@ std::string_view withoutBlanks(std::string_view text)
     return text;
 }
 
+// The ISO 8601 date and time of a record item, written at `iso` (19 characters); nothing
+// when its time is not valid. A valid time holds its digits where IsoDateTime would put them.
+std::string_view isoTime(std::string_view item, char* iso)
+{
+    if (!ParseRecordTime(item))
+        return {};
+    std::memcpy(iso, "YYYY-MM-DDThh:mm:ss", 19);
+    for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
+        iso[i] = item[i < 11 ? i : i + 1];
+    return {iso, 19};
+}
+
 // The row of a record item whose fields are all blank or plain decimals (the lines this
 // program and the meter write), gathered and handed to the writer in one go; false, with
 // nothing written, for any other.
@@ -67,15 +79,7 @@ bool writePlainRecordItem(CsvWriter& out, std::string_view item)
     constexpr std::size_t Copied = 16;
     char row[19 + RecordValueCount * 10 + Copied];
     const char* itemEnd = item.data() + item.size();
-    char* at = row;
-    if (ParseRecordTime(item)) {
-        for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
-            row[i] = item[i < 11 ? i : i + 1];
-        row[4] = row[7] = '-';
-        row[10] = 'T';
-        row[13] = row[16] = ':';
-        at += 19;
-    }
+    char* at = row + isoTime(item, row).size();
     for (int i = 0; i < RecordValueCount; ++i) {
         const std::string_view text =
             withoutBlanks(RecordFieldText(item, static_cast<RecordValue>(i)));
@@ -102,15 +106,8 @@ void writeRecordItem(CsvWriter& out, std::string_view item)
 {
     if (writePlainRecordItem(out, item))
         return;
-    // A valid time holds its digits where IsoDateTime would put them back.
-    char iso[] = "YYYY-MM-DDThh:mm:ss";
-    if (ParseRecordTime(item)) {
-        for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
-            iso[i] = item[i < 11 ? i : i + 1];
-        out.text(std::string_view(iso, sizeof iso - 1));
-    } else {
-        out.text({});
-    }
+    char iso[19];
+    out.text(isoTime(item, iso));
     for (int i = 0; i < RecordValueCount; ++i) {
         const auto field = static_cast<RecordValue>(i);
         const std::string_view text = withoutBlanks(RecordFieldText(item, field));
