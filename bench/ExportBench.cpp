@@ -88,19 +88,20 @@ template <typename Step> bool timed(Timing& timing, Step step)
     return ok;
 }
 
-// The export without the commit: the same rows into a plain file, left to the page cache.
+// The export without the commit: the same rows, made the same way, into a plain file left to
+// the page cache.
 bool exportUnsynced(const QString& path, const QString& csv)
 {
     QFile in(path);
     QFile out(csv);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const uchar* text = in.map(0, in.size());
-    if (text == nullptr)
-        return false;
     files::CsvWriter writer(out);
-    files::WriteRecordsCsv(
-        {reinterpret_cast<const char*>(text), static_cast<std::size_t>(in.size())}, writer);
+    files::RecordsCsv rows(writer);
+    if (files::ReadItems(in, [&rows](std::string_view item) { return rows.add(item); }).outcome !=
+        files::ReadOutcome::Ok)
+        return false;
+    rows.finish();
     return writer.finish();
 }
 

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 #include <memory>
 
@@ -174,6 +175,15 @@ long long baselineLineEnds(const QString& path)
 
 using Clock = std::chrono::steady_clock;
 
+// The process's processor time: on a shared machine, less disturbed by other work than the
+// wall time.
+double processorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
 {
     baselineLineEnds(file.path); // into the page cache
@@ -181,14 +191,19 @@ void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
     double readerSeconds = 0;
     long long peakBytes = 0;
     long long heldBytes = 0;
+    double baselineProcessor = 0;
+    double readerProcessor = 0;
     for (auto _ : state) {
+        const double p0 = processorSeconds();
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(baselineLineEnds(file.path));
         const auto t1 = Clock::now();
+        const double p1 = processorSeconds();
         const long long before = heapLive.load();
         heapPeak = before;
         {
             files::PlotData plot;
+            const double p2 = processorSeconds();
             const auto t2 = Clock::now();
             if (files::ReadDataFile(file.path, plot).outcome != files::ReadOutcome::Ok ||
                 plot.RecordCount != file.records) {
@@ -196,6 +211,8 @@ void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
                 return;
             }
             const auto t3 = Clock::now();
+            readerProcessor += processorSeconds() - p2;
+            baselineProcessor += p1 - p0;
             peakBytes = heapPeak.load() - before;
             heldBytes = heapLive.load() - before;
             baselineSeconds += std::chrono::duration<double>(t1 - t0).count();
@@ -207,6 +224,7 @@ void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
     state.counters["baseline_ms"] = 1000 * baselineSeconds / n;
     state.counters["reader_ms"] = 1000 * readerSeconds / n;
     state.counters["reader_per_baseline"] = readerSeconds / baselineSeconds;
+    state.counters["reader_cpu_per_baseline_cpu"] = readerProcessor / baselineProcessor;
     state.counters["peak_heap_per_file_byte"] = static_cast<double>(peakBytes) / size;
     state.counters["held_heap_per_file_byte"] = static_cast<double>(heldBytes) / size;
     state.counters["file_MB"] = size / (1 << 20);

@@ -146,6 +146,12 @@ void CsvWriter::endRow()
         writeBlock();
 }
 
+void CsvWriter::plainRow(std::string_view joined)
+{
+    std::copy(joined.begin(), joined.end(), startField(joined.size()));
+    endRow();
+}
+
 void CsvWriter::writeBlock()
 {
     if (!m_failed && m_used > 0)

@@ -26,6 +26,9 @@ public:
     // a value that is not finite.
     void number(std::optional<double> value, int decimals);
     void endRow();
+    // Fields already joined by commas, none of which holds a comma, a double quote, CR or LF,
+    // as the rest of the row: written as they stand, and the row ended.
+    void plainRow(std::string_view joined);
     // Writes what is still gathered; call it at the end. False when any write failed: after a
     // failed write nothing more is written.
     bool finish();

@@ -126,6 +126,12 @@ std::string_view RecordFieldY(std::string_view item)
 
 void RecordCollector::store(std::string_view item)
 {
+    // A line that ends before Ev holds none of the fields kept (the shortest lines a file can
+    // have): no field to take apart.
+    if (RecordFieldText(item, RecordValue::Ev).empty()) {
+        m_records.append({}, {});
+        return;
+    }
     m_records.append(RecordFieldX(item), RecordFieldY(item),
                      {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
                       extraValue(item, RecordValue::duv)});
@@ -165,73 +171,87 @@ bool RecordCollector::add(std::string_view item)
     return m_stage != Stage::Done;
 }
 
+ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
+                     const ReadProgress& progress)
+{
+    const qint64 size = file.size();
+    QByteArray buffer(std::clamp<qint64>(size + 1, 4096, BlockSize), Qt::Uninitialized);
+    qsizetype filled = 0;
+    qint64 consumed = 0;
+    int percent = -1;
+    bool anyItem = false;
+    bool more = true;
+    bool atFileEnd = false;
+    while (more && !atFileEnd) {
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qint64 got = file.read(buffer.data() + filled, buffer.size() - filled);
+        if (got < 0)
+            return failure(ReadOutcome::ReadFailed, file.errorString());
+        atFileEnd = got == 0;
+        filled += got;
+        consumed += got;
+        if (progress && size > BlockSize) {
+            const auto now = static_cast<int>(std::min<qint64>(100, consumed * 100 / size));
+            if (now != percent)
+                progress(percent = now);
+        }
+
+        // Items never run past a line end, so every complete line can be read now; the rest
+        // waits for the next block unless the file has ended.
+        const char* begin = buffer.constData();
+        const char* end = begin + filled;
+        if (!atFileEnd) {
+            const char* lastLf = begin + filled;
+            while (lastLf != begin && lastLf[-1] != '\n')
+                --lastLf;
+            if (lastLf != begin)
+                end = lastLf;
+            else if (filled < MaxLineBytes)
+                continue; // no line end yet: read more
+            else
+                atFileEnd = true;
+        }
+        ItemScanner items(begin, end);
+        while (more && !items.atEnd()) {
+            anyItem = true;
+            more = take(items.next());
+        }
+        const auto used = static_cast<qsizetype>(end - begin);
+        std::memmove(buffer.data(), buffer.constData() + used,
+                     static_cast<std::size_t>(filled - used));
+        filled -= used;
+    }
+    return anyItem ? ReadResult{} : failure(ReadOutcome::Empty);
+}
+
 ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress)
 {
     QFile file;
     if (const ReadResult opened = OpenRegularFile(path, file); opened.outcome != ReadOutcome::Ok)
         return opened;
-    const qint64 size = file.size();
     const std::size_t limit = recordLimit();
 
     RecordCollector collector;
     // Only records that fit in the file's bytes are made room for.
-    collector.records().expectAtMost(static_cast<std::size_t>(size / MinRecordBytes + 1));
-    bool anyItem = false;
+    collector.records().expectAtMost(static_cast<std::size_t>(file.size() / MinRecordBytes + 1));
+    bool tooLarge = false;
     try {
-        QByteArray buffer(std::clamp<qint64>(size + 1, 4096, BlockSize), Qt::Uninitialized);
-        qsizetype filled = 0;
-        qint64 consumed = 0;
-        int percent = -1;
-        bool more = true;
-        bool atFileEnd = false;
-        while (more && !atFileEnd) {
-            if (filled == buffer.size())
-                buffer.resize(buffer.size() * 2);
-            const qint64 got = file.read(buffer.data() + filled, buffer.size() - filled);
-            if (got < 0)
-                return failure(ReadOutcome::ReadFailed, file.errorString());
-            atFileEnd = got == 0;
-            filled += got;
-            consumed += got;
-            if (progress && size > BlockSize) {
-                const auto now = static_cast<int>(std::min<qint64>(100, consumed * 100 / size));
-                if (now != percent)
-                    progress(percent = now);
-            }
-
-            // Items never run past a line end, so every complete line can be read now; the
-            // rest waits for the next block unless the file has ended.
-            const char* begin = buffer.constData();
-            const char* end = begin + filled;
-            if (!atFileEnd) {
-                const char* lastLf = begin + filled;
-                while (lastLf != begin && lastLf[-1] != '\n')
-                    --lastLf;
-                if (lastLf != begin)
-                    end = lastLf;
-                else if (filled < MaxLineBytes)
-                    continue; // no line end yet: read more
-                else
-                    atFileEnd = true;
-            }
-            ItemScanner items(begin, end);
-            while (more && !items.atEnd()) {
-                anyItem = true;
-                more = collector.add(items.next());
-                if (collector.recordCount() > limit)
-                    return failure(ReadOutcome::TooLarge);
-            }
-            const auto used = static_cast<qsizetype>(end - begin);
-            std::memmove(buffer.data(), buffer.constData() + used,
-                         static_cast<std::size_t>(filled - used));
-            filled -= used;
-        }
+        const ReadResult read = ReadItems(
+            file,
+            [&](std::string_view item) {
+                const bool more = collector.add(item);
+                tooLarge = collector.recordCount() > limit;
+                return more && !tooLarge;
+            },
+            progress);
+        if (read.outcome != ReadOutcome::Ok)
+            return read;
     } catch (const std::bad_alloc&) {
-        return failure(ReadOutcome::TooLarge);
+        tooLarge = true;
     }
-
-    if (!anyItem)
-        return failure(ReadOutcome::Empty);
+    if (tooLarge)
+        return failure(ReadOutcome::TooLarge);
     if (!collector.headerComplete())
         return failure(ReadOutcome::HeaderTooShort);
 

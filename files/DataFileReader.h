@@ -77,12 +77,18 @@ ReadResult OpenRegularFile(const QString& path, QFile& file);
 // Told how far a long read has come, in percent of the file, each time the figure changes.
 using ReadProgress = std::function<void(int percent)>;
 
+// Reads an open file block by block and hands `take` its items in turn (ItemScanner), until
+// `take` returns false or the file ends; a block and a line are all that is held at a time.
+// Ok, ReadFailed, or Empty when the file holds no item at all.
+ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
+                     const ReadProgress& progress = {});
+
 // Reads a data file in one pass. On success fills RecordCount and the records and sets
 // PlotFrom 1, PlotTo and PlotCount RecordCount, DefaultAxisMin 0, DefaultAxisMax 1 and
-// SourcePath. On any failure `plot` is left exactly as it was. A record takes 16 bytes, 28 with
-// Ev, Tcp and delta-uv: a recording less than a quarter of its size, a file of the shortest
-// lines less than its size. One with more records than half the memory available can hold is
-// refused.
+// SourcePath. On any failure `plot` is left exactly as it was. A record takes a byte and the
+// characters of its x and y, 12 bytes more with Ev, Tcp and delta-uv: a recording less than a
+// quarter of its size, a file of the shortest lines less than a tenth. One with more records
+// than half the memory available can hold is refused.
 ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress = {});
 
 // The message that tells the user which file could not be opened, and why.

@@ -27,15 +27,8 @@ public:
     const char* position() const { return m_pos; }
 
 private:
-    // The end of the current item: the first comma, CR or LF from `from` on.
-    const char* itemEnd(const char* from);
-
     const char* m_pos;
     const char* m_end;
-    // The next LF and CR at or after the last search (m_end when there is none), kept so that
-    // a long line of many items or a text without line ends is still searched only once.
-    const char* m_nextLf = nullptr;
-    const char* m_nextCr = nullptr;
 };
 
 } // namespace files

@@ -4,6 +4,7 @@
 #include "files/ItemReader.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace files {
 
@@ -56,19 +57,57 @@ std::string_view withoutBlanks(std::string_view text)
     return text;
 }
 
+// The ISO 8601 date and time of a record item, written at `iso` (19 characters); nothing
+// when its time is not valid. A valid time holds its digits where IsoDateTime would put them.
+std::string_view isoTime(std::string_view item, char* iso)
+{
+    if (!ParseRecordTime(item))
+        return {};
+    std::memcpy(iso, "YYYY-MM-DDThh:mm:ss", 19);
+    for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
+        iso[i] = item[i < 11 ? i : i + 1];
+    return {iso, 19};
+}
+
+// The row of a record item whose fields are all blank or plain decimals (the lines this
+// program and the meter write), gathered and handed to the writer in one go; false, with
+// nothing written, for any other.
+bool writePlainRecordItem(CsvWriter& out, std::string_view item)
+{
+    // The date and time, then each field with its comma; room for a copy of sixteen bytes
+    // after the last.
+    constexpr std::size_t Copied = 16;
+    char row[19 + RecordValueCount * 10 + Copied];
+    const char* itemEnd = item.data() + item.size();
+    char* at = row + isoTime(item, row).size();
+    for (int i = 0; i < RecordValueCount; ++i) {
+        const std::string_view text =
+            withoutBlanks(RecordFieldText(item, static_cast<RecordValue>(i)));
+        *at++ = ',';
+        if (text.empty()) // it may point nowhere
+            continue;
+        if (!isPlainDecimal(text))
+            return false;
+        // A field is followed by more of the line except at its end: sixteen bytes copied at
+        // once cost less than a copy of the field's length.
+        if (itemEnd - text.data() >= static_cast<std::ptrdiff_t>(Copied))
+            std::memcpy(at, text.data(), Copied);
+        else
+            std::copy(text.begin(), text.end(), at);
+        at += text.size();
+    }
+    out.plainRow(std::string_view(row, static_cast<std::size_t>(at - row)));
+    return true;
+}
+
 // The row WriteRecordRow writes for ParseRecordFields(item), without taking apart the fields
 // that can be copied: a million records are exported in a fraction of the time.
 void writeRecordItem(CsvWriter& out, std::string_view item)
 {
-    // A valid time holds its digits where IsoDateTime would put them back.
-    char iso[] = "YYYY-MM-DDThh:mm:ss";
-    if (ParseRecordTime(item)) {
-        for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
-            iso[i] = item[i < 11 ? i : i + 1];
-        out.text(std::string_view(iso, sizeof iso - 1));
-    } else {
-        out.text({});
-    }
+    if (writePlainRecordItem(out, item))
+        return;
+    char iso[19];
+    out.text(isoTime(item, iso));
     for (int i = 0; i < RecordValueCount; ++i) {
         const auto field = static_cast<RecordValue>(i);
         const std::string_view text = withoutBlanks(RecordFieldText(item, field));
@@ -104,38 +143,54 @@ void WriteRecordRow(CsvWriter& out, const RecordFields& fields)
     out.endRow();
 }
 
+void RecordsCsv::writeTitles()
+{
+    for (const std::string& title : RecordColumnTitles(m_footCandles ? "fc" : "lx"))
+        m_out.text(title);
+    m_out.endRow();
+    m_titled = true;
+}
+
+bool RecordsCsv::add(std::string_view item)
+{
+    if (m_done)
+        return false;
+    if (m_headerItems < HeaderItems) {
+        // Five items, of which only the third may be empty.
+        if (item.empty() && m_headerItems != 2) {
+            writeTitles();
+            m_done = true;
+        } else {
+            m_footCandles = m_footCandles || namesFootCandles(item);
+            if (++m_headerItems == HeaderItems)
+                writeTitles();
+        }
+    } else if (IsRecordItem(item)) {
+        writeRecordItem(m_out, item);
+        ++m_records;
+    } else if (m_records > 0 || item.empty() ||
+               ++m_extraItems > RecordCollector::MaxExtraHeaderItems) {
+        // A few lines may stand between the header and the records (the column lines of a
+        // recording); the records end at the first item that is not one.
+        m_done = true;
+    }
+    return !m_done;
+}
+
+long long RecordsCsv::finish()
+{
+    if (!m_titled)
+        writeTitles();
+    m_done = true;
+    return m_records;
+}
+
 long long WriteRecordsCsv(std::string_view fileText, CsvWriter& out)
 {
-    ItemScanner items(fileText);
-    // The header: five items, of which only the third may be empty.
-    bool footCandles = false;
-    int header = 0;
-    for (; header < HeaderItems && !items.atEnd(); ++header) {
-        const std::string_view item = items.next();
-        if (item.empty() && header != 2)
-            break;
-        footCandles = footCandles || namesFootCandles(item);
+    RecordsCsv csv(out);
+    for (ItemScanner items(fileText); !items.atEnd() && csv.add(items.next());) {
     }
-    for (const std::string& title : RecordColumnTitles(footCandles ? "fc" : "lx"))
-        out.text(title);
-    out.endRow();
-    if (header < HeaderItems)
-        return 0;
-
-    // A few lines may stand between the header and the records (the column lines of a
-    // recording); the records end at the first item that is not one.
-    long long records = 0;
-    int extra = 0;
-    while (!items.atEnd()) {
-        const std::string_view item = items.next();
-        if (IsRecordItem(item)) {
-            writeRecordItem(out, item);
-            ++records;
-        } else if (records > 0 || item.empty() || ++extra > RecordCollector::MaxExtraHeaderItems) {
-            break;
-        }
-    }
-    return records;
+    return csv.finish();
 }
 
 } // namespace files

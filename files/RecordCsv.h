@@ -17,9 +17,31 @@ std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(std::string_vie
 // in the record line; an empty field where the line holds nothing valid.
 void WriteRecordRow(CsvWriter& out, const RecordFields& fields);
 
-// The CSV of a recording or of a downloaded set, given the file's text: the title row, Ev in
-// the unit the header names ("Unit : fc" gives fc, anything else lx), then one row for each
-// record the data-file reader takes. Returns the number of records written.
+// The CSV of a recording or of a downloaded set, from the file's items as they come: the title
+// row, Ev in the unit the header names ("Unit : fc" gives fc, anything else lx), then one row
+// for each record the data-file reader takes.
+class RecordsCsv
+{
+public:
+    explicit RecordsCsv(CsvWriter& out) : m_out(out) {}
+    // Takes the next item; false once the records have ended and no further item matters.
+    bool add(std::string_view item);
+    // Call at the end of the items; the number of records written.
+    long long finish();
+
+private:
+    void writeTitles();
+
+    CsvWriter& m_out;
+    int m_headerItems = 0;
+    bool m_footCandles = false;
+    bool m_titled = false;
+    int m_extraItems = 0;
+    long long m_records = 0;
+    bool m_done = false;
+};
+
+// The same for the whole text of a file. Returns the number of records written.
 long long WriteRecordsCsv(std::string_view fileText, CsvWriter& out);
 
 } // namespace files

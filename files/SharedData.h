@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,10 +22,11 @@ struct RecordExtras
     bool operator==(const RecordExtras& other) const;
 };
 
-// The x and y fields of records 1..count() as the record lines hold them: at most seven
-// characters each, kept inline (a length and the characters) rather than as one string per
-// field. The records lie in blocks of fixed size, so a growing recording is never moved, and
-// a limit set before reading keeps the last block no larger than the records it can receive.
+// The x and y fields of records 1..count() as the record lines hold them, at most seven
+// characters each, stored by their real length: a byte of both lengths per record and the
+// characters back to back, so that empty fields take no room. The records lie in blocks of
+// fixed size, so a growing recording is never copied, and a limit set before reading keeps the
+// last block no larger than the records it can receive.
 class RecordTable
 {
 public:
@@ -33,7 +35,7 @@ public:
     std::size_t count() const { return m_count; }
     // Fields longer than seven characters keep their first seven.
     void append(std::string_view x, std::string_view y, const RecordExtras& extras = {});
-    // Record n, 1 <= n <= count().
+    // Record n, 1 <= n <= count(); valid until the next append.
     std::string_view x(std::size_t n) const;
     std::string_view y(std::size_t n) const;
     RecordExtras extras(std::size_t n) const;
@@ -43,24 +45,36 @@ public:
     bool operator==(const RecordTable& other) const;
 
     // The most memory one record takes.
-    static constexpr std::size_t bytesPerRecord() { return sizeof(Record) + sizeof(RecordExtras); }
+    static constexpr std::size_t bytesPerRecord()
+    {
+        return 1 + 2 * FieldLength + sizeof(RecordExtras) + 1;
+    }
 
 private:
-    using Field = std::array<char, FieldLength + 1>;
-    struct Record
-    {
-        Field x;
-        Field y;
-        bool operator==(const Record&) const = default;
-    };
     static constexpr std::size_t BlockRecords = 4096;
+    // Where the characters of every sixteenth record start: no record is more than fifteen
+    // lengths away from a known start.
+    static constexpr std::size_t StartEvery = 16;
+    struct Block
+    {
+        std::vector<std::uint8_t> lengths; // x's in the low four bits, y's in the high four
+        std::vector<std::uint16_t> starts;
+        std::string chars; // x then y of each record
+        // Empty while none of its records has an extra value.
+        std::vector<RecordExtras> extras;
+        bool operator==(const Block&) const = default;
+    };
 
-    const Record& at(std::size_t n) const;
+    // Record n: its block, its length byte and where its characters start.
+    struct Place
+    {
+        const Block& block;
+        std::uint8_t lengths;
+        std::size_t start;
+    };
+    Place locate(std::size_t n) const;
 
-    std::vector<std::vector<Record>> m_blocks;
-    // Beside each block; empty while none of its records has an extra value, so that lines of
-    // bare x and y take no more room than those two fields.
-    std::vector<std::vector<RecordExtras>> m_extras;
+    std::vector<Block> m_blocks;
     std::size_t m_count = 0;
     std::size_t m_expected = static_cast<std::size_t>(-1);
 };

@@ -3,6 +3,7 @@
 #include "files/CsvWriter.h"
 #include "panel/DisplayState.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -101,6 +102,84 @@ QString ModeText(int mode)
     return QString::number(mode);
 }
 
+void WindowStatistics::Sum::add(double x)
+{
+    const double t = sum + x;
+    carry += std::abs(sum) >= std::abs(x) ? (sum - t) + x : (x - t) + sum;
+    sum = t;
+}
+
+void WindowStatistics::reset(double shift)
+{
+    *this = WindowStatistics();
+    m_shift = shift;
+}
+
+void WindowStatistics::push(std::optional<double> value)
+{
+    const long long row = m_pushed++;
+    if (!value || !std::isfinite(*value))
+        return;
+    const double x = *value;
+    ++m_count;
+    const double d = x - m_shift;
+    m_sum.add(d);
+    m_squares.add(d * d);
+    // A value older than one it does not undercut can never be the minimum again.
+    while (!m_lowest.empty() && m_lowest.back().value >= x)
+        m_lowest.pop_back();
+    m_lowest.push_back({row, x});
+    while (!m_highest.empty() && m_highest.back().value <= x)
+        m_highest.pop_back();
+    m_highest.push_back({row, x});
+}
+
+void WindowStatistics::popOldest(std::optional<double> value)
+{
+    const long long row = m_popped++;
+    if (!value || !std::isfinite(*value))
+        return;
+    if (--m_count == 0) {
+        m_sum = {};
+        m_squares = {};
+    } else {
+        const double d = *value - m_shift;
+        m_sum.add(-d);
+        m_squares.add(-(d * d));
+    }
+    if (!m_lowest.empty() && m_lowest.front().row == row)
+        m_lowest.pop_front();
+    if (!m_highest.empty() && m_highest.front().row == row)
+        m_highest.pop_front();
+}
+
+std::optional<double> WindowStatistics::minimum() const
+{
+    return m_count > 0 ? std::optional(m_lowest.front().value) : std::nullopt;
+}
+
+std::optional<double> WindowStatistics::maximum() const
+{
+    return m_count > 0 ? std::optional(m_highest.front().value) : std::nullopt;
+}
+
+std::optional<double> WindowStatistics::mean() const
+{
+    if (m_count == 0)
+        return std::nullopt;
+    return m_shift + m_sum.value() / static_cast<double>(m_count);
+}
+
+std::optional<double> WindowStatistics::standardDeviation() const
+{
+    if (m_count < 2)
+        return std::nullopt;
+    const double n = static_cast<double>(m_count);
+    const double sum = m_sum.value();
+    const double squares = std::max(0.0, m_squares.value() - sum * sum / n);
+    return std::sqrt(squares / (n - 1));
+}
+
 ReadingsModel::ReadingsModel(QObject* parent) : QAbstractTableModel(parent)
 {
     m_ring.reserve(Capacity);
@@ -143,8 +222,11 @@ void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
 {
     if (m_count == Capacity) {
         beginRemoveRows(QModelIndex(), 0, 0);
+        for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
+            m_statistics[static_cast<std::size_t>(valueIndex(c))].popOldest(cellValue(0, c));
         m_first = (m_first + 1) % Capacity;
         --m_count;
+        ++m_droppedSinceSum;
         endRemoveRows();
     }
     beginInsertRows(QModelIndex(), m_count, m_count);
@@ -163,7 +245,13 @@ void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
         if (m_count > 1)
             Q_EMIT dataChanged(index(0, EvColumn), index(m_count - 1, EvColumn));
     }
-    m_statistics.reset();
+    // Every Ev value the statistics hold changed with the unit.
+    if (unitChanged || m_droppedSinceSum >= Capacity) {
+        sumUp();
+    } else {
+        for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
+            m_statistics[static_cast<std::size_t>(valueIndex(c))].push(cellValue(m_count - 1, c));
+    }
     Q_EMIT statisticsChanged();
 }
 
@@ -174,8 +262,27 @@ void ReadingsModel::clear()
     m_first = 0;
     m_count = 0;
     endResetModel();
-    m_statistics.reset();
+    sumUp();
     Q_EMIT statisticsChanged();
+}
+
+void ReadingsModel::sumUp()
+{
+    for (int c = FirstValueColumn; c < ReadingColumnCount; ++c) {
+        WindowStatistics& s = m_statistics[static_cast<std::size_t>(valueIndex(c))];
+        // About the oldest value: equal values then sum up to exactly nothing.
+        double shift = 0;
+        for (int r = 0; r < m_count; ++r) {
+            if (const std::optional<double> v = cellValue(r, c); v && std::isfinite(*v)) {
+                shift = *v;
+                break;
+            }
+        }
+        s.reset(shift);
+        for (int r = 0; r < m_count; ++r)
+            s.push(cellValue(r, c));
+    }
+    m_droppedSinceSum = 0;
 }
 
 QString ReadingsModel::columnTitle(int column) const
@@ -223,22 +330,11 @@ QString ReadingsModel::cellText(int rowIndex, int column) const
     return r.overload ? QStringLiteral("OL") : QStringLiteral("----");
 }
 
-const std::array<files::ColumnStatistics, ReadingValueCount>& ReadingsModel::statistics() const
-{
-    if (!m_statistics) {
-        m_statistics.emplace();
-        for (int r = 0; r < m_count; ++r)
-            for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
-                (*m_statistics)[static_cast<std::size_t>(valueIndex(c))].add(cellValue(r, c));
-    }
-    return *m_statistics;
-}
-
 QString ReadingsModel::statisticsText(int statisticsRow, int column) const
 {
     if (column < FirstValueColumn || column >= ReadingColumnCount)
         return QString();
-    const files::ColumnStatistics& s = statistics()[static_cast<std::size_t>(valueIndex(column))];
+    const WindowStatistics& s = m_statistics[static_cast<std::size_t>(valueIndex(column))];
     std::optional<double> value;
     int places = decimals(column);
     switch (statisticsRow) {
@@ -308,7 +404,7 @@ bool ReadingsModel::writeCsv(files::CsvWriter& out) const
 ReadingStatisticsModel::ReadingStatisticsModel(const ReadingsModel& readings, QObject* parent)
     : QAbstractTableModel(parent), m_readings(readings)
 {
-    // Only the cells on screen are asked for, and only then are the statistics summed up.
+    // The statistics are kept up to date by every append; only the cells on screen are asked for.
     connect(&readings, &ReadingsModel::statisticsChanged, this, [this] {
         Q_EMIT dataChanged(index(0, 0), index(StatisticsRowCount - 1, ReadingColumnCount - 1));
     });

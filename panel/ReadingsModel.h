@@ -1,12 +1,12 @@
 #pragma once
 
-#include "files/ColumnStatistics.h"
 #include "panel/MeasurementFrame.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QString>
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -66,6 +66,55 @@ ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time);
 // The display mode as its number and the legends the meter shows in it ("0 Ev x y").
 QString ModeText(int mode);
 
+// Count, minimum, maximum, mean and standard deviation of one column over a window of rows that
+// gains its newest row and loses its oldest, each in constant time, so that a repaint of a full
+// window costs no summing up. Sums are taken from a shift near the values and compensated, so
+// that dropping rows does not wear away the spread of large, close values (illuminance in the
+// tens of thousands varying in the last digit); minimum and maximum come from monotonic queues.
+class WindowStatistics
+{
+public:
+    // Starts again with no rows; sums are taken about `shift` from now on.
+    void reset(double shift = 0);
+    // The newest row's value; a missing value, or one that is not finite, is not counted.
+    void push(std::optional<double> value);
+    // Drops the oldest row, whose value is `value` (as it was pushed).
+    void popOldest(std::optional<double> value);
+
+    long long count() const { return m_count; }
+    // Nothing while no value is counted.
+    std::optional<double> minimum() const;
+    std::optional<double> maximum() const;
+    std::optional<double> mean() const;
+    // The sample standard deviation (squares divided by n - 1), as spreadsheets give it; nothing
+    // below two values.
+    std::optional<double> standardDeviation() const;
+
+private:
+    // Neumaier's compensated sum: what each addition rounds away is kept aside.
+    struct Sum
+    {
+        double sum = 0;
+        double carry = 0;
+        void add(double x);
+        double value() const { return sum + carry; }
+    };
+    struct Entry
+    {
+        long long row;
+        double value;
+    };
+
+    long long m_pushed = 0;
+    long long m_popped = 0;
+    long long m_count = 0;
+    double m_shift = 0;
+    Sum m_sum;                   // of value - shift
+    Sum m_squares;               // of (value - shift)^2
+    std::deque<Entry> m_lowest;  // values rising from the minimum
+    std::deque<Entry> m_highest; // values falling from the maximum
+};
+
 // The live readings: one row per frame, newest last, at most Capacity rows (the oldest go
 // first). Texts use the given decimal separator; the CSV always the point.
 class ReadingsModel : public QAbstractTableModel
@@ -113,15 +162,18 @@ Q_SIGNALS:
 private:
     const ReadingRow& row(int index) const;
     int decimals(int column) const;
-    const std::array<files::ColumnStatistics, ReadingValueCount>& statistics() const;
+    // Takes the statistics of every kept row afresh.
+    void sumUp();
 
     std::vector<ReadingRow> m_ring;
     int m_first = 0;
     int m_count = 0;
     bool m_footCandles = false;
     QChar m_separator = QLatin1Char('.');
-    // Summed up on demand so that an append stays cheap; dropped on every change.
-    mutable std::optional<std::array<files::ColumnStatistics, ReadingValueCount>> m_statistics;
+    std::array<WindowStatistics, ReadingValueCount> m_statistics;
+    // Rows dropped since sumUp(): after a whole ring the sums are taken afresh, about a shift
+    // near the values the ring now holds.
+    int m_droppedSinceSum = 0;
 };
 
 // The statistics of a readings model as a table of the same columns: one row each for the

@@ -1,7 +1,6 @@
 #include "plot/GraphWindow.h"
 
 #include "panel/MeasurementFrame.h"
-#include "plot/GraphRenderer.h"
 #include "plot/RegionPanel.h"
 #include "ui/TextValue.h"
 
@@ -71,25 +70,20 @@ void GraphCanvas::redrawAll()
 {
     const QSize size(std::max(1, width()), std::max(1, height()));
     m_viewport.setSize(size);
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
-    DrawGraphBackground(picture, m_viewport, m_model.regions(), m_model.chosen(), font(),
-                        palette().color(QPalette::Window));
-    m_background = QPixmap::fromImage(std::move(picture));
+    m_picture.drawBackground(size, m_viewport, m_model, font(), palette().color(QPalette::Window));
     update();
 }
 
-void GraphCanvas::liveChanged(const QRect& before)
+void GraphCanvas::liveChanged()
 {
     // Only what the live layer covered and covers now; the rest of the picture stays.
-    update(QRegion(before) | GraphLiveBounds(m_viewport, m_model));
+    update(m_picture.liveChanged(m_viewport, m_model));
 }
 
 void GraphCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    for (const QRect& rect : event->region())
-        painter.drawPixmap(rect, m_background, rect);
-    DrawGraphLive(painter, m_viewport, m_model);
+    m_picture.paint(painter, event->rect());
 }
 
 void GraphCanvas::resizeEvent(QResizeEvent* /*event*/)
@@ -383,9 +377,8 @@ void GraphWindow::fit()
 
 void GraphWindow::showReading(const GraphReading& reading)
 {
-    const QRect before = GraphLiveBounds(m_viewport, m_model);
     m_model.showReading(reading);
-    m_canvas->liveChanged(before);
+    m_canvas->liveChanged();
     showTexts();
 }
 
@@ -393,9 +386,8 @@ void GraphWindow::showNoReading()
 {
     if (!m_model.current())
         return;
-    const QRect before = GraphLiveBounds(m_viewport, m_model);
     m_model.showNoReading();
-    m_canvas->liveChanged(before);
+    m_canvas->liveChanged();
     showTexts();
 }
 

@@ -3,9 +3,9 @@
 #include "files/SharedData.h"
 #include "plot/GraphDiagram.h"
 #include "plot/GraphModel.h"
+#include "plot/GraphRenderer.h"
 #include "ui/Dialogs.h"
 
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -38,8 +38,8 @@ public:
 
     // Draws the background again: the view, the diagram or the regions changed.
     void redrawAll();
-    // Repaints the live layer; `before` is what it covered before the change.
-    void liveChanged(const QRect& before);
+    // Repaints what the live layer covered and covers now: the model's reading changed.
+    void liveChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,7 +52,7 @@ protected:
 private:
     GraphViewport& m_viewport;
     const GraphModel& m_model;
-    QPixmap m_background;
+    GraphPicture m_picture;
     std::optional<QPointF> m_dragFrom;
 };
 

@@ -116,21 +116,37 @@ TEST(ReadingsStatistics, OverKeptRowsWithoutTheMarkedValues)
     EXPECT_EQ(model.statisticsText(panel::MinimumRow, panel::XColumn), QString());
 }
 
+// The statistics follow the ring as rows come and the oldest go, also once a step in the values
+// has left the sums far from their new, close values.
 TEST(ReadingsRing, KeepsTheNewestTenThousandInOrder)
 {
     ReadingsModel model;
+    const auto add = [&model](int from, int to, auto raw) {
+        for (int i = from; i <= to; ++i)
+            model.append(FrameBuilder().u32(1, raw(i)).fields(), Start);
+    };
+    const auto statistics = [&model] {
+        std::vector<std::string> texts;
+        for (int s = 0; s < panel::StatisticsRowCount; ++s)
+            texts.push_back(model.statisticsText(s, panel::XColumn).toStdString());
+        return texts;
+    };
     constexpr int Frames = 2 * ReadingsModel::Capacity + 5001;
-    for (int i = 1; i <= Frames; ++i)
-        model.append(FrameBuilder().u32(1, static_cast<std::uint32_t>(i) * 10000).fields(), Start);
+    add(1, Frames, [](int i) { return static_cast<std::uint32_t>(i) * 10000; });
     ASSERT_EQ(model.rowCount(), ReadingsModel::Capacity);
     const int oldest = Frames - ReadingsModel::Capacity + 1;
     EXPECT_EQ(model.cellText(0, panel::XColumn), QString::number(oldest) + QStringLiteral(".0"));
     EXPECT_EQ(model.cellText(ReadingsModel::Capacity - 1, panel::XColumn),
               QString::number(Frames) + QStringLiteral(".0"));
-    EXPECT_EQ(model.statisticsText(panel::MinimumRow, panel::XColumn),
-              QString::number(oldest) + QStringLiteral(".0"));
+    EXPECT_EQ(statistics(),
+              (std::vector<std::string>{"15002.0", "25001.0", "20001.50", "2886.90"}));
     const std::string csv = csvOf(model);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), ReadingsModel::Capacity + 1);
+
+    // 100000.0 and 100000.1 by turns.
+    add(1, ReadingsModel::Capacity, [](int i) { return 1000000000u + (i % 2) * 1000u; });
+    EXPECT_EQ(statistics(),
+              (std::vector<std::string>{"100000.0", "100000.1", "100000.05", "0.05"}));
 }
 
 } // namespace

@@ -1,5 +1,10 @@
 #include "plot/GraphModel.h"
 
+#include "plot/GraphRenderer.h"
+
+#include <QFont>
+#include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace plot {
@@ -84,6 +89,49 @@ TEST(GraphModel, VerdictAndTheRegionsHoldingThePoint)
     model.setUserRows(rows);
     EXPECT_EQ(model.chosenRegion()->name, QStringLiteral("5000 K"));
     EXPECT_EQ(model.trail().size(), static_cast<int>(std::size(cases)));
+}
+
+// A view repainted reading by reading, only where the picture says, shows what a picture drawn
+// afresh shows: no dot of an older trail stays behind, also where the trail leaves the frame,
+// and the marker greys while the meter is lost.
+TEST(GraphPicture, RepaintsOfTheChangesShowWhatAFreshPictureShows)
+{
+    const QSize size(500, 400);
+    for (const Diagram diagram : {Diagram::XY, Diagram::UV}) {
+        SCOPED_TRACE(diagram == Diagram::XY ? "x, y" : "u', v'");
+        GraphViewport viewport(diagram);
+        viewport.setSize(size);
+        viewport.fit(
+            colorimetry::Quadrangle{{{0.33, 0.33}, {0.36, 0.33}, {0.36, 0.36}, {0.33, 0.36}}});
+        GraphModel model;
+        GraphPicture picture;
+        picture.drawBackground(size, viewport, model, QFont(), Qt::lightGray);
+        QImage view = picture.background().copy();
+        colorimetry::XY lamp{0.345, 0.345};
+        for (int i = 0; i < 2 * Trail::Length; ++i) {
+            // Wandering off the frame and back, in steps of a few pixels.
+            lamp.x += 0.002 * std::sin(i * 0.13) + 0.0004 * (i % 3 - 1);
+            lamp.y += 0.002 * std::cos(i * 0.07);
+            if (i % 37 == 36)
+                model.showNoReading();
+            else
+                model.showReading({lamp,
+                                   colorimetry::UvPrimeFromXY(lamp),
+                                   {0.3451, 0.3516},
+                                   colorimetry::UvPrimeFromXY({0.3451, 0.3516})});
+            const QRect changed = picture.liveChanged(viewport, model);
+            QPainter painter(&view);
+            painter.setClipRect(changed);
+            picture.paint(painter, changed);
+        }
+        GraphPicture fresh;
+        fresh.drawBackground(size, viewport, model, QFont(), Qt::lightGray);
+        QImage expected(size, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        fresh.paint(painter, expected.rect());
+        painter.end();
+        EXPECT_EQ(view, expected);
+    }
 }
 
 } // namespace
