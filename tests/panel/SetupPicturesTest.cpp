@@ -12,8 +12,8 @@
 namespace {
 
 using panel::ScheduleKind;
-using setuptest::answerWith;
 using setuptest::Bench;
+using testsupport::ReportWith;
 using Switches = std::vector<bool>;
 
 constexpr int Continue = 35;
@@ -52,7 +52,7 @@ TEST_P(SetupMenu, OkRunsTheChoice)
 
     bench.click("CmdSetUpOK");
 
-    EXPECT_EQ(bench.meter.codes(), row.codes);
+    EXPECT_EQ(bench.codes(), row.codes);
     ASSERT_EQ(bench.dialogs.messages.size(), row.memoryBusy ? 1u : 0u);
     if (row.memoryBusy) {
         EXPECT_EQ(bench.dialogs.messages[0].text,
@@ -99,8 +99,8 @@ TEST(SetupMenu, DrainsWhatTheMeterStillSendsBeforeTheRead)
     Bench bench;
     bench.link.drain(); // the poll has found the meter before
     ASSERT_TRUE(bench.link.connected());
-    bench.meter.queueReport(answerWith({99, 99, 99}));
-    bench.meter.queueReport(answerWith({98, 98, 98}));
+    bench.meter.queueReport(ReportWith({99, 99, 99}));
+    bench.meter.queueReport(ReportWith({98, 98, 98}));
     bench.choose("OptSetup1");
     bench.click("CmdSetUpOK");
     EXPECT_EQ(bench.pictures->picCycling()->texts().fields.front(), QStringLiteral("08"));
@@ -134,7 +134,7 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
     bench.click("CmdIntvOK");
 
     EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
-    EXPECT_EQ(bench.meter.codes(), row.codes);
+    EXPECT_EQ(bench.codes(), row.codes);
     ASSERT_EQ(bench.dialogs.inputs.size(), 1u);
     const auto& asked = bench.dialogs.inputs[0];
     EXPECT_EQ(asked.title, QStringLiteral("Input Sampling Time"));
@@ -173,7 +173,7 @@ TEST(SamplingInterval, MeterAbsentOffersTheTimeLastReadAndPollsAgain)
     bench.meter.setPlugged(false);
     bench.click("CmdIntvOK");
     EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300"));
-    EXPECT_EQ(bench.meter.codes(), std::vector<int>{ReadTime});
+    EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
     EXPECT_TRUE(bench.dialogs.messages.empty());
     EXPECT_TRUE(bench.poll.polling());
 }
@@ -264,7 +264,7 @@ TEST(ScheduleOk, MeterAbsentStillClosesAndPollsAgain)
 TEST(ScheduleOk, WrittenSettingsReadBackFromTheMeter)
 {
     Bench bench;
-    bench.meter.answers.clear();
+    bench.ownAnswers();
     const panel::ScheduleTexts reservation{
         {"26", "12", "24", "18", "30", "00", "27", "01", "02", "06", "00", "00", "02", "05"}, true};
     const panel::ScheduleTexts cycling{{"07", "15", "00", "19", "45", "30", "00", "10"}, false};
