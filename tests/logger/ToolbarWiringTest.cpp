@@ -54,10 +54,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     window->toolbar()->click(QStringLiteral("Logger"));
     auto* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
-    EXPECT_EQ(memory->windowTitle(), QStringLiteral("Data Logger"));
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_TRUE(testsupport::LivePollRunning(*window));
-    EXPECT_TRUE(window->toolbar()->isEnabled());
     program->logger().downloadSet(1);
     QFile file(root.paths.downloadFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -79,21 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, SetupMenu, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SetupMenu, MeterAbsentOpensThePictureAsItWasAndPollsAgain)
-{
-    Bench bench;
-    const QStringList shown{"01", "02", "03", "04", "05", "06", "01", "01"};
-    bench.pictures->picCycling()->fill({shown, true});
-    bench.meter.setPlugged(false);
-    bench.choose("OptSetup1");
-    bench.click("CmdSetUpOK");
-    EXPECT_TRUE(bench.meter.writes().empty());
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
-    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
-    EXPECT_TRUE(bench.poll.polling());
-}
-
 TEST(SetupMenu, DrainsWhatTheMeterStillSendsBeforeTheRead)
 {
     Bench bench;
@@ -164,20 +149,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SamplingInterval, MeterAbsentOffersTheTimeLastReadAndPollsAgain)
-{
-    Bench bench;
-    bench.dialogs.inputAnswers = {QString(), QStringLiteral("60")};
-    bench.choose("OptMeter");
-    bench.click("CmdIntvOK"); // reads 300; cancelled
-    bench.meter.setPlugged(false);
-    bench.click("CmdIntvOK");
-    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300"));
-    EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_TRUE(bench.poll.polling());
-}
-
 TEST(SamplingInterval, ReplyToTheWriteIsDrained)
 {
     Bench bench;
@@ -186,6 +157,30 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
     bench.click("CmdIntvOK");
     EXPECT_EQ(bench.meter.pendingReports(), 0u); // nothing left for the next poll
     EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
+}
+
+// Without the meter: the pictures open and close as they would, nothing is asked twice, and
+// the poll runs again.
+TEST(SetupPictures, MeterAbsent)
+{
+    Bench bench;
+    bench.dialogs.inputAnswers = {QString(), QStringLiteral("60")};
+    bench.choose("OptMeter");
+    bench.click("CmdIntvOK"); // reads 300; cancelled
+    bench.meter.setPlugged(false);
+    bench.click("CmdIntvOK");
+    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300")); // the time last read
+    const QStringList shown{"01", "02", "03", "04", "05", "06", "01", "01"};
+    bench.pictures->picCycling()->fill({shown, true});
+    bench.choose("OptSetup1");
+    bench.click("CmdSetUpOK");
+    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
+    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
+    bench.click("CmdCycOK");
+    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
+    EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
+    EXPECT_TRUE(bench.dialogs.messages.empty());
+    EXPECT_TRUE(bench.poll.polling());
 }
 
 // --- writing the schedules --------------------------------------------------------------------
@@ -246,18 +241,6 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
         EXPECT_EQ(picture->field(field)->currentText(), text);
         EXPECT_TRUE(bench.poll.calls.empty());
     }
-}
-
-TEST(ScheduleOk, MeterAbsentStillClosesAndPollsAgain)
-{
-    Bench bench;
-    bench.meter.setPlugged(false);
-    bench.pictures->picCycling()->show();
-    bench.click("CmdCycOK");
-    EXPECT_TRUE(bench.meter.writes().empty());
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
-    EXPECT_TRUE(bench.poll.polling());
 }
 
 // The virtual meter keeps what is written, so a second visit reads it back.

@@ -1,12 +1,10 @@
 #include "panel/Toolbar.h"
 
 #include "panel/PanelWindow.h"
-#include "panel/ToolbarIcons.h"
 #include "tests/panel/SetupTestSupport.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <QAction>
-#include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,32 +64,6 @@ TEST(Toolbar, SetupTwiceTogglesTheMenuAndChromaBringsTheRegionTestBack)
     bench.picChroma->hide();
     bench.toolbar->click(QStringLiteral("Chroma"));
     EXPECT_FALSE(bench.picChroma->isHidden());
-}
-
-TEST(Toolbar, TooltipsAndTheRecordingLookOfTheFirstButton)
-{
-    Bench bench;
-    const QStringList tips = {
-        "Save",        "Open",   "Interval", "List",        "Graphic Display", "Real Time Clock",
-        "Data Logger", "Set up", "Erase",    "Chromaticity"};
-    const auto actions = bench.toolbar->actions();
-    ASSERT_EQ(actions.size(), AllKeys.size());
-    // The buttons carry only pictures, so assistive technology reads the tooltip.
-    for (int i = 0; i < AllKeys.size(); ++i) {
-        EXPECT_EQ(actions[i]->toolTip(), tips[i]) << AllKeys[i].toStdString();
-        EXPECT_EQ(bench.toolbar->widgetForAction(actions[i])->accessibleName(), tips[i]);
-    }
-
-    const auto imageOf = [](const QIcon& icon) { return icon.pixmap(QSize(32, 32)).toImage(); };
-    QAction* save = bench.toolbar->button(QStringLiteral("Save"));
-    bench.toolbar->setRecordingLook(true);
-    EXPECT_EQ(save->toolTip(), QStringLiteral("Stop Recording"));
-    EXPECT_EQ(bench.toolbar->widgetForAction(save)->accessibleName(),
-              QStringLiteral("Stop Recording"));
-    EXPECT_EQ(imageOf(save->icon()), imageOf(panel::ToolbarImage(10)));
-    bench.toolbar->setRecordingLook(false);
-    EXPECT_EQ(save->toolTip(), QStringLiteral("Save As"));
-    EXPECT_EQ(imageOf(save->icon()), imageOf(panel::ToolbarImage(1)));
 }
 
 // The whole main window: the toolbar dispatch reaches the pictures it hosts and the meter.
