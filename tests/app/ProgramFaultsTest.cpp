@@ -285,7 +285,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
     std::uniform_int_distribution<int> percent(0, 99);
     p.dialogs.messageAnswers.assign(Polls, ui::MsgAnswer::Ok);
 
-    long rssStart = 0;
+    [[maybe_unused]] long rssStart = 0;
     int fdStart = 0;
     int faults = 0;
     for (int tick = 0; tick < Polls; ++tick) {
@@ -330,7 +330,7 @@ TEST(Soak, MemoryAndHandlesStayFlatUnderRandomFaults)
     ASSERT_TRUE(p.pollUntilConnected());
     EXPECT_TRUE(testsupport::LivePollRunning(*p.window));
     QCoreApplication::processEvents();
-    const long rssEnd = ResidentKiB();
+    [[maybe_unused]] const long rssEnd = ResidentKiB();
     const int fdEnd = OpenDescriptors();
 
     EXPECT_GT(faults, 50);

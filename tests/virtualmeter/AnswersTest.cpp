@@ -97,24 +97,6 @@ TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
               (Bytes{0x00, 0x89, 0x54, 0x40, 0x00, 0x0F, 0x42, 0x40}));
 }
 
-TEST_F(Answers, TheClockRunsAndCanBeSetToDatesThatExist)
-{
-    for (const auto& bad :
-         std::vector<Bytes>{{26, 2, 30, 12, 0, 0}, {26, 13, 1, 0, 0, 0}, {26, 1, 1, 24, 0, 0}}) {
-        send(cmd::SetClock, bad); // ignored
-        link.drain();
-    }
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 39, 5}));
-    m_now += std::chrono::seconds{56};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 40, 1}));
-
-    send(cmd::SetClock, {27, 2, 28, 23, 59, 58});
-    EXPECT_EQ(meter.pendingReports(), 1u); // the acknowledgement nobody reads
-    link.drain();
-    m_now += std::chrono::seconds{3};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{27, 3, 1, 0, 0, 1}));
-}
-
 class Memory : public Answers
 {
 protected:
