@@ -17,7 +17,11 @@ class VirtualHandle : public meterlink::platform::HidHandle
 public:
     explicit VirtualHandle(VirtualMeter& meter) : m_meter(meter), m_generation(meter.generation())
     {
+        m_meter.countHandle(1);
     }
+    ~VirtualHandle() override { m_meter.countHandle(-1); }
+    VirtualHandle(const VirtualHandle&) = delete;
+    VirtualHandle& operator=(const VirtualHandle&) = delete;
 
     std::optional<meterlink::platform::HidAttributes> attributes() override
     {
@@ -34,9 +38,9 @@ public:
     {
         return m_meter.handleWrite(report, m_generation);
     }
-    ReadResult read(std::span<std::uint8_t> buffer, int /*timeoutMs*/) override
+    ReadResult read(std::span<std::uint8_t> buffer, int timeoutMs) override
     {
-        return m_meter.handleRead(buffer, m_generation);
+        return m_meter.handleRead(buffer, m_generation, timeoutMs);
     }
 
 private:
@@ -88,14 +92,19 @@ int VirtualMeter::handleWrite(std::span<const std::uint8_t> report, std::uint64_
     m_writes.emplace_back(report.begin(), report.end());
     Report command{};
     std::copy_n(report.begin(), std::min(report.size(), command.size()), command.begin());
-    if (!m_silent)
+    if (!m_silent) {
+        if (m_onCommand)
+            m_onCommand(command);
         process(command);
+    }
     return static_cast<int>(report.size());
 }
 
-ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_t generation)
+ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_t generation,
+                                    int timeoutMs)
 {
     ++m_reads;
+    m_longestReadWait = std::max(m_longestReadWait, timeoutMs);
     if (!m_plugged || generation != m_generation)
         return {ReadOutcome::Error, 0};
     // Nothing to send ends the wait at once: tests never sit out a real time-out.
@@ -118,10 +127,25 @@ ReadResult VirtualMeter::handleRead(std::span<std::uint8_t> buffer, std::uint64_
     return {ReadOutcome::Data, static_cast<int>(n)};
 }
 
+void VirtualMeter::setAnswer(std::uint8_t kind, std::uint8_t code, Answer answer)
+{
+    if (answer)
+        m_answers[{kind, code}] = std::move(answer);
+    else
+        m_answers.erase({kind, code});
+}
+
+void VirtualMeter::setAnswer(std::uint8_t kind, std::uint8_t code, std::vector<Report> reports)
+{
+    setAnswer(kind, code, [reports = std::move(reports)](const Report&) { return reports; });
+}
+
 void VirtualMeter::process(const Report& command)
 {
-    for (const auto& report : m_model.answer(command, now()))
-        send(report);
+    const auto chosen = m_answers.find({command[1], command[2]});
+    const auto answers =
+        chosen != m_answers.end() ? chosen->second(command) : m_model.answer(command, m_clock());
+    m_pending.insert(m_pending.end(), answers.begin(), answers.end());
 }
 
 } // namespace virtualmeter

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -16,12 +17,14 @@
 namespace virtualmeter {
 
 // A stand-in for the meter: an in-process HID device with the meter's identifiers and 65-byte
-// reports that answers the meter's commands from its own state (MeterModel). It can be told to
-// fail. Nothing here waits for real except the deliberate per-report delay.
+// reports that answers the meter's commands from its own state (MeterModel). Tests can give it
+// other answers and tell it to fail. Nothing here waits for real except the per-report delay.
 class VirtualMeter : public meterlink::platform::HidPlatform
 {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
+    // The reports sent back for one command.
+    using Answer = std::function<std::vector<Report>(const Report& command)>;
 
     VirtualMeter();
     ~VirtualMeter() override;
@@ -45,6 +48,18 @@ public:
         m_declaredLengths = lengths;
     }
 
+    // --- answers chosen by the test ---------------------------------------------------------
+    // Commands with this byte 1 and byte 2 (the poll's byte 2 is 0) get `answer` instead of the
+    // meter's own; an empty answer restores the meter's.
+    void setAnswer(std::uint8_t kind, std::uint8_t code, Answer answer);
+    // The same reports every time.
+    void setAnswer(std::uint8_t kind, std::uint8_t code, std::vector<Report> reports);
+    // Runs for every command the meter takes, before it is answered (a fault in mid-sequence).
+    void setOnCommand(std::function<void(const Report&)> onCommand)
+    {
+        m_onCommand = std::move(onCommand);
+    }
+
     // --- what tests look at ----------------------------------------------------------------
     // Every output report the meter received, in order (as written, report ID first).
     const std::vector<std::vector<std::uint8_t>>& writes() const { return m_writes; }
@@ -56,6 +71,9 @@ public:
     int readCount() const { return m_reads; }
     // How many handles were opened on the meter since it was made.
     int openCount() const { return m_opens; }
+    // Handles open on the meter now; the longest time-out a read was asked to wait.
+    int openHandles() const { return m_openHandles; }
+    int longestReadWaitMs() const { return m_longestReadWait; }
 
     // The wall clock the meter's own clock and the lamp's drift are derived from.
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -74,20 +92,18 @@ public:
     // Called by the handles.
     int handleWrite(std::span<const std::uint8_t> report, std::uint64_t generation);
     meterlink::platform::ReadResult handleRead(std::span<std::uint8_t> buffer,
-                                               std::uint64_t generation);
+                                               std::uint64_t generation, int timeoutMs = 0);
+    void countHandle(int change) { m_openHandles += change; }
     std::optional<meterlink::platform::ReportLengths> declaredLengths() const
     {
         return m_declaredLengths;
     }
     std::uint64_t generation() const { return m_generation; }
 
-protected:
-    // Answers one command; the answers go to the pending queue.
-    virtual void process(const Report& command);
-    void send(const Report& answer) { m_pending.push_back(answer); }
-    std::chrono::system_clock::time_point now() const { return m_clock(); }
-
 private:
+    // Answers one command; the answers go to the pending queue.
+    void process(const Report& command);
+
     bool m_plugged = true;
     bool m_silent = false;
     bool m_garbage = false;
@@ -100,6 +116,10 @@ private:
     std::vector<std::vector<std::uint8_t>> m_writes;
     int m_reads = 0;
     int m_opens = 0;
+    int m_openHandles = 0;
+    int m_longestReadWait = 0;
+    std::map<std::pair<std::uint8_t, std::uint8_t>, Answer> m_answers;
+    std::function<void(const Report&)> m_onCommand;
     Clock m_clock;
     std::mt19937 m_random{582};
     MeterModel m_model;

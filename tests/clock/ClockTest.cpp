@@ -44,37 +44,18 @@ TEST(SetClock, SixBytesFromThePCTime)
         EXPECT_EQ(meterclock::ClockFields(text), fields) << text.toStdString();
 }
 
-TEST(RtcPlacement, CentredAndThousandTwipsDown)
+class RtcTest : public ::testing::Test, protected testsupport::Harness<>
 {
-    EXPECT_EQ(meterclock::RtcPosition(QRect(100, 50, 600, 400), 300, 96), QPoint(250, 117));
-    EXPECT_EQ(meterclock::RtcPosition(QRect(0, 0, 600, 400), 300, 144), QPoint(150, 100));
-}
-
-// A meter whose clock answer the test sets.
-class ClockMeter : public virtualmeter::VirtualMeter
-{
-public:
-    Bytes clock = {26, 12, 5, 16, 39, 5};
-
 protected:
-    void process(const virtualmeter::Report& command) override
+    RtcTest()
     {
-        if (command[1] == meterlink::meter::Command && command[2] == meterlink::meter::ReadClock) {
-            virtualmeter::Report r{};
-            std::copy(clock.begin(), clock.end(), r.begin() + 1);
-            return send(r);
-        }
-        if (command[1] == meterlink::meter::Command && command[2] == meterlink::meter::SetClock) {
-            clock.assign(command.begin() + 3, command.begin() + 9);
-            return;
-        }
-        VirtualMeter::process(command);
+        meter.setClock([this] { return m_now; });
+        setMeterClock({2026, 12, 5, 16, 39, 5});
     }
-};
-
-class RtcTest : public ::testing::Test, protected testsupport::Harness<ClockMeter>
-{
-protected:
+    void setMeterClock(const virtualmeter::CalendarTime& time)
+    {
+        meter.model().setMeterTime(time, m_now);
+    }
     // Opens the window and runs `steps` on it while it is modal, then closes it.
     void run(const std::function<void(meterclock::RtcWindow&)>& steps)
     {
@@ -88,6 +69,7 @@ protected:
     {
         return w.findChild<QLabel*>(QLatin1String(name))->text();
     }
+    const std::chrono::system_clock::time_point m_now{std::chrono::seconds{1796000000}};
 };
 
 TEST_F(RtcTest, OpensWithTitlesAndSendsNothing)
@@ -112,7 +94,7 @@ TEST_F(RtcTest, MeterTimeReadsEveryTickAndStopsThePoll)
         w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("26/12/05 16:39:05"));
         EXPECT_FALSE(poll.polling());
-        meter.clock = {27, 1, 1, 0, 0, 7};
+        setMeterClock({2027, 1, 1, 0, 0, 7});
         w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("27/01/01 00:00:07"));
         EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 28}, {6, 28}}));
@@ -146,6 +128,7 @@ TEST_F(RtcTest, PCTimeFromTheClock)
 TEST_F(RtcTest, SetSendsOneReportAndReadsNone)
 {
     // The link has not found the meter yet: the new time must still reach it.
+    setMeterClock({2027, 1, 1, 0, 0, 7});
     run([this](meterclock::RtcWindow& w) {
         const int reads = meter.readCount();
         w.setMeterTime();

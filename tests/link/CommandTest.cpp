@@ -67,14 +67,6 @@ TEST(CommandOnTheWire, CarriesItsBytesAndZerosElsewhere)
     }
 }
 
-TEST(CommandOnTheWire, ParametersBeyondTheReportAreNotSent)
-{
-    const Bytes many(70, 9);
-    const meterlink::Report report = meterlink::OutputReport(meterlink::Command(6, 1, many));
-    EXPECT_EQ(report[64], 9);
-    EXPECT_EQ(meterlink::Command(6, 1, many).parameters().size(), 62u);
-}
-
 // Data bytes 1..64 hold 1..64, except bytes 1-2 (0xFF 0xFB) and 3-4 (0x80 0x05).
 TEST(AnswerReaders, ReadBigEndianAndZeroPastTheEnds)
 {

@@ -1,8 +1,8 @@
 #include "logger/LoggerCommands.h"
 
+#include "link/MeterCommands.h"
 #include "logger/MemoryWindow.h"
 #include "logger/SetListModel.h"
-#include "tests/logger/MemoryMeter.h"
 #include "tests/support/PanelHarness.h"
 
 #include <QFile>
@@ -15,24 +15,39 @@
 
 namespace {
 
-using loggertest::MemoryMeter;
 using Bytes = std::vector<std::uint8_t>;
+using virtualmeter::StoredSet;
+namespace m = meterlink::meter;
 
-const MemoryMeter::Entry Dec5 = {0x20, 0x26, 0x12, 0x05, 0x16, 0x39, 0x05};
-const std::string Dec5Digits = "20261205163905";
-
-MemoryMeter::Entry EntryFor(int n)
+// A set stored on 2026/11/n 08:00:00, or on 2026/12/05 16:39:05 for n = 0.
+StoredSet SetOf(int n, std::string text = {})
 {
-    return {0x20, 0x26, 0x11, static_cast<std::uint8_t>(n / 10 * 16 + n % 10), 0x08, 0x00, 0x00};
+    StoredSet set;
+    set.start = n ? virtualmeter::CalendarTime{2026, 11, n, 8, 0, 0}
+                  : virtualmeter::CalendarTime{2026, 12, 5, 16, 39, 5};
+    set.text = std::move(text);
+    return set;
 }
 
-class LoggerTest : public ::testing::Test, protected testsupport::Harness<MemoryMeter>
+class LoggerTest : public ::testing::Test, protected testsupport::Harness<>
 {
 protected:
     LoggerTest()
     {
-        meter.entries = {Dec5};
+        memory().setSets({SetOf(0)});
+        memory().setFreeOverride(256 * 1024);
         cmd.fileName = QStringLiteral("start.tmp");
+    }
+    virtualmeter::MeterMemory& memory() { return meter.model().memory(); }
+    // The memory status claims `sets` sets whatever the directory holds.
+    void claimSets(std::uint64_t capacity, std::uint64_t free, int sets)
+    {
+        meter.setAnswer(
+            m::Command, m::MemoryStatus,
+            {testsupport::ReportWith(
+                {0, 0, static_cast<int>(capacity >> 16), static_cast<int>(capacity >> 8 & 0xFF),
+                 static_cast<int>(capacity & 0xFF), 0, 0, static_cast<int>(free >> 16),
+                 static_cast<int>(free >> 8 & 0xFF), static_cast<int>(free & 0xFF), 0, sets})});
     }
     QByteArray downloaded() const
     {
@@ -55,7 +70,7 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
     EXPECT_EQ(grid().cellText(0, 1), QStringLiteral("  Start Time  "));
     EXPECT_EQ(grid().cellText(1, 0), QStringLiteral("1"));
     EXPECT_EQ(grid().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_EQ(commands_.memory().SetStartTimes[1], QString::fromStdString(Dec5Digits));
+    EXPECT_EQ(commands_.memory().SetStartTimes[1], QStringLiteral("20261205163905"));
     const auto* label =
         commands_.memoryWindow()->findChild<QLabel*>(QStringLiteral("LblMemorySize"));
     EXPECT_EQ(label->text(), QStringLiteral("Capacity : 512 MB"));
@@ -78,9 +93,9 @@ TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
     link.drain(); // finds the meter
     ASSERT_TRUE(link.connected());
     for (const int sets : {9, 10}) {
-        meter.entries.clear();
+        memory().setSets({});
         for (int n = 1; n <= sets; ++n)
-            meter.entries.push_back(EntryFor(n));
+            memory().addSet(SetOf(n));
         meter.clearWrites();
         const int readsBefore = meter.readCount();
         commands_.listMemory();
@@ -103,9 +118,7 @@ TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
                                                                              {1024, 10, 0}};
     for (const auto& [capacity, free, sets] : rows) {
         SCOPED_TRACE(sets);
-        meter.capacity = capacity;
-        meter.free = free;
-        meter.statusSets = sets;
+        claimSets(capacity, free, sets);
         dialogs.messages.clear();
         meter.clearWrites();
         commands_.listMemory();
@@ -120,8 +133,7 @@ TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
 
 TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
 {
-    meter.sizes[Dec5Digits] = 11;
-    meter.texts[Dec5Digits] = "Ev 123.4 lx";
+    memory().setSets({SetOf(0, "Ev 123.4 lx")});
     commands_.listMemory();
     meter.clearWrites();
     commands_.downloadSet(1);
@@ -134,7 +146,7 @@ TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
     EXPECT_EQ(dataRequest[2], 30);
     EXPECT_TRUE(std::equal(sizeRequest.begin() + 3, sizeRequest.end(), dataRequest.begin() + 3));
     // The last report is taken whole, beyond the set's size.
-    EXPECT_EQ(downloaded(), QByteArray("Ev 123.4 lx") + QByteArray(53, '#') + "\r\n");
+    EXPECT_EQ(downloaded(), QByteArray("Ev 123.4 lx") + QByteArray(53, ' ') + "\r\n");
     EXPECT_EQ(commands_.memory().SetSizes[1], 11u);
     EXPECT_EQ(cmd.fileName, root.paths.downloadFile());
     EXPECT_EQ(dialogs.viewedFiles, QStringList{root.paths.downloadFile()});
@@ -145,11 +157,13 @@ TEST_F(LoggerTest, SixtyFourAndSixtyFiveBytes)
 {
     commands_.listMemory();
     for (const auto& [size, reports] : std::vector<std::pair<int, int>>{{64, 1}, {65, 2}, {0, 0}}) {
-        meter.sizes[Dec5Digits] = static_cast<std::uint64_t>(size);
+        memory().setSets({SetOf(0, std::string(static_cast<std::size_t>(size), 'a'))});
         const int readsBefore = meter.readCount();
         commands_.downloadSet(1);
-        // The size answer, the data reports, and two empty drain reads (before and after).
-        EXPECT_EQ(meter.readCount() - readsBefore, 1 + reports + 2) << size;
+        // The size answer, the data reports, an empty drain read before and the drain of the
+        // meter's end report after.
+        EXPECT_EQ(meter.readCount() - readsBefore, 1 + reports + 3) << size;
+        EXPECT_EQ(meter.pendingReports(), 0u);
         EXPECT_EQ(downloaded().size(), reports * 64 + 2) << size;
         EXPECT_TRUE(downloaded().endsWith("\r\n"));
     }
@@ -169,11 +183,11 @@ TEST_F(LoggerTest, HeaderRowRequestsSetZero)
 TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 {
     for (int n = 1; n <= 20; ++n)
-        meter.entries.push_back(EntryFor(n));
+        memory().addSet(SetOf(n));
     commands_.listMemory();
     ASSERT_EQ(grid().rowCount(), 22);
     // The status promises more sets than the meter sends directory reports for.
-    meter.statusSets = 40;
+    claimSets(512 * 1024, 1024, 40);
     commands_.listMemory();
     EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
@@ -188,7 +202,7 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
 
 TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
 {
-    meter.sizes[Dec5Digits] = 64 * 20;
+    memory().setSets({SetOf(0, std::string(64 * 20, 'a'))});
     commands_.listMemory();
     meter.clearWrites();
     QTimer::singleShot(0, [this] {

@@ -6,23 +6,6 @@
 namespace logger {
 namespace {
 
-meterlink::Report ReportWith(std::vector<std::uint8_t> dataBytes)
-{
-    meterlink::Report r{};
-    for (std::size_t i = 0; i < dataBytes.size(); ++i)
-        r[1 + i] = dataBytes[i];
-    return r;
-}
-
-TEST(MemoryStatus, DecodesFortyBitNumbersAndSetCount)
-{
-    const auto s = DecodeMemoryStatus(meterlink::Answer(
-        ReportWith({0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01, 0x12, 0x34})));
-    EXPECT_EQ(s.capacity, 0x0100080000ULL);
-    EXPECT_EQ(s.free, 0x0000040001ULL);
-    EXPECT_EQ(s.sets, 0x1234);
-}
-
 struct StatusRow
 {
     std::uint64_t capacity;
@@ -54,30 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusRow{0, 5, 1, false, 0},  // no capacity: an empty gauge
                       StatusRow{0, 0, 0, true, 0},
                       StatusRow{100, 200, 1, false, 0})); // more free than capacity
-
-TEST(Capacity, TextDividesByThousandTwentyFour)
-{
-    const std::vector<std::pair<std::uint64_t, QString>> rows = {
-        {512 * 1024, QStringLiteral("Capacity : 512 MB")},
-        {1023, QStringLiteral("Capacity : 0 MB")},
-        {0, QStringLiteral("Capacity : 0 MB")},
-        {1024, QStringLiteral("Capacity : 1 MB")},
-        {0xFFFFFFFFFFULL, QStringLiteral("Capacity : 1073741823 MB")}};
-    for (const auto& [capacity, text] : rows)
-        EXPECT_EQ(CapacityText(capacity), text) << capacity;
-}
-
-TEST(ReportCounts, DirectoryAndData)
-{
-    const std::vector<std::pair<int, int>> directory = {{0, 0},  {1, 1},  {9, 1},       {10, 2},
-                                                        {18, 2}, {19, 3}, {65535, 7282}};
-    for (const auto& [sets, reports] : directory)
-        EXPECT_EQ(DirectoryReports(sets), reports) << sets;
-    const std::vector<std::pair<std::uint64_t, std::uint64_t>> data = {
-        {0, 0}, {1, 1}, {64, 1}, {65, 2}, {128, 2}, {512 * 1024, 8192}};
-    for (const auto& [size, reports] : data)
-        EXPECT_EQ(DataReports(size), reports) << size;
-}
 
 TEST(Directory, EntriesBecomeDigitsAndStartTimes)
 {

@@ -9,15 +9,6 @@
 
 namespace {
 
-TEST(ChromaKeys, OnlyDigitsSignAndPointPass)
-{
-    const std::vector<std::pair<const char*, bool>> rows = {
-        {"0", true},  {"9", true},   {"-", true},   {".", true},  {",", false},  {"a", false},
-        {"+", false}, {"\b", false}, {"\r", false}, {" ", false}, {"12", false}, {"", true}};
-    for (const auto& [typed, allowed] : rows)
-        EXPECT_EQ(panel::ChromaKeyAllowed(QString::fromLatin1(typed)), allowed) << typed;
-}
-
 class ChromaPictureTest : public ::testing::Test
 {
 protected:

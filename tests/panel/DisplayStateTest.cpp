@@ -208,20 +208,6 @@ TEST(Display, ClockPagesOfTheMeterClock)
     EXPECT_EQ(panel::ComputeDisplay(b.fields()).time, "5\\23");
 }
 
-TEST(Display, BatteryHidesTheFirstSegments)
-{
-    const std::vector<std::pair<int, std::string>> rows = {
-        {0, "111111"}, {1, "011111"}, {5, "000001"}, {6, "000000"}, {7, "000000"}, {255, "000000"}};
-    for (const auto& [hidden, expected] : rows) {
-        FrameBuilder b;
-        b.byte(94, static_cast<std::uint8_t>(hidden));
-        std::string shown;
-        for (bool s : panel::ComputeDisplay(b.fields()).batteryShown)
-            shown += s ? '1' : '0';
-        EXPECT_EQ(shown, expected) << hidden;
-    }
-}
-
 TEST(Display, SummaryUsesFixedDecimalsWhateverTheMode)
 {
     const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(13).fields());

@@ -2,7 +2,6 @@
 #include "panel/DisplayState.h"
 #include "panel/MeasurementFrame.h"
 
-#include <array>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -10,24 +9,6 @@
 namespace {
 
 using paneltest::FrameBuilder;
-
-TEST(FrameDecoding, JoinsTheDataBytesOfBothReports)
-{
-    meterlink::Report first{};
-    meterlink::Report second{};
-    first[0] = 0xAA; // report IDs are not part of the frame
-    second[0] = 0xBB;
-    first[1] = 1;
-    first[64] = 64;
-    second[1] = 65;
-    second[64] = 128;
-    const panel::Frame frame =
-        panel::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));
-    EXPECT_EQ(frame[0], 1);
-    EXPECT_EQ(frame[63], 64);
-    EXPECT_EQ(frame[64], 65);
-    EXPECT_EQ(frame[127], 128);
-}
 
 TEST(FrameDecoding, PurityAndDeltaUvUseTheirOwnSignConventions)
 {
@@ -41,33 +22,6 @@ TEST(FrameDecoding, PurityAndDeltaUvUseTheirOwnSignConventions)
     EXPECT_EQ(f.refPc, 5);
     EXPECT_EQ(panel::ComputeDisplay(f).summary[12], "-0.0005");
     EXPECT_DOUBLE_EQ(panel::ReadingFromFrame(f).duv, -0.0005);
-}
-
-TEST(FrameDecoding, EachBitSetsOnlyItsFlag)
-{
-    using F = panel::FrameFields;
-    const std::vector<bool F::*> all{&F::cf,     &F::overload, &F::maxOverload, &F::tcpOutOfRange,
-                                     &F::hold,   &F::memory,   &F::memoryFull,  &F::indicatorA,
-                                     &F::sd,     &F::recordOn, &F::memoryBusy,  &F::setUp,
-                                     &F::unitFc, &F::interval};
-    // nullptr: bits that set no flag (only 1 in byte 96 turns the interval on).
-    const std::vector<std::tuple<int, int, bool F::*>> rows = {
-        {93, 0x01, &F::cf},          {93, 0x02, &F::overload},
-        {93, 0x04, &F::maxOverload}, {93, 0x08, &F::tcpOutOfRange},
-        {93, 0x10, &F::hold},        {93, 0xE0, nullptr},
-        {95, 0x01, &F::memory},      {95, 0x02, &F::memoryFull},
-        {95, 0x04, &F::indicatorA},  {95, 0x08, &F::sd},
-        {95, 0x30, nullptr},         {95, 0x40, &F::recordOn},
-        {95, 0x80, &F::memoryBusy},  {91, 0x01, &F::setUp},
-        {91, 0xFF, &F::setUp},       {92, 0x02, &F::unitFc},
-        {96, 0x01, &F::interval},    {96, 0x02, nullptr}};
-    for (const auto& [pos, bits, flag] : rows) {
-        FrameBuilder b;
-        b.byte(pos, static_cast<std::uint8_t>(bits));
-        const F f = b.fields();
-        for (auto member : all)
-            EXPECT_EQ(f.*member, member == flag) << pos << " " << bits;
-    }
 }
 
 TEST(FrameDecoding, IlluminanceUnitAndDecimalsFollowModeAndUnitByte)

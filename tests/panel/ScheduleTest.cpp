@@ -9,7 +9,7 @@
 namespace {
 
 using panel::ScheduleKind;
-using setuptest::answerWith;
+using testsupport::ReportWith;
 constexpr auto Res = ScheduleKind::Reservation;
 constexpr auto Cyc = ScheduleKind::Cycling;
 
@@ -42,13 +42,13 @@ TEST_P(ScheduleFill, TextsFromTheAnswer)
 INSTANTIATE_TEST_SUITE_P(Answers, ScheduleFill, testing::Values(
     // 3725 s = 62 min 5 s; flag 2 is not "enabled".
     FillRow{"Reservation3725Flag2", Res,
-            answerWith({26, 12, 6, 9, 5, 0, 126, 1, 31, 23, 59, 59, 3725 / 256, 3725 % 256, 2}),
+            ReportWith({26, 12, 6, 9, 5, 0, 126, 1, 31, 23, 59, 59, 3725 / 256, 3725 % 256, 2}),
             {"26", "12", "06", "09", "05", "00", "26", "01", "31", "23", "59", "59", "62", "05"},
             false},
     // 6125 s = 102 min 5 s: minutes keep their last two digits.
-    FillRow{"Cycling6125Flag1", Cyc, answerWith({8, 30, 0, 17, 0, 5, 6125 / 256, 6125 % 256, 1}),
+    FillRow{"Cycling6125Flag1", Cyc, ReportWith({8, 30, 0, 17, 0, 5, 6125 / 256, 6125 % 256, 1}),
             {"08", "30", "00", "17", "00", "05", "02", "05"}, true},
-    FillRow{"LargestInterval", Cyc, answerWith({0, 0, 0, 0, 0, 0, 255, 255, 255}),
+    FillRow{"LargestInterval", Cyc, ReportWith({0, 0, 0, 0, 0, 0, 255, 255, 255}),
             {"00", "00", "00", "00", "00", "00", "92", "15"}, false}),
     rowName);
 // clang-format on

@@ -12,8 +12,8 @@
 namespace {
 
 using panel::ScheduleKind;
-using setuptest::answerWith;
 using setuptest::Bench;
+using testsupport::ReportWith;
 using Switches = std::vector<bool>;
 
 constexpr int Continue = 35;
@@ -52,7 +52,7 @@ TEST_P(SetupMenu, OkRunsTheChoice)
 
     bench.click("CmdSetUpOK");
 
-    EXPECT_EQ(bench.meter.codes(), row.codes);
+    EXPECT_EQ(bench.codes(), row.codes);
     ASSERT_EQ(bench.dialogs.messages.size(), row.memoryBusy ? 1u : 0u);
     if (row.memoryBusy) {
         EXPECT_EQ(bench.dialogs.messages[0].text,
@@ -79,28 +79,13 @@ INSTANTIATE_TEST_SUITE_P(Choices, SetupMenu, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SetupMenu, MeterAbsentOpensThePictureAsItWasAndPollsAgain)
-{
-    Bench bench;
-    const QStringList shown{"01", "02", "03", "04", "05", "06", "01", "01"};
-    bench.pictures->picCycling()->fill({shown, true});
-    bench.meter.setPlugged(false);
-    bench.choose("OptSetup1");
-    bench.click("CmdSetUpOK");
-    EXPECT_TRUE(bench.meter.writes().empty());
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
-    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
-    EXPECT_TRUE(bench.poll.polling());
-}
-
 TEST(SetupMenu, DrainsWhatTheMeterStillSendsBeforeTheRead)
 {
     Bench bench;
     bench.link.drain(); // the poll has found the meter before
     ASSERT_TRUE(bench.link.connected());
-    bench.meter.queueReport(answerWith({99, 99, 99}));
-    bench.meter.queueReport(answerWith({98, 98, 98}));
+    bench.meter.queueReport(ReportWith({99, 99, 99}));
+    bench.meter.queueReport(ReportWith({98, 98, 98}));
     bench.choose("OptSetup1");
     bench.click("CmdSetUpOK");
     EXPECT_EQ(bench.pictures->picCycling()->texts().fields.front(), QStringLiteral("08"));
@@ -134,7 +119,7 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
     bench.click("CmdIntvOK");
 
     EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
-    EXPECT_EQ(bench.meter.codes(), row.codes);
+    EXPECT_EQ(bench.codes(), row.codes);
     ASSERT_EQ(bench.dialogs.inputs.size(), 1u);
     const auto& asked = bench.dialogs.inputs[0];
     EXPECT_EQ(asked.title, QStringLiteral("Input Sampling Time"));
@@ -164,20 +149,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
     rowName);
 // clang-format on
 
-TEST(SamplingInterval, MeterAbsentOffersTheTimeLastReadAndPollsAgain)
-{
-    Bench bench;
-    bench.dialogs.inputAnswers = {QString(), QStringLiteral("60")};
-    bench.choose("OptMeter");
-    bench.click("CmdIntvOK"); // reads 300; cancelled
-    bench.meter.setPlugged(false);
-    bench.click("CmdIntvOK");
-    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300"));
-    EXPECT_EQ(bench.meter.codes(), std::vector<int>{ReadTime});
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_TRUE(bench.poll.polling());
-}
-
 TEST(SamplingInterval, ReplyToTheWriteIsDrained)
 {
     Bench bench;
@@ -186,6 +157,30 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
     bench.click("CmdIntvOK");
     EXPECT_EQ(bench.meter.pendingReports(), 0u); // nothing left for the next poll
     EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
+}
+
+// Without the meter: the pictures open and close as they would, nothing is asked twice, and
+// the poll runs again.
+TEST(SetupPictures, MeterAbsent)
+{
+    Bench bench;
+    bench.dialogs.inputAnswers = {QString(), QStringLiteral("60")};
+    bench.choose("OptMeter");
+    bench.click("CmdIntvOK"); // reads 300; cancelled
+    bench.meter.setPlugged(false);
+    bench.click("CmdIntvOK");
+    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("300")); // the time last read
+    const QStringList shown{"01", "02", "03", "04", "05", "06", "01", "01"};
+    bench.pictures->picCycling()->fill({shown, true});
+    bench.choose("OptSetup1");
+    bench.click("CmdSetUpOK");
+    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
+    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
+    bench.click("CmdCycOK");
+    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
+    EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
+    EXPECT_TRUE(bench.dialogs.messages.empty());
+    EXPECT_TRUE(bench.poll.polling());
 }
 
 // --- writing the schedules --------------------------------------------------------------------
@@ -248,23 +243,11 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
     }
 }
 
-TEST(ScheduleOk, MeterAbsentStillClosesAndPollsAgain)
-{
-    Bench bench;
-    bench.meter.setPlugged(false);
-    bench.pictures->picCycling()->show();
-    bench.click("CmdCycOK");
-    EXPECT_TRUE(bench.meter.writes().empty());
-    EXPECT_TRUE(bench.dialogs.messages.empty());
-    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
-    EXPECT_TRUE(bench.poll.polling());
-}
-
 // The virtual meter keeps what is written, so a second visit reads it back.
 TEST(ScheduleOk, WrittenSettingsReadBackFromTheMeter)
 {
     Bench bench;
-    bench.meter.answers.clear();
+    bench.ownAnswers();
     const panel::ScheduleTexts reservation{
         {"26", "12", "24", "18", "30", "00", "27", "01", "02", "06", "00", "00", "02", "05"}, true};
     const panel::ScheduleTexts cycling{{"07", "15", "00", "19", "45", "30", "00", "10"}, false};

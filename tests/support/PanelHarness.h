@@ -23,6 +23,25 @@ inline bool LivePollRunning(const QObject& window)
     return timer != nullptr && timer->isActive();
 }
 
+// A report from the meter with these data bytes from byte 1 on.
+inline virtualmeter::Report ReportWith(std::initializer_list<int> bytes)
+{
+    virtualmeter::Report report{};
+    std::size_t i = 1;
+    for (const int b : bytes)
+        report[i++] = static_cast<std::uint8_t>(b);
+    return report;
+}
+
+// Sub-codes (byte 2) of the commands the meter received, in order.
+inline std::vector<int> CommandCodes(const virtualmeter::VirtualMeter& meter)
+{
+    std::vector<int> codes;
+    for (const auto& w : meter.writes())
+        codes.push_back(w.size() > 2 ? w[2] : -1);
+    return codes;
+}
+
 // Everything a window is built with: a (virtual) meter on the link, scripted dialogs, a fixed
 // clock, a temporary folder for the fixed paths and the shared data.
 template <typename Meter = virtualmeter::VirtualMeter> struct Harness

@@ -12,7 +12,6 @@ namespace {
 
 namespace cmd = meterlink::meter;
 namespace commands = meterlink::commands;
-using virtualmeter::CalendarTime;
 using Bytes = std::vector<std::uint8_t>;
 
 class Answers : public testing::Test
@@ -98,68 +97,10 @@ TEST_F(Answers, ThePollIsAnsweredByTwoReportsOfOneFrame)
               (Bytes{0x00, 0x89, 0x54, 0x40, 0x00, 0x0F, 0x42, 0x40}));
 }
 
-TEST_F(Answers, SamplingTimeIsReadAndWrittenBigEndianAndClamped)
-{
-    EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (Bytes{0, 60}));
-    struct Row
-    {
-        std::uint8_t high, low, readHigh, readLow;
-    };
-    for (const Row& row :
-         {Row{1, 44, 1, 44}, Row{0x0F, 0xA0, 14, 16}, Row{0, 0, 0, 1}, Row{0xFF, 0xFF, 14, 16}}) {
-        send(cmd::WriteSamplingTime, {row.high, row.low});
-        link.drain(); // the acknowledgement the write left behind
-        EXPECT_EQ(meter.pendingReports(), 0u);
-        EXPECT_EQ(bytes(command(cmd::ReadSamplingTime), 1, 2), (Bytes{row.readHigh, row.readLow}));
-    }
-}
-
-TEST_F(Answers, SchedulesAreDisabledAtFirstAndReadBackAsWritten)
-{
-    EXPECT_EQ(bytes(command(cmd::ReadReservation), 1, 15),
-              (Bytes{26, 12, 7, 8, 0, 0, 26, 12, 7, 18, 0, 0, 0, 60, 0}));
-    EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9), (Bytes{8, 0, 0, 17, 0, 0, 1, 44, 0}));
-    const Bytes reservation = {26, 12, 24, 7, 30, 0, 26, 12, 31, 22, 15, 59, 14, 15, 1};
-    command(cmd::WriteReservation, reservation);
-    EXPECT_EQ(meter.pendingReports(), 0u); // its answer was the one the request read
-    EXPECT_EQ(bytes(command(cmd::ReadReservation), 1, 15), reservation);
-
-    const Bytes cycling = {22, 0, 0, 6, 30, 0, 0, 90, 2};
-    command(cmd::WriteCycling, cycling);
-    EXPECT_EQ(bytes(command(cmd::ReadCycling), 1, 9), cycling);
-}
-
-TEST_F(Answers, TheClockRunsAndCanBeSetToDatesThatExist)
-{
-    for (const auto& bad :
-         std::vector<Bytes>{{26, 2, 30, 12, 0, 0}, {26, 13, 1, 0, 0, 0}, {26, 1, 1, 24, 0, 0}}) {
-        send(cmd::SetClock, bad); // ignored
-        link.drain();
-    }
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 39, 5}));
-    m_now += std::chrono::seconds{56};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{26, 12, 5, 16, 40, 1}));
-
-    send(cmd::SetClock, {27, 2, 28, 23, 59, 58});
-    EXPECT_EQ(meter.pendingReports(), 1u); // the acknowledgement nobody reads
-    link.drain();
-    m_now += std::chrono::seconds{3};
-    EXPECT_EQ(bytes(command(cmd::ReadClock), 1, 6), (Bytes{27, 3, 1, 0, 0, 1}));
-}
-
 class Memory : public Answers
 {
 protected:
-    static virtualmeter::StoredSet set(CalendarTime start, std::size_t size)
-    {
-        virtualmeter::StoredSet s;
-        s.start = start;
-        s.text = std::string(size, 'a');
-        for (std::size_t i = 0; i < size; ++i)
-            s.text[i] = static_cast<char>('a' + i % 26);
-        return s;
-    }
-    std::string download(const char* startDigits, std::size_t* reports = nullptr)
+    std::string download(const char* startDigits)
     {
         const auto size = command(cmd::SetSize, digits(startDigits));
         std::uint64_t s = 0;
@@ -175,23 +116,9 @@ protected:
             const auto r = receive();
             text.append(r.begin() + 1, r.end());
         }
-        if (reports)
-            *reports = q;
         return text;
     }
 };
-
-TEST_F(Memory, StatusCarriesCapacityFreeSpaceAndSetCount)
-{
-    auto& memory = meter.model().memory();
-    memory.setSets({set({2026, 12, 5, 16, 39, 5}, 1000), set({2026, 12, 6, 8, 0, 0}, 24)});
-    EXPECT_EQ(bytes(command(cmd::MemoryStatus), 1, 12),
-              (Bytes{0, 0, 8, 0, 0, 0, 0, 7, 0xFC, 0x00, 0, 2}));
-    memory.setCapacity(0x0102030405);
-    memory.setFreeOverride(0xFFFFFFFFFF);
-    EXPECT_EQ(bytes(command(cmd::MemoryStatus), 1, 12),
-              (Bytes{1, 2, 3, 4, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2}));
-}
 
 TEST_F(Memory, TheSampleMemoryHoldsTwelveSetsUntilErased)
 {
@@ -212,67 +139,6 @@ TEST_F(Memory, TheSampleMemoryHoldsTwelveSetsUntilErased)
               (Bytes{0, 0, 8, 0, 0, 0, 0, 8, 0, 0, 0, 0}));
     send(cmd::Directory);
     EXPECT_EQ(meter.pendingReports(), 0u);
-}
-
-TEST_F(Memory, TheDirectoryPacksNineEntriesPerReportFromByteTwo)
-{
-    // stored sets -> reports
-    for (const auto& [count, reports] : std::vector<std::pair<int, std::size_t>>{
-             {0, 0}, {1, 1}, {9, 1}, {10, 2}, {18, 2}, {19, 3}}) {
-        SCOPED_TRACE(count);
-        std::vector<virtualmeter::StoredSet> sets;
-        for (int k = 0; k < count; ++k)
-            sets.push_back(set({2026, 12, 5, 16, 39, k}, 10));
-        meter.model().memory().setSets(sets);
-        send(cmd::Directory);
-        ASSERT_EQ(meter.pendingReports(), reports);
-        Bytes entries;
-        for (std::size_t p = 0; p < reports; ++p) {
-            const auto r = receive();
-            EXPECT_EQ(r[1], 0); // byte 1 carries nothing
-            entries.insert(entries.end(), r.begin() + 2, r.end());
-        }
-        for (int k = 0; k < count; ++k) {
-            const auto at = entries.begin() + 7 * k;
-            const auto second = static_cast<std::uint8_t>(((k / 10) << 4) | (k % 10));
-            EXPECT_EQ(Bytes(at, at + 7), (Bytes{0x20, 0x26, 0x12, 0x05, 0x16, 0x39, second}))
-                << "set " << k + 1;
-        }
-    }
-}
-
-TEST_F(Memory, SetDataSendsTheTextInWholeReportsThenAnEndReport)
-{
-    struct Row
-    {
-        std::size_t stored;
-        const char* asked; // start time digits
-        std::size_t size;  // answered
-        std::size_t reports;
-    };
-    const char* known = "20261205163905";
-    for (const Row& row : std::vector<Row>{{0, known, 0, 0},
-                                           {1, known, 1, 1},
-                                           {64, known, 64, 1},
-                                           {65, known, 65, 2},
-                                           {300, known, 300, 5},
-                                           {100, "00000000000000", 0, 0}}) { // unknown start
-        SCOPED_TRACE(testing::Message() << row.stored << " " << row.asked);
-        const auto stored = set({2026, 12, 5, 16, 39, 5}, row.stored);
-        meter.model().memory().setSets({stored});
-        EXPECT_EQ(bytes(command(cmd::SetSize, digits(row.asked)), 1, 5),
-                  (Bytes{0, 0, 0, static_cast<std::uint8_t>(row.size >> 8),
-                         static_cast<std::uint8_t>(row.size & 0xFF)}));
-        std::size_t reports = 0;
-        const auto text = download(row.asked, &reports);
-        EXPECT_EQ(reports, row.reports);
-        EXPECT_EQ(text.size(), 64 * row.reports);
-        EXPECT_EQ(text.substr(0, row.size), stored.text.substr(0, row.size));
-        EXPECT_EQ(text.find_first_not_of(' ', row.size), std::string::npos); // padding
-        // The end report is what the program's extra read takes.
-        ASSERT_EQ(meter.pendingReports(), 1u);
-        EXPECT_EQ(receive(), Bytes(65));
-    }
 }
 
 TEST_F(Memory, SampleSetsCarryRecordLinesAndChangeUnitOnRequest)
@@ -348,6 +214,33 @@ TEST_F(Answers, EveryOtherCommandIsAcknowledgedWithItsOwnCode)
         EXPECT_EQ(r[2], sub);
         EXPECT_EQ(meter.pendingReports(), 0u);
     }
+}
+
+std::vector<std::uint8_t> pollCommand()
+{
+    std::vector<std::uint8_t> r(65, 0);
+    r[1] = meterlink::meter::Poll;
+    return r;
+}
+
+TEST(VirtualMeterFailures, UnpluggingDropsPendingReportsAndKillsOldHandles)
+{
+    virtualmeter::VirtualMeter meter;
+    auto old = meter.openForWriting(virtualmeter::VirtualMeter::DevicePath);
+    old->write(pollCommand());
+    EXPECT_EQ(meter.pendingReports(), 2u);
+    meter.setPlugged(false);
+    EXPECT_TRUE(meter.interfaces().empty());
+    EXPECT_EQ(meter.openForWriting(virtualmeter::VirtualMeter::DevicePath), nullptr);
+    meter.setPlugged(true);
+    EXPECT_EQ(meter.pendingReports(), 0u);
+    std::array<std::uint8_t, 65> buffer{};
+    EXPECT_EQ(old->write(pollCommand()), -1);
+    EXPECT_EQ(old->read(buffer, 1000).outcome, meterlink::platform::ReadOutcome::Error);
+    EXPECT_FALSE(old->attributes().has_value());
+    auto fresh = meter.openForWriting(virtualmeter::VirtualMeter::DevicePath);
+    EXPECT_EQ(fresh->write(pollCommand()), 65);
+    EXPECT_EQ(fresh->read(buffer, 1000).outcome, meterlink::platform::ReadOutcome::Data);
 }
 
 } // namespace

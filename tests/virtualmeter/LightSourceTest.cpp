@@ -42,44 +42,4 @@ INSTANTIATE_TEST_SUITE_P(VirtualMeter, Lamp,
                                          LocusRow{4000, 0.3805, 0.3768, -0.003},
                                          LocusRow{6500, 0.3135, 0.3236, 0.001}));
 
-TEST(VirtualMeterLight, DominantWavelengthLiesOnTheRightSide)
-{
-    struct Row
-    {
-        const char* name;
-        double x, y, minNm, maxNm;
-        bool complementary;
-    };
-    for (const Row& row : std::vector<Row>{{"warm white", 0.4476, 0.4074, 578, 586, false},
-                                           {"saturated green", 0.10, 0.80, 510, 535, false},
-                                           {"purple", 0.40, 0.25, 490, 570, true}}) {
-        SCOPED_TRACE(row.name);
-        const auto d = virtualmeter::dominantWavelength(row.x, row.y);
-        EXPECT_GE(d.wavelength, row.minNm);
-        EXPECT_LE(d.wavelength, row.maxNm);
-        EXPECT_EQ(d.Pc < 0, row.complementary);
-        EXPECT_GT(d.Pe, 0.0);
-        EXPECT_LE(d.Pe, 1.0);
-    }
-    // The white point has no hue.
-    const auto white = virtualmeter::dominantWavelength(1.0 / 3.0, 1.0 / 3.0);
-    EXPECT_EQ(white.wavelength, 0.0);
-    EXPECT_EQ(white.Pe, 0.0);
-}
-
-TEST(VirtualMeterLight, TheLampDriftsSlowlyWithinItsRange)
-{
-    const double start = 1.8e9;
-    auto previous = virtualmeter::driftingLight(start);
-    for (int s = 1; s <= 86400; ++s) {
-        const auto light = virtualmeter::driftingLight(start + s);
-        EXPECT_TRUE(light.tcp >= 3900 && light.tcp <= 6500 && light.ev >= 250 && light.ev <= 510 &&
-                    std::abs(light.duv) <= 0.003)
-            << s;
-        // One second moves the temperature by less than half a percent.
-        EXPECT_LT(std::abs(light.tcp - previous.tcp), 20) << s;
-        previous = light;
-    }
-}
-
 } // namespace
