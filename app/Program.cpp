@@ -117,6 +117,8 @@ void Program::showReadProgress(int percent)
 void Program::wireMeterCommands()
 {
     m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_panel.get());
+    // A downloaded set plotted shows as an opened data file does.
+    m_logger->setPlotShower([this] { showPlot(); });
     // A listing or download lets window events run; the toolbar, keys and pictures wait until
     // it ends.
     QObject::connect(m_logger.get(), &logger::LoggerCommands::busyChanged, m_panel.get(),
