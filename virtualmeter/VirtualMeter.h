@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace virtualmeter {
@@ -45,6 +46,11 @@ public:
         m_declaredLengths = lengths;
     }
 
+    // Refuses to open, as a device node without permission for this user does.
+    void setOpenDenied(bool denied) { m_openDenied = denied; }
+    // The path and serial number it is listed under (several meters on one platform).
+    void setIdentity(std::string path, std::string serial);
+
     // --- what tests look at ----------------------------------------------------------------
     // Every output report the meter received, in order (as written, report ID first).
     const std::vector<std::vector<std::uint8_t>>& writes() const { return m_writes; }
@@ -68,6 +74,7 @@ public:
     openForWriting(const std::string& path) override;
     std::unique_ptr<meterlink::platform::HidHandle>
     openForReading(const std::string& path) override;
+    bool lastOpenDenied() const override { return m_lastOpenDenied; }
 
     static constexpr const char* DevicePath = "virtual:meter-582";
 
@@ -89,6 +96,10 @@ protected:
 
 private:
     bool m_plugged = true;
+    bool m_openDenied = false;
+    bool m_lastOpenDenied = false;
+    std::string m_path = DevicePath;
+    std::string m_serial;
     bool m_silent = false;
     bool m_garbage = false;
     int m_shortReports = 0;
