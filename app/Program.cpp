@@ -139,8 +139,8 @@ void Program::chooseMeter()
 {
     const auto meters = m_link.meters();
     if (meters.empty()) {
-        m_environment.dialogs.message(QStringLiteral("No meter is plugged in."),
-                                      ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        m_environment.dialogs.message(QStringLiteral("No meter is plugged in."), ui::MsgButtons::Ok,
+                                      ui::MsgIcon::Exclamation);
         return;
     }
     const std::string& inUse = m_link.connected() ? m_link.devicePath() : m_link.chosenPath();

@@ -27,9 +27,9 @@ const QString NoAnswer = QStringLiteral("the meter does not answer");
 // Where a file dialog of the set starts: the folder chosen last, else the documents folder.
 QString StartName(const QString& last, const QString& name)
 {
-    const QString folder =
-        last.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                       : QFileInfo(last).absolutePath();
+    const QString folder = last.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : QFileInfo(last).absolutePath();
     return QDir(folder).filePath(name);
 }
 
@@ -213,7 +213,8 @@ void LoggerCommands::downloadSet(int row)
     const int k = currentSet(row);
     const QString digits = m_memory.SetStartTimes[static_cast<std::size_t>(k)];
     QByteArray text;
-    switch (readSet(*sequence, k, digits, text, [this](int percent) { return progress(percent); })) {
+    switch (
+        readSet(*sequence, k, digits, text, [this](int percent) { return progress(percent); })) {
     case SetRead::LinkLost:
         return linkLost();
     case SetRead::TooLarge:
@@ -262,8 +263,8 @@ void LoggerCommands::plotSet()
         return;
     }
     m_services.plot.SourcePath = m_lastSet->file;
-    m_services.fileState.CurrentFileName = QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(
-        StartTimeDisplay(m_lastSet->digits));
+    m_services.fileState.CurrentFileName =
+        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits));
     if (m_showPlot)
         m_showPlot();
 }
@@ -312,6 +313,7 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
     const meterlink::PollHold hold = m_runner.hold();
     BusyScope scope(*this);
     Backup failed;
+    failed.reason = QStringLiteral("another transfer is running");
     auto sequence = m_runner.begin();
     if (!sequence)
         return failed;
@@ -332,9 +334,8 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
     sequence->send(meterlink::commands::Directory());
     ReportTransfer transfer(*sequence, 2);
-    const auto outcome =
-        transfer.collect(static_cast<std::uint64_t>(DirectoryReports(status.sets)),
-                         [this](int percent) { return progress(percent); });
+    const auto outcome = transfer.collect(static_cast<std::uint64_t>(DirectoryReports(status.sets)),
+                                          [this](int percent) { return progress(percent); });
     if (outcome != ReportTransfer::Outcome::Complete) {
         failed.reason = outcome == ReportTransfer::Outcome::Cancelled
                             ? QStringLiteral("it was cancelled")
@@ -360,24 +361,26 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
     const QString folder =
         QDir(m_services.paths.backupsFolder()).filePath(BackupFolderName(m_services.clock.now()));
     if (!QDir().mkpath(folder)) {
-        result.reason = QStringLiteral("the folder %1 could not be made")
-                            .arg(QDir::toNativeSeparators(folder));
+        result.reason =
+            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
         return result;
     }
     QStringList taken;
     const auto count = static_cast<int>(times.size());
     for (int i = 0; i < count; ++i) {
         auto sequence = m_runner.begin();
-        if (!sequence)
+        if (!sequence) {
+            result.reason = QStringLiteral("another transfer is running");
             return result;
+        }
         QByteArray text;
-        const SetRead read =
-            readSet(*sequence, i + 1, times[static_cast<std::size_t>(i)], text,
-                    [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
+        const SetRead read = readSet(
+            *sequence, i + 1, times[static_cast<std::size_t>(i)], text,
+            [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
         QString why;
         if (read == SetRead::Complete) {
-            const QString path = QDir(folder).filePath(
-                BackupFileName(times[static_cast<std::size_t>(i)], taken));
+            const QString path =
+                QDir(folder).filePath(BackupFileName(times[static_cast<std::size_t>(i)], taken));
             if (SaveAndVerify(path, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
@@ -417,9 +420,10 @@ bool LoggerCommands::confirmErase(const QString& text, ui::MsgIcon icon, const Q
     QString shown = text;
     if (backup.outcome == Backup::Outcome::Saved) {
         const QString folder = QDir::toNativeSeparators(backup.folder);
-        shown += backup.sets == 1
-                     ? QStringLiteral("\nThe 1 set was saved in %1.").arg(folder)
-                     : QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
+        shown +=
+            backup.sets == 1
+                ? QStringLiteral("\nThe 1 set was saved in %1.").arg(folder)
+                : QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
     }
     return dialogs.message(shown, ui::MsgButtons::OkCancel, icon, title) == ui::MsgAnswer::Ok;
 }

@@ -14,11 +14,10 @@ QString BackupFolderName(const QDateTime& time)
 QString BackupFileName(const QString& digits, QStringList& taken)
 {
     // The digits come from the meter's directory: hexadecimal digits, safe in a file name.
-    const QString stem =
-        digits.size() == 14 ? QStringLiteral("%1-%2-%3_%4")
-                                  .arg(digits.left(4), digits.mid(4, 2), digits.mid(6, 2),
-                                       digits.mid(8, 6))
-                            : QStringLiteral("set");
+    const QString stem = digits.size() == 14 ? QStringLiteral("%1-%2-%3_%4")
+                                                   .arg(digits.left(4), digits.mid(4, 2),
+                                                        digits.mid(6, 2), digits.mid(8, 6))
+                                             : QStringLiteral("set");
     QString name = stem + QStringLiteral(".txt");
     for (int n = 2; taken.contains(name, Qt::CaseInsensitive); ++n)
         name = QStringLiteral("%1_%2.txt").arg(stem).arg(n);

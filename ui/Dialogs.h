@@ -9,9 +9,27 @@ namespace ui {
 
 // YesNoDefaultNo: Yes and No, with No as the default button (a question whose careless answer
 // would lose data).
-enum class MsgButtons { Ok, OkCancel, YesNoDefaultNo };
-enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+enum class MsgButtons
+{
+    Ok,
+    OkCancel,
+    YesNoDefaultNo
+};
+enum class MsgIcon
+{
+    None,
+    Critical,
+    Question,
+    Exclamation,
+    Information
+};
+enum class MsgAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
 // What a common file dialog keeps between its uses (the main window's `Cmd`, the plot
 // window's `CmdUser`): the name it shows and returns, and the filter list.

@@ -27,8 +27,7 @@ VirtualMeter* MeterRack::find(const std::string& path)
     return nullptr;
 }
 
-std::unique_ptr<meterlink::platform::HidHandle>
-MeterRack::openForWriting(const std::string& path)
+std::unique_ptr<meterlink::platform::HidHandle> MeterRack::openForWriting(const std::string& path)
 {
     VirtualMeter* meter = find(path);
     auto handle = meter ? meter->openForWriting(path) : nullptr;
@@ -36,8 +35,7 @@ MeterRack::openForWriting(const std::string& path)
     return handle;
 }
 
-std::unique_ptr<meterlink::platform::HidHandle>
-MeterRack::openForReading(const std::string& path)
+std::unique_ptr<meterlink::platform::HidHandle> MeterRack::openForReading(const std::string& path)
 {
     VirtualMeter* meter = find(path);
     auto handle = meter ? meter->openForReading(path) : nullptr;

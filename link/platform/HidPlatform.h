@@ -13,7 +13,7 @@ namespace meterlink::platform {
 struct HidInterface
 {
     std::string path;
-    std::string serial; // the device's serial number string; empty where it has none
+    std::string serial = {}; // the serial number string; empty where the device has none
 };
 
 struct HidAttributes

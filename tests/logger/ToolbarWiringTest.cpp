@@ -7,8 +7,6 @@
 #include "tests/logger/MemoryMeter.h"
 #include "tests/support/ProgramHarness.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -16,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {

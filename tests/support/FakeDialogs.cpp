@@ -40,9 +40,15 @@ bool FakeDialogs::answerFile(ui::FileDialogState& dialog, bool save)
     return true;
 }
 
-bool FakeDialogs::showSave(ui::FileDialogState& dialog) { return answerFile(dialog, true); }
+bool FakeDialogs::showSave(ui::FileDialogState& dialog)
+{
+    return answerFile(dialog, true);
+}
 
-bool FakeDialogs::showOpen(ui::FileDialogState& dialog) { return answerFile(dialog, false); }
+bool FakeDialogs::showOpen(ui::FileDialogState& dialog)
+{
+    return answerFile(dialog, false);
+}
 
 int FakeDialogs::chooseItem(const QString& prompt, const QString& /*title*/,
                             const QStringList& items, int current)

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QStringList>
-
 #include <deque>
 #include <functional>
 #include <optional>
