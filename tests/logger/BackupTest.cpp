@@ -38,12 +38,8 @@ struct BackupRow
 {
     const char* name;
     bool fromWindow;
-    enum
-    {
-        Healthy,
-        Unplugged, // during the second set
-        FullDisk
-    } fault;
+    int unplugAtSet;  // 0: stays plugged in
+    rlim_t diskLimit; // bytes a file may take; 0: no limit
 };
 
 class BackupTest : public ::testing::TestWithParam<BackupRow>,
@@ -52,38 +48,26 @@ class BackupTest : public ::testing::TestWithParam<BackupRow>,
 protected:
     BackupTest()
     {
-        // The third set starts when the first does: its file takes a suffix.
+        // Texts of whole reports; the third set starts when the first does.
         std::vector<virtualmeter::StoredSet> sets(3);
-        sets[0].start = {2026, 12, 5, 16, 39, 5};
-        sets[1].start = {2026, 12, 6, 8, 0, 0};
-        sets[2].start = sets[0].start;
-        sets[0].text = std::string(100, 'a') + "\r\n";
-        sets[1].text = std::string(70, 'b') + "\r\n";
-        sets[2].text = "c\r\n";
+        sets[0] = {{2026, 12, 5, 16, 39, 5}, 1, false, {}, std::string(62, 'a') + "\r\n"};
+        sets[1] = {{2026, 12, 6, 8, 0, 0}, 1, false, {}, std::string(126, 'b') + "\r\n"};
+        sets[2] = {sets[0].start, 1, false, {}, "c\r\n"};
         meter.model().memory().setSets(sets);
         clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 15, 30)));
-    }
-    // The text as it arrives: whole reports of 64 bytes, padded with blanks.
-    static QByteArray received(const std::string& text)
-    {
-        QByteArray bytes = QByteArray::fromStdString(text);
-        bytes.append((64 - bytes.size() % 64) % 64, ' ');
-        return bytes + "\r\n";
     }
 };
 
 TEST_P(BackupTest, SavesEverySetBeforeTheErase)
 {
     const BackupRow& row = GetParam();
-    const QString folder = root.paths.backupsFolder() + QStringLiteral("/2026-12-07_091530");
     window->toolbar()->click(QStringLiteral("Logger"));
     meter.clearWrites();
-    if (row.fault == BackupRow::Unplugged)
-        meter.unplugAtSet = 2;
+    meter.unplugAtSet = row.unplugAtSet;
     {
         std::unique_ptr<testsupport::FileSizeLimit> limit;
-        if (row.fault == BackupRow::FullDisk)
-            limit = std::make_unique<testsupport::FileSizeLimit>(50);
+        if (row.diskLimit > 0)
+            limit = std::make_unique<testsupport::FileSizeLimit>(row.diskLimit);
         if (row.fromWindow)
             QTest::mouseClick(
                 program->logger().memoryWindow()->findChild<QWidget*>(QStringLiteral("MSize")),
@@ -91,50 +75,45 @@ TEST_P(BackupTest, SavesEverySetBeforeTheErase)
         else
             window->toolbar()->click(QStringLiteral("Erase"));
     }
-
     const auto sent = commands();
-    const bool erased = std::find(sent.begin(), sent.end(), std::pair(6, 32)) != sent.end();
-    ASSERT_FALSE(dialogs.messages.empty());
-    if (row.fault == BackupRow::Healthy) {
-        // Three downloads, then the erase.
-        EXPECT_EQ(
-            sent,
-            (std::vector<std::pair<int, int>>{
-                {6, 33}, {6, 29}, {6, 34}, {6, 30}, {6, 34}, {6, 30}, {6, 34}, {6, 30}, {6, 32}}));
-        const QString first = row.fromWindow
-                                  ? QStringLiteral("All the Automatically Recorded data in "
-                                                   "memory will be deleted!")
-                                  : QStringLiteral("All the data in memory will be deleted!");
-        EXPECT_EQ(dialogs.messages.back().text,
-                  first + QStringLiteral("\nThe 3 sets were saved in ") +
-                      QDir::toNativeSeparators(folder) + QLatin1Char('.'));
-        const auto& sets = meter.model().memory().sets();
-        QFile a(folder + QStringLiteral("/2026-12-05_163905.txt"));
-        QFile b(folder + QStringLiteral("/2026-12-06_080000.txt"));
-        QFile again(folder + QStringLiteral("/2026-12-05_163905_2.txt"));
-        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) &&
-                    again.open(QIODevice::ReadOnly));
-        EXPECT_EQ(a.readAll(), received(std::string(100, 'a') + "\r\n"));
-        EXPECT_EQ(b.readAll(), received(std::string(70, 'b') + "\r\n"));
-        // The meter answers a start time with its first set of that time.
-        EXPECT_EQ(again.readAll(), received(std::string(100, 'a') + "\r\n"));
-        EXPECT_TRUE(sets.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const auto& asked = dialogs.messages[0];
+    if (row.unplugAtSet > 0 || row.diskLimit > 0) {
+        // Asked with No as the default, and nothing erased or lost.
+        EXPECT_TRUE(asked.text.startsWith(QStringLiteral("The backup failed: ")));
+        EXPECT_TRUE(asked.text.endsWith(QStringLiteral(". Erase anyway?")));
+        EXPECT_EQ(asked.buttons, ui::MsgButtons::YesNoDefaultNo);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair(6, 32)), 0);
+        EXPECT_EQ(meter.model().memory().sets().size(), 3u);
         return;
     }
-    // Asked once, No by default, and nothing erased or lost.
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The backup failed: ")));
-    EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral(". Erase anyway?")));
-    EXPECT_EQ(dialogs.messages[0].buttons, ui::MsgButtons::YesNoDefaultNo);
-    EXPECT_FALSE(erased);
-    EXPECT_EQ(meter.model().memory().sets().size(), 3u);
+    // Three downloads, then the erase.
+    EXPECT_EQ(
+        sent,
+        (std::vector<std::pair<int, int>>{
+            {6, 33}, {6, 29}, {6, 34}, {6, 30}, {6, 34}, {6, 30}, {6, 34}, {6, 30}, {6, 32}}));
+    const QString folder = root.paths.backupsFolder() + QStringLiteral("/2026-12-07_091530");
+    EXPECT_EQ(asked.text,
+              (row.fromWindow ? QStringLiteral("All the Automatically Recorded data in "
+                                               "memory will be deleted!")
+                              : QStringLiteral("All the data in memory will be deleted!")) +
+                  QStringLiteral("\nThe 3 sets were saved in %1.").arg(folder));
+    // The meter answers a start time with its first set of that time.
+    for (const auto& [name, text] : {std::pair("2026-12-05_163905.txt", std::string(62, 'a')),
+                                     std::pair("2026-12-06_080000.txt", std::string(126, 'b')),
+                                     std::pair("2026-12-05_163905_2.txt", std::string(62, 'a'))}) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.readAll().toStdString(), text + "\r\n\r\n") << name;
+    }
+    EXPECT_TRUE(meter.model().memory().sets().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BackupTest,
-                         ::testing::Values(BackupRow{"Toolbar", false, BackupRow::Healthy},
-                                           BackupRow{"MemoryWindow", true, BackupRow::Healthy},
-                                           BackupRow{"Unplugged", false, BackupRow::Unplugged},
-                                           BackupRow{"FullDisk", true, BackupRow::FullDisk}),
+                         ::testing::Values(BackupRow{"Toolbar", false, 0, 0},
+                                           BackupRow{"MemoryWindow", true, 0, 0},
+                                           BackupRow{"Unplugged", false, 2, 0},
+                                           BackupRow{"FullDisk", true, 0, 50}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -28,16 +28,10 @@ files::Reading At(int second, double Ev, double Tcp, double x, double y, double 
 class SetOutTest : public ::testing::Test, protected testsupport::ProgramHarness<>
 {
 protected:
-    void store(const std::string& text)
-    {
-        virtualmeter::StoredSet set;
-        set.start = Start;
-        set.text = text;
-        meter.model().memory().setSets({set});
-    }
     // "Data Logger", then a click on the set's row.
-    logger::MemoryWindow& download()
+    logger::MemoryWindow& download(const std::string& text)
     {
+        meter.model().memory().setSets({{Start, 1, false, {}, text}});
         window->toolbar()->click(QStringLiteral("Logger"));
         logger::MemoryWindow& memory = *program->logger().memoryWindow();
         auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
@@ -51,11 +45,6 @@ protected:
         ASSERT_TRUE(button->isEnabled()) << name;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
 };
 
 // Worked by hand. x 0.30 0.32 0.34 and y 0.31 0.33 0.35: mean 0.32 and 0.33, squares
@@ -66,9 +55,7 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     const std::vector<files::Reading> readings = {At(5, 100, 5000, 0.30, 0.31, 0.001),
                                                   At(6, 200, 4000, 0.32, 0.33, 0.002),
                                                   At(7, 600, 3000, 0.34, 0.35, 0.003)};
-    store(virtualmeter::setText(Start, 1, false, readings));
-    logger::MemoryWindow& memory = download();
-    ASSERT_EQ(dialogs.viewedFiles.size(), 1);
+    logger::MemoryWindow& memory = download(virtualmeter::setText(Start, 1, false, readings));
 
     click(memory, "CmdPlotSet");
     plot::PlotWindow* plot = program->plotViewer().window();
@@ -105,9 +92,12 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     const QString csv = root.dir.filePath(QStringLiteral("set.csv"));
     dialogs.fileAnswers = {csv};
     click(memory, "CmdExportSet");
-    EXPECT_EQ(contents(csv).count("\r\n"), 4);
-    EXPECT_TRUE(contents(csv).endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,3000,0.3400,"
-                                       "0.3500,0.1978,0.4683,0.0030\r\n"));
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray lines = exported.readAll();
+    EXPECT_EQ(lines.count("\r\n"), 4);
+    EXPECT_TRUE(lines.endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,3000,0.3400,0.3500,"
+                               "0.1978,0.4683,0.0030\r\n"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -123,10 +113,9 @@ TEST_F(SetOutTest, RecordLinesWhereverTheyStand)
                 {"582 Data Logger\r\nStart Time : 2026/12/05\r\n" + line, 1}, // a short one
                 {"Set text\r\n", 0}};
     for (const auto& row : rows) {
-        store(row.text);
         program->plotData().RecordCount = -1;
         dialogs.messages.clear();
-        click(download(), "CmdPlotSet");
+        click(download(row.text), "CmdPlotSet");
         EXPECT_EQ(program->plotData().RecordCount, row.records == 0 ? -1 : row.records);
         ASSERT_EQ(dialogs.messages.size(), row.records == 0 ? 1u : 0u) << row.text;
         if (row.records == 0) {
