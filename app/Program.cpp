@@ -117,11 +117,15 @@ void Program::showReadProgress(int percent)
 void Program::wireMeterCommands()
 {
     m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_panel.get());
+    // A downloaded set plotted shows as an opened data file does.
+    m_logger->setPlotShower([this] { showPlot(); });
     // A listing or download lets window events run; the toolbar, keys and pictures wait until
     // it ends.
     QObject::connect(m_logger.get(), &logger::LoggerCommands::busyChanged, m_panel.get(),
                      [this](bool busy) { m_panel->setMeterCommandsEnabled(!busy); });
     panel::MainToolbar& toolbar = *m_panel->toolbar();
+    QObject::connect(m_panel.get(), &panel::PanelWindow::chooseMeterClicked, m_panel.get(),
+                     [this] { chooseMeter(); });
     toolbar.setCommand(QStringLiteral("RTC"), [this] {
         if (!m_logger->busy())
             meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs,
@@ -129,6 +133,31 @@ void Program::wireMeterCommands()
     });
     toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
     toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });
+}
+
+void Program::chooseMeter()
+{
+    const auto meters = m_link.meters();
+    if (meters.empty()) {
+        m_environment.dialogs.message(QStringLiteral("No meter is plugged in."), ui::MsgButtons::Ok,
+                                      ui::MsgIcon::Exclamation);
+        return;
+    }
+    const std::string& inUse = m_link.connected() ? m_link.devicePath() : m_link.chosenPath();
+    QStringList items;
+    int current = 0;
+    for (const auto& meter : meters) {
+        if (meter.path == inUse)
+            current = static_cast<int>(items.size());
+        QString item = QString::fromStdString(meter.path);
+        if (!meter.serial.empty())
+            item += QStringLiteral("   serial number %1").arg(QString::fromStdString(meter.serial));
+        items << item;
+    }
+    const int chosen = m_environment.dialogs.chooseItem(QStringLiteral("Talk to the meter:"),
+                                                        QStringLiteral("Meter"), items, current);
+    if (chosen >= 0 && chosen < static_cast<int>(meters.size()))
+        m_link.chooseMeter(meters[static_cast<std::size_t>(chosen)].path);
 }
 
 void Program::wireLiveWindows()

@@ -79,6 +79,8 @@ private:
     void resumePoll() { m_runner.resumePoll(); }
     void showPlot();
     void showReadProgress(int percent);
+    // `CmdChooseMeter`: the meters plugged in, by path and serial number, to pick one from.
+    void chooseMeter();
 
     Environment m_environment;
     meterlink::MeterLink m_link;

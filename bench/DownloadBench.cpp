@@ -107,6 +107,7 @@ public:
     bool showSave(ui::FileDialogState&) override { return false; }
     bool showOpen(ui::FileDialogState&) override { return false; }
     void openTextViewer(const QString&) override { ++viewed; }
+    int chooseItem(const QString&, const QString&, const QStringList&, int) override { return -1; }
     int runModal(ui::ModalWindow&) override { return 0; }
     bool hasPrinter() override { return false; }
     bool printImage(const QImage&, const QString&) override { return false; }

@@ -71,6 +71,19 @@ float extraValue(std::string_view item, RecordValue field)
     return number ? static_cast<float>(number->value) : std::numeric_limits<float>::quiet_NaN();
 }
 
+void appendRecord(RecordTable& records, std::string_view item)
+{
+    // A line that ends before Ev holds none of the fields kept (the shortest lines a file can
+    // have): no field to take apart.
+    if (RecordFieldText(item, RecordValue::Ev).empty()) {
+        records.append({}, {});
+        return;
+    }
+    records.append(RecordFieldX(item), RecordFieldY(item),
+                   {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
+                    extraValue(item, RecordValue::duv)});
+}
+
 ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
 {
     return {outcome, systemError};
@@ -126,15 +139,7 @@ std::string_view RecordFieldY(std::string_view item)
 
 void RecordCollector::store(std::string_view item)
 {
-    // A line that ends before Ev holds none of the fields kept (the shortest lines a file can
-    // have): no field to take apart.
-    if (RecordFieldText(item, RecordValue::Ev).empty()) {
-        m_records.append({}, {});
-        return;
-    }
-    m_records.append(RecordFieldX(item), RecordFieldY(item),
-                     {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
-                      extraValue(item, RecordValue::duv)});
+    appendRecord(m_records, item);
 }
 
 bool RecordCollector::add(std::string_view item)
@@ -264,6 +269,34 @@ ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress&
     plot.DefaultAxisMax = 1;
     plot.SourcePath = path;
     return {};
+}
+
+bool ReadSetText(std::string_view text, PlotData& plot)
+{
+    RecordCollector collector;
+    for (ItemScanner items(text); !items.atEnd() && collector.add(items.next());) {
+    }
+    RecordTable records;
+    if (collector.headerComplete() && collector.recordCount() > 0) {
+        records = std::move(collector.records());
+    } else {
+        for (ItemScanner items(text); !items.atEnd();) {
+            const std::string_view item = items.next();
+            if (IsRecordItem(item))
+                appendRecord(records, item);
+        }
+    }
+    if (records.count() == 0)
+        return false;
+    plot.RecordCount = static_cast<int>(records.count());
+    plot.Records = std::move(records);
+    plot.PlotCount = plot.RecordCount;
+    plot.PlotFrom = 1;
+    plot.PlotTo = plot.RecordCount;
+    plot.DefaultAxisMin = 0;
+    plot.DefaultAxisMax = 1;
+    plot.SourcePath.clear();
+    return true;
 }
 
 QString ReadFailureText(const QString& path, const ReadResult& result)

@@ -91,6 +91,12 @@ ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& t
 // than half the memory available can hold is refused.
 ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress = {});
 
+// Reads the text of a set downloaded from the meter as a data file, into `plot` as ReadDataFile
+// does (SourcePath empty). A text that is no data file (no five-item header, or no record after
+// it) gives its record items wherever they stand. False, with `plot` as it was, when the text
+// holds no record item at all.
+bool ReadSetText(std::string_view text, PlotData& plot);
+
 // The message that tells the user which file could not be opened, and why.
 QString ReadFailureText(const QString& path, const ReadResult& result);
 

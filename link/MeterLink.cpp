@@ -2,6 +2,8 @@
 
 #include "link/MeterCommands.h"
 
+#include <algorithm>
+
 namespace meterlink {
 
 using platform::ReadOutcome;
@@ -55,16 +57,40 @@ int MeterLink::discard(int limit, int waitMs)
     return dropped;
 }
 
+std::vector<platform::HidInterface> MeterLink::meters() const
+{
+    return m_platform->interfaces();
+}
+
+void MeterLink::chooseMeter(const std::string& path)
+{
+    m_chosenPath = path;
+    if (m_connected && m_devicePath != path) {
+        m_connected = false;
+        m_writeHandle.reset();
+        m_readHandle.reset();
+    }
+}
+
 bool MeterLink::FindMeter()
 {
     m_connected = false;
     m_writeHandle.reset();
     m_readHandle.reset();
 
-    for (const auto& candidate : m_platform->interfaces()) {
+    auto candidates = m_platform->interfaces();
+    const auto chosen = std::find_if(candidates.begin(), candidates.end(),
+                                     [this](const auto& c) { return c.path == m_chosenPath; });
+    if (chosen != candidates.end())
+        std::rotate(candidates.begin(), chosen, chosen + 1);
+    bool denied = false;
+    for (const auto& candidate : candidates) {
         auto handle = m_platform->openForWriting(candidate.path);
-        if (!handle)
-            continue; // keyboards and mice refuse; they simply do not match
+        if (!handle) {
+            // Keyboards and mice refuse; they simply do not match.
+            denied = denied || m_platform->lastOpenDenied();
+            continue;
+        }
         const auto attributes = handle->attributes();
         if (!attributes || attributes->vendorId != meter::VendorId ||
             attributes->productId != meter::ProductId)
@@ -91,8 +117,10 @@ bool MeterLink::FindMeter()
             m_connected = false;
         }
     }
-    if (m_observer)
+    if (m_observer) {
+        m_observer->accessDenied(!m_connected && denied);
         m_observer->meterSearched(m_connected);
+    }
     return m_connected;
 }
 

@@ -22,6 +22,9 @@ public:
     // A read failed and the link went down; reason is "Readfile timeout" or
     // "Readfile undefined error".
     virtual void readFailed(const std::string& reason) = 0;
+    // Before meterSearched: true when no meter could be opened but one was there and refused
+    // for want of permission.
+    virtual void accessDenied(bool /*denied*/) {}
 };
 
 // What came of a request: the answers that arrived, in order, and why the rest did not.
@@ -78,6 +81,14 @@ public:
     // down. Does nothing while the link is down. Returns how many reports were dropped.
     int discard(int limit, int waitMs);
 
+    // The meter's interfaces present now (the platform lists only the meter's), in the order
+    // discovery tries them when none was chosen.
+    std::vector<platform::HidInterface> meters() const;
+    // Talk to the meter at `path` from the next exchange on: the link to another one is closed,
+    // and discovery tries `path` first from then on (the first match when it is gone).
+    void chooseMeter(const std::string& path);
+    const std::string& chosenPath() const { return m_chosenPath; }
+
     std::uint16_t vendorId() const { return m_attributes.vendorId; }
     std::uint16_t productId() const { return m_attributes.productId; }
     const std::string& devicePath() const { return m_devicePath; }
@@ -85,7 +96,8 @@ public:
     bool handlesOpen() const { return m_writeHandle != nullptr || m_readHandle != nullptr; }
 
 private:
-    // Looks for the meter among the HID interfaces; the first match wins.
+    // Looks for the meter among the HID interfaces: the chosen one when it is there, otherwise
+    // the first match wins.
     bool FindMeter();
     // Write the output report and read one answer into the input buffer; discovers the meter
     // first when needed. True when the answer arrived.
@@ -109,6 +121,7 @@ private:
     platform::HidAttributes m_attributes;
     platform::ReportLengths m_lengths;
     std::string m_devicePath;
+    std::string m_chosenPath;
     Report m_outputReport{};
     Report m_inputBuffer{};
     // Why the link went down during the current request; empty while it has not.

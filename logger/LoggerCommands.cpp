@@ -1,10 +1,17 @@
 #include "logger/LoggerCommands.h"
 
+#include "files/CsvExport.h"
+#include "files/DataFileReader.h"
+#include "files/FileCommands.h"
 #include "logger/MemoryWindow.h"
 #include "logger/ReportTransfer.h"
+#include "logger/SetBackup.h"
 #include "logger/SetListModel.h"
+#include "ui/WorkingFiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace logger {
@@ -15,6 +22,16 @@ const QString NoData = QStringLiteral("No Data in Memory!");
 const QString EraseAllText = QStringLiteral("All the data in memory will be deleted!");
 const QString EraseWindowText =
     QStringLiteral("All the Automatically Recorded data in memory will be deleted!");
+const QString NoAnswer = QStringLiteral("the meter does not answer");
+
+// Where a file dialog of the set starts: the folder chosen last, else the documents folder.
+QString StartName(const QString& last, const QString& name)
+{
+    const QString folder = last.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : QFileInfo(last).absolutePath();
+    return QDir(folder).filePath(name);
+}
 
 } // namespace
 
@@ -38,6 +55,7 @@ const QString LoggerCommands::LinkLostText =
     QStringLiteral("The meter does not answer! The transfer was stopped.");
 const QString LoggerCommands::SetTooLargeText =
     QStringLiteral("The meter reported a set larger than its memory! Nothing was saved.");
+const QString LoggerCommands::NoRecordsText = QStringLiteral("This set holds no record lines.");
 
 LoggerCommands::LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
                                QWidget* mainWindow, QObject* parent)
@@ -62,11 +80,16 @@ void LoggerCommands::openWindow()
         connect(m_window, &MemoryWindow::eraseClicked, this, &LoggerCommands::eraseFromWindow);
         connect(m_window, &MemoryWindow::unitOptionClicked, this, &LoggerCommands::sendUnitOption);
         connect(m_window, &MemoryWindow::cancelClicked, this, [this] { m_cancelRequested = true; });
+        connect(m_window, &MemoryWindow::plotSetClicked, this, &LoggerCommands::plotSet);
+        connect(m_window, &MemoryWindow::saveSetClicked, this, &LoggerCommands::saveSet);
+        connect(m_window, &MemoryWindow::exportSetClicked, this, &LoggerCommands::exportSet);
     }
     // A closed window opens again as new; an open one keeps its list and its place.
     MemoryWindow& window = *m_window;
-    if (window.isHidden())
+    if (window.isHidden()) {
         window.startFresh();
+        m_lastSet.reset();
+    }
     window.setTransferRunning(m_busy);
     window.show();
     window.raise();
@@ -95,8 +118,10 @@ void LoggerCommands::setBusy(bool busy)
 {
     m_busy = busy;
     m_cancelRequested = false;
-    if (m_window)
+    if (m_window) {
         m_window->setTransferRunning(busy);
+        m_window->setSetActionsEnabled(!busy && m_lastSet.has_value());
+    }
     Q_EMIT busyChanged(busy);
 }
 
@@ -145,41 +170,72 @@ void LoggerCommands::listMemory()
         m_window->sets().appendSets(shown);
 }
 
+LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequence, int k,
+                                                const QString& digits, QByteArray& text,
+                                                const std::function<bool(int)>& progress)
+{
+    const auto start = RequestDigits(digits);
+    const meterlink::Reply reply = sequence.request(meterlink::commands::SetSize(start));
+    if (!reply.answered())
+        return SetRead::LinkLost;
+    const std::uint64_t size = DecodeSetSize(reply.answers.front());
+    m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
+    // A size beyond what the memory can hold is no answer to trust: reading it would keep the
+    // program busy for hours.
+    if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes))
+        return SetRead::TooLarge;
+
+    sequence.send(meterlink::commands::SetData(start));
+    ReportTransfer transfer(sequence, 1);
+    const auto outcome = transfer.collect(DataReports(size), progress);
+    if (outcome == ReportTransfer::Outcome::Cancelled)
+        return SetRead::Cancelled;
+    if (outcome == ReportTransfer::Outcome::LinkLost)
+        return SetRead::LinkLost;
+    text = transfer.bytes();
+    return SetRead::Complete;
+}
+
+void LoggerCommands::setDownloaded(std::optional<DownloadedSet> set)
+{
+    m_lastSet = std::move(set);
+    if (m_window)
+        m_window->setSetActionsEnabled(!m_busy && m_lastSet.has_value());
+}
+
 void LoggerCommands::downloadSet(int row)
 {
     auto sequence = m_runner.begin();
     if (!sequence)
         return;
     BusyScope scope(*this);
+    setDownloaded(std::nullopt);
     const int k = currentSet(row);
-    const auto start = RequestDigits(m_memory.SetStartTimes[static_cast<std::size_t>(k)]);
-    const meterlink::Reply reply = sequence->request(meterlink::commands::SetSize(start));
-    if (!reply.answered())
+    const QString digits = m_memory.SetStartTimes[static_cast<std::size_t>(k)];
+    QByteArray text;
+    switch (
+        readSet(*sequence, k, digits, text, [this](int percent) { return progress(percent); })) {
+    case SetRead::LinkLost:
         return linkLost();
-    const std::uint64_t size = DecodeSetSize(reply.answers.front());
-    m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
-    // A size beyond what the memory can hold is no answer to trust: reading it would keep the
-    // program busy for hours.
-    if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes)) {
+    case SetRead::TooLarge:
         m_services.dialogs.message(SetTooLargeText, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;
-    }
-
-    sequence->send(meterlink::commands::SetData(start));
-    ReportTransfer transfer(*sequence, 1);
-    const auto outcome =
-        transfer.collect(DataReports(size), [this](int percent) { return progress(percent); });
-    if (outcome == ReportTransfer::Outcome::Cancelled) {
+    case SetRead::Cancelled:
         // Nothing half is saved: the download file stays as it was.
         transferCancelled();
         sequence->drain();
         return;
+    case SetRead::Complete:
+        break;
     }
-    if (outcome == ReportTransfer::Outcome::LinkLost)
-        return linkLost();
 
     const QString path = m_services.paths.downloadFile();
-    if (SaveSetText(path, transfer.bytes())) {
+    // A plot read from the download file no longer matches it once it is rewritten.
+    if (m_services.plot.SourcePath == path)
+        m_services.plot.SourcePath.clear();
+    const bool saved = SaveSetText(path, text);
+    setDownloaded(DownloadedSet{k, digits, text, saved ? path : QString()});
+    if (saved) {
         m_services.cmd.fileName = path;
         m_services.dialogs.openTextViewer(path);
     } else {
@@ -190,13 +246,194 @@ void LoggerCommands::downloadSet(int row)
     sequence->drain();
 }
 
+QString LoggerCommands::setFileStem() const
+{
+    QStringList none;
+    return QFileInfo(BackupFileName(m_lastSet->digits, none)).completeBaseName();
+}
+
+void LoggerCommands::plotSet()
+{
+    if (!m_lastSet || m_busy)
+        return;
+    const QByteArray& text = m_lastSet->text;
+    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())},
+                            m_services.plot)) {
+        m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
+    m_services.plot.SourcePath = m_lastSet->file;
+    m_services.fileState.CurrentFileName =
+        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits));
+    if (m_showPlot)
+        m_showPlot();
+}
+
+void LoggerCommands::saveSet()
+{
+    if (!m_lastSet || m_busy)
+        return;
+    m_setDialog.filter = files::OpenDialogFilter();
+    m_setDialog.filterIndex = 1;
+    m_setDialog.overwritePrompt = true;
+    m_setDialog.fileName = StartName(m_setDialog.fileName, setFileStem() + QStringLiteral(".txt"));
+    if (!m_services.dialogs.showSave(m_setDialog) || m_setDialog.fileTitle.isEmpty())
+        return;
+    // Whole or not at all: a failure leaves an earlier file of that name as it was.
+    QString reason;
+    if (ui::SaveWhole(m_setDialog.fileName, m_lastSet->text + "\r\n", std::nullopt, reason) !=
+        ui::SaveOutcome::Saved)
+        m_services.dialogs.message(QStringLiteral("The set could not be saved as %1\n%2")
+                                       .arg(QDir::toNativeSeparators(m_setDialog.fileName), reason),
+                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+}
+
+void LoggerCommands::exportSet()
+{
+    if (!m_lastSet || m_busy)
+        return;
+    m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
+    m_csvDialog.filterIndex = 1;
+    m_csvDialog.overwritePrompt = true;
+    m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
+    if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+        return;
+    const QByteArray& text = m_lastSet->text;
+    QString reason;
+    if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
+                                 m_csvDialog.fileName, reason))
+        m_services.dialogs.message(QStringLiteral("The CSV file could not be written: %1\n%2")
+                                       .arg(QDir::toNativeSeparators(m_csvDialog.fileName), reason),
+                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+}
+
+LoggerCommands::Backup LoggerCommands::backupMemory()
+{
+    // The poll stays paused from the status query to the last set.
+    const meterlink::PollHold hold = m_runner.hold();
+    BusyScope scope(*this);
+    Backup failed;
+    failed.reason = QStringLiteral("another transfer is running");
+    auto sequence = m_runner.begin();
+    if (!sequence)
+        return failed;
+    const meterlink::Reply reply = sequence->request(meterlink::commands::MemoryStatus());
+    if (!reply.answered()) {
+        failed.reason = NoAnswer;
+        return failed;
+    }
+    const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
+    m_memory.capacity = status.capacity;
+    if (status.sets == 0)
+        return Backup{Backup::Outcome::Empty, 0, {}, {}};
+
+    // The window shows the progress and offers Cancel; one opened for this shows the listing.
+    const bool fresh = m_window == nullptr || m_window->isHidden();
+    openWindow();
+    if (fresh)
+        m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
+    sequence->send(meterlink::commands::Directory());
+    ReportTransfer transfer(*sequence, 2);
+    const auto outcome = transfer.collect(static_cast<std::uint64_t>(DirectoryReports(status.sets)),
+                                          [this](int percent) { return progress(percent); });
+    if (outcome != ReportTransfer::Outcome::Complete) {
+        failed.reason = outcome == ReportTransfer::Outcome::Cancelled
+                            ? QStringLiteral("it was cancelled")
+                            : NoAnswer;
+        transferCancelled();
+        return failed;
+    }
+    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
+    std::vector<QString> shown;
+    for (std::size_t k = 0; k < times.size(); ++k) {
+        m_memory.SetStartTimes[k + 1] = times[k];
+        shown.push_back(StartTimeDisplay(times[k]));
+    }
+    if (fresh && m_window)
+        m_window->sets().appendSets(shown);
+    sequence.reset();
+    return saveSets(times);
+}
+
+LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& times)
+{
+    Backup result;
+    const QString folder =
+        QDir(m_services.paths.backupsFolder()).filePath(BackupFolderName(m_services.clock.now()));
+    if (!QDir().mkpath(folder)) {
+        result.reason =
+            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
+        return result;
+    }
+    QStringList taken;
+    const auto count = static_cast<int>(times.size());
+    for (int i = 0; i < count; ++i) {
+        auto sequence = m_runner.begin();
+        if (!sequence) {
+            result.reason = QStringLiteral("another transfer is running");
+            return result;
+        }
+        QByteArray text;
+        const SetRead read = readSet(
+            *sequence, i + 1, times[static_cast<std::size_t>(i)], text,
+            [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
+        QString why;
+        if (read == SetRead::Complete) {
+            const QString path =
+                QDir(folder).filePath(BackupFileName(times[static_cast<std::size_t>(i)], taken));
+            if (SaveAndVerify(path, text + "\r\n", why)) {
+                sequence->drain();
+                continue;
+            }
+            result.reason = QStringLiteral("set %1 could not be saved as %2 (%3)")
+                                .arg(i + 1)
+                                .arg(QDir::toNativeSeparators(path), why);
+        } else if (read == SetRead::Cancelled) {
+            transferCancelled();
+            sequence->drain();
+            result.reason = QStringLiteral("it was cancelled");
+        } else if (read == SetRead::TooLarge) {
+            result.reason =
+                QStringLiteral("the meter reported set %1 larger than its memory").arg(i + 1);
+        } else {
+            result.reason = NoAnswer;
+        }
+        // A folder that holds nothing is no backup.
+        QDir().rmdir(folder);
+        return result;
+    }
+    result.outcome = Backup::Outcome::Saved;
+    result.sets = count;
+    result.folder = folder;
+    return result;
+}
+
+bool LoggerCommands::confirmErase(const QString& text, ui::MsgIcon icon, const QString& title,
+                                  const Backup& backup)
+{
+    ui::Dialogs& dialogs = m_services.dialogs;
+    if (backup.outcome == Backup::Outcome::Failed &&
+        dialogs.message(QStringLiteral("The backup failed: %1. Erase anyway?").arg(backup.reason),
+                        ui::MsgButtons::YesNoDefaultNo,
+                        ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
+        return false;
+    QString shown = text;
+    if (backup.outcome == Backup::Outcome::Saved) {
+        const QString folder = QDir::toNativeSeparators(backup.folder);
+        shown +=
+            backup.sets == 1
+                ? QStringLiteral("\nThe 1 set was saved in %1.").arg(folder)
+                : QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
+    }
+    return dialogs.message(shown, ui::MsgButtons::OkCancel, icon, title) == ui::MsgAnswer::Ok;
+}
+
 void LoggerCommands::eraseAll()
 {
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (m_services.dialogs.message(EraseAllText, ui::MsgButtons::OkCancel, ui::MsgIcon::None) !=
-        ui::MsgAnswer::Ok)
+    if (!confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backupMemory()))
         return;
     sendErase();
 }
@@ -206,9 +443,8 @@ void LoggerCommands::eraseFromWindow()
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (m_services.dialogs.message(EraseWindowText, ui::MsgButtons::OkCancel,
-                                   ui::MsgIcon::Exclamation,
-                                   QStringLiteral("Warning")) != ui::MsgAnswer::Ok)
+    if (!confirmErase(EraseWindowText, ui::MsgIcon::Exclamation, QStringLiteral("Warning"),
+                      backupMemory()))
         return;
     sendErase();
     if (m_window)

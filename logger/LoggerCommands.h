@@ -5,6 +5,8 @@
 #include "ui/Services.h"
 
 #include <QObject>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -36,6 +38,15 @@ public:
     // `OptLuxFc` click (either option): the unit-option command for the current row's set.
     void sendUnitOption();
 
+    // "Plot": the set downloaded last into the shared plot data, shown as "Open" shows a file.
+    void plotSet();
+    // "Save As…": the set downloaded last as a data file the user names.
+    void saveSet();
+    // "Export CSV…": the set downloaded last as CSV.
+    void exportSet();
+    // Shows the plot window once a set was read into the plot data.
+    void setPlotShower(std::function<void()> showPlot) { m_showPlot = std::move(showPlot); }
+
     // A listing or download is running.
     bool busy() const { return m_busy; }
     // Nullptr until the first listing opened it.
@@ -50,8 +61,51 @@ Q_SIGNALS:
 
 public:
     static const QString SetTooLargeText;
+    static const QString NoRecordsText;
 
 private:
+    // The set downloaded last, as the meter sent it.
+    struct DownloadedSet
+    {
+        int number = 0;
+        QString digits;
+        QByteArray text;
+        QString file; // the working file that holds it; empty when it could not be saved
+    };
+    // What came of saving every set before an erase.
+    struct Backup
+    {
+        enum class Outcome
+        {
+            Empty, // the memory holds no set: nothing to save
+            Saved,
+            Failed
+        };
+        Outcome outcome = Outcome::Failed;
+        int sets = 0;
+        QString folder;
+        QString reason;
+    };
+    Backup backupMemory();
+    // Downloads every listed set into a new dated folder.
+    Backup saveSets(const std::vector<QString>& times);
+    // The erase confirmation `text` after a backup; false when the erase must not run.
+    bool confirmErase(const QString& text, ui::MsgIcon icon, const QString& title,
+                      const Backup& backup);
+    // Reads the set text of `start` in the running sequence, into `text`.
+    enum class SetRead
+    {
+        Complete,
+        LinkLost,
+        TooLarge,
+        Cancelled
+    };
+    SetRead readSet(meterlink::MeterSequence& sequence, int k, const QString& digits,
+                    QByteArray& text, const std::function<bool(int)>& progress);
+    void setDownloaded(std::optional<DownloadedSet> set);
+    // "2026-12-05_163905" for the set downloaded last, for the file dialogs.
+    QString setFileStem() const;
+
     void openWindow();
     // The erase command itself, as one meter sequence.
     void sendErase();
@@ -71,6 +125,10 @@ private:
     LoggerMemory m_memory;
     bool m_busy = false;
     bool m_cancelRequested = false;
+    std::optional<DownloadedSet> m_lastSet;
+    std::function<void()> m_showPlot;
+    ui::FileDialogState m_setDialog;
+    ui::FileDialogState m_csvDialog;
 };
 
 } // namespace logger

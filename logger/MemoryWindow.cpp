@@ -40,6 +40,9 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
       m_ssPanel3(LegendPanel(QStringLiteral("SSPanel3"), QColor(224, 224, 224))),
       m_lblMemorySize(new QLabel(DesignCapacity)), m_mBar(new QProgressBar),
       m_cmdCancel(new QPushButton(QStringLiteral("Cancel"))),
+      m_cmdPlotSet(new QPushButton(QStringLiteral("Plot"))),
+      m_cmdSaveSet(new QPushButton(QStringLiteral("Save As…"))),
+      m_cmdExportSet(new QPushButton(QStringLiteral("Export CSV…"))),
       m_optLux(new QRadioButton(QStringLiteral("Lux"))),
       m_optFc(new QRadioButton(QStringLiteral("Fc")))
 {
@@ -51,6 +54,10 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     m_mBar->setObjectName(QStringLiteral("MBar"));
     m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
     m_cmdCancel->setEnabled(false);
+    m_cmdPlotSet->setObjectName(QStringLiteral("CmdPlotSet"));
+    m_cmdSaveSet->setObjectName(QStringLiteral("CmdSaveSet"));
+    m_cmdExportSet->setObjectName(QStringLiteral("CmdExportSet"));
+    setSetActionsEnabled(false);
     m_optLux->setObjectName(QStringLiteral("OptLuxFc0"));
     m_optFc->setObjectName(QStringLiteral("OptLuxFc1"));
 
@@ -97,6 +104,11 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     transfer->addWidget(m_mBar, 1);
     transfer->addWidget(m_cmdCancel);
     layout->addLayout(transfer);
+    auto* setActions = new QHBoxLayout;
+    setActions->addWidget(m_cmdPlotSet);
+    setActions->addWidget(m_cmdSaveSet);
+    setActions->addWidget(m_cmdExportSet);
+    layout->addLayout(setActions);
     resize(metrics.horizontalAdvance(QStringLiteral("AAAA/AA/AA AA:AA:AA  No.S ")) + 80, 420);
 
     for (QWidget* w : {static_cast<QWidget*>(m_mSize), m_ssPanel2, m_ssPanel3})
@@ -106,6 +118,9 @@ MemoryWindow::MemoryWindow(QWidget* mainWindow)
     connect(m_optLux, &QRadioButton::clicked, this, [this] { Q_EMIT unitOptionClicked(0); });
     connect(m_optFc, &QRadioButton::clicked, this, [this] { Q_EMIT unitOptionClicked(1); });
     connect(m_cmdCancel, &QPushButton::clicked, this, &MemoryWindow::cancelClicked);
+    connect(m_cmdPlotSet, &QPushButton::clicked, this, &MemoryWindow::plotSetClicked);
+    connect(m_cmdSaveSet, &QPushButton::clicked, this, &MemoryWindow::saveSetClicked);
+    connect(m_cmdExportSet, &QPushButton::clicked, this, &MemoryWindow::exportSetClicked);
 }
 
 void MemoryWindow::startFresh()
@@ -118,6 +133,7 @@ void MemoryWindow::startFresh()
     m_mSize->setValue(0);
     m_mBar->setValue(0);
     m_lblMemorySize->setText(DesignCapacity);
+    setSetActionsEnabled(false);
 }
 
 int MemoryWindow::currentRow() const
@@ -145,6 +161,12 @@ void MemoryWindow::showProgress(int percent)
 void MemoryWindow::setTransferRunning(bool running)
 {
     m_cmdCancel->setEnabled(running);
+}
+
+void MemoryWindow::setSetActionsEnabled(bool enabled)
+{
+    for (QPushButton* button : {m_cmdPlotSet, m_cmdSaveSet, m_cmdExportSet})
+        button->setEnabled(enabled);
 }
 
 bool MemoryWindow::eventFilter(QObject* watched, QEvent* event)

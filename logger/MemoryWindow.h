@@ -31,6 +31,8 @@ public:
     void showProgress(int percent);
     // Cancel can be clicked only while a transfer runs.
     void setTransferRunning(bool running);
+    // "Plot", "Save As…" and "Export CSV…" act on the set downloaded last.
+    void setSetActionsEnabled(bool enabled);
 
 Q_SIGNALS:
     void gridClicked(int row);
@@ -38,6 +40,9 @@ Q_SIGNALS:
     void eraseClicked();
     void unitOptionClicked(int index);
     void cancelClicked();
+    void plotSetClicked();
+    void saveSetClicked();
+    void exportSetClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +57,9 @@ private:
     QLabel* m_lblMemorySize;
     QProgressBar* m_mBar;
     QPushButton* m_cmdCancel;
+    QPushButton* m_cmdPlotSet;
+    QPushButton* m_cmdSaveSet;
+    QPushButton* m_cmdExportSet;
     QRadioButton* m_optLux;
     QRadioButton* m_optFc;
 };

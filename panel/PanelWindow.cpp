@@ -25,6 +25,9 @@ namespace panel {
 namespace {
 const QString NoDevice = QStringLiteral("NoDevice Found!\"");
 const QString ModelCaption = QStringLiteral("582");
+const QString PermissionHint =
+    QStringLiteral("The meter is plugged in but may not be opened: install the udev rule from "
+                   "packaging/udev (see README).");
 
 void SetText(QLabel* label, const QString& text)
 {
@@ -35,7 +38,8 @@ void SetText(QLabel* label, const QString& text)
 
 PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_runner(runner), m_timer1(new QTimer(this)), m_lblCOM(new QLabel(this)),
-      m_lblName(new QLabel(this)), m_picNoCom(new QFrame(this)),
+      m_lblName(new QLabel(this)), m_lblPermission(new QLabel(PermissionHint, this)),
+      m_picNoCom(new QFrame(this)),
       m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom)),
       m_pictureHost(new QWidget(this)), m_front(new FrontPanel(this)),
       m_decimalSeparator(QLocale().decimalPoint().at(0))
@@ -46,6 +50,9 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     m_timer1->setInterval(300);
     m_lblCOM->setObjectName(QStringLiteral("LblCOM"));
     m_lblName->setObjectName(QStringLiteral("LblName"));
+    m_lblPermission->setObjectName(QStringLiteral("LblPermission"));
+    m_lblPermission->setWordWrap(true);
+    m_lblPermission->hide();
     m_picNoCom->setObjectName(QStringLiteral("PicNoCom"));
     m_lblConnect->setObjectName(QStringLiteral("LblConnect"));
 
@@ -60,7 +67,12 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     m_lblCOM->setFont(model);
     status->addWidget(m_lblCOM);
     status->addWidget(m_lblName, 1);
+    auto* chooseMeter = new QPushButton(QStringLiteral("Meter…"), this);
+    chooseMeter->setObjectName(QStringLiteral("CmdChooseMeter"));
+    chooseMeter->setToolTip(QStringLiteral("Choose the meter to use when several are plugged in"));
+    status->addWidget(chooseMeter);
     side->addLayout(status);
+    side->addWidget(m_lblPermission);
     m_picNoCom->setFrameShape(QFrame::StyledPanel);
     m_picNoCom->setStyleSheet(QStringLiteral("QFrame#PicNoCom { background: #f6d7d7; }"));
     auto* noComLayout = new QVBoxLayout(m_picNoCom);
@@ -90,6 +102,7 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
 
     connect(m_timer1, &QTimer::timeout, this, &PanelWindow::pollMeter);
     connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::toggleVersionCaption);
+    connect(chooseMeter, &QPushButton::clicked, this, &PanelWindow::chooseMeterClicked);
     for (std::size_t i = 0; i < PanelKeys.size(); ++i) {
         const std::uint8_t code = PanelKeys[i].code;
         connect(m_front->keyButton(i), &QPushButton::clicked, this,
@@ -120,6 +133,11 @@ void PanelWindow::resumePoll()
 void PanelWindow::meterSearched(bool found)
 {
     m_picNoCom->setVisible(!found);
+}
+
+void PanelWindow::accessDenied(bool denied)
+{
+    m_lblPermission->setVisible(denied);
 }
 
 void PanelWindow::readFailed(const std::string& reason)

@@ -43,6 +43,7 @@ public:
     // meterlink::LinkObserver: the connection labels.
     void meterSearched(bool found) override;
     void readFailed(const std::string& reason) override;
+    void accessDenied(bool denied) override;
 
     // One tick of the live poll.
     void pollMeter();
@@ -70,6 +71,8 @@ Q_SIGNALS:
     void frameDecoded(const panel::FrameFields& fields);
     // A tick that found no meter or lost it.
     void meterLost();
+    // `CmdChooseMeter`: the user wants to pick the meter among those plugged in.
+    void chooseMeterClicked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +84,7 @@ private:
     QTimer* m_timer1;
     QLabel* m_lblCOM;
     QLabel* m_lblName;
+    QLabel* m_lblPermission;
     QFrame* m_picNoCom;
     ui::ClickableLabel* m_lblConnect;
     QWidget* m_pictureHost;

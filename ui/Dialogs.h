@@ -1,14 +1,35 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QImage;
 
 namespace ui {
 
-enum class MsgButtons { Ok, OkCancel };
-enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel };
+// YesNoDefaultNo: Yes and No, with No as the default button (a question whose careless answer
+// would lose data).
+enum class MsgButtons
+{
+    Ok,
+    OkCancel,
+    YesNoDefaultNo
+};
+enum class MsgIcon
+{
+    None,
+    Critical,
+    Question,
+    Exclamation,
+    Information
+};
+enum class MsgAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
 // What a common file dialog keeps between its uses (the main window's `Cmd`, the plot
 // window's `CmdUser`): the name it shows and returns, and the filter list.
@@ -48,6 +69,9 @@ public:
     virtual bool showOpen(FileDialogState& dialog) = 0;
     // Shows a text file read-only, as text whatever it holds, without waiting for the user.
     virtual void openTextViewer(const QString& path) = 0;
+    // A list to pick one item from, `current` preselected; the index chosen, or -1 on cancel.
+    virtual int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                           int current) = 0;
     // Runs a window modal and returns when it closes.
     virtual int runModal(ModalWindow& window) = 0;
     // Printing to the default printer.

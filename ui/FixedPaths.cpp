@@ -5,12 +5,17 @@
 
 namespace ui {
 
-FixedPaths::FixedPaths(QString root) : m_root(std::move(root)) {}
+FixedPaths::FixedPaths(QString root, QString dataRoot)
+    : m_root(std::move(root)), m_dataRoot(dataRoot.isEmpty() ? m_root : std::move(dataRoot))
+{
+}
 
 FixedPaths FixedPaths::forUser()
 {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return FixedPaths(QDir(cache).filePath(QStringLiteral("tellarix582")));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return FixedPaths(QDir(cache).filePath(QStringLiteral("tellarix582")),
+                      QDir(data).filePath(QStringLiteral("tellarix582")));
 }
 
 QString FixedPaths::tempFolder() const
@@ -31,6 +36,11 @@ QString FixedPaths::recordingTemp() const
 QString FixedPaths::downloadFile() const
 {
     return QDir(tempFolder()).filePath(QStringLiteral("Lum.tmp"));
+}
+
+QString FixedPaths::backupsFolder() const
+{
+    return QDir(m_dataRoot).filePath(QStringLiteral("backups"));
 }
 
 QString FixedPaths::lockFile() const

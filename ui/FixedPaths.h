@@ -10,9 +10,11 @@ namespace ui {
 class FixedPaths
 {
 public:
-    explicit FixedPaths(QString root);
+    // `dataRoot` holds what the user keeps (the backups); empty: inside `root`.
+    explicit FixedPaths(QString root, QString dataRoot = QString());
     // The working folder for this user: "tellarix582" in the user's cache folder. A shared
     // temporary folder would let another account plant the folder or links inside it first.
+    // The backups go to "tellarix582" in the user's data folder: a cache may be cleared.
     static FixedPaths forUser();
 
     QString root() const { return m_root; }
@@ -20,6 +22,8 @@ public:
     QString startupFile() const;   // stands for C:\Temp\Tellarix.tmp
     QString recordingTemp() const; // stands for C:\TEMF.txt
     QString downloadFile() const;  // stands for C:\Temp\Lum.tmp
+    // Where the sets are saved before the memory is erased, one dated folder per backup.
+    QString backupsFolder() const;
     // The lock that keeps a second instance away from the working files.
     QString lockFile() const;
     // Whether `path` lies in the working folder, where the program's own files live.
@@ -27,6 +31,7 @@ public:
 
 private:
     QString m_root;
+    QString m_dataRoot;
 };
 
 } // namespace ui

@@ -53,13 +53,39 @@ MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon ic
         box.setIcon(QMessageBox::Information);
         break;
     }
-    if (buttons == MsgButtons::OkCancel) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     }
-    return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return buttons == MsgButtons::YesNoDefaultNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    }
+}
+
+int QtDialogs::chooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                          int current)
+{
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(m_parent, title, prompt, items, current, false, &ok);
+    return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
 }
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)

@@ -21,6 +21,8 @@ public:
     bool showSave(FileDialogState& dialog) override;
     bool showOpen(FileDialogState& dialog) override;
     void openTextViewer(const QString& path) override;
+    int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                   int current) override;
     int runModal(ModalWindow& window) override { return window.runModal(); }
     bool hasPrinter() override;
     bool printImage(const QImage& image, const QString& jobName) override;

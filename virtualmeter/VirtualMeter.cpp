@@ -67,13 +67,20 @@ std::vector<meterlink::platform::HidInterface> VirtualMeter::interfaces()
 {
     if (!m_plugged)
         return {};
-    return {meterlink::platform::HidInterface{DevicePath}};
+    return {meterlink::platform::HidInterface{m_path, m_serial}};
+}
+
+void VirtualMeter::setIdentity(std::string path, std::string serial)
+{
+    m_path = std::move(path);
+    m_serial = std::move(serial);
 }
 
 std::unique_ptr<meterlink::platform::HidHandle>
 VirtualMeter::openForWriting(const std::string& path)
 {
-    if (!m_plugged || path != DevicePath)
+    m_lastOpenDenied = m_plugged && path == m_path && m_openDenied;
+    if (!m_plugged || path != m_path || m_openDenied)
         return nullptr;
     ++m_opens;
     return std::make_unique<VirtualHandle>(*this);

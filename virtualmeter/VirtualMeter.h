@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace virtualmeter {
@@ -59,6 +60,10 @@ public:
     {
         m_onCommand = std::move(onCommand);
     }
+    // Refuses to open, as a device node without permission for this user does.
+    void setOpenDenied(bool denied) { m_openDenied = denied; }
+    // The path and serial number it is listed under (several meters on one platform).
+    void setIdentity(std::string path, std::string serial);
 
     // --- what tests look at ----------------------------------------------------------------
     // Every output report the meter received, in order (as written, report ID first).
@@ -86,6 +91,7 @@ public:
     openForWriting(const std::string& path) override;
     std::unique_ptr<meterlink::platform::HidHandle>
     openForReading(const std::string& path) override;
+    bool lastOpenDenied() const override { return m_lastOpenDenied; }
 
     static constexpr const char* DevicePath = "virtual:meter-582";
 
@@ -105,6 +111,10 @@ private:
     void process(const Report& command);
 
     bool m_plugged = true;
+    bool m_openDenied = false;
+    bool m_lastOpenDenied = false;
+    std::string m_path = DevicePath;
+    std::string m_serial;
     bool m_silent = false;
     bool m_garbage = false;
     int m_shortReports = 0;

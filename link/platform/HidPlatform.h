@@ -13,6 +13,7 @@ namespace meterlink::platform {
 struct HidInterface
 {
     std::string path;
+    std::string serial = {}; // the serial number string; empty where the device has none
 };
 
 struct HidAttributes
@@ -78,6 +79,10 @@ public:
 
     // Opens an interface a second time for reads that can be waited on; nullptr on failure.
     virtual std::unique_ptr<HidHandle> openForReading(const std::string& path) = 0;
+
+    // After an open that failed: whether the system refused it for want of permission (the
+    // device is there, but this user may not use it).
+    virtual bool lastOpenDenied() const { return false; }
 };
 
 } // namespace meterlink::platform

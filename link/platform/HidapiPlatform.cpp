@@ -2,6 +2,7 @@
 
 #include "link/platform/ReportDescriptor.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <hidapi.h>
 #include <linux/hidraw.h>
@@ -75,12 +76,34 @@ private:
     std::string m_path;
 };
 
-std::unique_ptr<HidHandle> openPath(const std::string& path)
+bool isDenial(int error)
 {
-    hid_device* device = hid_open_path(path.c_str());
-    if (!device)
-        return nullptr;
-    return std::make_unique<HidapiHandle>(device, path);
+    return error == EACCES || error == EPERM;
+}
+
+// The serial number string as UTF-8; hidapi hands it out as wide characters.
+std::string utf8(const wchar_t* text)
+{
+    std::string out;
+    for (; text != nullptr && *text != 0; ++text) {
+        const auto c = static_cast<std::uint32_t>(*text);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x110000) {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -101,19 +124,34 @@ std::vector<HidInterface> HidapiPlatform::interfaces()
     std::vector<HidInterface> result;
     hid_device_info* list = hid_enumerate(m_vendorId, m_productId);
     for (const hid_device_info* info = list; info; info = info->next)
-        result.push_back(HidInterface{info->path});
+        result.push_back(HidInterface{info->path, utf8(info->serial_number)});
     hid_free_enumeration(list);
     return result;
 }
 
+std::unique_ptr<HidHandle> HidapiPlatform::open(const std::string& path)
+{
+    errno = 0;
+    hid_device* device = hid_open_path(path.c_str());
+    if (device) {
+        m_lastOpenDenied = false;
+        return std::make_unique<HidapiHandle>(device, path);
+    }
+    // hidapi may have changed errno on its way out; the node itself tells whether this user
+    // may open it (a path that is no node, as the libusb backend's, is no denial).
+    m_lastOpenDenied =
+        isDenial(errno) || (::access(path.c_str(), R_OK | W_OK) != 0 && isDenial(errno));
+    return nullptr;
+}
+
 std::unique_ptr<HidHandle> HidapiPlatform::openForWriting(const std::string& path)
 {
-    return openPath(path);
+    return open(path);
 }
 
 std::unique_ptr<HidHandle> HidapiPlatform::openForReading(const std::string& path)
 {
-    return openPath(path);
+    return open(path);
 }
 
 } // namespace meterlink::platform

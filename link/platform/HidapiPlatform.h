@@ -16,10 +16,14 @@ public:
     std::vector<HidInterface> interfaces() override;
     std::unique_ptr<HidHandle> openForWriting(const std::string& path) override;
     std::unique_ptr<HidHandle> openForReading(const std::string& path) override;
+    bool lastOpenDenied() const override { return m_lastOpenDenied; }
 
 private:
+    std::unique_ptr<HidHandle> open(const std::string& path);
+
     std::uint16_t m_vendorId;
     std::uint16_t m_productId;
+    bool m_lastOpenDenied = false;
 };
 
 } // namespace meterlink::platform

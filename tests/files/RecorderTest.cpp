@@ -6,6 +6,7 @@
 #include "logger/MemoryProtocol.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempRoot.h"
 #include "ui/DateTimeSeparators.h"
 
@@ -25,28 +26,7 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Files may grow no further than `bytes` while it lives: a write beyond fails with EFBIG as one
-// on a full disk fails with ENOSPC (the signal that would end the process is ignored).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = static_cast<rlim_t>(bytes);
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    void (*m_handler)(int);
-    rlimit m_old{};
-};
+using testsupport::FileSizeLimit;
 
 bool write(const QString& path, const QByteArray& bytes)
 {

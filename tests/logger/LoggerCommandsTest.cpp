@@ -231,10 +231,12 @@ class EraseTest : public LoggerTest, public ::testing::WithParamInterface<EraseR
 {
 };
 
+// An empty memory needs no backup: the status query, then the confirmation decides.
 TEST_P(EraseTest, ConfirmationDecides)
 {
     const auto [fromWindow, answer] = GetParam();
     commands_.listMemory();
+    memory().setSets({});
     meter.clearWrites();
     poll.calls.clear();
     dialogs.messageAnswers.push_back(answer);
@@ -258,8 +260,10 @@ TEST_P(EraseTest, ConfirmationDecides)
     }
     const bool ok = answer == ui::MsgAnswer::Ok;
     const std::vector<std::pair<int, int>> sent =
-        ok ? std::vector<std::pair<int, int>>{{6, 32}} : std::vector<std::pair<int, int>>{};
-    const std::vector<bool> polls = ok ? std::vector<bool>{false, true} : std::vector<bool>{};
+        ok ? std::vector<std::pair<int, int>>{{6, 33}, {6, 32}}
+           : std::vector<std::pair<int, int>>{{6, 33}};
+    const std::vector<bool> polls =
+        ok ? std::vector<bool>{false, true, false, true} : std::vector<bool>{false, true};
     EXPECT_EQ(commands(), sent);
     EXPECT_EQ(poll.calls, polls);
     // Only the window's own erase closes it.

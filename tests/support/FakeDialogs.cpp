@@ -9,7 +9,7 @@ ui::MsgAnswer FakeDialogs::message(const QString& text, ui::MsgButtons buttons, 
 {
     messages.push_back({text, buttons, icon, title});
     if (messageAnswers.empty())
-        return ui::MsgAnswer::Ok;
+        return buttons == ui::MsgButtons::YesNoDefaultNo ? ui::MsgAnswer::No : ui::MsgAnswer::Ok;
     const auto answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
@@ -40,9 +40,26 @@ bool FakeDialogs::answerFile(ui::FileDialogState& dialog, bool save)
     return true;
 }
 
-bool FakeDialogs::showSave(ui::FileDialogState& dialog) { return answerFile(dialog, true); }
+bool FakeDialogs::showSave(ui::FileDialogState& dialog)
+{
+    return answerFile(dialog, true);
+}
 
-bool FakeDialogs::showOpen(ui::FileDialogState& dialog) { return answerFile(dialog, false); }
+bool FakeDialogs::showOpen(ui::FileDialogState& dialog)
+{
+    return answerFile(dialog, false);
+}
+
+int FakeDialogs::chooseItem(const QString& prompt, const QString& /*title*/,
+                            const QStringList& items, int current)
+{
+    choices.push_back({prompt, items, current});
+    if (choiceAnswers.empty())
+        return -1;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
 
 int FakeDialogs::runModal(ui::ModalWindow& window)
 {

@@ -34,10 +34,19 @@ public:
         ui::FileDialogState before; // the dialog's state when it was shown
     };
 
-    // Scripted answers, used in order; when a queue is empty: Ok, "", cancel.
+    struct Choice
+    {
+        QString prompt;
+        QStringList items;
+        int current;
+    };
+
+    // Scripted answers, used in order; when a queue is empty: the default button (Ok, or No
+    // for Yes/No), "", cancel, -1.
     std::deque<ui::MsgAnswer> messageAnswers;
     std::deque<QString> inputAnswers;
     std::deque<std::optional<QString>> fileAnswers; // nullopt = cancel
+    std::deque<int> choiceAnswers;
     // Called with the window when it is run modal; closes it when unset.
     std::function<int(ui::ModalWindow&)> onModal;
     bool printerPresent = true;
@@ -47,6 +56,7 @@ public:
     std::vector<Message> messages;
     std::vector<Input> inputs;
     std::vector<FileAsk> fileAsks;
+    std::vector<Choice> choices;
     QStringList viewedFiles;
     std::vector<QImage> printed;
     int modalRuns = 0;
@@ -58,6 +68,8 @@ public:
     bool showSave(ui::FileDialogState& dialog) override;
     bool showOpen(ui::FileDialogState& dialog) override;
     void openTextViewer(const QString& path) override { viewedFiles << path; }
+    int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                   int current) override;
     int runModal(ui::ModalWindow& window) override;
     bool hasPrinter() override { return printerPresent; }
     bool printImage(const QImage& image, const QString& jobName) override;

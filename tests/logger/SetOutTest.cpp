@@ -1,0 +1,127 @@
+// A set downloaded from the meter, plotted, saved and exported from the Memory window.
+#include "files/RecordLine.h"
+#include "logger/LoggerCommands.h"
+#include "logger/MemoryWindow.h"
+#include "panel/PanelWindow.h"
+#include "panel/Toolbar.h"
+#include "plot/PlotWindow.h"
+#include "tests/support/ProgramHarness.h"
+#include "virtualmeter/MeterMemory.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const virtualmeter::CalendarTime Start = {2026, 12, 5, 16, 39, 5};
+
+files::Reading At(int second, double Ev, double Tcp, double x, double y, double duv)
+{
+    return {2026, 12, 5, 16, 39, second, 95, 100, 108.9, Ev, Tcp, x, y, 0.1978, 0.4683, duv};
+}
+
+class SetOutTest : public ::testing::Test, protected testsupport::ProgramHarness<>
+{
+protected:
+    // "Data Logger", then a click on the set's row.
+    logger::MemoryWindow& download(const std::string& text)
+    {
+        meter.model().memory().setSets({{Start, 1, false, {}, text}});
+        window->toolbar()->click(QStringLiteral("Logger"));
+        logger::MemoryWindow& memory = *program->logger().memoryWindow();
+        auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, 0)).center());
+        return memory;
+    }
+    static void click(QWidget& window, const char* name)
+    {
+        auto* button = window.findChild<QPushButton*>(QLatin1String(name));
+        ASSERT_TRUE(button->isEnabled()) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+};
+
+// Worked by hand. x 0.30 0.32 0.34 and y 0.31 0.33 0.35: mean 0.32 and 0.33, squares
+// 0.0008 / 2, SD 0.02. Ev 100 200 600: mean 300, squares 140000 / 2, SD 264.58. Tcp 5000
+// 4000 3000: SD 1000. delta-uv 0.001 0.002 0.003: mean 0.002, SD 0.001.
+TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
+{
+    const std::vector<files::Reading> readings = {At(5, 100, 5000, 0.30, 0.31, 0.001),
+                                                  At(6, 200, 4000, 0.32, 0.33, 0.002),
+                                                  At(7, 600, 3000, 0.34, 0.35, 0.003)};
+    logger::MemoryWindow& memory = download(virtualmeter::setText(Start, 1, false, readings));
+
+    click(memory, "CmdPlotSet");
+    plot::PlotWindow* plot = program->plotViewer().window();
+    ASSERT_NE(plot, nullptr);
+    plot->startPlotStage();
+    while (plot->plotStageRunning())
+        QCoreApplication::processEvents();
+    EXPECT_EQ(plot->windowTitle(), QStringLiteral("Set 1 2026/12/05 16:39:05"));
+    const char* expected[5][5] = {{"3", "0.3000", "0.3400", "0.32000", "0.02000"},
+                                  {"3", "0.3100", "0.3500", "0.33000", "0.02000"},
+                                  {"3", "100.0", "600.0", "300.00", "264.58"},
+                                  {"3", "3000", "5000", "4000.0", "1000.0"},
+                                  {"3", "0.0010", "0.0030", "0.00200", "0.00100"}};
+    auto* stats = plot->findChild<QTableWidget*>(QStringLiteral("GridStats"));
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 5; ++column)
+            EXPECT_EQ(stats->item(row, column)->text().toStdString(), expected[row][column])
+                << row << "," << column;
+    const files::RecordTable plotted = program->plotData().Records;
+
+    // Saved as a data file that "Open" reads back record for record.
+    const QString saved = root.dir.filePath(QStringLiteral("set.txt"));
+    dialogs.fileAnswers = {saved, saved};
+    click(memory, "CmdSaveSet");
+    ASSERT_EQ(dialogs.fileAsks.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.fileAsks[0].before.fileName.endsWith(QStringLiteral("/2026-12-05_163905.txt")));
+    program->plotData().Records = {};
+    window->toolbar()->click(QStringLiteral("Open"));
+    EXPECT_EQ(program->plotData().Records, plotted);
+    EXPECT_EQ(program->fileState().CurrentFileName, QStringLiteral("set.txt"));
+
+    // CSV from the Memory window.
+    const QString csv = root.dir.filePath(QStringLiteral("set.csv"));
+    dialogs.fileAnswers = {csv};
+    click(memory, "CmdExportSet");
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray lines = exported.readAll();
+    EXPECT_EQ(lines.count("\r\n"), 4);
+    EXPECT_TRUE(lines.endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,3000,0.3400,0.3500,"
+                               "0.1978,0.4683,0.0030\r\n"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// How the record lines of a set are found; a set without any is refused and changes nothing.
+TEST_F(SetOutTest, RecordLinesWhereverTheyStand)
+{
+    const std::string line = files::RecordLine(At(5, 100, 5000, 0.30, 0.31, 0.001)) + "\r\n";
+    const struct
+    {
+        std::string text;
+        int records;
+    } rows[] = {{line + line, 2},                                             // no header at all
+                {"582 Data Logger\r\nStart Time : 2026/12/05\r\n" + line, 1}, // a short one
+                {"Set text\r\n", 0}};
+    for (const auto& row : rows) {
+        program->plotData().RecordCount = -1;
+        dialogs.messages.clear();
+        click(download(row.text), "CmdPlotSet");
+        EXPECT_EQ(program->plotData().RecordCount, row.records == 0 ? -1 : row.records);
+        ASSERT_EQ(dialogs.messages.size(), row.records == 0 ? 1u : 0u) << row.text;
+        if (row.records == 0) {
+            EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("This set holds no record lines."));
+        }
+    }
+}
+
+} // namespace
