@@ -138,14 +138,11 @@ TEST_P(SamplingInterval, OkAsksAndWrites)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
-    IntervalRow{"Pc0Gives1", false, "0", {}, {}, 1},
     IntervalRow{"Pc100000Gives86400", false, "100000", {}, {}, 86400},
     IntervalRow{"PcCancelKeeps", false, "", {}, {}, 1},
-    IntervalRow{"PcLettersKeep", false, "abc", {}, {}, 1},
     IntervalRow{"Meter4000Gives3600", true, "4000", {ReadTime, WriteTime}, {14, 16}, 1},
     IntervalRow{"Meter300", true, "300", {ReadTime, WriteTime}, {1, 44}, 1},
-    IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 1},
-    IntervalRow{"MeterLettersWriteNothing", true, "x5", {ReadTime}, {}, 1}),
+    IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 1}),
     rowName);
 // clang-format on
 
@@ -241,37 +238,6 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
         EXPECT_EQ(picture->field(field)->currentText(), text);
         EXPECT_TRUE(bench.poll.calls.empty());
     }
-}
-
-// The virtual meter keeps what is written, so a second visit reads it back.
-TEST(ScheduleOk, WrittenSettingsReadBackFromTheMeter)
-{
-    Bench bench;
-    bench.ownAnswers();
-    const panel::ScheduleTexts reservation{
-        {"26", "12", "24", "18", "30", "00", "27", "01", "02", "06", "00", "00", "02", "05"}, true};
-    const panel::ScheduleTexts cycling{{"07", "15", "00", "19", "45", "30", "00", "10"}, false};
-    bench.pictures->picReservation()->fill(reservation);
-    bench.click("CmdResOK");
-    bench.pictures->picCycling()->fill(cycling);
-    bench.click("CmdCycOK");
-    bench.dialogs.inputAnswers = {QStringLiteral("1234"), QString()};
-    bench.choose("OptMeter");
-    bench.click("CmdIntvOK");
-    bench.click("CmdIntvOK");
-
-    bench.pictures->picReservation()->fill({});
-    bench.pictures->picCycling()->fill({});
-    bench.choose("OptSetup0");
-    bench.click("CmdSetUpOK");
-    bench.choose("OptSetup1");
-    bench.click("CmdSetUpOK");
-    EXPECT_EQ(bench.pictures->picReservation()->texts().fields, reservation.fields);
-    EXPECT_TRUE(bench.pictures->picReservation()->texts().enabled);
-    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, cycling.fields);
-    EXPECT_FALSE(bench.pictures->picCycling()->texts().enabled);
-    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("1234"));
-    EXPECT_EQ(bench.meter.pendingReports(), 0u);
 }
 
 // --- typing into the fields -------------------------------------------------------------------

@@ -330,13 +330,17 @@ TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
 {
     open();
     window->runToolbarButton(QStringLiteral("Unit"));
-    fillRow(0, {"0.52", "0.72", "0.72", "0.52", "0.12", "0.12", "0.22", "0.22"});
+    // The square x 0.52..0.72 by y 0.12..0.22 typed with its corners out of order, and an
+    // unchecked row whose bottom side would run on to x 0.9.
+    fillRow(0, {"0.52", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"});
+    fillRow(1, {"0.9", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"}, false);
     window->showRegions();
     EXPECT_TRUE(settings.RegionsOn);
     EXPECT_TRUE(picUser()->isVisible()); // until the plot stage has drawn the regions
     drawToEnd();
     EXPECT_FALSE(picUser()->isVisible());
     EXPECT_EQ(window->picture().pixel(380, 566), qRgb(0, 0, 0));
+    EXPECT_EQ(window->picture().pixel(520, 566), qRgb(255, 255, 255));
 
     window->hideRegions();
     EXPECT_FALSE(settings.RegionsOn);
