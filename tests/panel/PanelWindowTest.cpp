@@ -236,32 +236,28 @@ TEST_F(PanelTest, AfterAnyStrayReportTheTicksDecodeWholeFrames)
     EXPECT_EQ(text(QStringLiteral("LblName")), "");
 }
 
-class Keys : public PanelTest, public ::testing::WithParamInterface<panel::PanelKey>
+TEST_F(PanelTest, KeysSendTheirCodeWithThePollPaused)
 {
-};
-
-TEST_P(Keys, SendTheirCodeWithThePollPaused)
-{
-    const panel::PanelKey key = GetParam();
     tick(liveFrame(0)); // connected
-    meter.clearWrites();
     std::vector<bool> pollingAtWrite;
     meter.setOnCommand([&](const virtualmeter::Report&) {
         pollingAtWrite.push_back(testsupport::LivePollRunning(*window));
     });
-    QTest::mouseClick(child<QPushButton>(QLatin1String(key.name)), Qt::LeftButton);
-    ASSERT_EQ(meter.writes().size(), 1u);
-    const auto& w = meter.writes().front();
-    EXPECT_EQ(w[0], 0);
-    EXPECT_EQ(w[1], meterlink::meter::Command);
-    EXPECT_EQ(w[2], key.code);
-    EXPECT_EQ(pollingAtWrite, std::vector<bool>{false});
-    EXPECT_TRUE(testsupport::LivePollRunning(*window));
+    for (const panel::PanelKey& key : panel::PanelKeys) {
+        SCOPED_TRACE(key.name);
+        meter.clearWrites();
+        pollingAtWrite.clear();
+        QTest::mouseClick(child<QPushButton>(QLatin1String(key.name)), Qt::LeftButton);
+        ASSERT_EQ(meter.writes().size(), 1u);
+        const auto& w = meter.writes().front();
+        EXPECT_EQ(w[0], 0);
+        EXPECT_EQ(w[1], meterlink::meter::Command);
+        EXPECT_EQ(w[2], key.code);
+        EXPECT_EQ(pollingAtWrite, std::vector<bool>{false});
+        EXPECT_TRUE(testsupport::LivePollRunning(*window));
+    }
     meter.setOnCommand(nullptr);
 }
-
-INSTANTIATE_TEST_SUITE_P(AllKeys, Keys, ::testing::ValuesIn(panel::PanelKeys),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PanelTest, SetupKeyTogglesTheReferencePicture)
 {
