@@ -2,7 +2,6 @@
 #include "tests/panel/SetupTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -85,38 +84,6 @@ TEST(ScheduleWrite, BytesOfTheCommand)
         EXPECT_EQ(report[1], 6);
         for (std::size_t i = 0; i < row.bytes.size(); ++i)
             EXPECT_EQ(report[i + 2], row.bytes[i]) << "byte " << i + 2;
-    }
-}
-
-struct RefusalRow
-{
-    const char* name;
-    ScheduleKind kind;
-    int field;
-    QString text;
-    QString messageStart;
-};
-
-TEST(ScheduleRefusal, FieldThatDoesNotFitIsRefused)
-{
-    // clang-format off
-    const RefusalRow rows[] = {
-    RefusalRow{"YearOf300", Res, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
-    RefusalRow{"NegativeHour", Cyc, 0, "-1", "Start Hour: \"-1\" is out of range"},
-    // 1093 min 1 s = 65581 s.
-    RefusalRow{"IntervalAbove65535", Cyc, 6, "1093",
-               "Interval: 65581 seconds is out of range (0 to 65535 seconds)."},
-    RefusalRow{"NegativeInterval", Res, 13, "-61",
-               "Interval: -1 seconds is out of range (0 to 65535 seconds)."}};
-    // clang-format on
-    for (const RefusalRow& row : rows) {
-        panel::ScheduleTexts texts{QStringList(panel::ScheduleFieldCount(row.kind), "01"), true};
-        texts.fields[row.field] = row.text;
-        const auto command = panel::ScheduleCommand(row.kind, texts);
-        const auto* message = std::get_if<QString>(&command);
-        ASSERT_NE(message, nullptr) << row.name;
-        EXPECT_TRUE(message->startsWith(row.messageStart)) << message->toStdString();
-        EXPECT_TRUE(message->endsWith(QStringLiteral("Nothing was sent to the meter.")));
     }
 }
 

@@ -210,11 +210,15 @@ TEST(ScheduleOk, SendsWhatWasTypedAndCloses)
     }
 }
 
+// The message names the field and its range; 1093 min = 65580 s.
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
-    const std::vector<std::tuple<ScheduleKind, int, QString>> rows = {
-        {ScheduleKind::Reservation, 0, "300"}, {ScheduleKind::Cycling, 6, "99999"}};
-    for (const auto& [kind, field, text] : rows) {
+    const std::vector<std::tuple<ScheduleKind, int, QString, QString>> rows = {
+        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
+        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 255)."},
+        {ScheduleKind::Cycling, 6, "1093",
+         "Interval: 65580 seconds is out of range (0 to 65535 seconds)."}};
+    for (const auto& [kind, field, text, message] : rows) {
         SCOPED_TRACE(text.toStdString());
         Bench bench;
         auto* picture = kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
@@ -224,6 +228,8 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
         picture->okButton()->click();
         EXPECT_TRUE(bench.meter.writes().empty());
         ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+        EXPECT_EQ(bench.dialogs.messages[0].text,
+                  message + QStringLiteral("\r\nNothing was sent to the meter."));
         EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::Ok);
         EXPECT_FALSE(picture->isHidden());
         EXPECT_EQ(picture->field(field)->currentText(), text);
