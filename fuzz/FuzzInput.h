@@ -33,29 +33,31 @@ public:
         return value;
     }
 
-    // What is left, as Latin-1 text (every byte a character, NULs included).
-    QString restAsLatin1()
+    // Every byte of a report (or any byte array) from the front.
+    template <typename Bytes> Bytes bytes()
     {
-        const auto n = m_size - m_pos;
-        const QString text = QString::fromLatin1(reinterpret_cast<const char*>(m_data + m_pos),
-                                                 static_cast<qsizetype>(n));
-        m_pos = m_size;
-        return text;
+        Bytes out{};
+        for (auto& b : out)
+            b = byte();
+        return out;
     }
 
+    // What is left, as Latin-1 text (every byte a character, NULs included).
+    QString restAsLatin1() { return rest(&QString::fromLatin1); }
     // What is left, as UTF-8 text (invalid sequences become replacement characters).
-    QString restAsUtf8()
-    {
-        const auto n = m_size - m_pos;
-        const QString text = QString::fromUtf8(reinterpret_cast<const char*>(m_data + m_pos),
-                                               static_cast<qsizetype>(n));
-        m_pos = m_size;
-        return text;
-    }
+    QString restAsUtf8() { return rest(&QString::fromUtf8); }
 
     std::size_t remaining() const { return m_size - m_pos; }
 
 private:
+    QString rest(QString (*decode)(const char*, qsizetype))
+    {
+        const QString text = decode(reinterpret_cast<const char*>(m_data + m_pos),
+                                    static_cast<qsizetype>(m_size - m_pos));
+        m_pos = m_size;
+        return text;
+    }
+
     const std::uint8_t* m_data;
     std::size_t m_size;
     std::size_t m_pos = 0;

@@ -13,12 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzzinput::Reader in(data, size);
     const QChar sep = (in.byte() & 1) != 0 ? QLatin1Char(',') : QLatin1Char('.');
-    meterlink::Report first{};
-    meterlink::Report second{};
-    for (auto& b : first)
-        b = in.byte();
-    for (auto& b : second)
-        b = in.byte();
+    const auto first = in.bytes<meterlink::Report>();
+    const auto second = in.bytes<meterlink::Report>();
 
     const panel::Frame frame =
         panel::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));

@@ -8,10 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
-    meterlink::Report report{};
-    for (auto& b : report)
-        b = in.byte();
-    const meterlink::Answer answer(report);
+    const meterlink::Answer answer(in.bytes<meterlink::Report>());
 
     const logger::MemoryStatus status = logger::DecodeMemoryStatus(answer);
     fuzzinput::check(status.sets >= 0 && status.sets <= logger::MaxSets);

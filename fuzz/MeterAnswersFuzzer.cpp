@@ -9,10 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzinput::Reader in(data, size);
-    meterlink::Report report{};
-    for (auto& b : report)
-        b = in.byte();
-    const meterlink::Answer answer(report);
+    const meterlink::Answer answer(in.bytes<meterlink::Report>());
 
     for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
         const panel::ScheduleTexts texts = panel::ScheduleFromAnswer(kind, answer);

@@ -72,21 +72,6 @@ protected:
     const std::chrono::system_clock::time_point m_now{std::chrono::seconds{1796000000}};
 };
 
-TEST_F(RtcTest, OpensWithTitlesAndSendsNothing)
-{
-    run([this](meterclock::RtcWindow& w) {
-        EXPECT_EQ(w.windowTitle(), QStringLiteral("Setup"));
-        EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("Meter Time"));
-        EXPECT_EQ(text(w, "LblPCTime"), QStringLiteral("PC System Time"));
-        w.refreshClocks();
-        EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("Meter Time"));
-        EXPECT_TRUE(poll.calls.empty());
-    });
-    EXPECT_EQ(dialogs.modalRuns, 1);
-    EXPECT_TRUE(meter.writes().empty());
-    EXPECT_TRUE(poll.polling());
-}
-
 TEST_F(RtcTest, MeterTimeReadsEveryTickAndStopsThePoll)
 {
     run([this](meterclock::RtcWindow& w) {

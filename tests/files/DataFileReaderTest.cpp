@@ -44,66 +44,6 @@ struct ReaderRow
     std::vector<std::string> y;
 };
 
-void PrintTo(const ReaderRow& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-class DataFileReading : public testing::TestWithParam<ReaderRow>
-{
-protected:
-    QString write(const std::string& text)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("data.txt"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-        return path;
-    }
-    QTemporaryDir m_dir;
-};
-
-// A plot that differs from every value a read would leave.
-files::PlotData previousPlot()
-{
-    files::PlotData plot;
-    plot.RecordCount = 2;
-    plot.Records.append("0.1", "0.3");
-    plot.Records.append("0.2", "0.4");
-    plot.PlotFrom = 2;
-    plot.PlotTo = 2;
-    plot.PlotCount = 2;
-    plot.DefaultAxisMin = 0.2;
-    plot.DefaultAxisMax = 0.8;
-    return plot;
-}
-
-TEST_P(DataFileReading, ReadsRecordsOrLeavesPlotUntouched)
-{
-    const ReaderRow& row = GetParam();
-    files::PlotData plot = previousPlot();
-    ASSERT_EQ(files::ReadDataFile(write(row.text), plot).outcome, row.outcome);
-    if (row.outcome != ReadOutcome::Ok) {
-        const files::PlotData before = previousPlot();
-        EXPECT_EQ(plot.RecordCount, before.RecordCount);
-        EXPECT_EQ(plot.Records, before.Records);
-        EXPECT_EQ(plot.PlotCount, before.PlotCount);
-        EXPECT_EQ(plot.DefaultAxisMax, before.DefaultAxisMax);
-        return;
-    }
-    EXPECT_EQ(plot.RecordCount, row.count);
-    ASSERT_EQ(plot.Records.count(), static_cast<std::size_t>(row.count));
-    EXPECT_EQ(plot.PlotFrom, 1);
-    EXPECT_EQ(plot.PlotTo, row.count);
-    EXPECT_EQ(plot.PlotCount, row.count);
-    EXPECT_EQ(plot.DefaultAxisMin, 0);
-    EXPECT_EQ(plot.DefaultAxisMax, 1);
-    for (std::size_t i = 0; i < row.x.size(); ++i)
-        EXPECT_EQ(plot.RecordX(i + 1), row.x[i]) << "record " << i + 1;
-    for (std::size_t i = 0; i < row.y.size(); ++i)
-        EXPECT_EQ(plot.RecordY(i + 1), row.y[i]) << "record " << i + 1;
-}
-
 const std::string R1 = recordLine(1, 0.3127, 0.329);
 const std::string R2 = recordLine(2, 0.4476, 0.4074);
 const std::string R3 = recordLine(3, 0.15, 0.06);
@@ -113,7 +53,7 @@ using V = std::vector<std::string>;
 const V X12 = {" 0.3127", " 0.4476"};
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Files, DataFileReading, testing::Values(
+const ReaderRow Files[] = {
     ReaderRow{"EmptySecondItemFails", "a\r\n\r\nc\r\nd\r\ne\r\n", ReadOutcome::HeaderTooShort, 0,
               {}, {}},
     ReaderRow{"FiveItemsNoRecord", Five, ReadOutcome::Ok, 0, {}, {}},
@@ -138,9 +78,57 @@ INSTANTIATE_TEST_SUITE_P(Files, DataFileReading, testing::Values(
     ReaderRow{"StoredSetLayout", "Title\r\nStart Time : 26/12/06 10:30:00\r\nTotal Records : 1\r\n"
               "Interval : 1\r\n" + files::RecordColumnLine() + "\r\n" + Stars + R3 + "\r\n",
               ReadOutcome::Ok, 1, {" 0.1500"}, {" 0.0600"}},
-    ReaderRow{"TooManyLinesBeforeRecords", Header + Five + R1 + "\r\n", ReadOutcome::Ok, 0, {}, {}}),
-    [](const testing::TestParamInfo<ReaderRow>& row) { return row.param.name; });
+    ReaderRow{"TooManyLinesBeforeRecords", Header + Five + R1 + "\r\n", ReadOutcome::Ok, 0, {}, {}}};
 // clang-format on
+
+// A plot that differs from every value a read would leave.
+files::PlotData previousPlot()
+{
+    files::PlotData plot;
+    plot.RecordCount = 2;
+    plot.Records.append("0.1", "0.3");
+    plot.Records.append("0.2", "0.4");
+    plot.PlotFrom = 2;
+    plot.PlotTo = 2;
+    plot.PlotCount = 2;
+    plot.DefaultAxisMin = 0.2;
+    plot.DefaultAxisMax = 0.8;
+    return plot;
+}
+
+TEST(DataFileReading, ReadsRecordsOrLeavesPlotUntouched)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.txt"));
+    for (const ReaderRow& row : Files) {
+        SCOPED_TRACE(row.name);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(row.text.data(), static_cast<qint64>(row.text.size()));
+        file.close();
+        files::PlotData plot = previousPlot();
+        ASSERT_EQ(files::ReadDataFile(path, plot).outcome, row.outcome);
+        if (row.outcome != ReadOutcome::Ok) {
+            const files::PlotData before = previousPlot();
+            EXPECT_EQ(plot.RecordCount, before.RecordCount);
+            EXPECT_EQ(plot.Records, before.Records);
+            EXPECT_EQ(plot.PlotCount, before.PlotCount);
+            EXPECT_EQ(plot.DefaultAxisMax, before.DefaultAxisMax);
+            continue;
+        }
+        EXPECT_EQ(plot.RecordCount, row.count);
+        ASSERT_EQ(plot.Records.count(), static_cast<std::size_t>(row.count));
+        EXPECT_EQ(plot.PlotFrom, 1);
+        EXPECT_EQ(plot.PlotTo, row.count);
+        EXPECT_EQ(plot.PlotCount, row.count);
+        EXPECT_EQ(plot.DefaultAxisMin, 0);
+        EXPECT_EQ(plot.DefaultAxisMax, 1);
+        for (std::size_t i = 0; i < row.x.size(); ++i)
+            EXPECT_EQ(plot.RecordX(i + 1), row.x[i]) << "record " << i + 1;
+        for (std::size_t i = 0; i < row.y.size(); ++i)
+            EXPECT_EQ(plot.RecordY(i + 1), row.y[i]) << "record " << i + 1;
+    }
+}
 
 // Fields of every length, empty ones among them, over the edges of the table's blocks (4096
 // records); Ev on one record only, in the second block.

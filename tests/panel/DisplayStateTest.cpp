@@ -56,11 +56,6 @@ struct ModeRow
     const char* symbols; // lenda, deltaX, deltaY, deltaZ, deltaZZ, ref as 0/1
 };
 
-void PrintTo(const ModeRow& row, std::ostream* os)
-{
-    *os << "mode " << row.mode;
-}
-
 std::string symbols(const panel::DisplayState& d)
 {
     std::string s;
@@ -69,27 +64,9 @@ std::string symbols(const panel::DisplayState& d)
     return s;
 }
 
-class Modes : public ::testing::TestWithParam<ModeRow>
+TEST(Modes, LinesLegendsSymbolsAndUnit)
 {
-};
-
-TEST_P(Modes, LinesLegendsSymbolsAndUnit)
-{
-    const ModeRow& row = GetParam();
-    const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(row.mode).fields());
-    ASSERT_TRUE(d.writeLines);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(d.legends[static_cast<std::size_t>(i)].toStdString(), row.legends[i]) << i;
-        EXPECT_EQ(d.lines[static_cast<std::size_t>(i)].toStdString(), row.lines[i]) << i;
-    }
-    EXPECT_EQ(d.knm.toStdString(), row.knm);
-    EXPECT_EQ(d.unit.toStdString(), row.unit);
-    EXPECT_EQ(symbols(d), row.symbols);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    All, Modes,
-    ::testing::Values(
+    const ModeRow rows[] = {
         ModeRow{0, {"Ev", "x", "y"}, {"150.0", "0.3127", "0.329"}, "", "lx", "000000"},
         ModeRow{1, {"Ev", "u'", "v'"}, {"150.0", "0.1978", "0.4683"}, "", "lx", "000000"},
         ModeRow{2, {"Ev", "d", "Pe"}, {"150.0", "572.3", "0.1234"}, "nm", "lx", "100000"},
@@ -107,23 +84,32 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{14, {"X", "Y", "Z"}, {"100.0", "200.0", "300.0"}, "", "", "000001"},
         ModeRow{15, {"Ev", "Tcp", "uv"}, {"150.0", "6504", "-0.0012"}, "k", "lx", "000100"},
         ModeRow{16, {"Ev", "Tcp", "uv"}, {"114.5", "1504", "-0.0032"}, "k", "lx", "011110"},
-        ModeRow{17, {"Ev", "Tcp", "uv"}, {"120.0", "5000", "0.002"}, "k", "lx", "000101"}));
-
-TEST(Display, DifferencesInFootCandlesAndBelowTheReference)
-{
-    FrameBuilder b = sampleFrame(6);
-    b.byte(92, 1).u32(5, 1000000); // Y 100.0 against reference 200.0
-    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
-    EXPECT_EQ(d.unit, "fc");
-    EXPECT_EQ(d.lines[0], "-9.29");
+        ModeRow{17, {"Ev", "Tcp", "uv"}, {"120.0", "5000", "0.002"}, "k", "lx", "000101"}};
+    for (const ModeRow& row : rows) {
+        SCOPED_TRACE(row.mode);
+        const panel::DisplayState d = panel::ComputeDisplay(sampleFrame(row.mode).fields());
+        ASSERT_TRUE(d.writeLines);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(d.legends[i].toStdString(), row.legends[i]) << i;
+            EXPECT_EQ(d.lines[i].toStdString(), row.lines[i]) << i;
+        }
+        EXPECT_EQ(d.knm.toStdString(), row.knm);
+        EXPECT_EQ(d.unit.toStdString(), row.unit);
+        EXPECT_EQ(symbols(d), row.symbols);
+    }
 }
 
-TEST(Display, ReferenceModesShowTheReferenceIlluminanceInFootCandles)
+TEST(Display, FootCandlesForDifferencesAndTheReference)
 {
-    FrameBuilder b = sampleFrame(12);
-    b.byte(92, 1);
-    EXPECT_EQ(panel::ComputeDisplay(b.fields()).lines[0], "18.58");
-    EXPECT_EQ(panel::ComputeReferenceTexts(b.fields()).illuminance, "18.58");
+    FrameBuilder difference = sampleFrame(6);
+    difference.byte(92, 1).u32(5, 1000000); // Y 100.0 against reference 200.0
+    const panel::DisplayState d = panel::ComputeDisplay(difference.fields());
+    EXPECT_EQ(d.unit, "fc");
+    EXPECT_EQ(d.lines[0], "-9.29");
+    FrameBuilder reference = sampleFrame(12);
+    reference.byte(92, 1);
+    EXPECT_EQ(panel::ComputeDisplay(reference.fields()).lines[0], "18.58");
+    EXPECT_EQ(panel::ComputeReferenceTexts(reference.fields()).illuminance, "18.58");
 }
 
 TEST(Display, TemperatureOutOfRangeShowsDashes)
@@ -141,31 +127,27 @@ TEST(Display, TemperatureOutOfRangeShowsDashes)
     EXPECT_EQ(panel::ComputeDisplay(b.fields()).lines[1], "5000");
 }
 
-class Overload : public ::testing::TestWithParam<int>
+TEST(Overload, NoValuesAndASteadyMarkInEveryMode)
 {
-};
-
-TEST_P(Overload, NoValuesAndASteadyMark)
-{
-    const int mode = GetParam();
-    FrameBuilder b = sampleFrame(mode);
-    b.byte(93, 0x02);
-    const panel::DisplayState d = panel::ComputeDisplay(b.fields());
-    EXPECT_TRUE(d.writeLines);
-    if (mode <= 11) {
-        EXPECT_EQ(d.lines[0], "");
-        EXPECT_EQ(d.lines[1], "OL");
-        EXPECT_EQ(d.lines[2], "");
-    } else {
-        EXPECT_NE(d.lines[0], "");
-        EXPECT_NE(d.lines[1], "OL");
+    for (int mode = 0; mode < 18; ++mode) {
+        SCOPED_TRACE(mode);
+        FrameBuilder b = sampleFrame(mode);
+        b.byte(93, 0x02);
+        const panel::DisplayState d = panel::ComputeDisplay(b.fields());
+        EXPECT_TRUE(d.writeLines);
+        if (mode <= 11) {
+            EXPECT_EQ(d.lines[0], "");
+            EXPECT_EQ(d.lines[1], "OL");
+            EXPECT_EQ(d.lines[2], "");
+        } else {
+            EXPECT_NE(d.lines[0], "");
+            EXPECT_NE(d.lines[1], "OL");
+        }
+        // The legends and the summary stay.
+        EXPECT_NE(d.legends[0], "");
+        EXPECT_EQ(d.summary[0], "123.4");
     }
-    // The legends and the summary stay.
-    EXPECT_NE(d.legends[0], "");
-    EXPECT_EQ(d.summary[0], "123.4");
 }
-
-INSTANTIATE_TEST_SUITE_P(AllModes, Overload, ::testing::Range(0, 18));
 
 TEST(Display, UnknownModeBlanksLegendsAndKeepsLines)
 {

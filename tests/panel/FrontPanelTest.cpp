@@ -22,41 +22,36 @@ struct TickRow
     const char* texts;
 };
 
-class FrontPanelTicks : public testing::TestWithParam<TickRow>
-{
-};
-
-TEST_P(FrontPanelTicks, LabelTextTickByTick)
-{
-    const TickRow& row = GetParam();
-    panel::FrontPanel front;
-    auto* label = front.findChild<QLabel*>(QLatin1String(row.label));
-    ASSERT_NE(label, nullptr);
-    QStringList texts;
-    for (int tick = 0; tick < 3; ++tick) {
-        front.apply(panel::ComputeDisplay(row.frame.fields()));
-        texts << label->text();
-    }
-    EXPECT_EQ(texts.join(QLatin1Char('|')).toStdString(), row.texts);
-}
-
 const FrameBuilder maxMin = FrameBuilder().mode(5).u32(31, 2000000);
 // A little below the temperature reference of 100.0 lx and 5000 K.
 const FrameBuilder belowReference =
     FrameBuilder().mode(16).u32(5, 1000000).u32(71, 1000500).u32(39, 5000).u32(75, 50004000);
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Frames, FrontPanelTicks, testing::Values(
-    TickRow{"TcpOutOfRange", FrameBuilder().u32(39, 6504).byte(93, 8), "LblTCP", "----|----|----"},
-    TickRow{"DeltaUvOutOfRange", FrameBuilder().s16(43, 5).byte(93, 8), "LblDeltauv", "----|----|----"},
-    TickRow{"MaximumOverloadBlinks", FrameBuilder(maxMin).byte(93, 4), "VY", "OL||OL"},
-    TickRow{"OverloadMarkStaysSteady", FrameBuilder(maxMin).byte(93, 6), "VY", "OL|OL|OL"},
-    TickRow{"OtherModesIgnoreMaximumOverload", FrameBuilder().u16(17, 3127).byte(93, 4), "VY",
-            "0.3127|0.3127|0.3127"},
-    TickRow{"TcpBelowReference", belowReference, "VY", "-0|-0|-0"},
-    TickRow{"EvBelowReference", belowReference, "VX", "-0.0|-0.0|-0.0"}),
-    [](const auto& row) { return std::string(row.param.name); });
-// clang-format on
+TEST(FrontPanel, LabelTextTickByTick)
+{
+    // clang-format off
+    const TickRow rows[] = {
+        TickRow{"TcpOutOfRange", FrameBuilder().u32(39, 6504).byte(93, 8), "LblTCP", "----|----|----"},
+        TickRow{"DeltaUvOutOfRange", FrameBuilder().s16(43, 5).byte(93, 8), "LblDeltauv", "----|----|----"},
+        TickRow{"MaximumOverloadBlinks", FrameBuilder(maxMin).byte(93, 4), "VY", "OL||OL"},
+        TickRow{"OverloadMarkStaysSteady", FrameBuilder(maxMin).byte(93, 6), "VY", "OL|OL|OL"},
+        TickRow{"OtherModesIgnoreMaximumOverload", FrameBuilder().u16(17, 3127).byte(93, 4), "VY",
+                "0.3127|0.3127|0.3127"},
+        TickRow{"TcpBelowReference", belowReference, "VY", "-0|-0|-0"},
+        TickRow{"EvBelowReference", belowReference, "VX", "-0.0|-0.0|-0.0"}};
+    // clang-format on
+    for (const TickRow& row : rows) {
+        panel::FrontPanel front;
+        auto* label = front.findChild<QLabel*>(QLatin1String(row.label));
+        ASSERT_NE(label, nullptr);
+        QStringList texts;
+        for (int tick = 0; tick < 3; ++tick) {
+            front.apply(panel::ComputeDisplay(row.frame.fields()));
+            texts << label->text();
+        }
+        EXPECT_EQ(texts.join(QLatin1Char('|')).toStdString(), row.texts) << row.name;
+    }
+}
 
 TEST(FrontPanelLook, UnitStandsClearOfTheLastDigit)
 {

@@ -161,9 +161,6 @@ TEST(ReadingsWindow, FillsFromThePanelPollAndExports)
     const QString path = h.root.dir.filePath(QStringLiteral("list.csv"));
     h.dialogs.fileAnswers = {path};
     QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("CmdExport")), Qt::LeftButton);
-    ASSERT_EQ(h.dialogs.fileAsks.size(), 1u);
-    EXPECT_EQ(h.dialogs.fileAsks[0].before.filter,
-              QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');

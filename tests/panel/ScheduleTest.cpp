@@ -2,7 +2,6 @@
 #include "tests/panel/SetupTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -12,8 +11,6 @@ using panel::ScheduleKind;
 using testsupport::ReportWith;
 constexpr auto Res = ScheduleKind::Reservation;
 constexpr auto Cyc = ScheduleKind::Cycling;
-
-const auto rowName = [](const auto& p) { return std::string(p.param.name); };
 
 // --- filling the pictures from the meter's answers ----------------------------------------------
 
@@ -26,20 +23,10 @@ struct FillRow
     bool enabled;
 };
 
-class ScheduleFill : public testing::TestWithParam<FillRow>
+TEST(ScheduleFill, TextsFromTheAnswer)
 {
-};
-
-TEST_P(ScheduleFill, TextsFromTheAnswer)
-{
-    const auto& row = GetParam();
-    const auto texts = panel::ScheduleFromAnswer(row.kind, meterlink::Answer(row.answer));
-    EXPECT_EQ(texts.fields, row.fields);
-    EXPECT_EQ(texts.enabled, row.enabled);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Answers, ScheduleFill, testing::Values(
+    // clang-format off
+    const FillRow rows[] = {
     // 3725 s = 62 min 5 s; flag 2 is not "enabled".
     FillRow{"Reservation3725Flag2", Res,
             ReportWith({26, 12, 6, 9, 5, 0, 126, 1, 31, 23, 59, 59, 3725 / 256, 3725 % 256, 2}),
@@ -49,9 +36,14 @@ INSTANTIATE_TEST_SUITE_P(Answers, ScheduleFill, testing::Values(
     FillRow{"Cycling6125Flag1", Cyc, ReportWith({8, 30, 0, 17, 0, 5, 6125 / 256, 6125 % 256, 1}),
             {"08", "30", "00", "17", "00", "05", "02", "05"}, true},
     FillRow{"LargestInterval", Cyc, ReportWith({0, 0, 0, 0, 0, 0, 255, 255, 255}),
-            {"00", "00", "00", "00", "00", "00", "92", "15"}, false}),
-    rowName);
-// clang-format on
+            {"00", "00", "00", "00", "00", "00", "92", "15"}, false}};
+    // clang-format on
+    for (const FillRow& row : rows) {
+        const auto texts = panel::ScheduleFromAnswer(row.kind, meterlink::Answer(row.answer));
+        EXPECT_EQ(texts.fields, row.fields) << row.name;
+        EXPECT_EQ(texts.enabled, row.enabled) << row.name;
+    }
+}
 
 // --- building the write commands ------------------------------------------------------------
 
@@ -64,23 +56,10 @@ struct WriteRow
     std::vector<int> bytes; // from byte 2 (the sub-command) to the enable flag
 };
 
-class ScheduleWrite : public testing::TestWithParam<WriteRow>
+TEST(ScheduleWrite, BytesOfTheCommand)
 {
-};
-
-TEST_P(ScheduleWrite, BytesOfTheCommand)
-{
-    const auto& row = GetParam();
-    const auto command = panel::ScheduleCommand(row.kind, {row.fields, row.enabled});
-    ASSERT_TRUE(std::holds_alternative<meterlink::Command>(command));
-    const auto report = meterlink::OutputReport(std::get<meterlink::Command>(command));
-    EXPECT_EQ(report[1], 6);
-    for (std::size_t i = 0; i < row.bytes.size(); ++i)
-        EXPECT_EQ(report[i + 2], row.bytes[i]) << "byte " << i + 2;
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Fields, ScheduleWrite, testing::Values(
+    // clang-format off
+    const WriteRow rows[] = {
     WriteRow{"Interval0130", Cyc, {"08", "00", "00", "17", "30", "00", "01", "30"}, true,
              {21, 8, 0, 0, 17, 30, 0, 0, 90, 1}},
     WriteRow{"Interval5959", Cyc, {"00", "00", "00", "00", "00", "00", "59", "59"}, false,
@@ -95,58 +74,17 @@ INSTANTIATE_TEST_SUITE_P(Fields, ScheduleWrite, testing::Values(
     WriteRow{"HalvesRoundToEven", Cyc, {"2.5", "3.5", "0", "0", "0", "0", "0", "0.5"}, false,
              {21, 2, 4, 0, 0, 0, 0, 0, 0, 0}},
     WriteRow{"LargestInterval", Cyc, {"0", "0", "0", "0", "0", "0", "1092", "15"}, false,
-             {21, 0, 0, 0, 0, 0, 0, 255, 255, 0}}),
-    rowName);
-// clang-format on
-
-struct RefusalRow
-{
-    const char* name;
-    ScheduleKind kind;
-    int field;
-    QString text;
-    QString messageStart;
-};
-
-class ScheduleRefusal : public testing::TestWithParam<RefusalRow>
-{
-};
-
-TEST_P(ScheduleRefusal, FieldThatDoesNotFitIsRefused)
-{
-    const auto& row = GetParam();
-    panel::ScheduleTexts texts{QStringList(panel::ScheduleFieldCount(row.kind), "01"), true};
-    texts.fields[row.field] = row.text;
-    const auto command = panel::ScheduleCommand(row.kind, texts);
-    const auto* message = std::get_if<QString>(&command);
-    ASSERT_NE(message, nullptr);
-    EXPECT_TRUE(message->startsWith(row.messageStart)) << message->toStdString();
-    EXPECT_TRUE(message->endsWith(QStringLiteral("Nothing was sent to the meter.")));
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Fields, ScheduleRefusal, testing::Values(
-    RefusalRow{"YearOf300", Res, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
-    RefusalRow{"StopSecondOf256", Res, 11, "256", "Stop Second: \"256\" is out of range"},
-    RefusalRow{"NegativeHour", Cyc, 0, "-1", "Start Hour: \"-1\" is out of range"},
-    RefusalRow{"RoundsAboveTheByte", Cyc, 4, "255.6", "Stop Minute: \"255.6\" is out of range"},
-    RefusalRow{"HugeNumber", Cyc, 0, "1e300", "Start Hour: \"1e300\" is out of range"},
-    // 1093 min 1 s = 65581 s.
-    RefusalRow{"IntervalAbove65535", Cyc, 6, "1093",
-               "Interval: 65581 seconds is out of range (0 to 65535 seconds)."},
-    RefusalRow{"NegativeInterval", Res, 13, "-61",
-               "Interval: -1 seconds is out of range (0 to 65535 seconds)."}),
-    rowName);
-// clang-format on
-
-// The window cases (0, 100000, 4000, empty, letters) are in SetupPicturesTest.
-TEST(SamplingAnswer, RoundedAndClamped)
-{
-    const std::vector<std::tuple<QString, int, std::optional<int>>> rows = {
-        {"2.5", 86400, 2}, {"3.5", 86400, 4},          {"  300 s", 3600, 300},
-        {".6", 3600, 1},   {"-", 86400, std::nullopt}, {" .", 86400, std::nullopt}};
-    for (const auto& [answer, maximum, expected] : rows)
-        EXPECT_EQ(panel::SamplingTimeFromAnswer(answer, maximum), expected) << answer.toStdString();
+             {21, 0, 0, 0, 0, 0, 0, 255, 255, 0}}};
+    // clang-format on
+    for (const WriteRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto command = panel::ScheduleCommand(row.kind, {row.fields, row.enabled});
+        ASSERT_TRUE(std::holds_alternative<meterlink::Command>(command));
+        const auto report = meterlink::OutputReport(std::get<meterlink::Command>(command));
+        EXPECT_EQ(report[1], 6);
+        for (std::size_t i = 0; i < row.bytes.size(); ++i)
+            EXPECT_EQ(report[i + 2], row.bytes[i]) << "byte " << i + 2;
+    }
 }
 
 // Typing itself: SetupPicturesTest.

@@ -22,8 +22,6 @@ constexpr int ReadCyc = 15;
 constexpr int ReadTime = 14;
 constexpr int WriteTime = 20;
 
-const auto rowName = [](const auto& p) { return std::string(p.param.name); };
-
 // --- the set-up menu --------------------------------------------------------------------------
 
 struct MenuRow
@@ -36,48 +34,44 @@ struct MenuRow
     const char* shown; // the picture open afterwards; nullptr: the menu stays open
 };
 
-class SetupMenu : public testing::TestWithParam<MenuRow>
+TEST(SetupMenu, OkRunsTheChoice)
 {
-};
+    // clang-format off
+    const MenuRow rows[] = {
+        MenuRow{"Reservation", "OptSetup0", false, ui::MsgAnswer::Ok, {ReadRes}, "PicReservation"},
+        MenuRow{"Cycling", "OptSetup1", false, ui::MsgAnswer::Ok, {ReadCyc}, "PicCycling"},
+        MenuRow{"ReferenceSendsNothing", "OptSetup2", false, ui::MsgAnswer::Ok, {}, "PicRef"},
+        MenuRow{"BusyOkReservation", "OptSetup0", true, ui::MsgAnswer::Ok, {Continue, ReadRes},
+                "PicReservation"},
+        MenuRow{"BusyOkReference", "OptSetup2", true, ui::MsgAnswer::Ok, {Continue}, "PicRef"},
+        MenuRow{"BusyCancelSendsNothing", "OptSetup1", true, ui::MsgAnswer::Cancel, {}, nullptr}};
+    // clang-format on
+    for (const MenuRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bench bench;
+        bench.memoryBusy = row.memoryBusy;
+        bench.dialogs.messageAnswers.push_back(row.answer);
+        bench.pictures->picSetup()->show();
+        bench.pictures->picCycling()->show(); // an earlier picture closes first
+        bench.choose(row.option);
 
-TEST_P(SetupMenu, OkRunsTheChoice)
-{
-    const auto& row = GetParam();
-    Bench bench;
-    bench.memoryBusy = row.memoryBusy;
-    bench.dialogs.messageAnswers.push_back(row.answer);
-    bench.pictures->picSetup()->show();
-    bench.pictures->picCycling()->show(); // an earlier picture closes first
-    bench.choose(row.option);
+        bench.click("CmdSetUpOK");
 
-    bench.click("CmdSetUpOK");
-
-    EXPECT_EQ(bench.codes(), row.codes);
-    ASSERT_EQ(bench.dialogs.messages.size(), row.memoryBusy ? 1u : 0u);
-    if (row.memoryBusy) {
-        EXPECT_EQ(bench.dialogs.messages[0].text,
-                  QStringLiteral("Error! Memory in procceeding, continue?"));
-        EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::OkCancel);
+        EXPECT_EQ(bench.codes(), row.codes);
+        ASSERT_EQ(bench.dialogs.messages.size(), row.memoryBusy ? 1u : 0u);
+        if (row.memoryBusy) {
+            EXPECT_EQ(bench.dialogs.messages[0].text,
+                      QStringLiteral("Error! Memory in procceeding, continue?"));
+            EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::OkCancel);
+        }
+        EXPECT_EQ(bench.pictures->picSetup()->isHidden(), row.shown != nullptr);
+        for (QWidget* picture : std::initializer_list<QWidget*>{
+                 bench.pictures->picReservation(), bench.pictures->picCycling(), bench.picRef})
+            EXPECT_EQ(!picture->isHidden(), row.shown && picture->objectName() == row.shown)
+                << picture->objectName().toStdString();
+        EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
     }
-    EXPECT_EQ(bench.pictures->picSetup()->isHidden(), row.shown != nullptr);
-    for (QWidget* picture : std::initializer_list<QWidget*>{
-             bench.pictures->picReservation(), bench.pictures->picCycling(), bench.picRef})
-        EXPECT_EQ(!picture->isHidden(), row.shown && picture->objectName() == row.shown)
-            << picture->objectName().toStdString();
-    EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Choices, SetupMenu, testing::Values(
-    MenuRow{"Reservation", "OptSetup0", false, ui::MsgAnswer::Ok, {ReadRes}, "PicReservation"},
-    MenuRow{"Cycling", "OptSetup1", false, ui::MsgAnswer::Ok, {ReadCyc}, "PicCycling"},
-    MenuRow{"ReferenceSendsNothing", "OptSetup2", false, ui::MsgAnswer::Ok, {}, "PicRef"},
-    MenuRow{"BusyOkReservation", "OptSetup0", true, ui::MsgAnswer::Ok, {Continue, ReadRes},
-            "PicReservation"},
-    MenuRow{"BusyOkReference", "OptSetup2", true, ui::MsgAnswer::Ok, {Continue}, "PicRef"},
-    MenuRow{"BusyCancelSendsNothing", "OptSetup1", true, ui::MsgAnswer::Cancel, {}, nullptr}),
-    rowName);
-// clang-format on
 
 TEST(SetupMenu, DrainsWhatTheMeterStillSendsBeforeTheRead)
 {
@@ -104,50 +98,44 @@ struct IntervalRow
     int pcInterval;           // afterwards
 };
 
-class SamplingInterval : public testing::TestWithParam<IntervalRow>
+TEST(SamplingInterval, OkAsksAndWrites)
 {
-};
+    // clang-format off
+    const IntervalRow rows[] = {
+        IntervalRow{"Pc100000Gives86400", false, "100000", {}, {}, 86400},
+        IntervalRow{"PcCancelKeeps", false, "", {}, {}, 1},
+        IntervalRow{"Meter4000Gives3600", true, "4000", {ReadTime, WriteTime}, {14, 16}, 1},
+        IntervalRow{"Meter300", true, "300", {ReadTime, WriteTime}, {1, 44}, 1},
+        IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 1}};
+    // clang-format on
+    for (const IntervalRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bench bench;
+        bench.dialogs.inputAnswers.push_back(row.answer);
+        bench.pictures->picIntv()->show();
+        bench.choose(row.meter ? "OptMeter" : "OptPC");
 
-TEST_P(SamplingInterval, OkAsksAndWrites)
-{
-    const auto& row = GetParam();
-    Bench bench;
-    bench.dialogs.inputAnswers.push_back(row.answer);
-    bench.pictures->picIntv()->show();
-    bench.choose(row.meter ? "OptMeter" : "OptPC");
+        bench.click("CmdIntvOK");
 
-    bench.click("CmdIntvOK");
-
-    EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
-    EXPECT_EQ(bench.codes(), row.codes);
-    ASSERT_EQ(bench.dialogs.inputs.size(), 1u);
-    const auto& asked = bench.dialogs.inputs[0];
-    EXPECT_EQ(asked.title, QStringLiteral("Input Sampling Time"));
-    EXPECT_EQ(asked.prompt, QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= ") +
-                                (row.meter ? "3600" : "86400") + " ) ");
-    // The meter's own value is read first and offered; otherwise the PC's current one.
-    EXPECT_EQ(asked.defaultText, row.meter ? QStringLiteral("300") : QStringLiteral("1"));
-    if (!row.written.empty()) {
-        EXPECT_EQ(bench.meter.writes().back()[3], row.written[0]);
-        EXPECT_EQ(bench.meter.writes().back()[4], row.written[1]);
+        EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
+        EXPECT_EQ(bench.codes(), row.codes);
+        ASSERT_EQ(bench.dialogs.inputs.size(), 1u);
+        const auto& asked = bench.dialogs.inputs[0];
+        EXPECT_EQ(asked.title, QStringLiteral("Input Sampling Time"));
+        EXPECT_EQ(asked.prompt,
+                  QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= ") +
+                      (row.meter ? "3600" : "86400") + " ) ");
+        // The meter's own value is read first and offered; otherwise the PC's current one.
+        EXPECT_EQ(asked.defaultText, row.meter ? QStringLiteral("300") : QStringLiteral("1"));
+        if (!row.written.empty()) {
+            EXPECT_EQ(bench.meter.writes().back()[3], row.written[0]);
+            EXPECT_EQ(bench.meter.writes().back()[4], row.written[1]);
+        }
+        EXPECT_EQ(bench.pictures->pcInterval(), row.pcInterval);
+        EXPECT_TRUE(bench.poll.polling());
+        EXPECT_EQ(bench.poll.calls.empty(), !row.meter);
     }
-    EXPECT_EQ(bench.pictures->pcInterval(), row.pcInterval);
-    EXPECT_TRUE(bench.poll.polling());
-    EXPECT_EQ(bench.poll.calls.empty(), !row.meter);
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Answers, SamplingInterval, testing::Values(
-    IntervalRow{"Pc0Gives1", false, "0", {}, {}, 1},
-    IntervalRow{"Pc100000Gives86400", false, "100000", {}, {}, 86400},
-    IntervalRow{"PcCancelKeeps", false, "", {}, {}, 1},
-    IntervalRow{"PcLettersKeep", false, "abc", {}, {}, 1},
-    IntervalRow{"Meter4000Gives3600", true, "4000", {ReadTime, WriteTime}, {14, 16}, 1},
-    IntervalRow{"Meter300", true, "300", {ReadTime, WriteTime}, {1, 44}, 1},
-    IntervalRow{"MeterCancelWritesNothing", true, "", {ReadTime}, {}, 1},
-    IntervalRow{"MeterLettersWriteNothing", true, "x5", {ReadTime}, {}, 1}),
-    rowName);
-// clang-format on
 
 TEST(SamplingInterval, ReplyToTheWriteIsDrained)
 {
@@ -222,11 +210,15 @@ TEST(ScheduleOk, SendsWhatWasTypedAndCloses)
     }
 }
 
+// The message names the field and its range; 1093 min = 65580 s.
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
-    const std::vector<std::tuple<ScheduleKind, int, QString>> rows = {
-        {ScheduleKind::Reservation, 0, "300"}, {ScheduleKind::Cycling, 6, "99999"}};
-    for (const auto& [kind, field, text] : rows) {
+    const std::vector<std::tuple<ScheduleKind, int, QString, QString>> rows = {
+        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
+        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 255)."},
+        {ScheduleKind::Cycling, 6, "1093",
+         "Interval: 65580 seconds is out of range (0 to 65535 seconds)."}};
+    for (const auto& [kind, field, text, message] : rows) {
         SCOPED_TRACE(text.toStdString());
         Bench bench;
         auto* picture = kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
@@ -236,42 +228,13 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
         picture->okButton()->click();
         EXPECT_TRUE(bench.meter.writes().empty());
         ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+        EXPECT_EQ(bench.dialogs.messages[0].text,
+                  message + QStringLiteral("\r\nNothing was sent to the meter."));
         EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::Ok);
         EXPECT_FALSE(picture->isHidden());
         EXPECT_EQ(picture->field(field)->currentText(), text);
         EXPECT_TRUE(bench.poll.calls.empty());
     }
-}
-
-// The virtual meter keeps what is written, so a second visit reads it back.
-TEST(ScheduleOk, WrittenSettingsReadBackFromTheMeter)
-{
-    Bench bench;
-    bench.ownAnswers();
-    const panel::ScheduleTexts reservation{
-        {"26", "12", "24", "18", "30", "00", "27", "01", "02", "06", "00", "00", "02", "05"}, true};
-    const panel::ScheduleTexts cycling{{"07", "15", "00", "19", "45", "30", "00", "10"}, false};
-    bench.pictures->picReservation()->fill(reservation);
-    bench.click("CmdResOK");
-    bench.pictures->picCycling()->fill(cycling);
-    bench.click("CmdCycOK");
-    bench.dialogs.inputAnswers = {QStringLiteral("1234"), QString()};
-    bench.choose("OptMeter");
-    bench.click("CmdIntvOK");
-    bench.click("CmdIntvOK");
-
-    bench.pictures->picReservation()->fill({});
-    bench.pictures->picCycling()->fill({});
-    bench.choose("OptSetup0");
-    bench.click("CmdSetUpOK");
-    bench.choose("OptSetup1");
-    bench.click("CmdSetUpOK");
-    EXPECT_EQ(bench.pictures->picReservation()->texts().fields, reservation.fields);
-    EXPECT_TRUE(bench.pictures->picReservation()->texts().enabled);
-    EXPECT_EQ(bench.pictures->picCycling()->texts().fields, cycling.fields);
-    EXPECT_FALSE(bench.pictures->picCycling()->texts().enabled);
-    EXPECT_EQ(bench.dialogs.inputs.at(1).defaultText, QStringLiteral("1234"));
-    EXPECT_EQ(bench.meter.pendingReports(), 0u);
 }
 
 // --- typing into the fields -------------------------------------------------------------------

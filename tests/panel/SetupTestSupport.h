@@ -61,14 +61,6 @@ struct Bench
         meter.setAnswer(m::Command, m::ReadSamplingTime, {ReportWith({300 / 256, 300 % 256})});
     }
     std::vector<int> codes() const { return testsupport::CommandCodes(meter); }
-    // The meter answers from its own state again.
-    void ownAnswers()
-    {
-        for (const std::uint8_t code :
-             {meterlink::meter::ReadReservation, meterlink::meter::ReadCycling,
-              meterlink::meter::ReadSamplingTime})
-            meter.setAnswer(meterlink::meter::Command, code, virtualmeter::VirtualMeter::Answer());
-    }
     void click(const char* button) const
     {
         window.findChild<QPushButton*>(QLatin1String(button))->click();

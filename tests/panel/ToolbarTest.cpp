@@ -14,56 +14,42 @@ using setuptest::Bench;
 const QStringList AllKeys = {"Save", "Open",   "Interval", "List",  "Graph",
                              "RTC",  "Logger", "Setup",    "Erase", "Chroma"};
 
-class ToolbarKey : public testing::TestWithParam<QString>
+TEST(ToolbarKey, EveryClickIsIgnoredWhileTheMeterRecords)
 {
-};
-
-TEST_P(ToolbarKey, EveryClickIsIgnoredWhileTheMeterRecords)
-{
-    Bench bench;
-    bench.recordOn = true;
-    bench.pictures->picSetup()->show();
-    bench.picChroma->hide();
-    bench.toolbar->click(GetParam());
-    bench.toolbar->button(GetParam())->trigger();
-    EXPECT_FALSE(bench.pictures->picSetup()->isHidden());
-    EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
-    EXPECT_TRUE(bench.picChroma->isHidden());
-    EXPECT_TRUE(bench.runs.isEmpty());
-    EXPECT_TRUE(bench.meter.writes().empty());
-    EXPECT_TRUE(bench.poll.calls.empty());
+    for (const QString& key : AllKeys) {
+        SCOPED_TRACE(key.toStdString());
+        Bench bench;
+        bench.recordOn = true;
+        bench.pictures->picSetup()->show();
+        bench.picChroma->hide();
+        bench.toolbar->click(key);
+        bench.toolbar->button(key)->trigger();
+        EXPECT_FALSE(bench.pictures->picSetup()->isHidden());
+        EXPECT_TRUE(bench.pictures->picIntv()->isHidden());
+        EXPECT_TRUE(bench.picChroma->isHidden());
+        EXPECT_TRUE(bench.runs.isEmpty());
+        EXPECT_TRUE(bench.meter.writes().empty());
+        EXPECT_TRUE(bench.poll.calls.empty());
+    }
 }
 
-TEST_P(ToolbarKey, ButtonRunsItsCommandAndClosesTheMenu)
+TEST(ToolbarKey, ButtonRunsItsCommandAndClosesTheMenu)
 {
-    const QString key = GetParam();
-    Bench bench;
-    bench.pictures->picSetup()->show();
-    bench.toolbar->button(key)->trigger();
-    // "Setup" toggles the menu; every other button closes it.
-    EXPECT_TRUE(bench.pictures->picSetup()->isHidden());
-    const bool counted = bench.runs.contains(key);
-    EXPECT_EQ(bench.runs.value(key), counted ? 1 : 0);
-    EXPECT_EQ(bench.runs.size(), counted ? 1 : 0);
-    EXPECT_EQ(bench.pictures->picIntv()->isHidden(), key != QLatin1String("Interval"));
-    EXPECT_TRUE(bench.meter.writes().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarKey, testing::ValuesIn(AllKeys.begin(), AllKeys.end()),
-                         [](const auto& p) { return p.param.toStdString(); });
-
-TEST(Toolbar, SetupTwiceTogglesTheMenuAndChromaBringsTheRegionTestBack)
-{
-    Bench bench;
-    auto* menu = bench.pictures->picSetup();
-    ASSERT_TRUE(menu->isHidden());
-    bench.toolbar->click(QStringLiteral("Setup"));
-    EXPECT_FALSE(menu->isHidden());
-    bench.toolbar->click(QStringLiteral("Setup"));
-    EXPECT_TRUE(menu->isHidden());
-    bench.picChroma->hide();
-    bench.toolbar->click(QStringLiteral("Chroma"));
-    EXPECT_FALSE(bench.picChroma->isHidden());
+    for (const QString& key : AllKeys) {
+        SCOPED_TRACE(key.toStdString());
+        Bench bench;
+        bench.pictures->picSetup()->show();
+        bench.picChroma->hide();
+        bench.toolbar->button(key)->trigger();
+        // "Setup" toggles the menu; every other button closes it.
+        EXPECT_TRUE(bench.pictures->picSetup()->isHidden());
+        EXPECT_EQ(bench.picChroma->isHidden(), key != QLatin1String("Chroma"));
+        const bool counted = bench.runs.contains(key);
+        EXPECT_EQ(bench.runs.value(key), counted ? 1 : 0);
+        EXPECT_EQ(bench.runs.size(), counted ? 1 : 0);
+        EXPECT_EQ(bench.pictures->picIntv()->isHidden(), key != QLatin1String("Interval"));
+        EXPECT_TRUE(bench.meter.writes().empty());
+    }
 }
 
 // The whole main window: the toolbar dispatch reaches the pictures it hosts and the meter.

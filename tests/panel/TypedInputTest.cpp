@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -124,6 +125,22 @@ TEST(TypedInput, ChromaPictureAnswersWhateverItsBoxesHold)
         else
             EXPECT_TRUE(answer == QLatin1String("Inside") || answer == QLatin1String("Outside"));
     }
+}
+
+// The corners' x boxes take only what a number may hold, under any locale; the y boxes do not
+// filter.
+TEST(TypedInput, ChromaXBoxesFilterTypedKeysYBoxesDoNot)
+{
+    panel::ChromaPicture picture;
+    QLineEdit* x = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoX(1)"));
+    QLineEdit* y = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoY(1)"));
+    x->clear();
+    y->clear();
+    QTest::keyClicks(x, QStringLiteral("a0,3-.1e"));
+    QTest::keyClick(x, Qt::Key_Backspace);
+    EXPECT_EQ(x->text(), "03-.1");
+    QTest::keyClicks(y, QStringLiteral("a0,3"));
+    EXPECT_EQ(y->text(), "a0,3");
 }
 
 } // namespace

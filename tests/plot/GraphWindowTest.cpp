@@ -112,25 +112,6 @@ TEST_F(GraphLive, MarkerFollowsTheMeterAndGreysWhileItIsUnplugged)
     EXPECT_EQ(text(graph, "LblDeltaUV"), QStringLiteral("\u0394u'v' ") + withSeparator("0.0000"));
 }
 
-// Not part of the suite: writes the README's picture of the window on the virtual meter, to
-// $TELLARIX_GRAPH_PICTURE (run with --gtest_also_run_disabled_tests).
-TEST_F(GraphLive, DISABLED_WritesThePicture)
-{
-    GraphWindow* graph = openGraph();
-    ASSERT_NE(graph, nullptr);
-    graph->resize(960, 660);
-    QTest::keyClicks(child<QComboBox>(graph, QStringLiteral("ComboRegion")), QStringLiteral("5"));
-    // A lamp warming up through the bin.
-    for (int i = 0; i < 60; ++i) {
-        meter.model().setLight(virtualmeter::Light{5350 - 6.0 * i + 40 * std::sin(i * 0.7),
-                                                   0.004 + 0.003 * std::sin(i * 0.23), 480});
-        window->pollMeter();
-    }
-    const QString path =
-        qEnvironmentVariable("TELLARIX_GRAPH_PICTURE", QStringLiteral("graph.png"));
-    EXPECT_TRUE(graph->grab().save(path));
-}
-
 class GraphRegions : public ::testing::Test, protected testsupport::Harness<>
 {
 protected:

@@ -86,29 +86,6 @@ TEST(Rendering, SmallRecordingAtKnownPixels)
     EXPECT_TRUE(near(picture, 236, 452, Black));
 }
 
-TEST(Rendering, RegionsAreDrawnOnlyWhenGivenAndChecked)
-{
-    const files::PlotData data = recording({});
-    RegionRows regions;
-    // Corners typed out of order: the outline still runs round the square.
-    regions[0].checked = true;
-    const char* texts[8] = {"0.52", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"};
-    for (std::size_t i = 0; i < 8; ++i)
-        regions[0].texts[i] = QString::fromLatin1(texts[i]);
-    regions[1] = regions[0];
-    regions[1].checked = false;
-    regions[1].texts[0] = QStringLiteral("0.9");
-
-    const QImage with = render(data, &regions);
-    const QImage without = render(data);
-    // Square from x 0.52..0.72 (351..463), y 0.12..0.22 (566..510), off the grid lines.
-    EXPECT_TRUE(near(with, 380, 566, Black));  // bottom side
-    EXPECT_TRUE(near(with, 351, 540, Black));  // left side
-    EXPECT_EQ(with.pixel(380, 540), White);    // inside: the sides do not cross
-    EXPECT_EQ(without.pixel(380, 566), White); // regions off
-    EXPECT_EQ(with.pixel(520, 566), White);    // the unchecked row's bottom side is not drawn
-}
-
 TEST(Rendering, FarAwayPointsAreCutNotDrawnAcrossThePicture)
 {
     // A range a millionth wide puts the regions and the markers far outside.
