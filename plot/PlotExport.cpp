@@ -1,11 +1,11 @@
 #include "plot/PlotExport.h"
 
 #include "plot/PlotRenderer.h"
+#include "ui/WorkingFiles.h"
 
 #include <QBuffer>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace plot {
@@ -52,26 +52,6 @@ QByteArray pngDocument(const QImage& image)
     document.open(QIODevice::WriteOnly);
     image.save(&document, "PNG");
     return document.data();
-}
-
-// Written aside and renamed once complete; a short write is retried, so that a full disk shows
-// as an error with its reason.
-bool saveWhole(const QString& path, const QByteArray& bytes, QString& reason)
-{
-    QSaveFile file(path);
-    qint64 written = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        for (qint64 now = 0; written < bytes.size(); written += now) {
-            now = file.write(bytes.constData() + written, bytes.size() - written);
-            if (now <= 0)
-                break;
-        }
-    }
-    if (written != bytes.size() || !file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -148,7 +128,8 @@ bool WritePlotPicture(const PlotPicture& picture, PictureFormat format, const QS
         reason = QStringLiteral("the picture could not be encoded");
         return false;
     }
-    return saveWhole(path, bytes, reason);
+    // Written aside and renamed once complete: a failure leaves any earlier file whole.
+    return ui::SaveWhole(path, bytes, std::nullopt, reason) == ui::SaveOutcome::Saved;
 }
 
 } // namespace plot

@@ -2,6 +2,7 @@
 
 #include "colorimetry/LocusTables.h"
 #include "ui/TextValue.h"
+#include "ui/WorkingFiles.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -9,7 +10,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 
 namespace plot {
@@ -251,22 +251,7 @@ bool WritePicturePdf(const QImage& picture, const QString& path, const QString& 
         painter.end();
     }
     // Written aside and renamed once complete, so that a failure leaves any earlier file whole.
-    // A short write is retried, so that a full disk shows as an error with its reason.
-    QSaveFile file(path);
-    const QByteArray& bytes = document.data();
-    qint64 written = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        for (qint64 now = 0; written < bytes.size(); written += now) {
-            now = file.write(bytes.constData() + written, bytes.size() - written);
-            if (now <= 0)
-                break;
-        }
-    }
-    if (written != bytes.size() || !file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    return ui::SaveWhole(path, document.data(), std::nullopt, reason) == ui::SaveOutcome::Saved;
 }
 
 } // namespace plot

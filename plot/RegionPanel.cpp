@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
+#include "ui/WorkingFiles.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -129,12 +129,10 @@ void RegionPanel::save()
     if (!files::ShowSaveDialog(m_dialogs, m_cmdUser, m_fileState))
         return;
     m_fileState.FileChosen = false;
-    // Written aside and renamed, so a failed write leaves any earlier file whole. Unbuffered,
-    // so that a full disk shows as a short write before the commit.
-    QSaveFile file(m_fileState.CurrentFileName);
-    const QByteArray text = RegionFileText(regions);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit())
+    // Written aside and renamed, so a failed write leaves any earlier file whole.
+    QString reason;
+    if (ui::SaveWhole(m_fileState.CurrentFileName, RegionFileText(regions), std::nullopt, reason) !=
+        ui::SaveOutcome::Saved)
         m_dialogs.message(QStringLiteral("The region file could not be written: ") +
                               m_fileState.CurrentFileName,
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
