@@ -3,11 +3,11 @@
 // region. Files on a warm page cache; writing the recording is not timed. The export's time
 // holds the commit, which waits until the disk has the file; its processor time, and an export
 // into a plain file that nothing waits for, show what the disk adds.
+#include "bench/BenchRecording.h"
 #include "files/CsvExport.h"
 #include "files/CsvWriter.h"
 #include "files/DataFileReader.h"
 #include "files/RecordCsv.h"
-#include "files/RecordLine.h"
 #include "plot/RangeStatistics.h"
 
 #include <QFile>
@@ -25,39 +25,7 @@ constexpr int RecordLines = 1'000'000;
 QString writeRecording(const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(QStringLiteral("recording.txt"));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        std::abort();
-    out.write("TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\nStart Time : 26/12/06 08:00:00\r\n"
-              "Total Records : 1000000\r\nInterval :   1 Second     Unit : \r\n"
-              "X       Y       Z     XYZ\r\n*********************************\r\n");
-    out.write(QByteArray::fromStdString(files::RecordColumnLine()) + "\r\n");
-    QByteArray block;
-    for (int i = 0; i < RecordLines; ++i) {
-        files::Reading r;
-        r.year = 2026;
-        r.month = 12;
-        r.day = 6 + i / 86400;
-        r.hour = i / 3600 % 24;
-        r.minute = i / 60 % 60;
-        r.second = i % 60;
-        r.X = 95.0 + i % 7;
-        r.Y = 100.0;
-        r.Z = 108.9;
-        r.Ev = 512.5 + i % 100;
-        r.Tcp = 6504 - i % 50;
-        r.x = 0.3127 + (i % 1000) / 1e5;
-        r.y = 0.3290 - (i % 1000) / 1e5;
-        r.u = 0.1978;
-        r.v = 0.4683;
-        r.duv = 0.0032;
-        block += QByteArray::fromStdString(files::RecordLine(r)) + "\r\n";
-        if (block.size() > (1 << 20)) {
-            out.write(block);
-            block.clear();
-        }
-    }
-    out.write(block);
+    bench::WriteRecording(path, RecordLines, bench::RecordingLine);
     return path;
 }
 

@@ -5,8 +5,8 @@
 // the most records a file of that size can hold. The counters give the time ratio, and the
 // heap the read takes at its peak and keeps afterwards, per byte of file; every allocation of
 // the process is counted through the C library's allocator below.
+#include "bench/BenchRecording.h"
 #include "files/DataFileReader.h"
-#include "files/RecordLine.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,48 +107,13 @@ template <typename Line> std::unique_ptr<BenchFile> writeFile(int records, Line 
     auto made = std::make_unique<BenchFile>();
     made->path = made->dir.filePath(QStringLiteral("recording.txt"));
     made->records = records;
-    QFile out(made->path);
-    if (!out.open(QIODevice::WriteOnly))
-        std::abort();
-    out.write("TRMS TRIAXIAL ELF MAGNETIC FIELD METER\r\nStart Time : 26/12/06 08:00:00\r\n"
-              "Total Records : 1000000\r\nInterval :   1 Second     Unit : \r\n"
-              "X       Y       Z     XYZ\r\n*********************************\r\n");
-    out.write(QByteArray::fromStdString(files::RecordColumnLine()) + "\r\n");
-    QByteArray block;
-    for (int i = 0; i < records; ++i) {
-        block += line(i);
-        if (block.size() > (1 << 20)) {
-            out.write(block);
-            block.clear();
-        }
-    }
-    out.write(block);
-    made->size = out.size();
+    made->size = bench::WriteRecording(made->path, records, line);
     return made;
 }
 
 const BenchFile& recordingFile()
 {
-    static const std::unique_ptr<BenchFile> file = writeFile(RecordLines, [](int i) {
-        files::Reading r;
-        r.year = 2026;
-        r.month = 12;
-        r.day = 6 + i / 86400;
-        r.hour = i / 3600 % 24;
-        r.minute = i / 60 % 60;
-        r.second = i % 60;
-        r.X = 95.0 + i % 7;
-        r.Y = 100.0;
-        r.Z = 108.9;
-        r.Ev = 512.5 + i % 100;
-        r.Tcp = 6504;
-        r.x = 0.3127 + (i % 1000) / 1e5;
-        r.y = 0.3290 - (i % 1000) / 1e5;
-        r.u = 0.1978;
-        r.v = 0.4683;
-        r.duv = 0.0032;
-        return QByteArray::fromStdString(files::RecordLine(r)) + "\r\n";
-    });
+    static const std::unique_ptr<BenchFile> file = writeFile(RecordLines, bench::RecordingLine);
     return *file;
 }
 
