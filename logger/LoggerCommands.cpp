@@ -10,7 +10,9 @@
 #include "ui/WorkingFiles.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QHash>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -325,7 +327,7 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
     const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
     m_memory.capacity = status.capacity;
     if (status.sets == 0)
-        return Backup{Backup::Outcome::Empty, 0, {}, {}};
+        return Backup{Backup::Outcome::Empty, 0, {}, {}, {}};
 
     // The window shows the progress and offers Cancel; one opened for this shows the listing.
     const bool fresh = m_window == nullptr || m_window->isHidden();
@@ -366,21 +368,36 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
         return result;
     }
     QStringList taken;
+    const std::vector<int> earlier = EarlierSetsOfSameStart(times);
+    // Digests of the texts saved so far, with their set numbers.
+    QHash<QByteArray, int> saved;
     const auto count = static_cast<int>(times.size());
     for (int i = 0; i < count; ++i) {
+        const QString& digits = times[static_cast<std::size_t>(i)];
+        // Asking by its start time would bring the earlier set again.
+        if (const int first = earlier[static_cast<std::size_t>(i)]; first != 0) {
+            result.unread.push_back({i + 1, first, true, StartTimeDisplay(digits)});
+            continue;
+        }
         auto sequence = m_runner.begin();
         if (!sequence) {
             result.reason = QStringLiteral("another transfer is running");
             return result;
         }
         QByteArray text;
-        const SetRead read = readSet(
-            *sequence, i + 1, times[static_cast<std::size_t>(i)], text,
-            [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
+        const SetRead read = readSet(*sequence, i + 1, digits, text, [this, i, count](int percent) {
+            return progress((i * 100 + percent) / count);
+        });
         QString why;
         if (read == SetRead::Complete) {
-            const QString path =
-                QDir(folder).filePath(BackupFileName(times[static_cast<std::size_t>(i)], taken));
+            const QByteArray digest = QCryptographicHash::hash(text, QCryptographicHash::Sha256);
+            if (const auto same = saved.constFind(digest); same != saved.cend()) {
+                result.unread.push_back({i + 1, *same, false, StartTimeDisplay(digits)});
+                sequence->drain();
+                continue;
+            }
+            saved.insert(digest, i + 1);
+            const QString path = QDir(folder).filePath(BackupFileName(digits, taken));
             if (SaveAndVerify(path, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
@@ -403,7 +420,7 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
         return result;
     }
     result.outcome = Backup::Outcome::Saved;
-    result.sets = count;
+    result.sets = count - static_cast<int>(result.unread.size());
     result.folder = folder;
     return result;
 }
@@ -417,13 +434,24 @@ bool LoggerCommands::confirmErase(const QString& text, ui::MsgIcon icon, const Q
                         ui::MsgButtons::YesNoDefaultNo,
                         ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
         return false;
+    const auto unread = static_cast<int>(backup.unread.size());
+    if (backup.outcome == Backup::Outcome::Saved && unread > 0 &&
+        dialogs.message(UnreadSetsQuestion(backup.unread, backup.sets, backup.folder),
+                        ui::MsgButtons::YesNoDefaultNo,
+                        ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
+        return false;
     QString shown = text;
     if (backup.outcome == Backup::Outcome::Saved) {
         const QString folder = QDir::toNativeSeparators(backup.folder);
-        shown +=
-            backup.sets == 1
-                ? QStringLiteral("\nThe 1 set was saved in %1.").arg(folder)
-                : QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
+        if (unread > 0)
+            shown += QStringLiteral("\n%1 of the %2 sets were saved in %3.")
+                         .arg(backup.sets)
+                         .arg(backup.sets + unread)
+                         .arg(folder);
+        else if (backup.sets == 1)
+            shown += QStringLiteral("\nThe 1 set was saved in %1.").arg(folder);
+        else
+            shown += QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
     }
     return dialogs.message(shown, ui::MsgButtons::OkCancel, icon, title) == ui::MsgAnswer::Ok;
 }

@@ -2,6 +2,7 @@
 
 #include "link/MeterSequence.h"
 #include "logger/MemoryProtocol.h"
+#include "logger/SetBackup.h"
 #include "ui/Services.h"
 
 #include <QObject>
@@ -82,9 +83,11 @@ private:
             Failed
         };
         Outcome outcome = Outcome::Failed;
-        int sets = 0;
+        int sets = 0; // saved in `folder`
         QString folder;
         QString reason;
+        // Saved leaves these out: sets the meter did not send apart from an earlier one.
+        std::vector<UnreadSet> unread;
     };
     Backup backupMemory();
     // Downloads every listed set into a new dated folder.
