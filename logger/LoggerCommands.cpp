@@ -151,17 +151,14 @@ void LoggerCommands::listMemory()
     openWindow();
     m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
 
-    const int reports = DirectoryReports(status.sets);
-    sequence->send(meterlink::commands::Directory());
-    ReportTransfer transfer(*sequence, 2);
-    const auto outcome = transfer.collect(static_cast<std::uint64_t>(reports),
-                                          [this](int percent) { return progress(percent); });
+    std::vector<QString> times;
+    const auto outcome = ReadDirectory(*sequence, status.sets, times,
+                                       [this](int percent) { return progress(percent); });
     if (outcome == ReportTransfer::Outcome::Cancelled)
         return transferCancelled();
     if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
 
-    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
     std::vector<QString> shown;
     shown.reserve(times.size());
     for (std::size_t k = 0; k < times.size(); ++k) {
@@ -173,7 +170,8 @@ void LoggerCommands::listMemory()
 }
 
 LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequence, int k,
-                                                const QString& digits, QByteArray& text,
+                                                const QString& digits, std::uint64_t limit,
+                                                QByteArray& text,
                                                 const std::function<bool(int)>& progress)
 {
     const auto start = RequestDigits(digits);
@@ -184,7 +182,7 @@ LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequen
     m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
     // A size beyond what the memory can hold is no answer to trust: reading it would keep the
     // program busy for hours.
-    if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes))
+    if (size > limit)
         return SetRead::TooLarge;
 
     sequence.send(meterlink::commands::SetData(start));
@@ -215,8 +213,8 @@ void LoggerCommands::downloadSet(int row)
     const int k = currentSet(row);
     const QString digits = m_memory.SetStartTimes[static_cast<std::size_t>(k)];
     QByteArray text;
-    switch (
-        readSet(*sequence, k, digits, text, [this](int percent) { return progress(percent); })) {
+    switch (readSet(*sequence, k, digits, SetLimit(m_memory.capacity), text,
+                    [this](int percent) { return progress(percent); })) {
     case SetRead::LinkLost:
         return linkLost();
     case SetRead::TooLarge:
@@ -324,20 +322,20 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         failed.reason = NoAnswer;
         return failed;
     }
-    const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
-    m_memory.capacity = status.capacity;
-    if (status.sets == 0)
-        return Backup{Backup::Outcome::Empty, 0, {}, {}, {}};
+    MemoryListing listing;
+    listing.status = DecodeMemoryStatus(reply.answers.front());
+    m_memory.capacity = listing.status.capacity;
+    if (listing.status.sets == 0)
+        return Backup{Backup::Outcome::Empty, 0, {}, {}, {}, listing};
 
     // The window shows the progress and offers Cancel; one opened for this shows the listing.
     const bool fresh = m_window == nullptr || m_window->isHidden();
     openWindow();
     if (fresh)
-        m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
-    sequence->send(meterlink::commands::Directory());
-    ReportTransfer transfer(*sequence, 2);
-    const auto outcome = transfer.collect(static_cast<std::uint64_t>(DirectoryReports(status.sets)),
-                                          [this](int percent) { return progress(percent); });
+        m_window->showMemorySize(UsedPercent(listing.status),
+                                 CapacityText(listing.status.capacity));
+    const auto outcome = ReadDirectory(*sequence, listing.status.sets, listing.times,
+                                       [this](int percent) { return progress(percent); });
     if (outcome != ReportTransfer::Outcome::Complete) {
         failed.reason = outcome == ReportTransfer::Outcome::Cancelled
                             ? QStringLiteral("it was cancelled")
@@ -345,28 +343,30 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         transferCancelled();
         return failed;
     }
-    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
     std::vector<QString> shown;
-    for (std::size_t k = 0; k < times.size(); ++k) {
-        m_memory.SetStartTimes[k + 1] = times[k];
-        shown.push_back(StartTimeDisplay(times[k]));
+    for (std::size_t k = 0; k < listing.times.size(); ++k) {
+        m_memory.SetStartTimes[k + 1] = listing.times[k];
+        shown.push_back(StartTimeDisplay(listing.times[k]));
     }
     if (fresh && m_window)
         m_window->sets().appendSets(shown);
     sequence.reset();
-    return saveSets(times);
+    Backup backup = saveSets(listing);
+    backup.listing = std::move(listing);
+    return backup;
 }
 
-LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& times)
+LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
 {
     Backup result;
     const QString folder =
-        QDir(m_services.paths.backupsFolder()).filePath(BackupFolderName(m_services.clock.now()));
-    if (!QDir().mkpath(folder)) {
-        result.reason =
-            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
+        CreateBackupFolder(m_services.paths.backupsFolder(), m_services.clock.now(), result.reason);
+    if (folder.isEmpty())
         return result;
-    }
+    const std::vector<QString>& times = listing.times;
+    // However many sets the directory lists, the backup reads no more than the memory holds.
+    const std::uint64_t limit = BackupLimit(listing.status);
+    std::uint64_t left = limit;
     QStringList taken;
     const std::vector<int> earlier = EarlierSetsOfSameStart(times);
     // Digests of the texts saved so far, with their set numbers.
@@ -385,11 +385,12 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
             return result;
         }
         QByteArray text;
-        const SetRead read = readSet(*sequence, i + 1, digits, text, [this, i, count](int percent) {
-            return progress((i * 100 + percent) / count);
-        });
+        const SetRead read = readSet(
+            *sequence, i + 1, digits, std::min(SetLimit(listing.status.capacity), left), text,
+            [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
         QString why;
         if (read == SetRead::Complete) {
+            left -= std::min<std::uint64_t>(left, static_cast<std::uint64_t>(text.size()));
             const QByteArray digest = QCryptographicHash::hash(text, QCryptographicHash::Sha256);
             if (const auto same = saved.constFind(digest); same != saved.cend()) {
                 result.unread.push_back({i + 1, *same, false, StartTimeDisplay(digits)});
@@ -409,9 +410,16 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
             transferCancelled();
             sequence->drain();
             result.reason = QStringLiteral("it was cancelled");
-        } else if (read == SetRead::TooLarge) {
+        } else if (read == SetRead::TooLarge && m_memory.SetSizes[static_cast<std::size_t>(i + 1)] >
+                                                    SetLimit(listing.status.capacity)) {
             result.reason =
                 QStringLiteral("the meter reported set %1 larger than its memory").arg(i + 1);
+        } else if (read == SetRead::TooLarge) {
+            result.reason = QStringLiteral("the meter's sets hold more than the %1 bytes its "
+                                           "memory has in use; set %2 and those after it were "
+                                           "not read")
+                                .arg(limit)
+                                .arg(i + 1);
         } else {
             result.reason = NoAnswer;
         }
@@ -456,14 +464,49 @@ bool LoggerCommands::confirmErase(const QString& text, ui::MsgIcon icon, const Q
     return dialogs.message(shown, ui::MsgButtons::OkCancel, icon, title) == ui::MsgAnswer::Ok;
 }
 
+bool LoggerCommands::eraseUnlessChanged(const Backup& backup)
+{
+    if (!backup.listing)
+        return sendErase();
+    QString change;
+    {
+        auto sequence = m_runner.begin();
+        if (!sequence)
+            return false;
+        BusyScope scope(*this);
+        // A schedule may have stored a set while the question was open.
+        MemoryListing now;
+        const auto outcome =
+            ReadListing(*sequence, now, [this](int percent) { return progress(percent); });
+        if (outcome == ReportTransfer::Outcome::Cancelled) {
+            transferCancelled();
+            return false;
+        }
+        if (outcome == ReportTransfer::Outcome::LinkLost) {
+            linkLost();
+            return false;
+        }
+        change = ListingChange(*backup.listing, now);
+        if (change.isEmpty()) {
+            sequence->request(meterlink::commands::EraseMemory());
+            return true;
+        }
+    }
+    if (m_services.dialogs.message(change + QStringLiteral("\nErase anyway?"),
+                                   ui::MsgButtons::YesNoDefaultNo,
+                                   ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
+        return false;
+    return sendErase();
+}
+
 void LoggerCommands::eraseAll()
 {
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (!confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backupMemory()))
-        return;
-    sendErase();
+    const Backup backup = backupMemory();
+    if (confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backup))
+        eraseUnlessChanged(backup);
 }
 
 void LoggerCommands::eraseFromWindow()
@@ -471,18 +514,20 @@ void LoggerCommands::eraseFromWindow()
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (!confirmErase(EraseWindowText, ui::MsgIcon::Exclamation, QStringLiteral("Warning"),
-                      backupMemory()))
-        return;
-    sendErase();
-    if (m_window)
+    const Backup backup = backupMemory();
+    if (confirmErase(EraseWindowText, ui::MsgIcon::Exclamation, QStringLiteral("Warning"),
+                     backup) &&
+        eraseUnlessChanged(backup) && m_window)
         m_window->close();
 }
 
-void LoggerCommands::sendErase()
+bool LoggerCommands::sendErase()
 {
-    if (auto sequence = m_runner.begin())
-        sequence->request(meterlink::commands::EraseMemory());
+    auto sequence = m_runner.begin();
+    if (!sequence)
+        return false;
+    sequence->request(meterlink::commands::EraseMemory());
+    return true;
 }
 
 void LoggerCommands::sendUnitOption()

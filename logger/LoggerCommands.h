@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/MeterSequence.h"
+#include "logger/MemoryListing.h"
 #include "logger/MemoryProtocol.h"
 #include "logger/SetBackup.h"
 #include "ui/Services.h"
@@ -88,14 +89,20 @@ private:
         QString reason;
         // Saved leaves these out: sets the meter did not send apart from an earlier one.
         std::vector<UnreadSet> unread;
+        // What the memory held when the backup read it; none when it could not be read.
+        std::optional<MemoryListing> listing;
     };
     Backup backupMemory();
     // Downloads every listed set into a new dated folder.
-    Backup saveSets(const std::vector<QString>& times);
+    Backup saveSets(const MemoryListing& listing);
     // The erase confirmation `text` after a backup; false when the erase must not run.
     bool confirmErase(const QString& text, ui::MsgIcon icon, const QString& title,
                       const Backup& backup);
-    // Reads the set text of `start` in the running sequence, into `text`.
+    // Reads the memory again and erases it when it holds nothing the backup did not see, else
+    // only when the user insists. True when the erase command was sent.
+    bool eraseUnlessChanged(const Backup& backup);
+    // Reads the set text of `start` in the running sequence, into `text`; a set of more than
+    // `limit` bytes is not read.
     enum class SetRead
     {
         Complete,
@@ -104,14 +111,15 @@ private:
         Cancelled
     };
     SetRead readSet(meterlink::MeterSequence& sequence, int k, const QString& digits,
-                    QByteArray& text, const std::function<bool(int)>& progress);
+                    std::uint64_t limit, QByteArray& text,
+                    const std::function<bool(int)>& progress);
     void setDownloaded(std::optional<DownloadedSet> set);
     // "2026-12-05_163905" for the set downloaded last, for the file dialogs.
     QString setFileStem() const;
 
     void openWindow();
     // The erase command itself, as one meter sequence.
-    void sendErase();
+    bool sendErase();
     int currentSet(int row) const;
     // Shows the progress and lets pending window events run; false once Cancel was clicked.
     bool progress(int percent);

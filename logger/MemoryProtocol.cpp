@@ -39,6 +39,18 @@ std::uint64_t CapacityBytes(std::uint64_t capacity)
     return capacity * 1024;
 }
 
+std::uint64_t SetLimit(std::uint64_t capacity)
+{
+    return std::min(CapacityBytes(capacity), MaxSetBytes);
+}
+
+std::uint64_t BackupLimit(const MemoryStatus& status)
+{
+    if (status.free >= status.capacity)
+        return 0;
+    return std::min(CapacityBytes(status.capacity - status.free), MaxSetBytes);
+}
+
 int DirectoryReports(int sets)
 {
     if (sets <= 0)

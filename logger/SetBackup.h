@@ -12,6 +12,10 @@ namespace logger {
 
 // "2026-12-05_163905" for a backup made at that time.
 QString BackupFolderName(const QDateTime& time);
+// Makes a new folder for a backup made at `time` in `backups` (made too when missing), never
+// one that stood there before: "2026-12-05_163905", else "2026-12-05_163905_2" and so on. Its
+// path, or empty with the reason.
+QString CreateBackupFolder(const QString& backups, const QDateTime& time, QString& reason);
 // "2026-12-05_163905.txt" for the start time digits "20261205163905"; when `taken` holds that
 // name already, "2026-12-05_163905_2.txt" and so on. The name returned is added to `taken`.
 QString BackupFileName(const QString& digits, QStringList& taken);

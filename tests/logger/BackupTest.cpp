@@ -25,11 +25,11 @@ struct BackupRow
     bool insist;      // answers Yes to "Erase anyway?", then OK
 };
 
-class BackupTest : public ::testing::TestWithParam<BackupRow>,
-                   protected testsupport::ProgramHarness<>
+// Four sets in the meter's memory on 2026/12/07 09:15:30.
+class FourSets : protected testsupport::ProgramHarness<>
 {
 protected:
-    BackupTest()
+    FourSets()
     {
         // Texts of whole reports. The third set starts when the first does; the meter sends the
         // fourth with the second's text.
@@ -38,9 +38,15 @@ protected:
         sets[1] = {{2026, 12, 6, 8, 0, 0}, 1, false, {}, std::string(126, 'b') + "\r\n"};
         sets[2] = {sets[0].start, 1, false, {}, "c\r\n"};
         sets[3] = {{2026, 12, 7, 8, 0, 0}, 1, false, {}, sets[1].text};
-        meter.model().memory().setSets(sets);
+        memory().setSets(sets);
         clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 15, 30)));
     }
+    virtualmeter::MeterMemory& memory() { return meter.model().memory(); }
+    const QString folder = root.paths.backupsFolder() + QStringLiteral("/2026-12-07_091530");
+};
+
+class BackupTest : public ::testing::TestWithParam<BackupRow>, protected FourSets
+{
 };
 
 TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
@@ -75,12 +81,11 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
     EXPECT_EQ(asked.buttons, ui::MsgButtons::YesNoDefaultNo);
     EXPECT_TRUE(asked.text.endsWith(QStringLiteral("Erase anyway?")));
     EXPECT_EQ(erased, row.insist ? 1 : 0);
-    EXPECT_EQ(meter.model().memory().sets().size(), row.insist ? 0u : 4u);
+    EXPECT_EQ(memory().sets().size(), row.insist ? 0u : 4u);
     if (row.unplugAtSet > 0 || row.diskLimit > 0) {
         EXPECT_TRUE(asked.text.startsWith(QStringLiteral("The backup failed: ")));
         return;
     }
-    const QString folder = root.paths.backupsFolder() + QStringLiteral("/2026-12-07_091530");
     EXPECT_EQ(asked.text, QStringLiteral("Set 3 was not saved: it starts when set 1 does "
                                          "(2026/12/05 16:39:05), and the meter sends only the "
                                          "first set of a start time.\nSet 4 was not saved: the "
@@ -115,5 +120,73 @@ INSTANTIATE_TEST_SUITE_P(Rows, BackupTest,
                                            BackupRow{"Unplugged", false, 2, 0, false},
                                            BackupRow{"FullDisk", true, 0, 50, false}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+class BackupsTest : public ::testing::Test, protected FourSets
+{
+};
+
+TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
+{
+    memory().setSets({memory().sets()[0], memory().sets()[1]});
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
+    window->toolbar()->click(QStringLiteral("Erase"));
+    // Again in the same second; the meter stores a set once it has sent the last one.
+    int data = 0;
+    meter.setOnCommand([&](const virtualmeter::Report& command) {
+        if (command[1] == 6 && command[2] == 30 && ++data == 2)
+            memory().addSet({{2026, 12, 7, 9, 15, 0}, 1, false, {}, "d\r\n"});
+    });
+    meter.clearWrites();
+    window->toolbar()->click(QStringLiteral("Erase"));
+
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("All the data in memory will be deleted!\nThe 2 sets were saved in "
+                             "%1_2.")
+                  .arg(folder));
+    EXPECT_EQ(dialogs.messages[2].text,
+              QStringLiteral("The meter stored set 3 (2026/12/07 09:15:00) after the backup; it "
+                             "is not saved.\nErase anyway?"));
+    EXPECT_EQ(dialogs.messages[2].buttons, ui::MsgButtons::YesNoDefaultNo);
+    // Status and directory again after the confirmation, and no erase.
+    const auto sent = commands();
+    EXPECT_EQ(std::vector(sent.end() - 3, sent.end()),
+              (std::vector<std::pair<int, int>>{{6, 30}, {6, 33}, {6, 29}}));
+    EXPECT_EQ(memory().sets().size(), 3u);
+    for (const QString& backup : {folder, folder + QStringLiteral("_2")})
+        EXPECT_EQ(QDir(backup).entryList(QDir::Files),
+                  QStringList({QStringLiteral("2026-12-05_163905.txt"),
+                               QStringLiteral("2026-12-06_080000.txt")}))
+            << backup.toStdString();
+}
+
+// 200 sets of 256 bytes where the meter reports 1 K in use: the first four are read.
+TEST_F(BackupsTest, NoMoreThanTheMemoryInUse)
+{
+    std::vector<virtualmeter::StoredSet> sets;
+    for (int n = 0; n < 200; ++n)
+        sets.push_back({{2026, 11, 1 + n / 24, n % 24, 0, 0},
+                        1,
+                        false,
+                        {},
+                        std::string(250, '.') + std::to_string(1000 + n) + "\r\n"});
+    memory().setSets(sets);
+    memory().setFreeOverride(virtualmeter::MeterMemory::DefaultCapacity - 1);
+    window->toolbar()->click(QStringLiteral("Erase"));
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(
+        dialogs.messages[0].text,
+        QStringLiteral("The backup failed: the meter's sets hold more than the 1024 bytes its "
+                       "memory has in use; set 5 and those after it were not read. Erase "
+                       "anyway?"));
+    const auto sent = commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair(6, 30)), 4);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair(6, 32)), 0);
+    qint64 written = 0;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files))
+        written += file.size();
+    EXPECT_EQ(written, 4 * (256 + 2));
+}
 
 } // namespace

@@ -231,7 +231,8 @@ class EraseTest : public LoggerTest, public ::testing::WithParamInterface<EraseR
 {
 };
 
-// An empty memory needs no backup: the status query, then the confirmation decides.
+// An empty memory needs no backup: the status query, then the confirmation decides; the status
+// is read again right before the erase.
 TEST_P(EraseTest, ConfirmationDecides)
 {
     const auto [fromWindow, answer] = GetParam();
@@ -260,7 +261,7 @@ TEST_P(EraseTest, ConfirmationDecides)
     }
     const bool ok = answer == ui::MsgAnswer::Ok;
     const std::vector<std::pair<int, int>> sent =
-        ok ? std::vector<std::pair<int, int>>{{6, 33}, {6, 32}}
+        ok ? std::vector<std::pair<int, int>>{{6, 33}, {6, 33}, {6, 32}}
            : std::vector<std::pair<int, int>>{{6, 33}};
     const std::vector<bool> polls =
         ok ? std::vector<bool>{false, true, false, true} : std::vector<bool>{false, true};
