@@ -292,13 +292,19 @@ void LoggerCommands::exportSet()
 {
     if (!m_lastSet || m_busy)
         return;
+    // A file of the column line alone would pass for an export.
+    const QByteArray& text = m_lastSet->text;
+    files::PlotData records;
+    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
+        m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
     m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
     m_csvDialog.filterIndex = 1;
     m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
     if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
-    const QByteArray& text = m_lastSet->text;
     QString reason;
     if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
                                  m_csvDialog.fileName, reason))
@@ -328,12 +334,7 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
     if (listing.status.sets == 0)
         return Backup{Backup::Outcome::Empty, 0, {}, {}, {}, listing};
 
-    // The window shows the progress and offers Cancel; one opened for this shows the listing.
-    const bool fresh = m_window == nullptr || m_window->isHidden();
-    openWindow();
-    if (fresh)
-        m_window->showMemorySize(UsedPercent(listing.status),
-                                 CapacityText(listing.status.capacity));
+    // An open `Memory` window shows the progress and offers Cancel; none is opened for it.
     const auto outcome = ReadDirectory(*sequence, listing.status.sets, listing.times,
                                        [this](int percent) { return progress(percent); });
     if (outcome != ReportTransfer::Outcome::Complete) {
@@ -343,13 +344,8 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         transferCancelled();
         return failed;
     }
-    std::vector<QString> shown;
-    for (std::size_t k = 0; k < listing.times.size(); ++k) {
+    for (std::size_t k = 0; k < listing.times.size(); ++k)
         m_memory.SetStartTimes[k + 1] = listing.times[k];
-        shown.push_back(StartTimeDisplay(listing.times[k]));
-    }
-    if (fresh && m_window)
-        m_window->sets().appendSets(shown);
     sequence.reset();
     Backup backup = saveSets(listing);
     backup.listing = std::move(listing);
@@ -505,8 +501,37 @@ void LoggerCommands::eraseAll()
     if (m_runner.running())
         return;
     const Backup backup = backupMemory();
-    if (confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backup))
-        eraseUnlessChanged(backup);
+    if (confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backup) &&
+        eraseUnlessChanged(backup) && m_window && m_window->isVisible())
+        showMemoryNow();
+}
+
+void LoggerCommands::showMemoryNow()
+{
+    // Whatever the meter answers, the erased sets are no longer listed.
+    m_window->sets().clear();
+    m_window->showMemorySize(0, CapacityText(m_memory.capacity));
+    auto sequence = m_runner.begin();
+    if (!sequence)
+        return;
+    BusyScope scope(*this);
+    MemoryListing now;
+    const auto outcome =
+        ReadListing(*sequence, now, [this](int percent) { return progress(percent); });
+    if (outcome == ReportTransfer::Outcome::Cancelled)
+        return transferCancelled();
+    if (outcome == ReportTransfer::Outcome::LinkLost)
+        return linkLost();
+    m_memory.capacity = now.status.capacity;
+    std::vector<QString> shown;
+    for (std::size_t k = 0; k < now.times.size(); ++k) {
+        m_memory.SetStartTimes[k + 1] = now.times[k];
+        shown.push_back(StartTimeDisplay(now.times[k]));
+    }
+    if (m_window) {
+        m_window->showMemorySize(UsedPercent(now.status), CapacityText(now.status.capacity));
+        m_window->sets().appendSets(shown);
+    }
 }
 
 void LoggerCommands::eraseFromWindow()

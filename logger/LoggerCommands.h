@@ -31,7 +31,8 @@ public:
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
     void listMemory();
-    // Toolbar "Erase", after its confirmation.
+    // Toolbar "Erase", after its confirmation; an open `Memory` window then lists the memory as
+    // it is, and none is opened.
     void eraseAll();
     // `GridSet` click: downloads the set of the row into the download file and views it.
     void downloadSet(int row);
@@ -101,6 +102,8 @@ private:
     // Reads the memory again and erases it when it holds nothing the backup did not see, else
     // only when the user insists. True when the erase command was sent.
     bool eraseUnlessChanged(const Backup& backup);
+    // After an erase: the open window lists the memory as the meter now reports it.
+    void showMemoryNow();
     // Reads the set text of `start` in the running sequence, into `text`; a set of more than
     // `limit` bytes is not read.
     enum class SetRead
