@@ -159,14 +159,15 @@ void LoggerCommands::listMemory()
     if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
 
-    std::vector<QString> shown;
-    shown.reserve(times.size());
-    for (std::size_t k = 0; k < times.size(); ++k) {
-        m_memory.SetStartTimes[k + 1] = times[k];
-        shown.push_back(StartTimeDisplay(times[k]));
-    }
+    keepStartTimes(times);
     if (m_window)
-        m_window->sets().appendSets(shown);
+        m_window->sets().appendSets(StartTimeDisplays(times));
+}
+
+void LoggerCommands::keepStartTimes(const std::vector<QString>& times)
+{
+    for (std::size_t k = 0; k < times.size(); ++k)
+        m_memory.SetStartTimes[k + 1] = times[k];
 }
 
 LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequence, int k,
@@ -344,8 +345,7 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         transferCancelled();
         return failed;
     }
-    for (std::size_t k = 0; k < listing.times.size(); ++k)
-        m_memory.SetStartTimes[k + 1] = listing.times[k];
+    keepStartTimes(listing.times);
     sequence.reset();
     Backup backup = saveSets(listing);
     backup.listing = std::move(listing);
@@ -523,14 +523,10 @@ void LoggerCommands::showMemoryNow()
     if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
     m_memory.capacity = now.status.capacity;
-    std::vector<QString> shown;
-    for (std::size_t k = 0; k < now.times.size(); ++k) {
-        m_memory.SetStartTimes[k + 1] = now.times[k];
-        shown.push_back(StartTimeDisplay(now.times[k]));
-    }
+    keepStartTimes(now.times);
     if (m_window) {
         m_window->showMemorySize(UsedPercent(now.status), CapacityText(now.status.capacity));
-        m_window->sets().appendSets(shown);
+        m_window->sets().appendSets(StartTimeDisplays(now.times));
     }
 }
 

@@ -120,6 +120,8 @@ private:
     // "2026-12-05_163905" for the set downloaded last, for the file dialogs.
     QString setFileStem() const;
 
+    // The start times of sets 1 to N as `SetStartTimes` keeps them for the run.
+    void keepStartTimes(const std::vector<QString>& times);
     void openWindow();
     // The erase command itself, as one meter sequence.
     bool sendErase();

@@ -84,6 +84,15 @@ QString StartTimeDisplay(const QString& digits)
            digits.mid(10, 2) + QLatin1Char(':') + digits.mid(12, 2);
 }
 
+std::vector<QString> StartTimeDisplays(const std::vector<QString>& times)
+{
+    std::vector<QString> shown;
+    shown.reserve(times.size());
+    for (const QString& digits : times)
+        shown.push_back(StartTimeDisplay(digits));
+    return shown;
+}
+
 std::uint64_t DecodeSetSize(const meterlink::Answer& answer)
 {
     return answer.u40(1);

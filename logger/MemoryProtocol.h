@@ -51,6 +51,8 @@ QString EntryText(const std::uint8_t* entry);
 std::vector<QString> DecodeDirectory(const QByteArray& directory, int sets);
 // "2026/12/05 16:39:05" from "20261205163905"; a short text gives the separators only.
 QString StartTimeDisplay(const QString& digits);
+// The same for every start time, as the set list shows them.
+std::vector<QString> StartTimeDisplays(const std::vector<QString>& times);
 
 // Set size S in bytes from the set-size answer (bytes 1 to 5).
 std::uint64_t DecodeSetSize(const meterlink::Answer& answer);
