@@ -10,7 +10,9 @@
 #include "ui/WorkingFiles.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QHash>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -149,29 +151,28 @@ void LoggerCommands::listMemory()
     openWindow();
     m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
 
-    const int reports = DirectoryReports(status.sets);
-    sequence->send(meterlink::commands::Directory());
-    ReportTransfer transfer(*sequence, 2);
-    const auto outcome = transfer.collect(static_cast<std::uint64_t>(reports),
-                                          [this](int percent) { return progress(percent); });
+    std::vector<QString> times;
+    const auto outcome = ReadDirectory(*sequence, status.sets, times,
+                                       [this](int percent) { return progress(percent); });
     if (outcome == ReportTransfer::Outcome::Cancelled)
         return transferCancelled();
     if (outcome == ReportTransfer::Outcome::LinkLost)
         return linkLost();
 
-    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
-    std::vector<QString> shown;
-    shown.reserve(times.size());
-    for (std::size_t k = 0; k < times.size(); ++k) {
-        m_memory.SetStartTimes[k + 1] = times[k];
-        shown.push_back(StartTimeDisplay(times[k]));
-    }
+    keepStartTimes(times);
     if (m_window)
-        m_window->sets().appendSets(shown);
+        m_window->sets().appendSets(StartTimeDisplays(times));
+}
+
+void LoggerCommands::keepStartTimes(const std::vector<QString>& times)
+{
+    for (std::size_t k = 0; k < times.size(); ++k)
+        m_memory.SetStartTimes[k + 1] = times[k];
 }
 
 LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequence, int k,
-                                                const QString& digits, QByteArray& text,
+                                                const QString& digits, std::uint64_t limit,
+                                                QByteArray& text,
                                                 const std::function<bool(int)>& progress)
 {
     const auto start = RequestDigits(digits);
@@ -182,7 +183,7 @@ LoggerCommands::SetRead LoggerCommands::readSet(meterlink::MeterSequence& sequen
     m_memory.SetSizes[static_cast<std::size_t>(k)] = size;
     // A size beyond what the memory can hold is no answer to trust: reading it would keep the
     // program busy for hours.
-    if (size > std::min(CapacityBytes(m_memory.capacity), MaxSetBytes))
+    if (size > limit)
         return SetRead::TooLarge;
 
     sequence.send(meterlink::commands::SetData(start));
@@ -213,8 +214,8 @@ void LoggerCommands::downloadSet(int row)
     const int k = currentSet(row);
     const QString digits = m_memory.SetStartTimes[static_cast<std::size_t>(k)];
     QByteArray text;
-    switch (
-        readSet(*sequence, k, digits, text, [this](int percent) { return progress(percent); })) {
+    switch (readSet(*sequence, k, digits, SetLimit(m_memory.capacity), text,
+                    [this](int percent) { return progress(percent); })) {
     case SetRead::LinkLost:
         return linkLost();
     case SetRead::TooLarge:
@@ -292,13 +293,19 @@ void LoggerCommands::exportSet()
 {
     if (!m_lastSet || m_busy)
         return;
+    // A file of the column line alone would pass for an export.
+    const QByteArray& text = m_lastSet->text;
+    files::PlotData records;
+    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
+        m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
     m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
     m_csvDialog.filterIndex = 1;
     m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
     if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
-    const QByteArray& text = m_lastSet->text;
     QString reason;
     if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
                                  m_csvDialog.fileName, reason))
@@ -322,20 +329,15 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         failed.reason = NoAnswer;
         return failed;
     }
-    const MemoryStatus status = DecodeMemoryStatus(reply.answers.front());
-    m_memory.capacity = status.capacity;
-    if (status.sets == 0)
-        return Backup{Backup::Outcome::Empty, 0, {}, {}};
+    MemoryListing listing;
+    listing.status = DecodeMemoryStatus(reply.answers.front());
+    m_memory.capacity = listing.status.capacity;
+    if (listing.status.sets == 0)
+        return Backup{Backup::Outcome::Empty, 0, {}, {}, {}, listing};
 
-    // The window shows the progress and offers Cancel; one opened for this shows the listing.
-    const bool fresh = m_window == nullptr || m_window->isHidden();
-    openWindow();
-    if (fresh)
-        m_window->showMemorySize(UsedPercent(status), CapacityText(status.capacity));
-    sequence->send(meterlink::commands::Directory());
-    ReportTransfer transfer(*sequence, 2);
-    const auto outcome = transfer.collect(static_cast<std::uint64_t>(DirectoryReports(status.sets)),
-                                          [this](int percent) { return progress(percent); });
+    // An open `Memory` window shows the progress and offers Cancel; none is opened for it.
+    const auto outcome = ReadDirectory(*sequence, listing.status.sets, listing.times,
+                                       [this](int percent) { return progress(percent); });
     if (outcome != ReportTransfer::Outcome::Complete) {
         failed.reason = outcome == ReportTransfer::Outcome::Cancelled
                             ? QStringLiteral("it was cancelled")
@@ -343,31 +345,36 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
         transferCancelled();
         return failed;
     }
-    const std::vector<QString> times = DecodeDirectory(transfer.bytes(), status.sets);
-    std::vector<QString> shown;
-    for (std::size_t k = 0; k < times.size(); ++k) {
-        m_memory.SetStartTimes[k + 1] = times[k];
-        shown.push_back(StartTimeDisplay(times[k]));
-    }
-    if (fresh && m_window)
-        m_window->sets().appendSets(shown);
+    keepStartTimes(listing.times);
     sequence.reset();
-    return saveSets(times);
+    Backup backup = saveSets(listing);
+    backup.listing = std::move(listing);
+    return backup;
 }
 
-LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& times)
+LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
 {
     Backup result;
     const QString folder =
-        QDir(m_services.paths.backupsFolder()).filePath(BackupFolderName(m_services.clock.now()));
-    if (!QDir().mkpath(folder)) {
-        result.reason =
-            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
+        CreateBackupFolder(m_services.paths.backupsFolder(), m_services.clock.now(), result.reason);
+    if (folder.isEmpty())
         return result;
-    }
+    const std::vector<QString>& times = listing.times;
+    // However many sets the directory lists, the backup reads no more than the memory holds.
+    const std::uint64_t limit = BackupLimit(listing.status);
+    std::uint64_t left = limit;
     QStringList taken;
+    const std::vector<int> earlier = EarlierSetsOfSameStart(times);
+    // Digests of the texts saved so far, with their set numbers.
+    QHash<QByteArray, int> saved;
     const auto count = static_cast<int>(times.size());
     for (int i = 0; i < count; ++i) {
+        const QString& digits = times[static_cast<std::size_t>(i)];
+        // Asking by its start time would bring the earlier set again.
+        if (const int first = earlier[static_cast<std::size_t>(i)]; first != 0) {
+            result.unread.push_back({i + 1, first, true, StartTimeDisplay(digits)});
+            continue;
+        }
         auto sequence = m_runner.begin();
         if (!sequence) {
             result.reason = QStringLiteral("another transfer is running");
@@ -375,12 +382,19 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
         }
         QByteArray text;
         const SetRead read = readSet(
-            *sequence, i + 1, times[static_cast<std::size_t>(i)], text,
+            *sequence, i + 1, digits, std::min(SetLimit(listing.status.capacity), left), text,
             [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
         QString why;
         if (read == SetRead::Complete) {
-            const QString path =
-                QDir(folder).filePath(BackupFileName(times[static_cast<std::size_t>(i)], taken));
+            left -= std::min<std::uint64_t>(left, static_cast<std::uint64_t>(text.size()));
+            const QByteArray digest = QCryptographicHash::hash(text, QCryptographicHash::Sha256);
+            if (const auto same = saved.constFind(digest); same != saved.cend()) {
+                result.unread.push_back({i + 1, *same, false, StartTimeDisplay(digits)});
+                sequence->drain();
+                continue;
+            }
+            saved.insert(digest, i + 1);
+            const QString path = QDir(folder).filePath(BackupFileName(digits, taken));
             if (SaveAndVerify(path, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
@@ -392,9 +406,16 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
             transferCancelled();
             sequence->drain();
             result.reason = QStringLiteral("it was cancelled");
-        } else if (read == SetRead::TooLarge) {
+        } else if (read == SetRead::TooLarge && m_memory.SetSizes[static_cast<std::size_t>(i + 1)] >
+                                                    SetLimit(listing.status.capacity)) {
             result.reason =
                 QStringLiteral("the meter reported set %1 larger than its memory").arg(i + 1);
+        } else if (read == SetRead::TooLarge) {
+            result.reason = QStringLiteral("the meter's sets hold more than the %1 bytes its "
+                                           "memory has in use; set %2 and those after it were "
+                                           "not read")
+                                .arg(limit)
+                                .arg(i + 1);
         } else {
             result.reason = NoAnswer;
         }
@@ -403,7 +424,7 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
         return result;
     }
     result.outcome = Backup::Outcome::Saved;
-    result.sets = count;
+    result.sets = count - static_cast<int>(result.unread.size());
     result.folder = folder;
     return result;
 }
@@ -417,15 +438,61 @@ bool LoggerCommands::confirmErase(const QString& text, ui::MsgIcon icon, const Q
                         ui::MsgButtons::YesNoDefaultNo,
                         ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
         return false;
+    const auto unread = static_cast<int>(backup.unread.size());
+    if (backup.outcome == Backup::Outcome::Saved && unread > 0 &&
+        dialogs.message(UnreadSetsQuestion(backup.unread, backup.sets, backup.folder),
+                        ui::MsgButtons::YesNoDefaultNo,
+                        ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
+        return false;
     QString shown = text;
     if (backup.outcome == Backup::Outcome::Saved) {
         const QString folder = QDir::toNativeSeparators(backup.folder);
-        shown +=
-            backup.sets == 1
-                ? QStringLiteral("\nThe 1 set was saved in %1.").arg(folder)
-                : QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
+        if (unread > 0)
+            shown += QStringLiteral("\n%1 of the %2 sets were saved in %3.")
+                         .arg(backup.sets)
+                         .arg(backup.sets + unread)
+                         .arg(folder);
+        else if (backup.sets == 1)
+            shown += QStringLiteral("\nThe 1 set was saved in %1.").arg(folder);
+        else
+            shown += QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
     }
     return dialogs.message(shown, ui::MsgButtons::OkCancel, icon, title) == ui::MsgAnswer::Ok;
+}
+
+bool LoggerCommands::eraseUnlessChanged(const Backup& backup)
+{
+    if (!backup.listing)
+        return sendErase();
+    QString change;
+    {
+        auto sequence = m_runner.begin();
+        if (!sequence)
+            return false;
+        BusyScope scope(*this);
+        // A schedule may have stored a set while the question was open.
+        MemoryListing now;
+        const auto outcome =
+            ReadListing(*sequence, now, [this](int percent) { return progress(percent); });
+        if (outcome == ReportTransfer::Outcome::Cancelled) {
+            transferCancelled();
+            return false;
+        }
+        if (outcome == ReportTransfer::Outcome::LinkLost) {
+            linkLost();
+            return false;
+        }
+        change = ListingChange(*backup.listing, now);
+        if (change.isEmpty()) {
+            sequence->request(meterlink::commands::EraseMemory());
+            return true;
+        }
+    }
+    if (m_services.dialogs.message(change + QStringLiteral("\nErase anyway?"),
+                                   ui::MsgButtons::YesNoDefaultNo,
+                                   ui::MsgIcon::Exclamation) != ui::MsgAnswer::Yes)
+        return false;
+    return sendErase();
 }
 
 void LoggerCommands::eraseAll()
@@ -433,9 +500,34 @@ void LoggerCommands::eraseAll()
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (!confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backupMemory()))
+    const Backup backup = backupMemory();
+    if (confirmErase(EraseAllText, ui::MsgIcon::None, QString(), backup) &&
+        eraseUnlessChanged(backup) && m_window && m_window->isVisible())
+        showMemoryNow();
+}
+
+void LoggerCommands::showMemoryNow()
+{
+    // Whatever the meter answers, the erased sets are no longer listed.
+    m_window->sets().clear();
+    m_window->showMemorySize(0, CapacityText(m_memory.capacity));
+    auto sequence = m_runner.begin();
+    if (!sequence)
         return;
-    sendErase();
+    BusyScope scope(*this);
+    MemoryListing now;
+    const auto outcome =
+        ReadListing(*sequence, now, [this](int percent) { return progress(percent); });
+    if (outcome == ReportTransfer::Outcome::Cancelled)
+        return transferCancelled();
+    if (outcome == ReportTransfer::Outcome::LinkLost)
+        return linkLost();
+    m_memory.capacity = now.status.capacity;
+    keepStartTimes(now.times);
+    if (m_window) {
+        m_window->showMemorySize(UsedPercent(now.status), CapacityText(now.status.capacity));
+        m_window->sets().appendSets(StartTimeDisplays(now.times));
+    }
 }
 
 void LoggerCommands::eraseFromWindow()
@@ -443,18 +535,20 @@ void LoggerCommands::eraseFromWindow()
     // Not even the question while a transfer runs.
     if (m_runner.running())
         return;
-    if (!confirmErase(EraseWindowText, ui::MsgIcon::Exclamation, QStringLiteral("Warning"),
-                      backupMemory()))
-        return;
-    sendErase();
-    if (m_window)
+    const Backup backup = backupMemory();
+    if (confirmErase(EraseWindowText, ui::MsgIcon::Exclamation, QStringLiteral("Warning"),
+                     backup) &&
+        eraseUnlessChanged(backup) && m_window)
         m_window->close();
 }
 
-void LoggerCommands::sendErase()
+bool LoggerCommands::sendErase()
 {
-    if (auto sequence = m_runner.begin())
-        sequence->request(meterlink::commands::EraseMemory());
+    auto sequence = m_runner.begin();
+    if (!sequence)
+        return false;
+    sequence->request(meterlink::commands::EraseMemory());
+    return true;
 }
 
 void LoggerCommands::sendUnitOption()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "link/MeterSequence.h"
+#include "logger/MemoryListing.h"
 #include "logger/MemoryProtocol.h"
+#include "logger/SetBackup.h"
 #include "ui/Services.h"
 
 #include <QObject>
@@ -29,7 +31,8 @@ public:
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
     void listMemory();
-    // Toolbar "Erase", after its confirmation.
+    // Toolbar "Erase", after its confirmation; an open `Memory` window then lists the memory as
+    // it is, and none is opened.
     void eraseAll();
     // `GridSet` click: downloads the set of the row into the download file and views it.
     void downloadSet(int row);
@@ -82,17 +85,27 @@ private:
             Failed
         };
         Outcome outcome = Outcome::Failed;
-        int sets = 0;
+        int sets = 0; // saved in `folder`
         QString folder;
         QString reason;
+        // Saved leaves these out: sets the meter did not send apart from an earlier one.
+        std::vector<UnreadSet> unread;
+        // What the memory held when the backup read it; none when it could not be read.
+        std::optional<MemoryListing> listing;
     };
     Backup backupMemory();
     // Downloads every listed set into a new dated folder.
-    Backup saveSets(const std::vector<QString>& times);
+    Backup saveSets(const MemoryListing& listing);
     // The erase confirmation `text` after a backup; false when the erase must not run.
     bool confirmErase(const QString& text, ui::MsgIcon icon, const QString& title,
                       const Backup& backup);
-    // Reads the set text of `start` in the running sequence, into `text`.
+    // Reads the memory again and erases it when it holds nothing the backup did not see, else
+    // only when the user insists. True when the erase command was sent.
+    bool eraseUnlessChanged(const Backup& backup);
+    // After an erase: the open window lists the memory as the meter now reports it.
+    void showMemoryNow();
+    // Reads the set text of `start` in the running sequence, into `text`; a set of more than
+    // `limit` bytes is not read.
     enum class SetRead
     {
         Complete,
@@ -101,14 +114,17 @@ private:
         Cancelled
     };
     SetRead readSet(meterlink::MeterSequence& sequence, int k, const QString& digits,
-                    QByteArray& text, const std::function<bool(int)>& progress);
+                    std::uint64_t limit, QByteArray& text,
+                    const std::function<bool(int)>& progress);
     void setDownloaded(std::optional<DownloadedSet> set);
     // "2026-12-05_163905" for the set downloaded last, for the file dialogs.
     QString setFileStem() const;
 
+    // The start times of sets 1 to N as `SetStartTimes` keeps them for the run.
+    void keepStartTimes(const std::vector<QString>& times);
     void openWindow();
     // The erase command itself, as one meter sequence.
-    void sendErase();
+    bool sendErase();
     int currentSet(int row) const;
     // Shows the progress and lets pending window events run; false once Cancel was clicked.
     bool progress(int percent);

@@ -39,6 +39,18 @@ std::uint64_t CapacityBytes(std::uint64_t capacity)
     return capacity * 1024;
 }
 
+std::uint64_t SetLimit(std::uint64_t capacity)
+{
+    return std::min(CapacityBytes(capacity), MaxSetBytes);
+}
+
+std::uint64_t BackupLimit(const MemoryStatus& status)
+{
+    if (status.free >= status.capacity)
+        return 0;
+    return std::min(CapacityBytes(status.capacity - status.free), MaxSetBytes);
+}
+
 int DirectoryReports(int sets)
 {
     if (sets <= 0)
@@ -70,6 +82,15 @@ QString StartTimeDisplay(const QString& digits)
     return digits.mid(0, 4) + QLatin1Char('/') + digits.mid(4, 2) + QLatin1Char('/') +
            digits.mid(6, 2) + QLatin1Char(' ') + digits.mid(8, 2) + QLatin1Char(':') +
            digits.mid(10, 2) + QLatin1Char(':') + digits.mid(12, 2);
+}
+
+std::vector<QString> StartTimeDisplays(const std::vector<QString>& times)
+{
+    std::vector<QString> shown;
+    shown.reserve(times.size());
+    for (const QString& digits : times)
+        shown.push_back(StartTimeDisplay(digits));
+    return shown;
 }
 
 std::uint64_t DecodeSetSize(const meterlink::Answer& answer)

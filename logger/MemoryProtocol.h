@@ -17,8 +17,8 @@ inline constexpr int EntriesPerReport = 9;    // 63 entry bytes in data bytes 2 
 inline constexpr int DataBytesPerReport = 64; // set text, data bytes 1 to 64
 inline constexpr int MaxSets = 65535;         // the set count is 16 bits wide
 inline constexpr int StartTimeDigits = 14;
-// No meter holds a set this large (its memory is 512 K): a bigger claim is no answer to trust,
-// whatever capacity the same device reports.
+// No meter holds a set, nor a whole memory, this large (its memory is 512 K): a bigger claim is
+// no answer to trust, whatever capacity the same device reports.
 inline constexpr std::uint64_t MaxSetBytes = 16 * 1024 * 1024;
 
 struct MemoryStatus
@@ -37,6 +37,11 @@ int UsedPercent(const MemoryStatus& status);
 QString CapacityText(std::uint64_t capacity);
 // The largest set the memory can hold, in bytes.
 std::uint64_t CapacityBytes(std::uint64_t capacity);
+// The largest set a download takes: what the memory can hold, never more than any meter holds.
+std::uint64_t SetLimit(std::uint64_t capacity);
+// The bytes of set text a backup takes in all: the memory the meter reports in use, never more
+// than any meter's memory holds. A directory of many sets cannot make it write more.
+std::uint64_t BackupLimit(const MemoryStatus& status);
 
 // Directory reports for N sets: ceil((7 N + ceil(N / 9)) / 64), which is ceil(N / 9).
 int DirectoryReports(int sets);
@@ -46,6 +51,8 @@ QString EntryText(const std::uint8_t* entry);
 std::vector<QString> DecodeDirectory(const QByteArray& directory, int sets);
 // "2026/12/05 16:39:05" from "20261205163905"; a short text gives the separators only.
 QString StartTimeDisplay(const QString& digits);
+// The same for every start time, as the set list shows them.
+std::vector<QString> StartTimeDisplays(const std::vector<QString>& times);
 
 // Set size S in bytes from the set-size answer (bytes 1 to 5).
 std::uint64_t DecodeSetSize(const meterlink::Answer& answer);

@@ -2,13 +2,44 @@
 
 #include "ui/WorkingFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QHash>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace logger {
 
 QString BackupFolderName(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
+}
+
+QString CreateBackupFolder(const QString& backups, const QDateTime& time, QString& reason)
+{
+    // Enough for any number of backups in one second.
+    static constexpr int Attempts = 1000;
+    const QString stem = QDir(backups).filePath(BackupFolderName(time));
+    if (!QDir().mkpath(backups)) {
+        reason = QStringLiteral("the folder %1 could not be made")
+                     .arg(QDir::toNativeSeparators(backups));
+        return {};
+    }
+    for (int n = 1; n <= Attempts; ++n) {
+        const QString path = n == 1 ? stem : QStringLiteral("%1_%2").arg(stem).arg(n);
+        // mkdir fails on anything that stands at the name, a link included.
+        if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
+            return path;
+        if (errno != EEXIST) {
+            reason = QStringLiteral("the folder %1 could not be made (%2)")
+                         .arg(QDir::toNativeSeparators(path), qt_error_string(errno));
+            return {};
+        }
+    }
+    reason = QStringLiteral("%1 folders of that time stand in %2 already")
+                 .arg(Attempts)
+                 .arg(QDir::toNativeSeparators(backups));
+    return {};
 }
 
 QString BackupFileName(const QString& digits, QStringList& taken)
@@ -42,6 +73,48 @@ bool SaveAndVerify(const QString& path, const QByteArray& bytes, QString& reason
         return false;
     }
     return true;
+}
+
+std::vector<int> EarlierSetsOfSameStart(const std::vector<QString>& times)
+{
+    std::vector<int> earlier(times.size(), 0);
+    QHash<QString, int> first;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const auto at = first.constFind(times[i]);
+        if (at != first.cend())
+            earlier[i] = *at;
+        else
+            first.insert(times[i], static_cast<int>(i) + 1);
+    }
+    return earlier;
+}
+
+QString UnreadSetsQuestion(const std::vector<UnreadSet>& unread, int saved, const QString& folder)
+{
+    // A few named are enough to tell the user what is at stake.
+    static constexpr std::size_t Named = 5;
+    QStringList lines;
+    for (std::size_t i = 0; i < unread.size() && i < Named; ++i) {
+        const UnreadSet& set = unread[i];
+        lines << (set.sameStart
+                      ? QStringLiteral("Set %1 was not saved: it starts when set %2 does (%3), and "
+                                       "the meter sends only the first set of a start time.")
+                            .arg(set.number)
+                            .arg(set.sameAs)
+                            .arg(set.startTime)
+                      : QStringLiteral("Set %1 was not saved: the meter sent the same text for it "
+                                       "as for set %2.")
+                            .arg(set.number)
+                            .arg(set.sameAs));
+    }
+    if (unread.size() > Named)
+        lines << QStringLiteral("%1 more sets were not saved.").arg(unread.size() - Named);
+    const QString where = QDir::toNativeSeparators(folder);
+    lines << (saved == 1
+                  ? QStringLiteral("The other set was saved in %1.").arg(where)
+                  : QStringLiteral("The other %1 sets were saved in %2.").arg(saved).arg(where));
+    lines << QStringLiteral("Erase anyway?");
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace logger

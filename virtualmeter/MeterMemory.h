@@ -58,7 +58,8 @@ public:
     Report statusReport() const;
     // ceil(N / 9) reports; entry bytes packed from byte 2 to 64, byte 1 unused.
     std::vector<Report> directoryReports() const;
-    // The set whose start time the 14 ASCII digits name, or nullptr.
+    // The set whose start time the 14 ASCII digits name, or nullptr; of several stored with one
+    // start time, the first, as the meter answers.
     const StoredSet* find(std::span<const std::uint8_t> digits) const;
     // Bytes 1-5: the size of the set's text; 0 for an unknown set.
     static Report sizeReport(const StoredSet* set);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -49,9 +50,21 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
 }
 
-// The ordinary virtual meter, with its own memory model, as --demo runs it.
+// The ordinary virtual meter, with its own memory model, as --demo runs it. The toolbar's Erase
+// opens no window, whatever the answer; an open one lists the memory as it is afterwards.
 TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
 {
+    const auto set = meter.model().memory().sets();
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
+    for (const char* answer : {"Cancel", "OK"}) {
+        window->toolbar()->click(QStringLiteral("Erase"));
+        EXPECT_EQ(program->logger().memoryWindow(), nullptr) << answer;
+    }
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        QStringLiteral("All the data in memory will be deleted!\nThe ")));
+    EXPECT_TRUE(meter.model().memory().sets().empty());
+    meter.model().memory().setSets(set);
+
     window->toolbar()->click(QStringLiteral("Logger"));
     auto* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
@@ -62,16 +75,13 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.startsWith("Set text\r\n"));
     EXPECT_EQ(text.size(), 64 + 2);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 
-    meter.clearWrites();
-    dialogs.messageAnswers.push_back(ui::MsgAnswer::Cancel);
     window->toolbar()->click(QStringLiteral("Erase"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
-        QStringLiteral("All the data in memory will be deleted!\nThe ")));
-    const auto sent = commands();
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair<int, int>(6, 32)), 0);
+    EXPECT_TRUE(memory->isVisible());
+    EXPECT_EQ(memory->sets().rowCount(), 1);
+    EXPECT_EQ(memory->findChild<QProgressBar*>(QStringLiteral("MSize"))->value(), 0);
+    EXPECT_EQ(dialogs.messages.size(), 3u);
 }
 
 // A download refused or stopped midway, through the real windows.
