@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/RecordFields.h"
 #include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
 #include "panel/PanelWindow.h"
@@ -104,6 +105,52 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
               files::ReadOutcome::Ok);
     EXPECT_EQ(recorded.RecordCount, 2);
     EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
+}
+
+// Frames the meter marks invalid (its set-up menu, an overload) make no record and are counted
+// on the status line; a colour temperature out of range leaves Tcp and delta-uv blank.
+TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
+{
+    virtualmeter::MeterModel& model = meter.model();
+    const std::vector<std::function<void()>> frames = {
+        [&] {
+            model.setLight(virtualmeter::Light{5000, 0, 500});
+        },
+        [&] { model.setInSetup(true); },
+        [&] {
+            model.setInSetup(false);
+            model.setLight(virtualmeter::Light{5000, 0, 300000});
+        },
+        [&] {
+            model.setLight(virtualmeter::Light{5000, 0.06, 500});
+        }};
+    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
+    press("Save");
+    for (const auto& frame : frames) {
+        frame();
+        window->pollMeter();
+        clock.advance(1);
+        program->recorder().sample();
+    }
+    const auto* leftOut = window->findChild<QLabel*>(QStringLiteral("LblLeftOut"));
+    EXPECT_EQ(leftOut->text().toStdString(), "2 samples left out (set-up menu or overload)");
+    press("Save");
+
+    QFile saved(path(QStringLiteral("run.txt")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    EXPECT_EQ(lines.at(2), QByteArray("Total Records : 2\r"));
+    std::vector<files::RecordFields> records;
+    for (const QByteArray& line : lines)
+        if (files::IsRecordItem(line.trimmed().toStdString()))
+            records.push_back(files::ParseRecordFields(line.chopped(1).toStdString()));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_NEAR(records[0][files::RecordValue::Ev]->value, 500, 0.1);
+    EXPECT_NEAR(records[0][files::RecordValue::Tcp]->value, 5000, 50);
+    EXPECT_TRUE(records[0][files::RecordValue::duv].has_value());
+    EXPECT_TRUE(records[1][files::RecordValue::x].has_value());
+    EXPECT_FALSE(records[1][files::RecordValue::Tcp].has_value());
+    EXPECT_FALSE(records[1][files::RecordValue::duv].has_value());
 }
 
 // A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in

@@ -36,7 +36,7 @@ bool write(const QString& path, const QByteArray& bytes)
 class Recording : public testing::Test
 {
 protected:
-    Recording() : recorder(clock, root.paths, dialogs, [this] { return latest; })
+    Recording() : recorder(clock, root.paths, dialogs, [this] { return files::LiveSample{latest}; })
     {
         cmd.fileName = root.paths.startupFile();
     }
