@@ -56,6 +56,31 @@ QString IntervalOutOfRange(std::int64_t seconds)
            NothingSent;
 }
 
+// Why a schedule did not reach the meter, or nothing when the meter took it. The sequence ends
+// (and the poll resumes) before anyone is told.
+QString WriteFailure(meterlink::SequenceRunner& runner, const meterlink::Command& command)
+{
+    auto sequence = runner.begin();
+    if (!sequence)
+        return QStringLiteral("The schedule was not written: the meter is busy with another "
+                              "command.") +
+               NothingSent;
+    // What the meter answers is not looked at; that it answers is.
+    const meterlink::Reply reply = sequence->request(command);
+    switch (reply.outcome) {
+    case meterlink::Reply::Outcome::Answered:
+        break;
+    case meterlink::Reply::Outcome::NoMeter:
+        return QStringLiteral("The schedule was not written: no meter was found.") + NothingSent;
+    case meterlink::Reply::Outcome::LinkLost:
+        return QStringLiteral("The meter did not answer the schedule (%1), so it may not have "
+                              "been written.\r\nOpen the set-up menu again to read what the "
+                              "meter holds.")
+            .arg(QString::fromStdString(reply.reason));
+    }
+    return {};
+}
+
 } // namespace
 
 int ScheduleByteFields(ScheduleKind kind)
@@ -252,9 +277,11 @@ bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleT
         access.dialogs.message(*problem, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return false;
     }
-    if (auto sequence = access.runner.begin())
-        sequence->request(std::get<meterlink::Command>(command)); // the answer is not looked at
-    return true;
+    const QString failure = WriteFailure(access.runner, std::get<meterlink::Command>(command));
+    if (failure.isEmpty())
+        return true;
+    access.dialogs.message(failure, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    return false;
 }
 
 } // namespace panel

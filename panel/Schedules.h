@@ -109,7 +109,8 @@ std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current);
 std::optional<int> SetMeterInterval(const MeterAccess& access, int& meterInterval);
 
 // Writes a schedule. A field out of range is refused with a message, nothing is sent and the
-// poll is left alone; returns whether the schedule went out.
+// poll is left alone. Returns whether the meter took the schedule; when another sequence runs,
+// no meter is found or the link is lost, a message says so and it returns false.
 bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleTexts& texts);
 
 } // namespace panel
