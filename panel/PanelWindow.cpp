@@ -157,10 +157,14 @@ void PanelWindow::pollMeter()
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
         SetText(m_lblCOM, NoDevice);
+        m_front->setStale(true);
         Q_EMIT meterLost();
         return;
     }
     SetText(m_lblCOM, ModelCaption);
+    // The meter answers again: why it did not is past.
+    SetText(m_lblName, QString());
+    m_front->setStale(false);
     const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
     m_recordOn = fields.recordOn;
     m_memoryBusy = fields.memoryBusy;
