@@ -11,7 +11,6 @@ namespace panel {
 
 namespace {
 
-constexpr int ByteMax = 255;
 constexpr int IntervalMax = 65535;
 
 struct FieldRange
@@ -42,10 +41,11 @@ bool IsDigit(QChar c)
 
 const QString NothingSent = QStringLiteral("\r\nNothing was sent to the meter.");
 
-QString ByteOutOfRange(const QString& field, const QString& typed)
+QString FieldOutOfRange(const QString& field, const QString& typed, const FieldRange& range)
 {
-    return QStringLiteral("%1: \"%2\" is out of range (0 to %3).")
-               .arg(field, typed.trimmed(), QString::number(ByteMax)) +
+    return QStringLiteral("%1: \"%2\" is out of range (%3 to %4).")
+               .arg(field, typed.trimmed(), QString::number(range.from),
+                    QString::number(range.to)) +
            NothingSent;
 }
 
@@ -148,13 +148,17 @@ std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
 {
     const int n = ScheduleByteFields(kind);
     const QStringList names = ScheduleFieldNames(kind);
+    const auto ranges = ByteFieldRanges(kind);
     auto text = [&texts](int i) { return i < texts.fields.size() ? texts.fields[i] : QString(); };
 
+    // A field outside what its list offers (a day 0, a month 13) would make a schedule the
+    // meter can never run.
     std::array<std::uint8_t, 12> bytes{};
     for (int i = 0; i < n; ++i) {
+        const FieldRange& range = ranges[static_cast<std::size_t>(i) % ranges.size()];
         const auto value = ui::RoundHalfEven(ui::NumericValue(text(i)));
-        if (value < 0 || value > ByteMax)
-            return ByteOutOfRange(names[i], text(i));
+        if (value < range.from || value > range.to)
+            return FieldOutOfRange(names[i], text(i), range);
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
     }
     const auto interval =

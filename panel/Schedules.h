@@ -47,8 +47,9 @@ QStringList TwoDigitItems(int from, int to);
 // interval split into minutes and seconds, enabled only when the flag byte is exactly 1.
 ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Answer& answer);
 
-// The write command for the texts; or, when a field does not fit its byte or the interval lies
-// outside 0 to 65535, the message for the user.
+// The write command for the texts; or, when a date or time field lies outside the range its list
+// offers (a day 1 to 31, an hour 0 to 23 ...) or the interval outside 0 to 65535, the message for
+// the user.
 std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
                                                           const ScheduleTexts& texts);
 

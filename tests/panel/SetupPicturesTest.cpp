@@ -244,12 +244,13 @@ TEST(ScheduleOk, NotTakenByTheMeterKeepsThePictureOpen)
     }
 }
 
-// The message names the field and its range; 1093 min = 65580 s.
+// The message names the field and the range its list offers; 1093 min = 65580 s.
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
     const std::vector<std::tuple<ScheduleKind, int, QString, QString>> rows = {
-        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
-        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 255)."},
+        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 99)."},
+        {ScheduleKind::Reservation, 8, "00", "Stop Date: \"00\" is out of range (1 to 31)."},
+        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 23)."},
         {ScheduleKind::Cycling, 6, "1093",
          "Interval: 65580 seconds is out of range (0 to 65535 seconds)."}};
     for (const auto& [kind, field, text, message] : rows) {
