@@ -111,46 +111,35 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
 // on the status line; a colour temperature out of range leaves Tcp and delta-uv blank.
 TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
 {
-    virtualmeter::MeterModel& model = meter.model();
-    const std::vector<std::function<void()>> frames = {
-        [&] {
-            model.setLight(virtualmeter::Light{5000, 0, 500});
-        },
-        [&] { model.setInSetup(true); },
-        [&] {
-            model.setInSetup(false);
-            model.setLight(virtualmeter::Light{5000, 0, 300000});
-        },
-        [&] {
-            model.setLight(virtualmeter::Light{5000, 0.06, 500});
-        }};
+    using virtualmeter::Light;
     dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
     press("Save");
-    for (const auto& frame : frames) {
-        frame();
+    const std::pair<bool, Light> frames[] = {{false, Light{5000, 0, 500}},
+                                             {true, Light{5000, 0, 500}},
+                                             {false, Light{5000, 0, 300000}},
+                                             {false, Light{5000, 0.06, 500}}};
+    for (const auto& [setUp, light] : frames) {
+        meter.model().setInSetup(setUp);
+        meter.model().setLight(light);
         window->pollMeter();
         clock.advance(1);
         program->recorder().sample();
     }
-    const auto* leftOut = window->findChild<QLabel*>(QStringLiteral("LblLeftOut"));
-    EXPECT_EQ(leftOut->text().toStdString(), "2 samples left out (set-up menu or overload)");
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("LblLeftOut"))->text().toStdString(),
+              "2 samples left out (set-up menu or overload)");
     press("Save");
 
     QFile saved(path(QStringLiteral("run.txt")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = saved.readAll().split('\n');
-    EXPECT_EQ(lines.at(2), QByteArray("Total Records : 2\r"));
-    std::vector<files::RecordFields> records;
-    for (const QByteArray& line : lines)
-        if (files::IsRecordItem(line.trimmed().toStdString()))
-            records.push_back(files::ParseRecordFields(line.chopped(1).toStdString()));
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_NEAR(records[0][files::RecordValue::Ev]->value, 500, 0.1);
-    EXPECT_NEAR(records[0][files::RecordValue::Tcp]->value, 5000, 50);
-    EXPECT_TRUE(records[0][files::RecordValue::duv].has_value());
-    EXPECT_TRUE(records[1][files::RecordValue::x].has_value());
-    EXPECT_FALSE(records[1][files::RecordValue::Tcp].has_value());
-    EXPECT_FALSE(records[1][files::RecordValue::duv].has_value());
+    ASSERT_EQ(lines.size(), 10); // the header, two records and nothing after the last line end
+    EXPECT_EQ(lines[2], QByteArray("Total Records : 2\r"));
+    const auto value = [&lines](int line, files::RecordValue field) {
+        return files::ParseRecordValue(lines[line].toStdString(), field);
+    };
+    EXPECT_NEAR(value(7, files::RecordValue::Tcp)->value, 5000, 50);
+    EXPECT_TRUE(value(7, files::RecordValue::duv) && value(8, files::RecordValue::y));
+    EXPECT_FALSE(value(8, files::RecordValue::Tcp) || value(8, files::RecordValue::duv));
 }
 
 // A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in
