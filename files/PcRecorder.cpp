@@ -120,11 +120,13 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
     m_target = target;
     m_targetSeen = seen;
     m_count = 0;
+    m_leftOut = 0;
     m_writeFailed = false;
     m_recording = true;
     m_unsaved = true;
     m_timer.start(static_cast<int>(std::clamp(intervalSeconds, 1LL, MaxIntervalSeconds) * 1000));
     Q_EMIT recordingChanged(true);
+    Q_EMIT leftOutChanged(0);
     return true;
 }
 
@@ -132,7 +134,10 @@ void PcRecorder::sample()
 {
     if (!m_recording || m_writeFailed)
         return;
-    std::optional<Reading> reading = m_latestReading ? m_latestReading() : std::nullopt;
+    const LiveSample live = m_latestReading ? m_latestReading() : LiveSample();
+    if (live.leftOut)
+        Q_EMIT leftOutChanged(++m_leftOut);
+    std::optional<Reading> reading = live.reading;
     if (!reading)
         return;
     const QDateTime now = m_clock.now();

@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/RecordFields.h"
 #include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
 #include "panel/PanelWindow.h"
@@ -104,6 +105,41 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
               files::ReadOutcome::Ok);
     EXPECT_EQ(recorded.RecordCount, 2);
     EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
+}
+
+// Frames the meter marks invalid (its set-up menu, an overload) make no record and are counted
+// on the status line; a colour temperature out of range leaves Tcp and delta-uv blank.
+TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
+{
+    using virtualmeter::Light;
+    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
+    press("Save");
+    const std::pair<bool, Light> frames[] = {{false, Light{5000, 0, 500}},
+                                             {true, Light{5000, 0, 500}},
+                                             {false, Light{5000, 0, 300000}},
+                                             {false, Light{5000, 0.06, 500}}};
+    for (const auto& [setUp, light] : frames) {
+        meter.model().setInSetup(setUp);
+        meter.model().setLight(light);
+        window->pollMeter();
+        clock.advance(1);
+        program->recorder().sample();
+    }
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("LblLeftOut"))->text().toStdString(),
+              "2 samples left out (set-up menu or overload)");
+    press("Save");
+
+    QFile saved(path(QStringLiteral("run.txt")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 10); // the header, two records and nothing after the last line end
+    EXPECT_EQ(lines[2], QByteArray("Total Records : 2\r"));
+    const auto value = [&lines](int line, files::RecordValue field) {
+        return files::ParseRecordValue(lines[line].toStdString(), field);
+    };
+    EXPECT_NEAR(value(7, files::RecordValue::Tcp)->value, 5000, 50);
+    EXPECT_TRUE(value(7, files::RecordValue::duv) && value(8, files::RecordValue::y));
+    EXPECT_FALSE(value(8, files::RecordValue::Tcp) || value(8, files::RecordValue::duv));
 }
 
 // A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in

@@ -147,8 +147,8 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
     EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
 
-// Without the meter: the pictures open and close as they would, nothing is asked twice, and
-// the poll runs again.
+// Without the meter: the pictures open as they would, nothing is asked twice, a schedule that
+// was not written keeps its picture open and says so, and the poll runs again.
 TEST(SetupPictures, MeterAbsent)
 {
     Bench bench;
@@ -165,9 +165,12 @@ TEST(SetupPictures, MeterAbsent)
     EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
     EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
     bench.click("CmdCycOK");
-    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
+    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
     EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
-    EXPECT_TRUE(bench.dialogs.messages.empty());
+    ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+    EXPECT_EQ(
+        bench.dialogs.messages[0].text.toStdString(),
+        "The schedule was not written: no meter was found.\r\nNothing was sent to the meter.");
     EXPECT_TRUE(bench.poll.polling());
 }
 
@@ -210,12 +213,44 @@ TEST(ScheduleOk, SendsWhatWasTypedAndCloses)
     }
 }
 
-// The message names the field and its range; 1093 min = 65580 s.
+// A meter that takes the write and falls silent, and a click while another sequence runs: the
+// picture stays open with what was typed, the message says what happened.
+TEST(ScheduleOk, NotTakenByTheMeterKeepsThePictureOpen)
+{
+    const std::vector<std::tuple<const char*, std::size_t, const char*>> rows = {
+        {"Silent", 1,
+         "The meter did not answer the schedule (Readfile timeout), so it may not have been "
+         "written.\r\nOpen the set-up menu again to read what the meter holds."},
+        {"Busy", 0,
+         "The schedule was not written: the meter is busy with another command.\r\nNothing was "
+         "sent to the meter."}};
+    for (const auto& [name, writes, message] : rows) {
+        SCOPED_TRACE(name);
+        Bench bench;
+        bench.choose("OptSetup0");
+        bench.click("CmdSetUpOK");
+        bench.pictures->picReservation()->field(2)->setEditText(QStringLiteral("15"));
+        bench.meter.clearWrites();
+        bench.meter.setSilent(writes == 1);
+        auto other = writes == 0 ? bench.runner.begin() : std::nullopt;
+        bench.click("CmdResOK");
+        EXPECT_EQ(bench.meter.writes().size(), writes);
+        EXPECT_FALSE(bench.pictures->picReservation()->isHidden());
+        EXPECT_EQ(bench.pictures->picReservation()->field(2)->currentText(), "15");
+        ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+        EXPECT_EQ(bench.dialogs.messages[0].text.toStdString(), message);
+        other.reset();
+        EXPECT_TRUE(bench.poll.polling());
+    }
+}
+
+// The message names the field and the range its list offers; 1093 min = 65580 s.
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
     const std::vector<std::tuple<ScheduleKind, int, QString, QString>> rows = {
-        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
-        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 255)."},
+        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 99)."},
+        {ScheduleKind::Reservation, 8, "00", "Stop Date: \"00\" is out of range (1 to 31)."},
+        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 23)."},
         {ScheduleKind::Cycling, 6, "1093",
          "Interval: 65580 seconds is out of range (0 to 65535 seconds)."}};
     for (const auto& [kind, field, text, message] : rows) {

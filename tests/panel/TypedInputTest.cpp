@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -61,9 +62,10 @@ TEST(TypedInput, SamplingTimeIsReadByItsLeadingNumber)
     }
 }
 
-// Every field of both schedules in turn gets the text, "01" the others: a value that does not
-// fit its byte is refused with a message, and so is an interval beyond 65535 seconds.
-TEST(TypedInput, ScheduleFieldFitsItsByteOrIsRefused)
+// Every field of both schedules in turn gets the text, "01" the others: a value outside the
+// range the field's list offers is refused with a message, and so is an interval beyond 65535
+// seconds.
+TEST(TypedInput, ScheduleFieldWithinItsListOrIsRefused)
 {
     const auto refusal = [](panel::ScheduleKind kind, int field, const QString& typed) {
         panel::ScheduleTexts texts;
@@ -73,15 +75,19 @@ TEST(TypedInput, ScheduleFieldFitsItsByteOrIsRefused)
         const auto* text = std::get_if<QString>(&command);
         return text ? std::optional(*text) : std::nullopt;
     };
-    const std::pair<QString, bool> rows[] = {
-        {"", false},      {"abc", false},     {"2e2", false},      {"255.4", false},
-        {"-0.4", false},  {"255.5", true},    {"-1", true},        {"1e999", true},
-        {"-1e999", true}, {LongDigits, true}, {LongLetters, false}};
-    for (const auto& [typed, refused] : rows) {
+    // Each text with the value it reads as: its leading number, halves rounded to even.
+    constexpr double Huge = std::numeric_limits<double>::infinity();
+    const std::pair<QString, double> rows[] = {
+        {"", 0},           {"abc", 0},         {"2e1", 20},     {"12.5", 12},
+        {"-0.4", 0},       {"31.5", 32},       {"-1", -1},      {"1e999", Huge},
+        {"-1e999", -Huge}, {LongDigits, Huge}, {LongLetters, 0}};
+    for (const auto& [typed, value] : rows) {
         for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
             for (int f = 0; f < panel::ScheduleByteFields(kind); ++f) {
+                const QStringList items = panel::ScheduleItems(kind)[static_cast<std::size_t>(f)];
+                const bool outside = value < items.first().toInt() || value > items.last().toInt();
                 const auto told = refusal(kind, f, typed);
-                EXPECT_EQ(told.has_value(), refused) << typed.left(20).toStdString() << " " << f;
+                EXPECT_EQ(told.has_value(), outside) << typed.left(20).toStdString() << " " << f;
                 EXPECT_FALSE(told && told->isEmpty());
             }
         }
