@@ -66,7 +66,7 @@ void FinishMeterClock(meterlink::SequenceRunner& runner)
 
 QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY)
 {
-    const int below = (1000 * logicalDpiY + 720) / 1440;
+    const int below = (25 * logicalDpiY + 18) / 36; // rounded to the nearest dot
     return {mainFrame.x() + (mainFrame.width() - ownFrameWidth) / 2, mainFrame.y() + below};
 }
 

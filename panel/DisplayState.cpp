@@ -79,15 +79,15 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     // A battery byte above 6 hides every segment rather than indexing past the gauge.
     for (int i = 0; i < BatterySegments; ++i)
         d.batteryShown[static_cast<std::size_t>(i)] = i >= f.battery;
-    d.m = f.memory;
-    d.a = f.indicatorA;
-    d.sd = f.sd;
-    d.r = f.recordOn;
-    d.intv = f.interval;
-    d.cf = f.cf;
-    d.h = f.hold;
-    d.time = ClockText(f);
-    d.memCnt = f.memoryFull ? QStringLiteral("FU") : ui::TwoDigit(f.memoryCount);
+    d.memoryMark = f.memoryMark;
+    d.autoMark = f.autoMark;
+    d.sdMark = f.sdMark;
+    d.recordMark = f.recordOn;
+    d.intervalMark = f.interval;
+    d.cfMark = f.cf;
+    d.holdMark = f.hold;
+    d.clock = ClockText(f);
+    d.memoryCount = f.memoryFull ? QStringLiteral("FU") : ui::TwoDigit(f.memoryCount);
 
     const IlluminanceRule lum = IlluminanceRuleFor(f.mode, f.unitFc);
     d.unit = lum.unit;
@@ -98,12 +98,12 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     const QString deltaEv = IlluminanceDifferenceText(diff(f.Y, f.refY), lum, sep);
 
     const int mode = f.mode;
-    d.lenda = inModes(mode, {2, 3, 9, 10});
-    d.deltaX = inModes(mode, {6, 7, 8, 9, 10, 11, 16});
-    d.deltaY = inModes(mode, {6, 7, 9, 10, 11, 16});
-    d.deltaZ = inModes(mode, {6, 7, 8, 9, 10, 11, 15, 16, 17});
-    d.deltaZZ = mode == 16;
-    d.ref = inModes(mode, {12, 13, 14, 17});
+    d.wavelengthSign = inModes(mode, {2, 3, 9, 10});
+    d.deltaTop = inModes(mode, {6, 7, 8, 9, 10, 11, 16});
+    d.deltaMiddle = inModes(mode, {6, 7, 9, 10, 11, 16});
+    d.deltaBottom = inModes(mode, {6, 7, 8, 9, 10, 11, 15, 16, 17});
+    d.secondDeltaBottom = mode == 16;
+    d.referenceMark = inModes(mode, {12, 13, 14, 17});
 
     const QString dashes = QStringLiteral("----");
     auto& l = d.lines;
@@ -205,9 +205,9 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     }
 
     if (d.legends[1].contains(QLatin1String("Tcp")))
-        d.knm = QStringLiteral("k");
-    else if (d.lenda)
-        d.knm = QStringLiteral("nm");
+        d.middleUnit = QStringLiteral("k");
+    else if (d.wavelengthSign)
+        d.middleUnit = QStringLiteral("nm");
 
     d.summary = {Scaled(f.X, 1, sep),
                  Scaled(f.Y, 1, sep),

@@ -39,12 +39,17 @@ inline constexpr int LastMode = 17;
 struct DisplayState
 {
     std::array<bool, BatterySegments> batteryShown{};
-    bool m = false, a = false, sd = false, r = false, intv = false, cf = false, h = false;
-    QString memCnt;
-    QString time;
+    // The indicators "M", "A", "SD", "R", "INTV", "CF" and "H".
+    bool memoryMark = false, autoMark = false, sdMark = false, recordMark = false;
+    bool intervalMark = false, cfMark = false, holdMark = false;
+    QString memoryCount; // two digits, or "FU" while the memory is full
+    QString clock;       // the page of the meter clock the meter shows
     QString unit;
-    bool lenda = false, deltaX = false, deltaY = false, deltaZ = false, deltaZZ = false;
-    bool ref = false;
+    // The symbols before the legends: the wavelength sign before the middle one, a difference
+    // sign before each line and a second one before the bottom line; and "REF".
+    bool wavelengthSign = false, deltaTop = false, deltaMiddle = false, deltaBottom = false;
+    bool secondDeltaBottom = false;
+    bool referenceMark = false;
     // The three value lines; when writeLines is false (unknown mode) they keep their text.
     bool writeLines = true;
     std::array<QString, 3> lines;
@@ -52,7 +57,7 @@ struct DisplayState
     // overload in the max/min mode).
     bool middleBlinks = false;
     std::array<QString, 3> legends;
-    QString knm;
+    QString middleUnit; // "k" after a temperature, "nm" after a wavelength
     // In the order of SummaryLabelNames.
     std::array<QString, 15> summary;
 };

@@ -69,10 +69,10 @@ FrameFields DecodeFrame(const Frame& frame)
     f.hold = (a & 0x10) != 0;
 
     const std::uint8_t b = r.byte(95);
-    f.memory = (b & 0x01) != 0;
+    f.memoryMark = (b & 0x01) != 0;
     f.memoryFull = (b & 0x02) != 0;
-    f.indicatorA = (b & 0x04) != 0;
-    f.sd = (b & 0x08) != 0;
+    f.autoMark = (b & 0x04) != 0;
+    f.sdMark = (b & 0x08) != 0;
     f.recordOn = (b & 0x40) != 0;
     f.memoryBusy = (b & 0x80) != 0;
     return f;

@@ -48,8 +48,8 @@ struct FrameFields
 
     // Flags A
     bool cf = false, overload = false, maxOverload = false, tcpOutOfRange = false, hold = false;
-    // Flags B
-    bool memory = false, memoryFull = false, indicatorA = false, sd = false;
+    // Flags B: the "M", "A" and "SD" indicators, and the memory count reading "FU"
+    bool memoryMark = false, autoMark = false, sdMark = false, memoryFull = false;
     bool recordOn = false;   // the "R" indicator; the toolbar ignores clicks while it is on
     bool memoryBusy = false; // the meter records into its own memory
 };

@@ -84,7 +84,7 @@ private:
     void toggleVersionCaption();
 
     meterlink::SequenceRunner& m_runner;
-    QTimer* m_timer1;
+    QTimer* m_pollTimer; // `Timer1`
     QLabel* m_lblCOM;
     QLabel* m_lblName;
     QLabel* m_lblPermission;

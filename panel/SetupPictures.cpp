@@ -132,9 +132,10 @@ bool SchedulePicture::eventFilter(QObject* watched, QEvent* event)
     return QGroupBox::eventFilter(watched, event);
 }
 
-SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef,
+SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* referenceMenu,
                              QWidget* picChroma)
-    : QObject(host), m_context(context), m_host(host), m_picRef(picRef), m_picChroma(picChroma)
+    : QObject(host), m_context(context), m_host(host), m_referenceMenu(referenceMenu),
+      m_picChroma(picChroma)
 {
     setObjectName(QStringLiteral("SetupPictures"));
     auto* layout = qobject_cast<QBoxLayout*>(host->layout());
@@ -192,7 +193,7 @@ QGroupBox* SetupPictures::buildIntervalPicture()
 
 void SetupPictures::attach(MainToolbar& toolbar)
 {
-    toolbar.setPicSetup(m_picSetup);
+    toolbar.setSetupMenu(m_picSetup);
     toolbar.setCommand(QStringLiteral("Setup"),
                        [this] { m_picSetup->setHidden(!m_picSetup->isHidden()); });
     toolbar.setCommand(QStringLiteral("Interval"), [this] { m_picIntv->show(); });
@@ -218,7 +219,7 @@ void SetupPictures::runSetupChoice()
 {
     m_picReservation->hide();
     m_picCycling->hide();
-    m_picRef->hide();
+    m_referenceMenu->hide();
 
     const SetupChoice choice = selectedChoice();
     const bool busy = m_context.memoryBusy && m_context.memoryBusy();
@@ -233,7 +234,7 @@ void SetupPictures::runSetupChoice()
             target->fill(*result.schedule);
         target->show();
     } else {
-        m_picRef->show();
+        m_referenceMenu->show();
     }
     m_picSetup->hide();
 }

@@ -55,9 +55,9 @@ MainToolbar::MainToolbar(std::function<bool()> recordOn, QWidget* parent)
     }
 }
 
-void MainToolbar::setPicSetup(QWidget* picSetup)
+void MainToolbar::setSetupMenu(QWidget* setupMenu)
 {
-    m_picSetup = picSetup;
+    m_setupMenu = setupMenu;
 }
 
 void MainToolbar::setCommand(const QString& key, std::function<void()> command)
@@ -70,8 +70,8 @@ void MainToolbar::click(const QString& key)
     // While the meter records on its own, the program leaves it alone entirely.
     if (m_recordOn && m_recordOn())
         return;
-    if (key != SetupKey && m_picSetup)
-        m_picSetup->hide();
+    if (key != SetupKey && m_setupMenu)
+        m_setupMenu->hide();
     const auto command = m_commands.value(key);
     if (command)
         command();

@@ -31,21 +31,21 @@ public:
     // recordOn tells whether the meter reports that it records; while it does, clicks do nothing.
     explicit MainToolbar(std::function<bool()> recordOn, QWidget* parent = nullptr);
 
-    // The set-up menu picture that every click but "Setup" closes.
-    void setPicSetup(QWidget* picSetup);
+    // The set-up menu `PicSetup`, which every click but "Setup" closes.
+    void setSetupMenu(QWidget* setupMenu);
     // Registers the command of a button key ("Save", "Open", "RTC", "Logger", "Erase" ...).
     void setCommand(const QString& key, std::function<void()> command);
     // The click dispatch: ignored while RecordOn; any key but "Setup" hides PicSetup; then
     // the key's command.
     void click(const QString& key);
-    // Button 1 while a recording on the PC runs: image 10 and "Stop Recording"; after it
-    // stopped: image 1 and "Save As".
+    // Button 1 while a recording on the PC runs: the recording image and "Stop Recording";
+    // after it stopped: the save image and "Save As".
     void setRecordingLook(bool recording);
     QAction* button(const QString& key) const;
 
 private:
     std::function<bool()> m_recordOn;
-    QPointer<QWidget> m_picSetup;
+    QPointer<QWidget> m_setupMenu;
     QHash<QString, QAction*> m_buttons;
     QHash<QString, std::function<void()>> m_commands;
 };
