@@ -72,7 +72,7 @@ void Program::wireRecording()
                      &panel::PanelWindow::showRecording);
     QObject::connect(m_recorder.get(), &files::PcRecorder::leftOutChanged, m_panel.get(),
                      &panel::PanelWindow::showSamplesLeftOut);
-    m_panel->toolbar()->setCommand(QStringLiteral("Save"), [this] {
+    m_panel->toolbar()->setCommand(panel::ToolbarKey::Save, [this] {
         files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_fileState,
                            m_panel->pcInterval());
     });
@@ -96,7 +96,7 @@ void Program::wireFileCommands()
 {
     m_plotViewer = std::make_unique<plot::PlotViewer>(
         m_services, [this] { resumePoll(); }, m_panel.get());
-    m_panel->toolbar()->setCommand(QStringLiteral("Open"), [this] {
+    m_panel->toolbar()->setCommand(panel::ToolbarKey::Open, [this] {
         files::OpenCommand(
             m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
             [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
@@ -132,13 +132,13 @@ void Program::wireMeterCommands()
     panel::MainToolbar& toolbar = *m_panel->toolbar();
     QObject::connect(m_panel.get(), &panel::PanelWindow::chooseMeterClicked, m_panel.get(),
                      [this] { chooseMeter(); });
-    toolbar.setCommand(QStringLiteral("RTC"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::Rtc, [this] {
         if (!m_logger->busy())
             meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs,
                                 m_panel.get());
     });
-    toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
-    toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });
+    toolbar.setCommand(panel::ToolbarKey::Logger, [this] { m_logger->listMemory(); });
+    toolbar.setCommand(panel::ToolbarKey::Erase, [this] { m_logger->eraseAll(); });
 }
 
 void Program::chooseMeter()
@@ -169,7 +169,7 @@ void Program::chooseMeter()
 void Program::wireLiveWindows()
 {
     panel::MainToolbar& toolbar = *m_panel->toolbar();
-    toolbar.setCommand(QStringLiteral("List"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::List, [this] {
         if (m_readings == nullptr) {
             m_readings = new panel::ReadingsWindow(m_environment.dialogs, m_environment.clock,
                                                    m_panel.get());
@@ -178,7 +178,7 @@ void Program::wireLiveWindows()
         }
         m_readings->showBeside();
     });
-    toolbar.setCommand(QStringLiteral("Graph"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::Graph, [this] {
         if (!m_graph) {
             m_graph = std::make_unique<plot::GraphWindow>(m_environment.dialogs, m_panel.get());
             QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_graph.get(),

@@ -194,11 +194,11 @@ QGroupBox* SetupPictures::buildIntervalPicture()
 void SetupPictures::attach(MainToolbar& toolbar)
 {
     toolbar.setSetupMenu(m_picSetup);
-    toolbar.setCommand(QStringLiteral("Setup"),
+    toolbar.setCommand(ToolbarKey::Setup,
                        [this] { m_picSetup->setHidden(!m_picSetup->isHidden()); });
-    toolbar.setCommand(QStringLiteral("Interval"), [this] { m_picIntv->show(); });
+    toolbar.setCommand(ToolbarKey::Interval, [this] { m_picIntv->show(); });
     // The region test can be brought back after its Exit.
-    toolbar.setCommand(QStringLiteral("Chroma"), [this] { m_picChroma->show(); });
+    toolbar.setCommand(ToolbarKey::Chroma, [this] { m_picChroma->show(); });
 }
 
 SetupChoice SetupPictures::selectedChoice() const

@@ -52,7 +52,7 @@ class BackupTest : public ::testing::TestWithParam<BackupRow>, protected FourSet
 TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
 {
     const BackupRow& row = GetParam();
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     meter.clearWrites();
     // Unplugged when the set-data command of set `unplugAtSet` (1-based) arrives.
     int sets = 0;
@@ -71,7 +71,7 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
                 program->logger().memoryWindow()->findChild<QWidget*>(QStringLiteral("MSize")),
                 Qt::LeftButton);
         else
-            window->toolbar()->click(QStringLiteral("Erase"));
+            window->toolbar()->click(panel::ToolbarKey::Erase);
     }
     const auto sent = commands();
     const auto erased = std::count(sent.begin(), sent.end(), std::pair(6, 32));
@@ -129,7 +129,7 @@ TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
 {
     memory().setSets({memory().sets()[0], memory().sets()[1]});
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
     // Again in the same second; the meter stores a set once it has sent the last one.
     int data = 0;
     meter.setOnCommand([&](const virtualmeter::Report& command) {
@@ -137,7 +137,7 @@ TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
             memory().addSet({{2026, 12, 7, 9, 15, 0}, 1, false, {}, "d\r\n"});
     });
     meter.clearWrites();
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
 
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[1].text,
@@ -172,7 +172,7 @@ TEST_F(BackupsTest, NoMoreThanTheMemoryInUse)
                         std::string(250, '.') + std::to_string(1000 + n) + "\r\n"});
     memory().setSets(sets);
     memory().setFreeOverride(virtualmeter::MeterMemory::DefaultCapacity - 1);
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(

@@ -32,7 +32,7 @@ protected:
     logger::MemoryWindow& download(const std::string& text)
     {
         meter.model().memory().setSets({{Start, 1, false, {}, text}});
-        window->toolbar()->click(QStringLiteral("Logger"));
+        window->toolbar()->click(panel::ToolbarKey::Logger);
         logger::MemoryWindow& memory = *program->logger().memoryWindow();
         auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -84,7 +84,7 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     EXPECT_TRUE(
         dialogs.fileAsks[0].before.fileName.endsWith(QStringLiteral("/2026-12-05_163905.txt")));
     program->plotData().Records = {};
-    window->toolbar()->click(QStringLiteral("Open"));
+    window->toolbar()->click(panel::ToolbarKey::Open);
     EXPECT_EQ(program->plotData().Records, plotted);
     EXPECT_EQ(program->fileState().CurrentFileName, QStringLiteral("set.txt"));
 

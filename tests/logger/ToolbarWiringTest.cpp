@@ -44,7 +44,7 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
         pollDuringRead = testsupport::LivePollRunning(*window);
         return 0;
     };
-    window->toolbar()->click(QStringLiteral("RTC"));
+    window->toolbar()->click(panel::ToolbarKey::Rtc);
     EXPECT_EQ(dialogs.modalRuns, 1);
     EXPECT_FALSE(pollDuringRead);
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
@@ -57,7 +57,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     const auto set = meter.model().memory().sets();
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
     for (const char* answer : {"Cancel", "OK"}) {
-        window->toolbar()->click(QStringLiteral("Erase"));
+        window->toolbar()->click(panel::ToolbarKey::Erase);
         EXPECT_EQ(program->logger().memoryWindow(), nullptr) << answer;
     }
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
@@ -65,7 +65,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     EXPECT_TRUE(meter.model().memory().sets().empty());
     meter.model().memory().setSets(set);
 
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     auto* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
     EXPECT_EQ(memory->sets().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
@@ -77,7 +77,7 @@ TEST_F(ToolbarWiringTest, LoggerListsDownloadsAndEraseAsksFirst)
     EXPECT_EQ(text.size(), 64 + 2);
     EXPECT_EQ(dialogs.messages.size(), 2u);
 
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
     EXPECT_TRUE(memory->isVisible());
     EXPECT_EQ(memory->sets().rowCount(), 1);
     EXPECT_EQ(memory->findChild<QProgressBar*>(QStringLiteral("MSize"))->value(), 0);

@@ -144,7 +144,7 @@ TEST(ReadingsWindow, FillsFromThePanelPollAndExports)
     h.meter.model().setLight(virtualmeter::Light{5000, 0, 500});
     panel::PanelWindow& panelWindow = *h.window;
     panel::MainToolbar* toolbar = panelWindow.toolbar();
-    QTest::mouseClick(toolbar->widgetForAction(toolbar->button(QStringLiteral("List"))),
+    QTest::mouseClick(toolbar->widgetForAction(toolbar->button(panel::ToolbarKey::List)),
                       Qt::LeftButton);
     auto* list = panelWindow.findChild<panel::ReadingsWindow*>(QStringLiteral("List"));
     ASSERT_NE(list, nullptr);

@@ -7,7 +7,6 @@
 #include "tests/support/PanelHarness.h"
 #include "virtualmeter/VirtualMeter.h"
 
-#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -36,7 +35,7 @@ struct Bench
     QWidget* picChroma = new QWidget(&window);
     std::unique_ptr<panel::SetupPictures> pictures;
     panel::MainToolbar* toolbar = new panel::MainToolbar([this] { return recordOn; }, &window);
-    QMap<QString, int> runs;
+    std::map<panel::ToolbarKey, int> runs;
 
     Bench()
     {
@@ -49,8 +48,10 @@ struct Bench
             panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host, picRef,
             picChroma);
         pictures->attach(*toolbar);
-        for (const char* key : {"Save", "Open", "RTC", "Logger", "Erase"})
-            toolbar->setCommand(QLatin1String(key), [this, key] { ++runs[QLatin1String(key)]; });
+        using panel::ToolbarKey;
+        for (const ToolbarKey key : {ToolbarKey::Save, ToolbarKey::Open, ToolbarKey::Rtc,
+                                     ToolbarKey::Logger, ToolbarKey::Erase})
+            toolbar->setCommand(key, [this, key] { ++runs[key]; });
         // Fixed answers, so that the expected texts do not depend on the meter's own state.
         using testsupport::ReportWith;
         namespace m = meterlink::meter;

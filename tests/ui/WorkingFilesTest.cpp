@@ -37,7 +37,7 @@ protected:
     void startRecording()
     {
         dialogs.fileAnswers.push_back(outside(QStringLiteral("run.txt")));
-        window->toolbar()->click(QStringLiteral("Save"));
+        window->toolbar()->click(panel::ToolbarKey::Save);
     }
 
     QTemporaryDir other; // another account's files
@@ -56,7 +56,7 @@ TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
     meter.model().memory().setSets({set});
     start();
     startRecording();
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     program->logger().downloadSet(1);
 
     for (const QString& name : names) {
@@ -123,7 +123,7 @@ TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(aside)));
 
     // A recording that was saved stays where it is and is not mentioned at the next start.
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
     ASSERT_TRUE(contents(outside(QStringLiteral("run.txt"))).startsWith("TRMS"));
     stop();
     dialogs.messages.clear();
