@@ -94,20 +94,19 @@ files::LiveSample Program::takeLiveSample()
 
 void Program::wireFileCommands()
 {
-    m_plotViewer = std::make_unique<plot::PlotViewer>(
-        m_services, [this] { resumePoll(); }, m_panel.get());
+    m_plotViewer = std::make_unique<plot::PlotViewer>(m_services, m_panel.get());
     m_panel->toolbar()->setCommand(panel::ToolbarKey::Open, [this] {
         files::OpenCommand(
-            m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
-            [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+            m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { showPlot(); },
+            [this](int percent) { showReadProgress(percent); });
     });
 }
 
 void Program::openDataFile(const QString& path)
 {
     files::OpenDataFile(
-        path, m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
-        [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+        path, m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { showPlot(); },
+        [this](int percent) { showReadProgress(percent); });
 }
 
 void Program::showPlot()

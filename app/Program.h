@@ -79,7 +79,6 @@ private:
     void wireFileCommands();
     void wireMeterCommands();
     void wireLiveWindows();
-    void resumePoll() { m_runner.resumePoll(); }
     void showPlot();
     void showReadProgress(int percent);
     // `CmdChooseMeter`: the meters plugged in, by path and serial number, to pick one from.

@@ -85,9 +85,10 @@ void RtcWindow::prepare()
 void RtcWindow::finish()
 {
     m_refreshTimer->stop();
-    FinishMeterClock(m_runner);
+    // The acknowledgement of a set clock may still be on its way: it must not be taken for a
+    // frame once the poll runs again.
+    m_runner.drain();
     m_pollHold.reset();
-    m_runner.resumePoll();
 }
 
 void RtcWindow::toggleMeterTime()

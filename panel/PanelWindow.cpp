@@ -152,7 +152,7 @@ void PanelWindow::pollMeter()
 {
     const auto reply = m_runner.poll();
     if (!reply)
-        return; // a meter sequence runs
+        return; // a meter sequence or a hold keeps the poll paused
     // Without the second report the frame would mix in other bytes (mode, flags, references):
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
@@ -228,8 +228,9 @@ void PanelWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Closing the panel ends the program, whatever other windows are open.
-    m_pollTimer->stop();
+    // Closing the panel ends the program, whatever other windows are open; the poll stops for
+    // good.
+    m_closingHold.emplace(m_runner.hold());
     event->accept();
     QApplication::closeAllWindows();
     QApplication::quit();

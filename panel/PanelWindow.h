@@ -102,6 +102,7 @@ private:
     bool m_recordOn = false;
     bool m_memoryBusy = false;
     std::function<bool()> m_mayClose;
+    std::optional<meterlink::PollHold> m_closingHold;
 };
 
 } // namespace panel

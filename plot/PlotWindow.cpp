@@ -54,11 +54,9 @@ QLineEdit* MakeBox(const QString& name, int width, QWidget* parent)
 
 } // namespace
 
-PlotWindow::PlotWindow(ui::Services& services, std::function<void()> resumePoll,
-                       QWidget* mainWindow, PlotSettings& settings)
-    : QWidget(nullptr), m_services(services), m_resumePoll(std::move(resumePoll)),
-      m_settings(settings), m_timer1(new QTimer(this)), m_sliceTimer(new QTimer(this)),
-      m_markersPerCheck(MarkersPerCheck), m_sliceMs(SliceMs)
+PlotWindow::PlotWindow(ui::Services& services, QWidget* mainWindow, PlotSettings& settings)
+    : QWidget(nullptr), m_services(services), m_settings(settings), m_timer1(new QTimer(this)),
+      m_sliceTimer(new QTimer(this)), m_markersPerCheck(MarkersPerCheck), m_sliceMs(SliceMs)
 {
     setObjectName(QStringLiteral("Plot"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -269,8 +267,6 @@ void PlotWindow::drawSlice()
     }
     m_stage.reset();
     setWindowTitle(m_services.fileState.CurrentFileName);
-    if (m_resumePoll)
-        m_resumePoll();
 }
 
 void PlotWindow::setSliceLimits(std::int64_t markersPerCheck, qint64 sliceMs)
@@ -579,9 +575,8 @@ void PlotWindow::exportPicture()
                         ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
-PlotViewer::PlotViewer(ui::Services& services, std::function<void()> resumePoll,
-                       QWidget* mainWindow)
-    : m_services(services), m_resumePoll(std::move(resumePoll)), m_mainWindow(mainWindow)
+PlotViewer::PlotViewer(ui::Services& services, QWidget* mainWindow)
+    : m_services(services), m_mainWindow(mainWindow)
 {
 }
 
@@ -600,7 +595,7 @@ PlotWindow* PlotViewer::showAndDraw()
         m_window->activateWindow();
         return m_window;
     }
-    m_window = new PlotWindow(m_services, m_resumePoll, m_mainWindow, m_settings);
+    m_window = new PlotWindow(m_services, m_mainWindow, m_settings);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     return m_window;

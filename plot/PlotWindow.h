@@ -44,10 +44,8 @@ class PlotWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the window (left edge at its right edge, tops aligned); `resumePoll`
-    // switches the main window's live poll on after every complete drawing.
-    PlotWindow(ui::Services& services, std::function<void()> resumePoll, QWidget* mainWindow,
-               PlotSettings& settings);
+    // `mainWindow` places the window (left edge at its right edge, tops aligned).
+    PlotWindow(ui::Services& services, QWidget* mainWindow, PlotSettings& settings);
     ~PlotWindow() override;
 
     // The resize stage; also the full redraw that the range dialog and the regions ask for.
@@ -99,7 +97,6 @@ private:
     void exportPicture();
 
     ui::Services& m_services;
-    std::function<void()> m_resumePoll;
     PlotSettings& m_settings;
 
     double m_axisMin = 0;
@@ -136,7 +133,7 @@ private:
 class PlotViewer
 {
 public:
-    PlotViewer(ui::Services& services, std::function<void()> resumePoll, QWidget* mainWindow);
+    PlotViewer(ui::Services& services, QWidget* mainWindow);
     ~PlotViewer();
     PlotViewer(const PlotViewer&) = delete;
     PlotViewer& operator=(const PlotViewer&) = delete;
@@ -148,7 +145,6 @@ public:
 
 private:
     ui::Services& m_services;
-    std::function<void()> m_resumePoll;
     QPointer<QWidget> m_mainWindow;
     PlotSettings m_settings;
     QPointer<PlotWindow> m_window;

@@ -71,8 +71,6 @@ protected:
     ui::FileDialogState cmd;
     files::FileState state;
     files::PlotData plot;
-    int pollResumed = 0;
-    std::function<void()> resumePoll = [this] { ++pollResumed; };
 };
 
 TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
@@ -214,20 +212,17 @@ TEST_F(Recording, CancelledOpenChangesNothingANamedFileOpensLikeOpen)
     plot.RecordCount = 4;
     dialogs.fileAnswers.push_back(std::nullopt);
     bool shown = false;
-    files::OpenCommand(dialogs, cmd, state, plot, resumePoll, [&] { shown = true; });
+    files::OpenCommand(dialogs, cmd, state, plot, [&] { shown = true; });
     EXPECT_EQ(dialogs.fileAsks.back().before.fileName, root.paths.startupFile());
     EXPECT_FALSE(shown);
-    EXPECT_EQ(pollResumed, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("kept"));
     EXPECT_EQ(plot.RecordCount, 4);
 
     clickSave(target());
     sampleReading(0.3, 0.3);
     clickSave();
-    EXPECT_TRUE(files::OpenDataFile(target(), dialogs, cmd, state, plot, resumePoll,
-                                    [&] { shown = true; }));
+    EXPECT_TRUE(files::OpenDataFile(target(), dialogs, cmd, state, plot, [&] { shown = true; }));
     EXPECT_TRUE(shown);
-    EXPECT_EQ(pollResumed, 2);
     EXPECT_EQ(plot.RecordCount, 1);
     EXPECT_EQ(state.CurrentFileName, QStringLiteral("run.txt"));
     EXPECT_EQ(cmd.fileName, target());

@@ -206,7 +206,7 @@ TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
     commands_.listMemory();
     meter.clearWrites();
     QTimer::singleShot(0, [this] {
-        runner.resumePoll(); // as the plot window does when it has drawn
+        EXPECT_FALSE(runner.poll()); // a tick of the live poll
         commands_.listMemory();
         commands_.eraseAll();
         commands_.eraseFromWindow();
