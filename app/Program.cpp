@@ -3,10 +3,10 @@
 #include "clock/RtcWindow.h"
 #include "files/FileCommands.h"
 #include "files/PcRecorder.h"
+#include "link/FrameReadings.h"
 #include "link/MeterCommands.h"
 #include "link/platform/HidapiPlatform.h"
 #include "logger/LoggerCommands.h"
-#include "panel/DisplayState.h"
 #include "panel/PanelWindow.h"
 #include "panel/ReadingsWindow.h"
 #include "panel/Toolbar.h"
@@ -60,13 +60,15 @@ void Program::prepareStartupFile()
 
 void Program::wireRecording()
 {
-    m_recorder = std::make_unique<files::PcRecorder>(m_environment.clock, m_environment.paths,
-                                                     m_environment.dialogs,
-                                                     [this] { return takeLiveSample(); });
+    // A sample takes what came since the last one, so that a meter that went away is not
+    // recorded over and over with its last frame.
+    m_recorder = std::make_unique<files::PcRecorder>(
+        m_environment.clock, m_environment.paths, m_environment.dialogs,
+        [this] { return std::exchange(m_nextSample, files::LiveSample()); });
     QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_recorder.get(),
-                     [this](const panel::FrameFields& fields) {
-                         m_lastFrame = fields;
-                         m_freshFrame = true;
+                     [this](const meterlink::FrameFields& fields) {
+                         const auto reading = meterlink::RecordReadingFromFrame(fields);
+                         m_nextSample = files::LiveSample{reading, !reading};
                      });
     QObject::connect(m_recorder.get(), &files::PcRecorder::recordingChanged, m_panel.get(),
                      &panel::PanelWindow::showRecording);
@@ -79,17 +81,6 @@ void Program::wireRecording()
     m_panel->setCloseCheck([this] { return m_recorder->stopForClose(); });
     // A recording that an earlier run left behind must survive this run's first recording.
     m_recorder->keepAside();
-}
-
-files::LiveSample Program::takeLiveSample()
-{
-    // Only a frame that arrived since the last sample counts, so that a meter that went away is
-    // not recorded over and over with its last frame.
-    if (!m_freshFrame || !m_lastFrame)
-        return {};
-    m_freshFrame = false;
-    const auto reading = panel::ReadingFromFrame(*m_lastFrame);
-    return {reading, !reading};
 }
 
 void Program::wireFileCommands()
@@ -181,8 +172,8 @@ void Program::wireLiveWindows()
         if (!m_graph) {
             m_graph = std::make_unique<plot::GraphWindow>(m_environment.dialogs, m_panel.get());
             QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_graph.get(),
-                             [this](const panel::FrameFields& fields) {
-                                 if (const auto reading = plot::GraphReadingFromFrame(fields))
+                             [this](const meterlink::FrameFields& fields) {
+                                 if (const auto reading = meterlink::ChromaticityFromFrame(fields))
                                      m_graph->showReading(*reading);
                                  else
                                      m_graph->showNoReading();

@@ -7,6 +7,8 @@
 
 namespace panel {
 
+using meterlink::FrameFields;
+
 namespace {
 
 constexpr double FootCandlesPerLux = 0.0929;
@@ -232,26 +234,6 @@ ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep)
     const IlluminanceRule lum = IlluminanceRuleFor(f.mode, f.unitFc);
     return {IlluminanceText(f.refY, lum, sep), Scaled(f.refx, 4, sep), Scaled(f.refy, 4, sep),
             Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
-}
-
-std::optional<files::Reading> ReadingFromFrame(const FrameFields& f)
-{
-    if (f.setUp || f.overload)
-        return std::nullopt;
-    files::Reading r;
-    r.year = r.month = r.day = 0;
-    r.X = f.X / Scale;
-    r.Y = f.Y / Scale;
-    r.Z = f.Z / Scale;
-    r.Ev = f.Ev / Scale;
-    r.Tcp = f.Tcp;
-    r.x = f.x / Scale;
-    r.y = f.y / Scale;
-    r.u = f.u / Scale;
-    r.v = f.v / Scale;
-    r.duv = f.duv / Scale;
-    r.tcpOutOfRange = f.tcpOutOfRange;
-    return r;
 }
 
 } // namespace panel

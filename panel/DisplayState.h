@@ -1,13 +1,11 @@
 #pragma once
 
-#include "files/RecordLine.h"
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <QChar>
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 namespace panel {
 
@@ -30,7 +28,7 @@ QString IlluminanceDifferenceText(std::int64_t rawDifference, const IlluminanceR
 // read back, as the meter does, then scaled by 1/10000 and shown with four decimals.
 QString DeltaUvText(int du, int dv, QChar sep);
 // One page of the meter clock; any page but 0, 1, 2 leaves the field empty.
-QString ClockText(const FrameFields& f);
+QString ClockText(const meterlink::FrameFields& f);
 
 inline constexpr int BatterySegments = 6;
 inline constexpr int LastMode = 17;
@@ -66,7 +64,7 @@ inline constexpr std::array<const char*, 15> SummaryLabelNames{
     "LblX",   "LblY",   "LblZ",         "LblEvlxfc", "LblEvMx", "LblEvMn", "LblEvX",    "LblEvY",
     "LblEvu", "LblEvv", "LblEvLendacd", "LblEvPe",   "LblEvPc", "LblTCP",  "LblDeltauv"};
 
-DisplayState ComputeDisplay(const FrameFields& f, QChar sep = QLatin1Char('.'));
+DisplayState ComputeDisplay(const meterlink::FrameFields& f, QChar sep = QLatin1Char('.'));
 
 // The reference texts the reference views take their digits from, as the live display formats
 // them: the reference illuminance by the illuminance rule, x and y with 4 decimals, u' and v'
@@ -76,10 +74,6 @@ struct ReferenceTexts
     QString illuminance, x, y, u, v;
 };
 
-ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep = QLatin1Char('.'));
-
-// A reading for the recording on the PC; the date and time are left for the recorder. Nothing
-// for a frame whose values the meter marks invalid: taken in its set-up menu or in overload.
-std::optional<files::Reading> ReadingFromFrame(const FrameFields& f);
+ReferenceTexts ComputeReferenceTexts(const meterlink::FrameFields& f, QChar sep = QLatin1Char('.'));
 
 } // namespace panel

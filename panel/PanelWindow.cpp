@@ -165,7 +165,8 @@ void PanelWindow::pollMeter()
     // The meter answers again: why it did not is past.
     SetText(m_lblName, QString());
     m_front->setStale(false);
-    const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
+    const meterlink::FrameFields fields =
+        meterlink::DecodeFrame(meterlink::AssembleFrame(reply->answers[0], reply->answers[1]));
     m_recordOn = fields.recordOn;
     m_memoryBusy = fields.memoryBusy;
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "link/MeasurementFrame.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
-#include "panel/MeasurementFrame.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -71,7 +71,7 @@ public:
 
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
-    void frameDecoded(const panel::FrameFields& fields);
+    void frameDecoded(const meterlink::FrameFields& fields);
     // A tick that found no meter or lost it.
     void meterLost();
     // `CmdChooseMeter`: the user wants to pick the meter among those plugged in.

@@ -11,7 +11,6 @@ namespace panel {
 
 namespace {
 
-constexpr double Scale = 10000.0;
 // The display's conversion, so that the table reads as the meter does.
 constexpr double FootCandlesPerLux = 0.0929;
 
@@ -51,43 +50,13 @@ QString isoTime(const ReadingRow& row)
 
 } // namespace
 
-ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time)
-{
-    ReadingRow row;
-    row.date = time.date();
-    row.time = time.time();
-    row.mode = f.mode;
-    row.overload = f.overload;
-    if (f.overload)
-        return row;
-    const auto at = [&row](int column) -> std::optional<double>& {
-        return row.values[static_cast<std::size_t>(valueIndex(column))];
-    };
-    at(XColumn) = f.X / Scale;
-    at(YColumn) = f.Y / Scale;
-    at(ZColumn) = f.Z / Scale;
-    at(EvColumn) = f.Ev / Scale;
-    at(xColumn) = f.x / Scale;
-    at(yColumn) = f.y / Scale;
-    at(uColumn) = f.u / Scale;
-    at(vColumn) = f.v / Scale;
-    if (!f.tcpOutOfRange) {
-        at(TcpColumn) = static_cast<double>(f.Tcp);
-        at(DuvColumn) = f.duv / Scale;
-    }
-    at(WavelengthColumn) = f.wavelength / 10.0;
-    at(PeColumn) = f.Pe / Scale;
-    at(PcColumn) = f.Pc / Scale;
-    return row;
-}
-
 QString ModeText(int mode)
 {
     // The legends are the display's own; worked out once per mode.
     static const std::array<QString, LastMode + 1> texts = [] {
         std::array<QString, LastMode + 1> made;
         for (int m = 0; m <= LastMode; ++m) {
-            FrameFields f;
+            meterlink::FrameFields f;
             f.mode = m;
             QString text = QString::number(m);
             for (const QString& legend : ComputeDisplay(f).legends)
@@ -218,7 +187,7 @@ const ReadingRow& ReadingsModel::row(int index) const
     return m_ring[static_cast<std::size_t>((m_first + index) % Capacity)];
 }
 
-void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
+void ReadingsModel::append(const meterlink::FrameFields& f, const QDateTime& time)
 {
     if (m_count == Capacity) {
         beginRemoveRows(QModelIndex(), 0, 0);
@@ -231,10 +200,11 @@ void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
     }
     beginInsertRows(QModelIndex(), m_count, m_count);
     const auto slot = static_cast<std::size_t>((m_first + m_count) % Capacity);
+    ReadingRow added{time.date(), time.time(), meterlink::ListedReadingFromFrame(f)};
     if (slot == m_ring.size())
-        m_ring.push_back(ReadingRowFromFrame(f, time));
+        m_ring.push_back(std::move(added));
     else
-        m_ring[slot] = ReadingRowFromFrame(f, time);
+        m_ring[slot] = std::move(added);
     ++m_count;
     endInsertRows();
 
@@ -307,7 +277,7 @@ std::optional<double> ReadingsModel::cellValue(int rowIndex, int column) const
         column >= ReadingColumnCount)
         return std::nullopt;
     std::optional<double> value =
-        row(rowIndex).values[static_cast<std::size_t>(valueIndex(column))];
+        row(rowIndex).reading.values[static_cast<std::size_t>(valueIndex(column))];
     if (value && column == EvColumn && m_footCandles)
         *value *= FootCandlesPerLux;
     return value;
@@ -321,13 +291,13 @@ QString ReadingsModel::cellText(int rowIndex, int column) const
     if (column == TimeColumn)
         return shownTime(r);
     if (column == ModeColumn)
-        return ModeText(r.mode);
+        return ModeText(r.reading.mode);
     if (const std::optional<double> value = cellValue(rowIndex, column))
         return fixedText(*value, decimals(column), m_separator);
     if (column < FirstValueColumn || column >= ReadingColumnCount)
         return QString();
     // The meter's own marks: overload, or a colour temperature out of its range.
-    return r.overload ? QStringLiteral("OL") : QStringLiteral("----");
+    return r.reading.overload ? QStringLiteral("OL") : QStringLiteral("----");
 }
 
 QString ReadingsModel::statisticsText(int statisticsRow, int column) const
@@ -391,9 +361,9 @@ bool ReadingsModel::writeCsv(files::CsvWriter& out) const
         out.text(columnTitle(c).toStdString());
     out.endRow();
     for (int r = 0; r < m_count; ++r) {
-        const ReadingRow& reading = row(r);
-        out.text(isoTime(reading).toStdString());
-        out.text(ModeText(reading.mode).toStdString());
+        const ReadingRow& shown = row(r);
+        out.text(isoTime(shown).toStdString());
+        out.text(ModeText(shown.reading.mode).toStdString());
         for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
             out.number(cellValue(r, c), decimals(c));
         out.endRow();

@@ -26,7 +26,7 @@ namespace {
 using paneltest::FrameBuilder;
 
 // Reading i has X = i.5 and Ev = 100 i, so every row tells which frame it came from.
-panel::FrameFields reading(int i)
+meterlink::FrameFields reading(int i)
 {
     return FrameBuilder()
         .u32(1, static_cast<std::uint32_t>(i) * 10000 + 5000)

@@ -1,13 +1,13 @@
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <algorithm>
 
-namespace panel {
+namespace meterlink {
 
-Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second)
+Frame AssembleFrame(const Answer& first, const Answer& second)
 {
     Frame frame{};
-    const auto half = meterlink::Answer::DataBytes;
+    const auto half = Answer::DataBytes;
     std::ranges::copy(first.bytes(1, half), frame.begin());
     std::ranges::copy(second.bytes(1, half), frame.begin() + half);
     return frame;
@@ -15,7 +15,7 @@ Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& sec
 
 FrameFields DecodeFrame(const Frame& frame)
 {
-    const meterlink::ByteReader r(frame);
+    const ByteReader r(frame);
     FrameFields f;
     f.X = r.u32(1);
     f.Y = r.u32(5);
@@ -78,4 +78,4 @@ FrameFields DecodeFrame(const Frame& frame)
     return f;
 }
 
-} // namespace panel
+} // namespace meterlink

@@ -5,14 +5,14 @@
 #include <array>
 #include <cstdint>
 
-namespace panel {
+namespace meterlink {
 
 // The meter's display state: the data bytes of the poll answer (frame bytes 1..64) followed by
 // those of the report the meter sends right after it (65..128). Index 0 holds frame byte 1.
 using Frame = std::array<std::uint8_t, 128>;
 
 // Joins the data bytes of the two answer reports; the report IDs are not part of the frame.
-Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second);
+Frame AssembleFrame(const Answer& first, const Answer& second);
 
 // Every field of a frame as the raw integers the meter sent; scaling happens when the display
 // texts are made, so that differences are taken on the integers.
@@ -56,4 +56,4 @@ struct FrameFields
 
 FrameFields DecodeFrame(const Frame& frame);
 
-} // namespace panel
+} // namespace meterlink
