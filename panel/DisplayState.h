@@ -9,21 +9,6 @@
 
 namespace panel {
 
-// How illuminance quantities are shown: the unit text, and the decimals for the formatter.
-struct IlluminanceRule
-{
-    QString unit; // "lx", "fc", or empty in the X, Y, Z modes
-    bool fc = false;
-    int decimals = 1;
-};
-
-IlluminanceRule IlluminanceRuleFor(int mode, bool unitFc);
-
-// An illuminance raw value (lx x 10000) as text: in fc it becomes raw x 0.0929 / 10000.
-QString IlluminanceText(std::uint32_t raw, const IlluminanceRule& rule, QChar sep);
-// A difference of raw illuminances: (difference / 10000), then x 0.0929 in fc.
-QString IlluminanceDifferenceText(std::int64_t rawDifference, const IlluminanceRule& rule,
-                                  QChar sep);
 // delta-u'v' from the raw u', v' differences: the root's text is cut to five characters and
 // read back, as the meter does, then scaled by 1/10000 and shown with four decimals.
 QString DeltaUvText(int du, int dv, QChar sep);
@@ -31,7 +16,6 @@ QString DeltaUvText(int du, int dv, QChar sep);
 QString ClockText(const meterlink::FrameFields& f);
 
 inline constexpr int BatterySegments = 6;
-inline constexpr int LastMode = 17;
 
 // Everything the live display shows for one frame; the window copies it into its controls.
 struct DisplayState

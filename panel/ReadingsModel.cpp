@@ -1,7 +1,7 @@
 #include "panel/ReadingsModel.h"
 
 #include "files/CsvWriter.h"
-#include "panel/DisplayState.h"
+#include "link/DisplayModes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,23 +52,12 @@ QString isoTime(const ReadingRow& row)
 
 QString ModeText(int mode)
 {
-    // The legends are the display's own; worked out once per mode.
-    static const std::array<QString, LastMode + 1> texts = [] {
-        std::array<QString, LastMode + 1> made;
-        for (int m = 0; m <= LastMode; ++m) {
-            meterlink::FrameFields f;
-            f.mode = m;
-            QString text = QString::number(m);
-            for (const QString& legend : ComputeDisplay(f).legends)
-                if (!legend.isEmpty())
-                    text += QLatin1Char(' ') + legend;
-            made[static_cast<std::size_t>(m)] = text;
-        }
-        return made;
-    }();
-    if (mode >= 0 && mode <= LastMode)
-        return texts[static_cast<std::size_t>(mode)];
-    return QString::number(mode);
+    QString text = QString::number(mode);
+    if (const meterlink::DisplayMode* shown = meterlink::FindDisplayMode(mode))
+        for (const char* legend : shown->legends)
+            if (*legend != '\0')
+                text += QLatin1Char(' ') + QString::fromUtf8(legend);
+    return text;
 }
 
 void WindowStatistics::Sum::add(double x)
