@@ -39,8 +39,6 @@ public:
     int clockPage() const { return m_clockPage; }
     int memoryCount() const { return m_memoryCount; }
     std::uint16_t samplingTime() const { return m_samplingTime; }
-    const std::array<std::uint8_t, 15>& reservation() const { return m_reservation; }
-    const std::array<std::uint8_t, 9>& cycling() const { return m_cycling; }
     CalendarTime meterTime(TimePoint now) const;
     void setMeterTime(const CalendarTime& time, TimePoint now);
 
