@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/RecordLine.h"
 #include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
 #include "panel/PanelWindow.h"
@@ -13,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
@@ -171,6 +173,55 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
             EXPECT_TRUE(testsupport::LivePollRunning(*window));
         }
     }
+}
+
+// Lines that end in CR alone, past the longest line the reader holds (64 MiB, a megabyte here)
+// and without a final line end: "Open" and the plot's "Export CSV..." take every record. The
+// one line that ends in CR LF has its LF in the second block read: no empty line there. A line
+// too long to hold is refused with a message, never read in part.
+TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
+{
+    constexpr int Block = 1 << 20;
+    files::SetMaxLineBytes(Block);
+    const auto restore = qScopeGuard([] { files::SetMaxLineBytes(files::DefaultMaxLineBytes); });
+    files::Reading reading{.year = 2026, .month = 12, .day = 6, .hour = 10, .Ev = 512.5};
+    reading.x = 0.3127;
+    const QByteArray record = QByteArray::fromStdString(files::RecordLine(reading)) + '\r';
+    reading.x = 0.4476;
+    const QByteArray last = QByteArray::fromStdString(files::RecordLine(reading));
+    const QByteArray header = "Title\rStart\rTotal\rInterval\rX Y Z\r";
+    const auto size = static_cast<int>(record.size());
+    const int before = (Block - static_cast<int>(header.size())) / size - 1;
+    const QByteArray title(Block - size - before * size - static_cast<int>(header.size()), 'T');
+    const int records = 3 * Block / size;
+    write(QStringLiteral("cr.txt"), title + header + record.repeated(before) + record + '\n' +
+                                        record.repeated(records - before - 2) + last);
+    dialogs.fileAnswers = {path(QStringLiteral("cr.txt")), path(QStringLiteral("cr.csv"))};
+    press("Open");
+    ASSERT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(plot.RecordCount, records);
+    EXPECT_EQ(plot.RecordX(static_cast<std::size_t>(records)), " 0.4476");
+    plot::PlotWindow* plotWindow = program->plotViewer().window();
+    ASSERT_NE(plotWindow, nullptr);
+    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.empty());
+    QFile csv(path(QStringLiteral("cr.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray rows = csv.readAll();
+    EXPECT_EQ(rows.count('\n'), records + 1);
+    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n")) << rows.right(80).data();
+
+    write(QStringLiteral("long.txt"), header + record + QByteArray(1 << 20, 'x') + '\r');
+    const files::PlotData shown = plot;
+    dialogs.fileAnswers = {path(QStringLiteral("long.txt"))};
+    press("Open");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              '"' + QDir::toNativeSeparators(path(QStringLiteral("long.txt"))) +
+                  "\" cannot be opened: it is not a data file (a line longer than 1 MiB).");
+    EXPECT_EQ(plot.RecordCount, records);
+    EXPECT_EQ(plot.Records, shown.Records);
 }
 
 // The recording's dialog never offers a working file, which the next start or download would
