@@ -146,7 +146,9 @@ void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const
 {
     painter.fillRect(QRectF(QPointF(0, 0), size), background);
     const Frame& f = view.frame;
-    DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font, AxisLabel);
+    const int decimals = AxisLabelDecimals(view.axisMin, view.axisMax);
+    DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font,
+             [decimals](double value) { return AxisLabel(value, decimals); });
     painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);
 }
 

@@ -503,6 +503,32 @@ TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
     EXPECT_GT(elements, 100); // lines, labels and markers, not one embedded image
 }
 
+// A range typed as 0.30 to 0.36 labels its ticks apart, in the exported picture as in the
+// window (one renderer draws both); the labels come in pairs, the vertical axis's first.
+TEST_F(PlotReport, NarrowRangeLabelsItsTicksApart)
+{
+    click("Resize");
+    type(QStringLiteral("TxtTMin"), QStringLiteral("0.30"));
+    type(QStringLiteral("TxtTMax"), QStringLiteral("0.36"));
+    click("CmdRangeOK");
+    const QString svg = root.dir.filePath(QStringLiteral("narrow.svg"));
+    dialogs.fileAnswers = {svg};
+    dialogs.inputAnswers = {QStringLiteral("640 x 480")};
+    click("ExportPicture");
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList labels;
+    for (QXmlStreamReader xml(&file); !xml.atEnd();) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            labels << xml.readElementText().trimmed();
+    }
+    QStringList vertical;
+    for (qsizetype i = 0; i < labels.size(); i += 2)
+        vertical << labels[i];
+    EXPECT_EQ(vertical.join(QLatin1Char(' ')).toStdString(),
+              "0.300 0.306 0.312 0.318 0.324 0.330 0.336 0.342 0.348 0.354 0.360");
+}
+
 TEST(PictureSize, TypedSizesAcceptedOrRefusedWithAReason)
 {
     const std::pair<const char*, const char*> rows[] = {
