@@ -175,12 +175,12 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
     if (m_regions != nullptr) {
         painter.setPen(blackPen(2));
         for (const RegionRow& row : *m_regions) {
-            if (!row.checked)
+            const auto values = row.checked ? RegionCorners(row) : std::nullopt;
+            if (!values)
                 continue;
             std::array<QPointF, 4> corners;
             for (std::size_t j = 0; j < 4; ++j)
-                corners[j] = m_mapping.map(ui::NumericValue(row.texts[j]),
-                                           ui::NumericValue(row.texts[j + 4]));
+                corners[j] = m_mapping.map((*values)[j].x(), (*values)[j].y());
             DrawOutline(painter, OutlineOrder(corners), box);
         }
     }

@@ -361,10 +361,20 @@ void PlotWindow::offerPdf()
 void PlotWindow::applyRange()
 {
     files::PlotData& plotData = m_services.plot;
-    const double from = ui::NumericValue(m_txtFrom->text());
-    const double to = ui::NumericValue(m_txtTo->text());
-    const double axisMax = ui::NumericValue(m_txtTMax->text());
-    const double axisMin = ui::NumericValue(m_txtTMin->text());
+    std::array<double, 4> typed{};
+    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {
+        {{m_txtFrom, "From"}, {m_txtTo, "To"}, {m_txtTMin, "Min"}, {m_txtTMax, "Max"}}};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
+        if (!value) {
+            m_services.dialogs.message(QStringLiteral("%1 holds no number, try again!")
+                                           .arg(QLatin1String(boxes[i].second)),
+                                       ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+            return;
+        }
+        typed[i] = *value;
+    }
+    const auto [from, to, axisMin, axisMax] = typed;
     if (const auto refusal = RangeRefusal(from, to, plotData.RecordCount, axisMin, axisMax)) {
         m_services.dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;
