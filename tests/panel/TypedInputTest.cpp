@@ -134,20 +134,35 @@ TEST(TypedInput, ChromaPictureAnswersOrNamesTheBoxWithoutANumber)
     }
 }
 
-// The corners' x boxes take only what a number may hold, under any locale; the y boxes do not
-// filter.
-TEST(TypedInput, ChromaXBoxesFilterTypedKeysYBoxesDoNot)
+// The corners' x boxes type only what a number may hold, under any locale, and can be put
+// right: Backspace, Delete, the arrows and select-all work. The y boxes do not filter; letters
+// typed there get no answer but which box holds them.
+TEST(TypedInput, ChromaXBoxesFilterCharactersButEditYBoxesDoNot)
 {
     panel::ChromaPicture picture;
     QLineEdit* x = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoX(1)"));
     QLineEdit* y = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoY(1)"));
-    x->clear();
-    y->clear();
+    x->setFocus();
+    QTest::keyClick(x, Qt::Key_End);
+    QTest::keyClicks(x, QStringLiteral("0.3"));
+    EXPECT_EQ(x->text(), "1234.56780.3"); // a typo: the old text was not replaced
+    QTest::keySequence(x, QKeySequence::SelectAll);
     QTest::keyClicks(x, QStringLiteral("a0,3-.1e"));
-    QTest::keyClick(x, Qt::Key_Backspace);
     EXPECT_EQ(x->text(), "03-.1");
-    QTest::keyClicks(y, QStringLiteral("a0,3"));
-    EXPECT_EQ(y->text(), "a0,3");
+    QTest::keyClick(x, Qt::Key_Backspace);
+    QTest::keyClick(x, Qt::Key_Left);
+    QTest::keyClick(x, Qt::Key_Backspace);
+    QTest::keyClick(x, Qt::Key_Home);
+    QTest::keyClick(x, Qt::Key_Delete);
+    EXPECT_EQ(x->text(), "3.");
+
+    y->clear();
+    QTest::keyClicks(y, QStringLiteral("xyz"));
+    EXPECT_EQ(y->text(), "xyz");
+    QTest::mouseClick(picture.findChild<QPushButton*>(QStringLiteral("CmdChromaOK")),
+                      Qt::LeftButton);
+    EXPECT_EQ(picture.findChild<QLabel*>(QStringLiteral("LblChromaResult"))->text(),
+              QStringLiteral("Y of P1 is not a number"));
 }
 
 } // namespace
