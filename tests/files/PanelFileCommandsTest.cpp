@@ -192,11 +192,8 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     constexpr int Block = 1 << 20;
     files::SetMaxLineBytes(Block);
     const auto restore = qScopeGuard([] { files::SetMaxLineBytes(files::DefaultMaxLineBytes); });
-    files::Reading reading{.year = 2026, .month = 12, .day = 6, .hour = 10, .Ev = 512.5};
-    reading.x = 0.3127;
-    const QByteArray record = QByteArray::fromStdString(files::RecordLine(reading)) + '\r';
-    reading.x = 0.4476;
-    const QByteArray last = QByteArray::fromStdString(files::RecordLine(reading));
+    const QByteArray record = QByteArray::fromStdString(files::RecordLine({.x = 0.3127}) + '\r');
+    const QByteArray last = QByteArray::fromStdString(files::RecordLine({.x = 0.4476}));
     const QByteArray header = "Title\rStart\rTotal\rInterval\rX Y Z\r";
     const auto size = static_cast<int>(record.size());
     const int before = (Block - static_cast<int>(header.size())) / size - 1;
@@ -209,16 +206,14 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     ASSERT_TRUE(dialogs.messages.empty());
     ASSERT_EQ(plot.RecordCount, records);
     EXPECT_EQ(plot.RecordX(static_cast<std::size_t>(records)), " 0.4476");
-    plot::PlotWindow* plotWindow = program->plotViewer().window();
-    ASSERT_NE(plotWindow, nullptr);
-    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
-                      Qt::LeftButton);
-    EXPECT_TRUE(dialogs.messages.empty());
+    QTest::mouseClick(
+        program->plotViewer().window()->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
+        Qt::LeftButton);
     QFile csv(path(QStringLiteral("cr.csv")));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QByteArray rows = csv.readAll();
     EXPECT_EQ(rows.count('\n'), records + 1);
-    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n")) << rows.right(80).data();
+    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n"));
 
     write(QStringLiteral("long.txt"), header + record + QByteArray(1 << 20, 'x') + '\r');
     const files::PlotData shown = plot;

@@ -135,8 +135,7 @@ TEST(TypedInput, ChromaPictureAnswersOrNamesTheBoxWithoutANumber)
 }
 
 // The corners' x boxes type only what a number may hold, under any locale, and can be put
-// right: Backspace, Delete, the arrows and select-all work. The y boxes do not filter; letters
-// typed there get no answer but which box holds them.
+// right: Backspace, Delete, the arrows and select-all work. The y boxes do not filter.
 TEST(TypedInput, ChromaXBoxesFilterCharactersButEditYBoxesDoNot)
 {
     panel::ChromaPicture picture;
@@ -159,10 +158,6 @@ TEST(TypedInput, ChromaXBoxesFilterCharactersButEditYBoxesDoNot)
     y->clear();
     QTest::keyClicks(y, QStringLiteral("xyz"));
     EXPECT_EQ(y->text(), "xyz");
-    QTest::mouseClick(picture.findChild<QPushButton*>(QStringLiteral("CmdChromaOK")),
-                      Qt::LeftButton);
-    EXPECT_EQ(picture.findChild<QLabel*>(QStringLiteral("LblChromaResult"))->text(),
-              QStringLiteral("Y of P1 is not a number"));
 }
 
 } // namespace
