@@ -7,12 +7,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace files {
 
@@ -35,13 +34,7 @@ QString ChosenTarget(const QString& chosen)
 // every record written so far.
 bool syncToDisk(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
+    return file.flush() && ::fsync(file.handle()) == 0;
 }
 
 } // namespace
@@ -70,7 +63,14 @@ void PcRecorder::fail(const QString& text)
 bool PcRecorder::writeLine(const QByteArray& bytes)
 {
     const qint64 before = m_file.size();
-    if (m_file.write(bytes) == bytes.size() && syncToDisk(m_file))
+    // The system's reason is taken before the cut-back, which forgets it.
+    if (m_file.write(bytes) != bytes.size())
+        // A short write (a full disk) leaves the file's own error unset.
+        m_writeError = m_file.error() != QFileDevice::NoError ? m_file.errorString()
+                                                               : qt_error_string(errno);
+    else if (!syncToDisk(m_file))
+        m_writeError = qt_error_string(errno);
+    else
         return true;
     // A full disk may have taken part of the line: cut it off, so that the file keeps whole
     // lines only.
@@ -109,7 +109,7 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
     if (!ui::OpenFresh(m_file, recordingFile(), QIODevice::Unbuffered, reason) ||
         !writeLine(RecordingStartText(m_clock.now(), intervalSeconds))) {
         if (reason.isEmpty())
-            reason = m_file.errorString();
+            reason = m_writeError;
         m_file.close();
         fail(QStringLiteral("The recording file \"%1\" cannot be written: %2\nThe recording has "
                             "not started.")
@@ -147,7 +147,7 @@ void PcRecorder::sample()
         m_writeFailed = true;
         fail(QStringLiteral("The recording file \"%1\" cannot be written: %2\nThe %3 records "
                             "taken so far are kept; stop the recording to save them.")
-                 .arg(QDir::toNativeSeparators(recordingFile()), m_file.errorString())
+                 .arg(QDir::toNativeSeparators(recordingFile()), m_writeError)
                  .arg(m_count));
         return;
     }

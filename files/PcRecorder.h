@@ -84,6 +84,7 @@ private:
     bool m_unsaved = false; // the recording file may hold records that were not saved
     bool m_writeFailed = false;
     long long m_count = 0;
+    QString m_writeError; // the system's reason for the last write that failed
 };
 
 } // namespace files
