@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace logger {
 
@@ -233,7 +235,7 @@ void LoggerCommands::downloadSet(int row)
     // A plot read from the download file no longer matches it once it is rewritten.
     if (m_services.plot.SourcePath == path)
         m_services.plot.SourcePath.clear();
-    const bool saved = SaveSetText(path, text);
+    const bool saved = SaveSetText(m_services.paths, text);
     setDownloaded(DownloadedSet{k, digits, text, saved ? path : QString()});
     if (saved) {
         m_services.cmd.fileName = path;
@@ -277,7 +279,7 @@ void LoggerCommands::saveSet()
     m_setDialog.filterIndex = 1;
     m_setDialog.overwritePrompt = true;
     m_setDialog.fileName = StartName(m_setDialog.fileName, setFileStem() + QStringLiteral(".txt"));
-    if (!m_services.dialogs.showSave(m_setDialog) || m_setDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(m_services.dialogs, m_setDialog) || m_setDialog.fileTitle.isEmpty())
         return;
     // Whole or not at all: a failure leaves an earlier file of that name as it was.
     QString reason;
@@ -296,7 +298,7 @@ void LoggerCommands::exportSet()
     m_csvDialog.filterIndex = 1;
     m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
-    if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(m_services.dialogs, m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
     const QByteArray& text = m_lastSet->text;
     QString reason;
@@ -358,13 +360,16 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
 LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& times)
 {
     Backup result;
-    const QString folder =
-        QDir(m_services.paths.backupsFolder()).filePath(BackupFolderName(m_services.clock.now()));
-    if (!QDir().mkpath(folder)) {
-        result.reason =
-            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
+    // A dated folder of its own, made new: never an earlier backup's, nor one planted there.
+    const ui::FolderResult backups = m_services.paths.backups();
+    const ui::FolderResult dated =
+        backups.ok() ? ui::CreateNewFolder(backups.folder, BackupFolderName(m_services.clock.now()))
+                     : backups;
+    if (!dated.ok()) {
+        result.reason = dated.problem;
         return result;
     }
+    const QString folder = dated.folder.path();
     QStringList taken;
     const auto count = static_cast<int>(times.size());
     for (int i = 0; i < count; ++i) {
@@ -379,9 +384,9 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
             [this, i, count](int percent) { return progress((i * 100 + percent) / count); });
         QString why;
         if (read == SetRead::Complete) {
-            const QString path =
-                QDir(folder).filePath(BackupFileName(times[static_cast<std::size_t>(i)], taken));
-            if (SaveAndVerify(path, text + "\r\n", why)) {
+            const QString name = BackupFileName(times[static_cast<std::size_t>(i)], taken);
+            const QString path = dated.folder.filePath(name);
+            if (SaveAndVerify(dated.folder, name, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
             }
@@ -399,7 +404,8 @@ LoggerCommands::Backup LoggerCommands::saveSets(const std::vector<QString>& time
             result.reason = NoAnswer;
         }
         // A folder that holds nothing is no backup.
-        QDir().rmdir(folder);
+        ::unlinkat(backups.folder.fd(), QFile::encodeName(QFileInfo(folder).fileName()).constData(),
+                   AT_REMOVEDIR);
         return result;
     }
     result.outcome = Backup::Outcome::Saved;

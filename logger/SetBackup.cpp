@@ -25,18 +25,14 @@ QString BackupFileName(const QString& digits, QStringList& taken)
     return name;
 }
 
-bool SaveAndVerify(const QString& path, const QByteArray& bytes, QString& reason)
+bool SaveAndVerify(const ui::Folder& folder, const QString& name, const QByteArray& bytes,
+                   QString& reason)
 {
-    if (ui::SaveWhole(path, bytes, std::nullopt, reason) != ui::SaveOutcome::Saved) {
-        if (reason.isEmpty())
-            reason = QStringLiteral("a file of that name appeared meanwhile");
+    if (ui::SaveWhole(folder, name, bytes, reason) != ui::SaveOutcome::Saved)
         return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    QFile file;
+    if (!ui::OpenToRead(file, folder, name, reason))
         return false;
-    }
     if (file.readAll() != bytes) {
         reason = QStringLiteral("the file read back differs from the set");
         return false;

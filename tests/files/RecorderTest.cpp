@@ -273,10 +273,10 @@ TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
 {
     testsupport::TempRoot root;
     const QString path = root.paths.downloadFile();
-    ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
+    ASSERT_TRUE(logger::SaveSetText(root.paths, "an earlier set"));
     {
         FileSizeLimit limit(4096);
-        EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
+        EXPECT_FALSE(logger::SaveSetText(root.paths, QByteArray(20000, 'r')));
     }
     EXPECT_EQ(contents(path), QByteArray("an earlier set\r\n"));
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files).size(), 1);
