@@ -159,22 +159,14 @@ bool PcRecorder::stop()
         return false;
     m_timer.stop();
     m_recording = false;
-    m_file.close();
     Q_EMIT recordingChanged(false);
-
-    // Read in the folder that was checked, whatever its path leads to now.
-    const ui::FolderResult folder = m_paths.working();
-    QFile source;
-    QString reason = folder.problem;
-    if (!folder.ok() || !ui::OpenToRead(source, folder.folder, NameOf(recordingFile()), reason))
-        return keep(m_target, reason);
-    const QByteArray recorded = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return keep(m_target, source.errorString());
-    source.close();
-    m_unsaved = !save(CopyWithTotal(recorded, m_count));
+    // The target is made from the records read back in blocks through the handle they were
+    // written by: the stop holds no copy of the recording, however long it ran.
+    const qint64 size = m_file.size();
+    m_unsaved = !save();
+    m_file.close();
     if (!m_unsaved)
-        markSaved(recorded.size());
+        markSaved(size);
     return !m_unsaved;
 }
 
@@ -209,13 +201,16 @@ bool PcRecorder::keep(const QString& target, const QString& reason)
     return false;
 }
 
-bool PcRecorder::save(const QByteArray& text)
+bool PcRecorder::save()
 {
     QString path = m_target;
     ui::FileIdentity seen = m_targetSeen;
+    const ui::SaveWriter copy = [this](QIODevice& target, QString& error) {
+        return m_file.seek(0) && CopyWithTotal(m_file, target, m_count, error);
+    };
     for (;;) {
         QString reason;
-        switch (ui::SaveWhole(path, text, seen, reason)) {
+        switch (ui::Save(path, copy, seen, reason)) {
         case ui::SaveOutcome::Saved:
             m_target = path;
             return true;

@@ -65,7 +65,7 @@ Q_SIGNALS:
 private:
     bool writeLine(const QByteArray& bytes);
     void fail(const QString& text);
-    bool save(const QByteArray& text);
+    bool save();
     bool keep(const QString& target, const QString& reason);
     QString savedMarker() const;
     void markSaved(qint64 size);
