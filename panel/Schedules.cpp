@@ -171,16 +171,6 @@ std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
     return meterlink::commands::WriteCycling(std::span(bytes).first<6>(), seconds, texts.enabled);
 }
 
-bool ResKeyAccepted(int key, const QString& text)
-{
-    // Tab and Delete carry a control character but type nothing into the box.
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
-        return true;
-    if (text.isEmpty())
-        return true;
-    return text.size() == 1 && IsDigit(text[0]);
-}
-
 QString SamplingTitle()
 {
     return QStringLiteral("Input Sampling Time");

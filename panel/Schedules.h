@@ -53,10 +53,6 @@ ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Answer& ans
 std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
                                                           const ScheduleTexts& texts);
 
-// The reservation fields take digits only; every other character, Backspace included, is
-// dropped. Keys that type nothing (arrows, Delete, Tab) pass.
-bool ResKeyAccepted(int key, const QString& text);
-
 // --- sampling time --------------------------------------------------------------------------
 inline constexpr int PcIntervalMax = 86400;
 inline constexpr int MeterIntervalMax = 3600;

@@ -7,6 +7,7 @@
 #include "plot/RangeStatistics.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
+#include "ui/WorkingFiles.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -224,6 +225,18 @@ void PlotWindow::redraw()
     m_timer1->start();
 }
 
+void PlotWindow::showNewRecords()
+{
+    setWindowTitle(m_services.fileState.CurrentFileName);
+    for (int row = 0; row < StatisticsRowCount; ++row)
+        for (int column = 0; column < StatisticsColumnCount; ++column)
+            m_gridStats->item(row, column)->setText(QString());
+    m_lblStats->clear();
+    if (m_pictureRange->isVisible())
+        fillRangeTexts();
+    redraw();
+}
+
 void PlotWindow::startPlotStage()
 {
     m_timer1->stop();
@@ -289,10 +302,7 @@ void PlotWindow::runToolbarButton(const QString& key)
         if (m_picUser->isVisible())
             m_picUser->raise();
     } else if (key == QLatin1String("Resize")) {
-        m_txtTMax->setText(ui::NumberText(m_axisMax));
-        m_txtTMin->setText(ui::NumberText(m_axisMin));
-        m_txtFrom->setText(ui::NumberText(m_services.plot.PlotFrom));
-        m_txtTo->setText(ui::NumberText(m_services.plot.PlotTo));
+        fillRangeTexts();
         m_pictureRange->setVisible(!m_pictureRange->isVisible());
         if (m_pictureRange->isVisible())
             m_pictureRange->raise();
@@ -303,6 +313,14 @@ void PlotWindow::runToolbarButton(const QString& key)
         printPicture();
         m_toolbar1->show();
     }
+}
+
+void PlotWindow::fillRangeTexts()
+{
+    m_txtTMax->setText(ui::NumberText(m_axisMax));
+    m_txtTMin->setText(ui::NumberText(m_axisMin));
+    m_txtFrom->setText(ui::NumberText(m_services.plot.PlotFrom));
+    m_txtTo->setText(ui::NumberText(m_services.plot.PlotTo));
 }
 
 void PlotWindow::printPicture()
@@ -328,7 +346,7 @@ void PlotWindow::offerPdf()
     m_pdfDialog.overwritePrompt = true;
     if (m_pdfDialog.fileName.isEmpty())
         m_pdfDialog.fileName = QStringLiteral("Plot.pdf");
-    if (!dialogs.showSave(m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
         return;
     QString reason;
     if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle(), reason))
@@ -340,10 +358,20 @@ void PlotWindow::offerPdf()
 void PlotWindow::applyRange()
 {
     files::PlotData& plotData = m_services.plot;
-    const double from = ui::NumericValue(m_txtFrom->text());
-    const double to = ui::NumericValue(m_txtTo->text());
-    const double axisMax = ui::NumericValue(m_txtTMax->text());
-    const double axisMin = ui::NumericValue(m_txtTMin->text());
+    std::array<double, 4> typed{};
+    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {
+        {{m_txtFrom, "From"}, {m_txtTo, "To"}, {m_txtTMin, "Min"}, {m_txtTMax, "Max"}}};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
+        if (!value) {
+            m_services.dialogs.message(QStringLiteral("%1 holds no number, try again!")
+                                           .arg(QLatin1String(boxes[i].second)),
+                                       ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+            return;
+        }
+        typed[i] = *value;
+    }
+    const auto [from, to, axisMin, axisMax] = typed;
     if (const auto refusal = RangeRefusal(from, to, plotData.RecordCount, axisMin, axisMax)) {
         m_services.dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;
@@ -522,7 +550,7 @@ void PlotWindow::exportCsv()
         m_csvDialog.fileName =
             info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
     }
-    if (!dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
     QString reason;
     // A million records take a moment.
@@ -542,7 +570,7 @@ void PlotWindow::exportPicture()
     m_pictureDialog.overwritePrompt = true;
     if (m_pictureDialog.fileName.isEmpty())
         m_pictureDialog.fileName = QStringLiteral("Plot.png");
-    if (!dialogs.showSave(m_pictureDialog) || m_pictureDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_pictureDialog) || m_pictureDialog.fileTitle.isEmpty())
         return;
     const QString typed =
         dialogs.inputBox(QStringLiteral("Width x Height"), QStringLiteral("Export Picture"),
@@ -588,11 +616,11 @@ PlotViewer::~PlotViewer()
 PlotWindow* PlotViewer::showAndDraw()
 {
     if (m_window) {
-        // Already open: only to the front; it keeps its range and is not redrawn.
         if (m_window->isMinimized())
             m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
         m_window->raise();
         m_window->activateWindow();
+        m_window->showNewRecords();
         return m_window;
     }
     m_window = new PlotWindow(m_services, m_mainWindow, m_settings);

@@ -87,17 +87,4 @@ TEST(ScheduleWrite, BytesOfTheCommand)
     }
 }
 
-// Typing itself: SetupPicturesTest.
-TEST(ResKeyFilter, OnlyDigitsType)
-{
-    const std::vector<std::tuple<int, QString, bool>> rows = {
-        {Qt::Key_Period, ".", false},
-        {Qt::Key_V, QString(QChar(0x16)), false},         // paste
-        {Qt::Key_unknown, QString(QChar(0x0663)), false}, // Arabic-Indic digit
-        {Qt::Key_Delete, QString(QChar(0x7f)), true},
-        {Qt::Key_Tab, "\t", true}};
-    for (const auto& [key, text, accepted] : rows)
-        EXPECT_EQ(panel::ResKeyAccepted(key, text), accepted) << key;
-}
-
 } // namespace

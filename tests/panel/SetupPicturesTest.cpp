@@ -2,7 +2,9 @@
 
 #include "tests/panel/SetupTestSupport.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -274,6 +276,8 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 
 // --- typing into the fields -------------------------------------------------------------------
 
+// The reservation's fields type digits only, and can be put right: Backspace, Delete, the
+// arrows and select-all work; a paste, which could bring in any text, does not.
 TEST(ScheduleTyping, WhatReachesTheField)
 {
     struct Row
@@ -281,22 +285,26 @@ TEST(ScheduleTyping, WhatReachesTheField)
         const char* name;
         ScheduleKind kind;
         bool onLineEdit; // typed into the edit part rather than the box
-        std::vector<Qt::Key> keys;
+        std::vector<QKeySequence> keys;
         QString expected;
     };
+    const auto keys = [](std::initializer_list<QKeySequence> list) {
+        return std::vector<QKeySequence>(list);
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("x5"));
     const std::vector<Row> rows = {
-        {"OnlyDigits",
-         ScheduleKind::Reservation,
-         false,
-         {Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space},
-         "14"},
-        {"EditPartNoBackspace",
-         ScheduleKind::Reservation,
-         true,
-         {Qt::Key_Backspace, Qt::Key_B, Qt::Key_7},
-         "17"},
-        {"CursorKeysMove", ScheduleKind::Reservation, true, {Qt::Key_Home, Qt::Key_9}, "91"},
-        {"CyclingUnfiltered", ScheduleKind::Cycling, true, {Qt::Key_Backspace, Qt::Key_A}, "a"}};
+        {"OnlyDigits", ScheduleKind::Reservation, false,
+         keys({Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space, Qt::Key_Period}), "14"},
+        {"BackspaceDeletes", ScheduleKind::Reservation, true,
+         keys({Qt::Key_Backspace, Qt::Key_B, Qt::Key_7}), "7"},
+        {"DeleteDeletes", ScheduleKind::Reservation, false,
+         keys({Qt::Key_Left, Qt::Key_Delete, Qt::Key_8}), "8"},
+        {"CursorKeysMove", ScheduleKind::Reservation, true, keys({Qt::Key_Home, Qt::Key_9}), "91"},
+        {"SelectAllReplaces", ScheduleKind::Reservation, true,
+         keys({QKeySequence::SelectAll, Qt::Key_2, Qt::Key_5}), "25"},
+        {"NoPaste", ScheduleKind::Reservation, true, keys({QKeySequence::Paste}), "1"},
+        {"CyclingUnfiltered", ScheduleKind::Cycling, true, keys({Qt::Key_Backspace, Qt::Key_A}),
+         "a"}};
     for (const Row& row : rows) {
         Bench bench;
         auto* picture = row.kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
@@ -305,8 +313,8 @@ TEST(ScheduleTyping, WhatReachesTheField)
         combo->setEditText(QStringLiteral("1"));
         combo->lineEdit()->setCursorPosition(1);
         QWidget* target = row.onLineEdit ? static_cast<QWidget*>(combo->lineEdit()) : combo;
-        for (const Qt::Key key : row.keys)
-            QTest::keyClick(target, key);
+        for (const QKeySequence& key : row.keys)
+            QTest::keySequence(target, key);
         EXPECT_EQ(combo->currentText(), row.expected) << row.name;
     }
 }
