@@ -89,7 +89,7 @@ QGroupBox* MakeDigitFrame(QWidget* parent, const QString& caption, const char* b
 ReferencePictures::ReferencePictures(QWidget* host, QLayout* layout)
     : QObject(host), m_host(host), m_layout(layout)
 {
-    buildPicRef();
+    buildReferenceMenu();
     buildPicTcp();
     m_picXY =
         makeDigitView("PicXY", "FrmEvxy", "ComboEvxy", "EvxyDecimal(0)", "x", "ComboEvx",
@@ -112,7 +112,7 @@ QFrame* ReferencePictures::makePicture(const char* name, const QString& caption)
     return picture;
 }
 
-void ReferencePictures::buildPicRef()
+void ReferencePictures::buildReferenceMenu()
 {
     m_referenceMenu = makePicture("PicRef", QStringLiteral("REF"));
     auto* layout = static_cast<QVBoxLayout*>(m_referenceMenu->layout());

@@ -52,7 +52,7 @@ private:
                             const char* firstMarker, const char* secondCaption,
                             const char* secondBoxes, const char* secondMarker, const char* okName,
                             const char* exitName);
-    void buildPicRef();
+    void buildReferenceMenu();
     void buildPicTcp();
     void openView(DigitView& view);
     void openTemperatureView();

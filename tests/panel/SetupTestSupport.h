@@ -31,7 +31,7 @@ struct Bench
     bool recordOn = false;
     QWidget window;
     QWidget* host = new QWidget(&window);
-    QWidget* picRef = new QWidget(&window);
+    QWidget* referenceMenu = new QWidget(&window);
     QWidget* picChroma = new QWidget(&window);
     std::unique_ptr<panel::SetupPictures> pictures;
     panel::MainToolbar* toolbar = new panel::MainToolbar([this] { return recordOn; }, &window);
@@ -41,12 +41,12 @@ struct Bench
     {
         runner.setPollGate(&poll);
         new QVBoxLayout(host);
-        picRef->setObjectName(QStringLiteral("PicRef"));
-        picRef->hide();
+        referenceMenu->setObjectName(QStringLiteral("PicRef"));
+        referenceMenu->hide();
         picChroma->setObjectName(QStringLiteral("PicChroma"));
         pictures = std::make_unique<panel::SetupPictures>(
-            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host, picRef,
-            picChroma);
+            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host,
+            referenceMenu, picChroma);
         pictures->attach(*toolbar);
         using panel::ToolbarKey;
         for (const ToolbarKey key : {ToolbarKey::Save, ToolbarKey::Open, ToolbarKey::Rtc,
