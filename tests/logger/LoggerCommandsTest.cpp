@@ -2,6 +2,7 @@
 
 #include "link/MeterCommands.h"
 #include "logger/MemoryWindow.h"
+#include "logger/SetDownload.h"
 #include "logger/SetListModel.h"
 #include "tests/support/PanelHarness.h"
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -54,7 +56,7 @@ protected:
         QFile file(root.paths.downloadFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
+    const logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
     logger::LoggerCommands commands_{runner, services, nullptr};
 };
@@ -70,7 +72,6 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
     EXPECT_EQ(grid().cellText(0, 1), QStringLiteral("  Start Time  "));
     EXPECT_EQ(grid().cellText(1, 0), QStringLiteral("1"));
     EXPECT_EQ(grid().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_EQ(commands_.memory().SetStartTimes[1], QStringLiteral("20261205163905"));
     const auto* label =
         commands_.memoryWindow()->findChild<QLabel*>(QStringLiteral("LblMemorySize"));
     EXPECT_EQ(label->text(), QStringLiteral("Capacity : 512 MB"));
@@ -102,13 +103,10 @@ TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
         // The drain finds nothing, the status comes in one report, then the directory pages.
         const int pages = sets == 9 ? 1 : 2;
         EXPECT_EQ(meter.readCount() - readsBefore, 1 + 1 + pages) << sets;
-        EXPECT_EQ(commands_.memory().SetStartTimes[static_cast<std::size_t>(sets)],
-                  QStringLiteral("202611") +
-                      QString::number(sets).rightJustified(2, QLatin1Char('0')) +
-                      QStringLiteral("080000"));
+        EXPECT_EQ(grid().cellText(sets, 1),
+                  QStringLiteral("2026/11/%1 08:00:00").arg(sets, 2, 10, QLatin1Char('0')));
         commands_.memoryWindow()->close();
     }
-    EXPECT_EQ(grid().cellText(10, 1), QStringLiteral("2026/11/10 08:00:00"));
 }
 
 TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
@@ -147,7 +145,6 @@ TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
     EXPECT_TRUE(std::equal(sizeRequest.begin() + 3, sizeRequest.end(), dataRequest.begin() + 3));
     // The last report is taken whole, beyond the set's size.
     EXPECT_EQ(downloaded(), QByteArray("Ev 123.4 lx") + QByteArray(53, ' ') + "\r\n");
-    EXPECT_EQ(commands_.memory().SetSizes[1], 11u);
     EXPECT_EQ(cmd.fileName, root.paths.downloadFile());
     EXPECT_EQ(dialogs.viewedFiles, QStringList{root.paths.downloadFile()});
     EXPECT_TRUE(poll.polling());
@@ -189,13 +186,13 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
     // The status promises more sets than the meter sends directory reports for.
     claimSets(512 * 1024, 1024, 40);
     commands_.listMemory();
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(dialogs.messages.back().text, logger::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
     // The meter falls silent.
     meter.setSilent(true);
     commands_.listMemory();
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(dialogs.messages.back().text, logger::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
     EXPECT_TRUE(poll.polling());
 }
@@ -285,7 +282,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, EraseTest,
 TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
 {
     commands_.listMemory();
-    commands_.memoryWindow()->setCurrentRow(1);
+    auto* list = commands_.memoryWindow()->findChild<QTableView*>(QStringLiteral("GridSet"));
+    list->setCurrentIndex(list->model()->index(1, 0));
     meter.clearWrites();
     for (const char* option : {"OptLuxFc0", "OptLuxFc1"})
         commands_.memoryWindow()->findChild<QRadioButton*>(QLatin1String(option))->click();

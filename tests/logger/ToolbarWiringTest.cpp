@@ -2,6 +2,7 @@
 #include "link/MeterCommands.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
+#include "logger/SetDownload.h"
 #include "logger/SetListModel.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
@@ -152,18 +153,17 @@ TEST_P(DownloadTest, SavesNothingAndLeavesTheLinkInStep)
     EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("PicSet"))->isHidden());
 }
 
-using logger::LoggerCommands;
 INSTANTIATE_TEST_SUITE_P(
     Logger, DownloadTest,
     ::testing::Values(DownloadRow{"BeyondTheReportedCapacity", 4, 4 * 1024 + 1,
-                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                                  DownloadRow::Nothing, logger::SetTooLargeText},
                       DownloadRow{"BeyondAnyMeter", 0xFFFFFFFFFF, logger::MaxSetBytes + 1,
-                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                                  DownloadRow::Nothing, logger::SetTooLargeText},
                       DownloadRow{"LargestTheFieldHolds", 0xFFFFFFFFFF, 0xFFFFFFFFFF,
-                                  DownloadRow::Nothing, LoggerCommands::SetTooLargeText},
+                                  DownloadRow::Nothing, logger::SetTooLargeText},
                       DownloadRow{"CancelledMidway", 512 * 1024, 64 * 400, DownloadRow::Cancel, {}},
                       DownloadRow{"UnpluggedMidway", 512 * 1024, 64 * 400, DownloadRow::Unplug,
-                                  LoggerCommands::LinkLostText}),
+                                  logger::LinkLostText}),
     [](const auto& r) { return std::string(r.param.name); });
 
 } // namespace
