@@ -41,7 +41,6 @@ public:
     // sequence runs.
     bool run(const Confirmation& confirmation);
 
-private:
     // What came of saving every set.
     struct Backup
     {
@@ -60,7 +59,11 @@ private:
         // What the memory held when the backup read it; none when it could not be read.
         std::optional<MemoryListing> listing;
     };
+    // Every stored set saved into a dated folder made new for it and read back; nothing is
+    // erased. The first step of `run`, and of use alone. The poll stays paused throughout.
     Backup backup();
+
+private:
     // Downloads every listed set into a new dated folder.
     Backup saveSets(const MemoryListing& listing);
     // False when the erase must not run.
