@@ -238,11 +238,10 @@ bool PcRecorder::save(const QByteArray& text)
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         ui::FileDialogState dialog;
         dialog.fileName = RecordingDialogName(QString(), m_paths);
-        dialog.filter = SaveDialogFilter();
-        dialog.overwritePrompt = true;
-        if (!m_dialogs.showSave(dialog) || dialog.fileTitle.isEmpty())
+        const std::optional<QString> chosen = ShowSaveDialog(m_dialogs, dialog);
+        if (!chosen)
             return keep(path, QStringLiteral("no other name was chosen"));
-        path = ChosenTarget(dialog.fileName);
+        path = ChosenTarget(*chosen);
         seen = ui::IdentifyFile(path);
     }
 }

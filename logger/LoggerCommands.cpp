@@ -7,6 +7,7 @@
 #include "logger/ReportTransfer.h"
 #include "logger/SetBackup.h"
 #include "logger/SetListModel.h"
+#include "ui/SavePath.h"
 #include "ui/WorkingFiles.h"
 
 #include <QCoreApplication>
@@ -60,8 +61,10 @@ const QString LoggerCommands::SetTooLargeText =
 const QString LoggerCommands::NoRecordsText = QStringLiteral("This set holds no record lines.");
 
 LoggerCommands::LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
+                               files::PlotDocument& document, ui::FileDialogState& cmd,
                                QWidget* mainWindow, QObject* parent)
-    : QObject(parent), m_runner(runner), m_services(services), m_mainWindow(mainWindow)
+    : QObject(parent), m_runner(runner), m_services(services), m_document(document), m_cmd(cmd),
+      m_mainWindow(mainWindow)
 {
 }
 
@@ -231,13 +234,10 @@ void LoggerCommands::downloadSet(int row)
     }
 
     const QString path = m_services.paths.downloadFile();
-    // A plot read from the download file no longer matches it once it is rewritten.
-    if (m_services.plot.SourcePath == path)
-        m_services.plot.SourcePath.clear();
     const bool saved = SaveSetText(path, text);
     setDownloaded(DownloadedSet{k, digits, text, saved ? path : QString()});
     if (saved) {
-        m_services.cmd.fileName = path;
+        m_cmd.fileName = path;
         m_services.dialogs.openTextViewer(path);
     } else {
         m_services.dialogs.message(QStringLiteral("The set could not be saved as ") + path +
@@ -258,14 +258,16 @@ void LoggerCommands::plotSet()
     if (!m_lastSet || m_busy)
         return;
     const QByteArray& text = m_lastSet->text;
-    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())},
-                            m_services.plot)) {
+    files::RecordTable records;
+    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
         m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    m_services.plot.SourcePath = m_lastSet->file;
-    m_services.fileState.CurrentFileName =
-        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits));
+    // The document keeps the text: the next download rewrites the file that holds it.
+    m_document.open(
+        std::move(records),
+        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits)),
+        {{}, {}, text});
     if (m_showPlot)
         m_showPlot();
 }
@@ -274,19 +276,15 @@ void LoggerCommands::saveSet()
 {
     if (!m_lastSet || m_busy)
         return;
-    m_setDialog.filter = files::OpenDialogFilter();
-    m_setDialog.filterIndex = 1;
-    m_setDialog.overwritePrompt = true;
     m_setDialog.fileName = StartName(m_setDialog.fileName, setFileStem() + QStringLiteral(".txt"));
-    if (!m_services.dialogs.showSave(m_setDialog) || m_setDialog.fileTitle.isEmpty())
+    const auto path = ui::AskSavePath(m_services.dialogs, m_setDialog, files::OpenDialogFilter());
+    if (!path)
         return;
     // Whole or not at all: a failure leaves an earlier file of that name as it was.
     QString reason;
-    if (ui::SaveWhole(m_setDialog.fileName, m_lastSet->text + "\r\n", std::nullopt, reason) !=
+    if (ui::SaveWhole(*path, m_lastSet->text + "\r\n", std::nullopt, reason) !=
         ui::SaveOutcome::Saved)
-        m_services.dialogs.message(QStringLiteral("The set could not be saved as %1\n%2")
-                                       .arg(QDir::toNativeSeparators(m_setDialog.fileName), reason),
-                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        ui::ShowNotWritten(m_services.dialogs, QStringLiteral("The set"), *path, reason);
 }
 
 void LoggerCommands::exportSet()
@@ -295,23 +293,21 @@ void LoggerCommands::exportSet()
         return;
     // A file of the column line alone would pass for an export.
     const QByteArray& text = m_lastSet->text;
-    files::PlotData records;
+    files::RecordTable records;
     if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
         m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
-    m_csvDialog.filterIndex = 1;
-    m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
-    if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    const auto path =
+        ui::AskSavePath(m_services.dialogs, m_csvDialog,
+                        QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"));
+    if (!path)
         return;
     QString reason;
-    if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
-                                 m_csvDialog.fileName, reason))
-        m_services.dialogs.message(QStringLiteral("The CSV file could not be written: %1\n%2")
-                                       .arg(QDir::toNativeSeparators(m_csvDialog.fileName), reason),
-                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())}, *path,
+                                 reason))
+        ui::ShowNotWritten(m_services.dialogs, QStringLiteral("The CSV file"), *path, reason);
 }
 
 LoggerCommands::Backup LoggerCommands::backupMemory()

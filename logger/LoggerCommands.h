@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/PlotDocument.h"
 #include "link/MeterSequence.h"
 #include "logger/MemoryListing.h"
 #include "logger/MemoryProtocol.h"
@@ -24,8 +25,11 @@ class LoggerCommands : public QObject
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the `Memory` window beside it and owns it.
-    LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services, QWidget* mainWindow,
+    // A set's "Plot" opens it in `document`; a download leaves its file's name in the main
+    // window's file dialog `cmd`, where "Open" starts. `mainWindow` places the `Memory` window
+    // beside it and owns it.
+    LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
+                   files::PlotDocument& document, ui::FileDialogState& cmd, QWidget* mainWindow,
                    QObject* parent = nullptr);
     ~LoggerCommands() override;
 
@@ -41,13 +45,13 @@ public:
     // `OptLuxFc` click (either option): the unit-option command for the current row's set.
     void sendUnitOption();
 
-    // "Plot": the set downloaded last into the shared plot data, shown as "Open" shows a file.
+    // "Plot": the set downloaded last into the document, shown as "Open" shows a file.
     void plotSet();
     // "Save As…": the set downloaded last as a data file the user names.
     void saveSet();
     // "Export CSV…": the set downloaded last as CSV.
     void exportSet();
-    // Shows the plot window once a set was read into the plot data.
+    // Shows the plot window once a set was opened in the document.
     void setPlotShower(std::function<void()> showPlot) { m_showPlot = std::move(showPlot); }
 
     // A listing or download is running.
@@ -136,6 +140,8 @@ private:
 
     meterlink::SequenceRunner& m_runner;
     ui::Services& m_services;
+    files::PlotDocument& m_document;
+    ui::FileDialogState& m_cmd;
     QWidget* m_mainWindow;
     MemoryWindow* m_window = nullptr;
     LoggerMemory m_memory;

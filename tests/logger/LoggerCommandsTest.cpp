@@ -56,7 +56,7 @@ protected:
     }
     logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
-    logger::LoggerCommands commands_{runner, services, nullptr};
+    logger::LoggerCommands commands_{runner, services, document, cmd, nullptr};
 };
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)

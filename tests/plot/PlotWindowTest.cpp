@@ -1,7 +1,8 @@
 #include "plot/PlotWindow.h"
 
-#include "files/DataFileReader.h"
+#include "files/FileCommands.h"
 #include "files/RecordLine.h"
+#include "plot/PlotCanvas.h"
 #include "plot/PlotExport.h"
 #include "tests/support/PanelHarness.h"
 #include "ui/TextValue.h"
@@ -17,6 +18,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QXmlStreamReader>
 #include <cerrno>
 #include <csignal>
@@ -31,20 +33,21 @@ namespace {
 class PlotWindowTest : public ::testing::Test, protected testsupport::Harness<>
 {
 protected:
-    PlotWindowTest()
+    PlotWindowTest() { openRecords(10, 0); } // records 1..10 at (0.35, 0.2)
+
+    // `count` records at (0.35, 0.2), record `empty` without values, as "Run1.txt".
+    void openRecords(int count, int empty)
     {
-        fileState.CurrentFileName = QStringLiteral("Run1.txt");
-        data.RecordCount = 10;
-        for (int n = 1; n <= 10; ++n) // records 1..10 at (0.35, 0.2)
-            data.Records.append(" 0.3500", " 0.2000");
-        data.PlotFrom = 1;
-        data.PlotTo = data.PlotCount = 10;
+        files::RecordTable records;
+        for (int n = 1; n <= count; ++n)
+            records.append(n == empty ? "" : " 0.3500", n == empty ? "" : " 0.2000");
+        document.open(std::move(records), QStringLiteral("Run1.txt"), {});
     }
 
     PlotWindow& open()
     {
         window = std::make_unique<PlotWindow>(
-            services, [this] { runner.resumePoll(); }, nullptr, settings);
+            dialogs, document, [this] { runner.resumePoll(); }, nullptr, settings);
         window->resize(630, 660);
         window->show();
         return *window;
@@ -54,8 +57,14 @@ protected:
     {
         return (in ? in : window.get())->findChild<T*>(QString::fromLatin1(name));
     }
+    void click(const char* name, QWidget* in = nullptr)
+    {
+        QTest::mouseClick(child<QAbstractButton>(name, in), Qt::LeftButton);
+    }
     QFrame* pictureRange() { return child<QFrame>("PictureRange"); }
     QFrame* picUser() { return child<QFrame>("PicUser"); }
+    QTimer* timer1() { return child<QTimer>("Timer1"); }
+    PlotCanvas& canvas() { return window->canvas(); }
     QCheckBox* ckUser(int r)
     {
         return child<QCheckBox>(qPrintable(QStringLiteral("CkUser%1").arg(r)));
@@ -90,30 +99,26 @@ protected:
     // Runs the plot stage to its end without waiting for Timer1.
     void drawToEnd()
     {
-        window->startPlotStage();
-        while (window->plotStageRunning())
+        canvas().startPlotStage();
+        for (int i = 0; i < 100000 && canvas().plotStageRunning(); ++i)
             QCoreApplication::processEvents();
+        ASSERT_FALSE(canvas().plotStageRunning());
     }
 
-    files::PlotData& data = plot;
     PlotSettings settings;
     std::unique_ptr<PlotWindow> window;
 };
 
 TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
 {
-    data.PlotFrom = 3;
-    data.PlotTo = 10;
-    data.PlotCount = 8;
-    data.Records = files::RecordTable();
-    for (int n = 1; n <= 10; ++n) // record 5 undrawn, but counted
-        data.Records.append(n == 5 ? "" : " 0.3500", n == 5 ? "" : " 0.2000");
+    openRecords(10, 5); // record 5 undrawn, but counted
+    document.setRange({3, 10});
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Plot File"));
-    EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
-    EXPECT_TRUE(child<QTimer>("Timer1")->isSingleShot());
+    EXPECT_TRUE(timer1()->isActive());
+    EXPECT_TRUE(timer1()->isSingleShot());
     EXPECT_TRUE(poll.calls.empty());
-    window->setSliceLimits(1, 0); // let events run after every marker
+    canvas().setSliceLimits(1, 0); // let events run after every marker
     QStringList captions;
     QObject::connect(window.get(), &QWidget::windowTitleChanged,
                      [&captions](const QString& title) { captions << title; });
@@ -122,20 +127,20 @@ TEST_F(PlotWindowTest, ProgressCaptionsFromThreeToTenThenTheFileName)
                                      "50 % Completed", "62.5 % Completed", "75 % Completed",
                                      "87.5 % Completed", "100 % Completed", "Run1.txt"}));
     EXPECT_EQ(poll.calls, std::vector<bool>{true}); // on again once drawn
-    EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
+    EXPECT_FALSE(timer1()->isActive());
 }
 
 TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
 {
     open();
-    window->setSliceLimits(2, 0);
-    window->startPlotStage();
-    ASSERT_TRUE(window->plotStageRunning());
+    canvas().setSliceLimits(2, 0);
+    canvas().startPlotStage();
+    ASSERT_TRUE(canvas().plotStageRunning());
     window->resize(700, 600);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(window->plotStageRunning());
-    EXPECT_TRUE(child<QTimer>("Timer1")->isActive()); // a fresh plot stage is on its way
-    EXPECT_EQ(window->picture().size(), QSize(700, 600));
+    EXPECT_FALSE(canvas().plotStageRunning());
+    EXPECT_TRUE(timer1()->isActive()); // a fresh plot stage is on its way
+    EXPECT_EQ(canvas().picture().size(), QSize(700, 600));
     EXPECT_TRUE(poll.calls.empty());
     drawToEnd();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
@@ -146,28 +151,30 @@ TEST_F(PlotWindowTest, ResizeWhileDrawingStartsOverAndNothingHalfDrawnStays)
 TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpenings)
 {
     PlotViewer viewer(
-        services, [this] { runner.resumePoll(); }, nullptr);
+        dialogs, document, [this] { runner.resumePoll(); }, nullptr);
     PlotWindow* first = viewer.showAndDraw();
 
+    click("Resize", first);
     fillRange("0.2", "0.8", "1", "10", first);
-    first->applyRange();
+    click("CmdRangeOK", first);
+    click("Unit", first);
+    click("CmdUserOK", first);
     child<QCheckBox>("CkUser2", first)->setChecked(true);
-    first->showRegions();
     EXPECT_TRUE(viewer.settings().RegionsOn);
 
     EXPECT_EQ(viewer.showAndDraw(), first);
-    EXPECT_DOUBLE_EQ(first->axisMin(), 0.2); // kept, not reset
+    EXPECT_DOUBLE_EQ(first->canvas().axisMin(), 0.2); // kept, not reset
 
-    first->setSliceLimits(1, 0);
-    first->startPlotStage();
-    ASSERT_TRUE(first->plotStageRunning());
+    first->canvas().setSliceLimits(1, 0);
+    first->canvas().startPlotStage();
+    ASSERT_TRUE(first->canvas().plotStageRunning());
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     ASSERT_EQ(viewer.window(), nullptr);
     PlotWindow* second = viewer.showAndDraw();
-    EXPECT_DOUBLE_EQ(second->axisMin(), 0);
-    EXPECT_DOUBLE_EQ(second->axisMax(), 1);
+    EXPECT_DOUBLE_EQ(second->canvas().axisMin(), 0);
+    EXPECT_DOUBLE_EQ(second->canvas().axisMax(), 1);
     EXPECT_TRUE(viewer.settings().RegionsOn);
     EXPECT_FALSE(child<QCheckBox>("CkUser2", second)->isChecked());
     EXPECT_EQ(second->windowTitle(), QStringLiteral("Plot File"));
@@ -175,7 +182,8 @@ TEST_F(PlotWindowTest, ViewerBringsAnOpenWindowForwardAndKeepsRegionsOnAcrossOpe
 
 // The range is read from the boxes: out-of-range texts are refused with the message, the rest
 // is drawn to the end, a region with absurd corners included. The span from -1.7e308 to
-// 1.7e308 is not finite; the records are checked before the axis.
+// 1.7e308 is not finite; the records are checked before the axis. OK redraws also when nothing
+// changed.
 TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
 {
     const QString records = QStringLiteral("1 <= From < to <=10, try again!");
@@ -203,36 +211,33 @@ TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
     for (const auto& c : rows) {
         SCOPED_TRACE(testing::Message()
                      << c.min << " to " << c.max << ", records " << c.from << " to " << c.to);
-        data.PlotFrom = 1;
-        data.PlotTo = data.PlotCount = 10;
+        document.setRange({1, 10});
         dialogs.messages.clear();
         open();
-        fillRow(0, {"1e308", "-1e308", "0", "abc", "1e-308", "", "1e999", "99999999999999999999"});
-        window->showRegions();
-        window->runToolbarButton(QStringLiteral("Resize"));
+        click("Unit");
+        fillRow(0, {"1e308", "-1e308", "0", "-1e-308", "1e-308", "1e300", "-1e300",
+                    "99999999999999999999"});
+        click("CmdUserOK");
+        click("Resize");
         fillRange(c.min, c.max, c.from, c.to);
-        child<QTimer>("Timer1")->stop();
-        window->applyRange();
+        timer1()->stop();
+        click("CmdRangeOK");
         if (!c.refusal.isEmpty()) {
             ASSERT_EQ(dialogs.messages.size(), 1u);
             EXPECT_EQ(dialogs.messages[0].text, c.refusal);
             EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
             EXPECT_TRUE(pictureRange()->isVisible());
-            EXPECT_EQ(std::make_pair(data.PlotFrom, data.PlotTo), std::make_pair(1.0, 10.0));
-            EXPECT_DOUBLE_EQ(window->axisMax(), 1);
-            EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
+            EXPECT_EQ(document.range(), (files::RecordRange{1, 10}));
+            EXPECT_DOUBLE_EQ(canvas().axisMax(), 1);
+            EXPECT_FALSE(timer1()->isActive());
             continue;
         }
         EXPECT_TRUE(dialogs.messages.empty());
         EXPECT_FALSE(pictureRange()->isVisible());
-        EXPECT_DOUBLE_EQ(data.PlotFrom, *ui::TypedNumber(QString::fromLatin1(c.from)));
-        EXPECT_DOUBLE_EQ(window->axisMin(), *ui::TypedNumber(QString::fromLatin1(c.min)));
-        EXPECT_DOUBLE_EQ(data.PlotCount, data.PlotTo - data.PlotFrom + 1);
-        EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
-        window->startPlotStage();
-        for (int i = 0; i < 100000 && window->plotStageRunning(); ++i)
-            QCoreApplication::processEvents();
-        EXPECT_FALSE(window->plotStageRunning());
+        EXPECT_DOUBLE_EQ(document.range().from, *ui::TypedNumber(QString::fromLatin1(c.from)));
+        EXPECT_DOUBLE_EQ(canvas().axisMin(), *ui::TypedNumber(QString::fromLatin1(c.min)));
+        EXPECT_TRUE(timer1()->isActive());
+        drawToEnd();
     }
 }
 
@@ -240,17 +245,18 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
 {
     open();
     drawToEnd();
-    window->runToolbarButton(QStringLiteral("Resize"));
-    window->runToolbarButton(QStringLiteral("Unit"));
-    window->runToolbarButton(QStringLiteral("Print"));
+    click("Resize");
+    click("Unit");
+    click("Print");
     ASSERT_EQ(dialogs.printed.size(), 1u);
-    EXPECT_EQ(dialogs.printed[0], window->picture());
+    EXPECT_EQ(dialogs.printed[0], canvas().picture());
     EXPECT_FALSE(pictureRange()->isVisible());
     EXPECT_FALSE(picUser()->isVisible());
+    EXPECT_TRUE(child<QToolBar>("Toolbar1")->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
 
     dialogs.printSucceeds = false;
-    window->runToolbarButton(QStringLiteral("Print"));
+    click("Print");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The plot could not be printed."));
 
@@ -260,9 +266,9 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
     const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
     dialogs.fileAnswers = {pdf};
-    window->runToolbarButton(QStringLiteral("Print"));
+    click("Print");
     EXPECT_TRUE(dialogs.fileAsks.empty()); // cancelled: no file asked for
-    window->runToolbarButton(QStringLiteral("Print"));
+    click("Print");
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(dialogs.fileAsks[0].save);
     EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
@@ -270,45 +276,45 @@ TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPri
     EXPECT_TRUE(dialogs.printed.empty());
 }
 
+// A region file is not the data shown: saving one leaves the plot's caption as it was.
 TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
 {
     open();
+    click("Unit");
     fillRow(1, {"0.30", "0.35", "0.35", "0.30", "0.30", "0.30", "0.35", "0.35"});
     fillRow(3, {"0.3127", "0.3290", "", "", "", "", "", ""});
     fillRow(4, {"1", "1", "1", "1", "1", "1", "1", "1"}, false);
     const RegionRows saved = window->regionRows();
     const QString path = root.dir.filePath(QStringLiteral("tolerance.user"));
     dialogs.fileAnswers = {std::nullopt, std::nullopt, path, path};
-    window->loadRegions(); // cancelled: nothing changes
-    window->saveRegions();
+    click("CmdOpen"); // cancelled: nothing changes
+    click("CmdSave");
     EXPECT_EQ(window->regionRows(), saved);
-    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("Run1.txt"));
+    EXPECT_FALSE(QFile::exists(path));
     dialogs.fileAsks.clear();
-    window->saveRegions();
+    click("CmdSave");
     EXPECT_EQ(readFile(path), QByteArray("0.30\t0.35\t0.35\t0.30\t0.30\t0.30\t0.35\t0.35\t\r\n"
                                          "0.3127\t0.3290\t\t\t\t\t\t\t\r\n"));
-    EXPECT_EQ(fileState.CurrentFileName, path);
-    EXPECT_FALSE(fileState.FileChosen);
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(dialogs.fileAsks[0].before.overwritePrompt);
 
-    window->loadRegions();
+    click("CmdOpen");
     ASSERT_EQ(dialogs.fileAsks.size(), 2u);
     EXPECT_FALSE(dialogs.fileAsks[1].save);
     RegionRows expected; // the checked rows from the top, the rest cleared
     expected[0] = saved[1];
     expected[1] = saved[3];
     EXPECT_EQ(window->regionRows(), expected);
-    // The plot shows the region file's path after the next drawing.
     drawToEnd();
-    EXPECT_EQ(window->windowTitle(), path);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
 }
 
 TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
 {
     open();
+    click("Unit");
     fillRow(2, {"0,31,2", "2", "3", "4", "5", "6", "7", "8"});
-    window->saveRegions(); // a comma that is no decimal point is refused before any dialog
+    click("CmdSave"); // a comma that is no decimal point is refused before any dialog
     EXPECT_TRUE(dialogs.fileAsks.empty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
@@ -318,36 +324,37 @@ TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
     fillRow(0, {"1", "2", "3", "4", "5", "6", "7", "8"});
     dialogs.fileAnswers = {root.dir.filePath(QStringLiteral("missing.user")),
                            root.dir.filePath(QStringLiteral("no/such/folder/r.user"))};
-    window->loadRegions();
+    click("CmdOpen");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(ckUser(0)->isChecked());
     EXPECT_EQ(txtUser(3)->text(), QStringLiteral("4"));
-    window->saveRegions();
+    click("CmdSave");
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("The region file could not")));
-    EXPECT_FALSE(fileState.FileChosen);
 }
 
 TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
 {
     open();
-    window->runToolbarButton(QStringLiteral("Unit"));
+    click("Unit");
     // The square x 0.52..0.72 by y 0.12..0.22 typed with its corners out of order, and an
     // unchecked row whose bottom side would run on to x 0.9.
     fillRow(0, {"0.52", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"});
     fillRow(1, {"0.9", "0.72", "0.52", "0.72", "0.12", "0.12", "0.22", "0.22"}, false);
-    window->showRegions();
+    click("CmdUserOK");
     EXPECT_TRUE(settings.RegionsOn);
     EXPECT_TRUE(picUser()->isVisible()); // until the plot stage has drawn the regions
     drawToEnd();
     EXPECT_FALSE(picUser()->isVisible());
-    EXPECT_EQ(window->picture().pixel(380, 566), qRgb(0, 0, 0));
-    EXPECT_EQ(window->picture().pixel(520, 566), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas().picture().pixel(380, 566), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas().picture().pixel(520, 566), qRgb(255, 255, 255));
 
-    window->hideRegions();
+    click("Unit");
+    click("CmdUserExit");
     EXPECT_FALSE(settings.RegionsOn);
+    EXPECT_FALSE(picUser()->isVisible());
     drawToEnd();
-    EXPECT_EQ(window->picture().pixel(380, 566), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas().picture().pixel(380, 566), qRgb(255, 255, 255));
 }
 
 // Record k of the recording at 2026/12/06 10:30:0k. Record 4's x holds no number and record
@@ -396,15 +403,10 @@ protected:
               recordLine(6, 50, 2000, 0.9, 0.9, 0)})
             file.write(line.data(), static_cast<qint64>(line.size()));
         file.close();
-        EXPECT_EQ(files::ReadDataFile(source, plot).outcome, files::ReadOutcome::Ok);
-        fileState.CurrentFileName = QStringLiteral("run.txt");
+        EXPECT_TRUE(files::OpenDataFile(source, dialogs, cmd, document, {}, {}));
         open();
     }
 
-    void click(const char* name)
-    {
-        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
-    }
     void type(const QString& box, const QString& text)
     {
         child<QLineEdit>(qPrintable(box))->clear();
@@ -422,7 +424,11 @@ protected:
 // it holds (0.30, 0.30) on its corner, (0.31, 0.32) and (0.33, 0.34), not (0.35, 0.36).
 TEST_F(PlotReport, StatisticsOfTheRangeAndItsRegion)
 {
-    click("Resize");
+    click("Resize"); // showing the default axis range and every record
+    const std::pair<const char*, const char*> shown[] = {
+        {"TxtTMin", "0"}, {"TxtTMax", "1"}, {"TxtFrom", "1"}, {"TxtTo", "6"}};
+    for (const auto& [box, text] : shown)
+        EXPECT_EQ(child<QLineEdit>(box)->text(), QString::fromLatin1(text)) << box;
     type(QStringLiteral("TxtFrom"), QStringLiteral("1"));
     type(QStringLiteral("TxtTo"), QStringLiteral("5"));
     click("CmdRangeOK");
@@ -518,8 +524,8 @@ TEST_F(PlotReport, DecimalCommasAreReadAsPointsBoxesWithoutNumbersRefused)
     for (const auto& [box, text] : range)
         type(box, text);
     click("CmdRangeOK");
-    EXPECT_DOUBLE_EQ(window->axisMin(), 0.25);
-    EXPECT_DOUBLE_EQ(window->axisMax(), 0.45);
+    EXPECT_DOUBLE_EQ(canvas().axisMin(), 0.25);
+    EXPECT_DOUBLE_EQ(canvas().axisMax(), 0.45);
 
     click("Unit");
     const char* corners[] = {"0,30", "0,34", "0,34", "0,30", "0,30", "0,35", "0,30", "0,35"};
