@@ -19,6 +19,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -289,9 +290,13 @@ TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShow
     };
     drawn("a.txt", "2", 0.3);
 
-    press("Open");
+    clickPlot("Resize");
+    press("Open"); // at once: the name, the open range dialog, nothing left of a.txt's statistics
     ASSERT_EQ(program->plotViewer().window(), shown);
-    EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt")); // at once
+    EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt"));
+    EXPECT_EQ(shown->findChild<QLineEdit*>(QStringLiteral("TxtTo"))->text(), QStringLiteral("3"));
+    EXPECT_EQ(shown->findChild<QTableWidget*>(QStringLiteral("GridStats"))->item(0, 0)->text(),
+              QString());
     drawn("b.txt", "3", 0.6);
     EXPECT_EQ(exported("0.6000,0.3000"), 3);
     write(QStringLiteral("b.txt"), recording(0.6, 5));

@@ -96,6 +96,7 @@ TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
     EXPECT_TRUE(QFile::exists(root.paths.recordingTemp()));
 }
 
+// Cancelled, or a folder chosen with no file named in it.
 TEST_F(Recording, CancelLeavesEverythingUntouched)
 {
     QDir().mkpath(root.paths.root());
@@ -106,9 +107,11 @@ TEST_F(Recording, CancelLeavesEverythingUntouched)
     QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
 
     clickSave(std::nullopt);
+    clickSave(root.dir.path() + QLatin1Char('/'));
 
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(changes.count(), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(contents(root.paths.recordingTemp()), QByteArray("previous recording"));
 }
 

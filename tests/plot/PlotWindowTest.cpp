@@ -241,10 +241,15 @@ TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
     }
 }
 
-TEST_F(PlotWindowTest, PrintLeavesPanelsOutReportsFailuresAndOffersPdfWithoutPrinter)
+TEST_F(PlotWindowTest, PanelsToggleAndPrintLeavesThemOutReportsFailuresAndOffersPdf)
 {
     open();
     drawToEnd();
+    for (const char* button : {"Resize", "Unit"}) {
+        click(button);
+        click(button); // a second click closes the panel
+    }
+    EXPECT_FALSE(pictureRange()->isVisible() || picUser()->isVisible());
     click("Resize");
     click("Unit");
     click("Print");
@@ -355,6 +360,12 @@ TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
     EXPECT_FALSE(picUser()->isVisible());
     drawToEnd();
     EXPECT_EQ(canvas().picture().pixel(380, 566), qRgb(255, 255, 255));
+    // The exported picture is the one shown, the region still checked but off.
+    const QString png = root.dir.filePath(QStringLiteral("shown.png"));
+    dialogs.fileAnswers = {png};
+    dialogs.inputAnswers = {QStringLiteral("630 x 660")};
+    click("ExportPicture");
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), canvas().picture());
 }
 
 // Record k of the recording at 2026/12/06 10:30:0k. Record 4's x holds no number and record
