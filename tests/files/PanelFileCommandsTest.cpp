@@ -93,11 +93,8 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     clock.advance(1);
     program->recorder().sample(); // no frame since the last sample: nothing recorded
 
-    QFile other(path(QStringLiteral("other.txt")));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
-    other.close();
-    dialogs.fileAnswers.push_back(other.fileName());
+    write(QStringLiteral("other.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    dialogs.fileAnswers.push_back(path(QStringLiteral("other.txt")));
     window->toolbar()->click(QStringLiteral("Open"));
     EXPECT_NE(program->plotViewer().window(), nullptr);
     EXPECT_EQ(document().name(), QStringLiteral("other.txt"));
@@ -158,7 +155,8 @@ TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
 }
 
 // Through the dialog and named on the command line (as a file manager opens a file): one
-// message naming the file and the reason, at once, the plot data as they were and no plot.
+// message naming the file and the reason, at once, the document as it was and no plot; a
+// cancelled dialog the same without a message.
 TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
 {
     write(QStringLiteral("empty.txt"), "");
@@ -167,6 +165,7 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
     ASSERT_EQ(mkfifo(QFile::encodeName(path(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
     const QString notAFile = QStringLiteral("not a file");
     const std::vector<std::pair<QString, QString>> rows = {
+        {QString(), QString()}, // the dialog cancelled: nothing to tell
         {path(QStringLiteral("gone.txt")), QString::fromLocal8Bit(std::strerror(ENOENT))},
         {path(QStringLiteral("empty.txt")), QStringLiteral("the file is empty")},
         {path(QStringLiteral("short.txt")), QStringLiteral("not a data file")},
@@ -182,16 +181,17 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
             SCOPED_TRACE(file.toStdString() + (dialog ? " from the dialog" : " by name"));
             dialogs.messages.clear();
             if (dialog) {
-                dialogs.fileAnswers = {file};
+                dialogs.fileAnswers = {file.isEmpty() ? std::nullopt : std::optional(file)};
                 press("Open");
-            } else {
+            } else if (!file.isEmpty()) {
                 program->openDataFile(file);
             }
-            ASSERT_EQ(dialogs.messages.size(), 1u);
-            const QString& text = dialogs.messages[0].text;
-            EXPECT_TRUE(text.startsWith('"' + QDir::toNativeSeparators(file) + '"'));
-            EXPECT_TRUE(text.contains(reason)) << text.toStdString();
-            EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
+            ASSERT_EQ(dialogs.messages.size(), file.isEmpty() ? 0u : 1u);
+            for (const auto& told : dialogs.messages) {
+                EXPECT_TRUE(told.text.startsWith('"' + QDir::toNativeSeparators(file) + '"'));
+                EXPECT_TRUE(told.text.contains(reason)) << told.text.toStdString();
+                EXPECT_EQ(told.icon, ui::MsgIcon::Critical);
+            }
             EXPECT_EQ(document().records(), shown);
             EXPECT_EQ(document().name(), QStringLiteral("shown.txt"));
             EXPECT_EQ(program->plotViewer().window(), nullptr);
@@ -259,13 +259,9 @@ TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShow
     meter.model().memory().setSets(
         {{{2026, 12, 5, 16, 39, 5}, 1, false, {}, recording(0.45, 4).toStdString()}});
     const QString csv = path(QStringLiteral("out.csv"));
-    dialogs.fileAnswers = {path(QStringLiteral("a.txt")),
-                           path(QStringLiteral("b.txt")),
-                           csv,
-                           csv,
-                           path(QStringLiteral("c.txt")),
+    dialogs.fileAnswers = {path(QStringLiteral("b.txt")), csv, csv, path(QStringLiteral("c.txt")),
                            csv};
-    press("Open");
+    program->openDataFile(path(QStringLiteral("a.txt"))); // as a file manager opens it
     plot::PlotWindow* shown = program->plotViewer().window();
     ASSERT_NE(shown, nullptr);
     plot::PlotCanvas& canvas = shown->canvas();
@@ -292,6 +288,7 @@ TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShow
 
     clickPlot("Resize");
     press("Open"); // at once: the name, the open range dialog, nothing left of a.txt's statistics
+    EXPECT_EQ(dialogs.fileAsks.back().before.fileName, path(QStringLiteral("a.txt")));
     ASSERT_EQ(program->plotViewer().window(), shown);
     EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt"));
     EXPECT_EQ(shown->findChild<QLineEdit*>(QStringLiteral("TxtTo"))->text(), QStringLiteral("3"));
