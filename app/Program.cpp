@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace app {
 
@@ -50,11 +51,10 @@ void Program::prepareStartupFile()
 {
     // Errors here are ignored: the program runs without its start-up file. "Open" starts its
     // dialog with this name.
-    QDir().mkpath(m_environment.paths.tempFolder());
     m_cmd.fileName = m_environment.paths.startupFile();
-    QFile startup;
     QString ignored;
-    ui::OpenFresh(startup, m_cmd.fileName, {}, ignored);
+    if (const ui::FolderResult temp = m_environment.paths.temp(); temp.ok())
+        ui::SaveWhole(temp.folder, QFileInfo(m_cmd.fileName).fileName(), {}, ignored);
 }
 
 void Program::wireRecording()

@@ -28,9 +28,9 @@ struct LiveSample
 // recordingTemp) and the target path it was started with; nothing of it lives in the shared
 // file state, so other commands cannot disturb it. Every PCInterval seconds it appends the
 // latest live reading as a record line stamped with its own clock, and each line reaches the
-// disk before the next sample. At the stop it writes the target under a temporary name and
-// renames it, so the target is complete or untouched; and only if the target's name still holds
-// what it held at the start, so that nobody can redirect the save to another file meanwhile.
+// disk before the next sample. At the stop it saves the target as every file is saved (written
+// beside its name, then renamed), so the target is complete or untouched; and only if the name
+// still holds what it held at the start, so that nobody can redirect the save meanwhile.
 class PcRecorder : public QObject
 {
     Q_OBJECT
@@ -78,12 +78,13 @@ Q_SIGNALS:
 private:
     bool writeLine(const QByteArray& bytes);
     void fail(const QString& text);
-    bool save(const QByteArray& text);
+    bool save();
     bool keep(const QString& target, const QString& reason);
     QString savedMarker() const;
     void markSaved(qint64 size);
-    // The recording file at `path` is the one whose records the last stop saved.
-    bool savedBefore(const QString& path) const;
+    // The recording file of `size` bytes in `folder` is the one whose records the last stop
+    // saved.
+    bool savedBefore(const ui::Folder& folder, qint64 size) const;
 
     const ui::Clock& m_clock;
     const ui::FixedPaths& m_paths;
@@ -98,6 +99,7 @@ private:
     bool m_writeFailed = false;
     long long m_count = 0;
     long long m_leftOut = 0;
+    QString m_writeError; // the system's reason for the last write that failed
 };
 
 } // namespace files

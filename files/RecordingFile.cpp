@@ -1,6 +1,6 @@
 #include "files/RecordingFile.h"
 
-#include "files/ItemReader.h"
+#include "files/DataFileReader.h"
 #include "files/RecordLine.h"
 #include "ui/TextValue.h"
 
@@ -56,20 +56,30 @@ QString TotalLine(long long total)
     return QStringLiteral("Total Records : ") + QString::number(total);
 }
 
-QByteArray CopyWithTotal(const QByteArray& recording, long long total)
+bool CopyWithTotal(QFile& recording, QIODevice& target, long long total, QString& error)
 {
-    QByteArray target;
-    target.reserve(recording.size() + 64);
-    ItemScanner items(recording.constData(), recording.constData() + recording.size());
+    constexpr qsizetype BlockBytes = 1 << 20;
+    QByteArray block;
+    bool written = true;
+    const auto flush = [&] {
+        written = target.write(block) == block.size();
+        block.clear();
+        return written;
+    };
     int count = 0;
-    while (!items.atEnd()) {
-        const std::string_view item = items.next();
-        target.append(item.data(), static_cast<qsizetype>(item.size()));
-        target += LineEnd;
+    const ReadResult read = ReadItems(recording, [&](std::string_view item) {
+        block.append(item.data(), static_cast<qsizetype>(item.size()));
+        block += LineEnd;
         if (++count == 2)
-            target += TotalLine(total).toLatin1() + LineEnd;
+            block += TotalLine(total).toLatin1() + LineEnd;
+        return block.size() < BlockBytes || flush();
+    });
+    if (read.outcome == ReadOutcome::ReadFailed) {
+        error = read.systemError;
+        return false;
     }
-    return target;
+    // A write that failed is for the device's owner to explain.
+    return written && flush();
 }
 
 } // namespace files

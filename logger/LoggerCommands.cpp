@@ -16,6 +16,8 @@
 #include <QHash>
 #include <QStandardPaths>
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace logger {
 
@@ -234,7 +236,7 @@ void LoggerCommands::downloadSet(int row)
     }
 
     const QString path = m_services.paths.downloadFile();
-    const bool saved = SaveSetText(path, text);
+    const bool saved = SaveSetText(m_services.paths, text);
     setDownloaded(DownloadedSet{k, digits, text, saved ? path : QString()});
     if (saved) {
         m_cmd.fileName = path;
@@ -351,10 +353,16 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
 LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
 {
     Backup result;
-    const QString folder =
-        CreateBackupFolder(m_services.paths.backupsFolder(), m_services.clock.now(), result.reason);
-    if (folder.isEmpty())
+    // A dated folder of its own, made new: never an earlier backup's, nor one planted there.
+    const ui::FolderResult backups = m_services.paths.backups();
+    const ui::FolderResult dated =
+        backups.ok() ? ui::CreateNewFolder(backups.folder, BackupFolderName(m_services.clock.now()))
+                     : backups;
+    if (!dated.ok()) {
+        result.reason = dated.problem;
         return result;
+    }
+    const QString folder = dated.folder.path();
     const std::vector<QString>& times = listing.times;
     // However many sets the directory lists, the backup reads no more than the memory holds.
     const std::uint64_t limit = BackupLimit(listing.status);
@@ -390,8 +398,9 @@ LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
                 continue;
             }
             saved.insert(digest, i + 1);
-            const QString path = QDir(folder).filePath(BackupFileName(digits, taken));
-            if (SaveAndVerify(path, text + "\r\n", why)) {
+            const QString name = BackupFileName(digits, taken);
+            const QString path = dated.folder.filePath(name);
+            if (SaveAndVerify(dated.folder, name, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
             }
@@ -416,7 +425,8 @@ LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
             result.reason = NoAnswer;
         }
         // A folder that holds nothing is no backup.
-        QDir().rmdir(folder);
+        ::unlinkat(backups.folder.fd(), QFile::encodeName(QFileInfo(folder).fileName()).constData(),
+                   AT_REMOVEDIR);
         return result;
     }
     result.outcome = Backup::Outcome::Saved;

@@ -4,6 +4,7 @@
 #include "panel/ReadingsModel.h"
 #include "ui/Clock.h"
 #include "ui/SavePath.h"
+#include "ui/WorkingFiles.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
@@ -191,14 +191,13 @@ void ReadingsWindow::exportCsv()
     if (!path)
         return;
     // Written aside and renamed, so a failed write leaves any earlier file whole.
-    QSaveFile file(*path);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    if (written) {
+    QString reason;
+    const auto write = [this](QIODevice& file, QString&) {
         files::CsvWriter out(file);
-        written = m_readings->writeCsv(out) && file.commit();
-    }
-    if (!written)
-        ui::ShowNotWritten(m_dialogs, QStringLiteral("The readings"), *path, file.errorString());
+        return m_readings->writeCsv(out);
+    };
+    if (ui::Save(*path, write, std::nullopt, reason) != ui::SaveOutcome::Saved)
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The readings"), *path, reason);
 }
 
 void ReadingsWindow::showCount()

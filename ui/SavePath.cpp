@@ -1,5 +1,7 @@
 #include "ui/SavePath.h"
 
+#include "ui/SafeFolder.h"
+
 #include <QDir>
 
 namespace ui {
@@ -14,8 +16,19 @@ std::optional<QString> AskSavePath(Dialogs& dialogs, FileDialogState& dialog, co
     dialog.overwritePrompt = true;
     if (dialog.fileName.isEmpty())
         dialog.fileName = offered;
+    const QString shown = QDir::cleanPath(dialog.fileName);
     if (!dialogs.showSave(dialog) || dialog.fileTitle.isEmpty())
         return std::nullopt;
+    if (QDir::cleanPath(dialog.fileName) != shown)
+        return dialog.fileName;
+    if (const QString problem = SharedFolderProblem(dialog.fileName); !problem.isEmpty()) {
+        dialogs.message(QStringLiteral("The program does not save as \"%1\", the name it offered: "
+                                       "%2, so another user could have chosen what stands there. "
+                                       "Choose a folder of your own, or another name.")
+                            .arg(QDir::toNativeSeparators(dialog.fileName), problem),
+                        MsgButtons::Ok, MsgIcon::Exclamation);
+        return std::nullopt;
+    }
     return dialog.fileName;
 }
 

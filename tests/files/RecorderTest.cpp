@@ -215,6 +215,9 @@ TEST_F(Recording, FullDiskKeepsTheRecordsTakenSoFar)
     }
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("records taken so far")));
+    // The system's reason, not one lost by cutting the file back.
+    EXPECT_TRUE(dialogs.messages[0].text.contains(qt_error_string(EFBIG)))
+        << dialogs.messages[0].text.toStdString();
     const QByteArray recorded = contents(root.paths.recordingTemp());
     EXPECT_TRUE(recorded.endsWith("\r\n")) << "a cut-off line at the end of the recording file";
     long long whole = 0;
@@ -260,10 +263,10 @@ TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
 {
     testsupport::TempRoot root;
     const QString path = root.paths.downloadFile();
-    ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
+    ASSERT_TRUE(logger::SaveSetText(root.paths, "an earlier set"));
     {
         FileSizeLimit limit(4096);
-        EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
+        EXPECT_FALSE(logger::SaveSetText(root.paths, QByteArray(20000, 'r')));
     }
     EXPECT_EQ(contents(path), QByteArray("an earlier set\r\n"));
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files).size(), 1);
