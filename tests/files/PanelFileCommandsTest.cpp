@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -321,6 +322,12 @@ TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShow
     drawn("Set 1 2026/12/05 16:39:05", "4", 0.45);
     download();
     EXPECT_EQ(exported("0.4500,0.3000"), 4);
+    const QString png = path(QStringLiteral("shown.png")); // at the size shown, the same pixels
+    dialogs.fileAnswers = {png};
+    const QSize size = canvas.picture().size();
+    dialogs.inputAnswers = {QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())};
+    clickPlot("ExportPicture");
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), canvas.picture());
 }
 
 // The recording's dialog never offers a working file, which the next start or download would
