@@ -1,9 +1,11 @@
 #include "files/CsvExport.h"
 
 #include "files/DataFileReader.h"
+#include "files/PlotDocument.h"
 #include "files/RecordCsv.h"
 #include "ui/WorkingFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <new>
 
@@ -31,7 +33,8 @@ bool ExportRecordsCsv(std::string_view fileText, const QString& csvPath, QString
     });
 }
 
-bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString& reason)
+bool ExportDataFileCsv(const QString& dataPath, const FileStamp& stamp, const QString& csvPath,
+                       QString& reason)
 {
     QFile data;
     if (const ReadResult opened = OpenRegularFile(dataPath, data);
@@ -39,9 +42,17 @@ bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString&
         reason = ReadFailureText(dataPath, opened);
         return false;
     }
+    const QString changed =
+        QStringLiteral("\"%1\" has changed since it was opened; open it again to export what it "
+                       "holds now")
+            .arg(QDir::toNativeSeparators(dataPath));
+    if (StampOf(data) != stamp) {
+        reason = changed;
+        return false;
+    }
     // Read block by block as the rows are made: a recording of a million lines stays out of
     // the heap.
-    return writeCsvFile(csvPath, reason, [&data](CsvWriter& writer, QString& why) {
+    return writeCsvFile(csvPath, reason, [&](CsvWriter& writer, QString& why) {
         RecordsCsv csv(writer);
         try {
             const ReadResult read =
@@ -58,9 +69,24 @@ bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString&
             why = QStringLiteral("the file is larger than the memory at hand");
             return false;
         }
+        // Written to while it was read: the rows may mix the old and the new file.
+        if (StampOf(data) != stamp) {
+            why = changed;
+            return false;
+        }
         csv.finish();
         return true;
     });
+}
+
+bool ExportDocumentCsv(const PlotDocument& document, const QString& csvPath, QString& reason)
+{
+    const RecordSource& source = document.source();
+    if (source.path.isEmpty())
+        return ExportRecordsCsv(
+            {source.text.constData(), static_cast<std::size_t>(source.text.size())}, csvPath,
+            reason);
+    return ExportDataFileCsv(source.path, source.stamp, csvPath, reason);
 }
 
 } // namespace files
