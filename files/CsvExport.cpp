@@ -88,6 +88,10 @@ bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString&
                 why = read.systemError;
                 return false;
             }
+            if (read.outcome == ReadOutcome::LineTooLong) {
+                why = ReadFailureReason(read);
+                return false;
+            }
         } catch (const std::bad_alloc&) {
             why = QStringLiteral("the file is larger than the memory at hand");
             return false;

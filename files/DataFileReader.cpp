@@ -33,9 +33,9 @@ std::string_view field(std::string_view item, std::size_t firstPosition)
 
 // Blocks of this size are read at a time; a line longer than that grows the buffer.
 constexpr qsizetype BlockSize = 1 << 20;
-// A text without a line end in this many bytes is no data file (binary data): what was read so
-// far is taken as the whole file, so the buffer stays bounded.
-constexpr qsizetype MaxLineBytes = 64 << 20;
+// A line is held whole while it is read; one longer than this is refused, so the buffer stays
+// bounded (no data file has such lines; binary data may).
+qsizetype maxLineBytes = DefaultMaxLineBytes;
 // The shortest record item (18 characters) and the comma or line end after it.
 constexpr qint64 MinRecordBytes = 19;
 
@@ -89,7 +89,23 @@ ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
     return {outcome, systemError};
 }
 
+// Where the complete lines in [begin, end) end: after the last LF, or after the last CR that is
+// not the final byte (the LF of a CR LF may still be on its way); `begin` when there is none.
+const char* endOfLastLine(const char* begin, const char* end)
+{
+    for (const char* pos = end; pos != begin; --pos) {
+        if (pos[-1] == '\n' || (pos[-1] == '\r' && pos != end))
+            return pos;
+    }
+    return begin;
+}
+
 } // namespace
+
+void SetMaxLineBytes(qsizetype bytes)
+{
+    maxLineBytes = bytes;
+}
 
 ReadResult OpenRegularFile(const QString& path, QFile& file)
 {
@@ -207,15 +223,12 @@ ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& t
         const char* begin = buffer.constData();
         const char* end = begin + filled;
         if (!atFileEnd) {
-            const char* lastLf = begin + filled;
-            while (lastLf != begin && lastLf[-1] != '\n')
-                --lastLf;
-            if (lastLf != begin)
-                end = lastLf;
-            else if (filled < MaxLineBytes)
+            end = endOfLastLine(begin, end);
+            if (end == begin) {
+                if (filled >= maxLineBytes)
+                    return failure(ReadOutcome::LineTooLong);
                 continue; // no line end yet: read more
-            else
-                atFileEnd = true;
+            }
         }
         ItemScanner items(begin, end);
         while (more && !items.atEnd()) {
@@ -299,33 +312,36 @@ bool ReadSetText(std::string_view text, PlotData& plot)
     return true;
 }
 
-QString ReadFailureText(const QString& path, const ReadResult& result)
+QString ReadFailureReason(const ReadResult& result)
 {
-    QString reason;
     switch (result.outcome) {
     case ReadOutcome::Ok:
-        return QString();
+        break;
     case ReadOutcome::CannotOpen:
-        reason = result.systemError;
-        break;
+        return result.systemError;
     case ReadOutcome::NotAFile:
-        reason = QStringLiteral("it is not a file but a folder, a device or a pipe");
-        break;
+        return QStringLiteral("it is not a file but a folder, a device or a pipe");
     case ReadOutcome::ReadFailed:
-        reason = QStringLiteral("reading it failed (%1)").arg(result.systemError);
-        break;
+        return QStringLiteral("reading it failed (%1)").arg(result.systemError);
     case ReadOutcome::Empty:
-        reason = QStringLiteral("the file is empty");
-        break;
+        return QStringLiteral("the file is empty");
     case ReadOutcome::HeaderTooShort:
-        reason = QStringLiteral("it is not a data file (fewer than five header lines)");
-        break;
+        return QStringLiteral("it is not a data file (fewer than five header lines)");
     case ReadOutcome::TooLarge:
-        reason = QStringLiteral("it holds more records than the memory at hand can take");
-        break;
+        return QStringLiteral("it holds more records than the memory at hand can take");
+    case ReadOutcome::LineTooLong:
+        return QStringLiteral("it is not a data file (a line longer than %1 MiB)")
+            .arg(static_cast<double>(maxLineBytes) / (1 << 20));
     }
+    return QString();
+}
+
+QString ReadFailureText(const QString& path, const ReadResult& result)
+{
+    if (result.outcome == ReadOutcome::Ok)
+        return QString();
     return QStringLiteral("\"%1\" cannot be opened: %2.")
-        .arg(QDir::toNativeSeparators(path), reason);
+        .arg(QDir::toNativeSeparators(path), ReadFailureReason(result));
 }
 
 } // namespace files

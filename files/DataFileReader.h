@@ -60,7 +60,8 @@ enum class ReadOutcome
     ReadFailed,     // the read broke off
     Empty,          // the first read found the end of the file
     HeaderTooShort, // fewer than five header items
-    TooLarge        // more records than the memory at hand can hold
+    TooLarge,       // more records than the memory at hand can hold
+    LineTooLong     // a line too long to hold: binary data, not text
 };
 
 struct ReadResult
@@ -77,9 +78,15 @@ ReadResult OpenRegularFile(const QString& path, QFile& file);
 // Told how far a long read has come, in percent of the file, each time the figure changes.
 using ReadProgress = std::function<void(int percent)>;
 
+// The longest line a read holds whole. Tests lower it (SetMaxLineBytes) to reach it with small
+// files; the program keeps the default.
+inline constexpr qsizetype DefaultMaxLineBytes = 64 << 20;
+void SetMaxLineBytes(qsizetype bytes);
+
 // Reads an open file block by block and hands `take` its items in turn (ItemScanner), until
 // `take` returns false or the file ends; a block and a line are all that is held at a time.
-// Ok, ReadFailed, or Empty when the file holds no item at all.
+// CR, LF and CR LF end a line; the last line needs no end. Ok, ReadFailed, Empty when the file
+// holds no item at all, or LineTooLong for a line beyond the limit that `take` still waited for.
 ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
                      const ReadProgress& progress = {});
 
@@ -97,6 +104,8 @@ ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress&
 // holds no record item at all.
 bool ReadSetText(std::string_view text, PlotData& plot);
 
+// Why a read failed, for the user ("the file is empty").
+QString ReadFailureReason(const ReadResult& result);
 // The message that tells the user which file could not be opened, and why.
 QString ReadFailureText(const QString& path, const ReadResult& result);
 

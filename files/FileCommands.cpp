@@ -13,7 +13,6 @@ namespace {
 bool openChosen(const QString& path, const QString& title, ui::Dialogs& dialogs, FileState& state,
                 PlotData& plot, const std::function<void()>& showPlot, const ReadProgress& progress)
 {
-    state.CurrentFileName = title;
     if (path.isEmpty())
         return false;
     if (const ReadResult read = ReadDataFile(path, plot, progress);
@@ -21,6 +20,8 @@ bool openChosen(const QString& path, const QString& title, ui::Dialogs& dialogs,
         dialogs.message(ReadFailureText(path, read), ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return false;
     }
+    // Named only once read: a file that failed must not lend its name to the records shown.
+    state.CurrentFileName = title;
     if (showPlot)
         showPlot();
     return true;

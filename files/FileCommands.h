@@ -18,11 +18,12 @@ QString OpenDialogFilter();
 void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
                  FileState& state, long long pcInterval);
 
-// The "Open" command: asks for a data file with `cmd` (starting from the name it holds), takes
-// its title into CurrentFileName, reads it into `plot` (telling `progress` how a long read
-// goes) and calls `showPlot`. A cancelled dialog ends it silently; a file the reader cannot
-// take is reported in one message naming the file and the reason. Either way `plot` stays as it
-// was and the plot is not shown. `resumePoll` switches the live poll on at the end, in every case.
+// The "Open" command: asks for a data file with `cmd` (starting from the name it holds), reads
+// it into `plot` (telling `progress` how a long read goes), takes its title into
+// CurrentFileName and calls `showPlot`. A cancelled dialog ends it silently; a file the reader
+// cannot take is reported in one message naming the file and the reason. Either way `plot` and
+// CurrentFileName stay as they were and the plot is not shown. `resumePoll` switches the live poll
+// on at the end, in every case.
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, FileState& state, PlotData& plot,
                  const std::function<void()>& resumePoll, const std::function<void()>& showPlot,
                  const ReadProgress& progress = {});

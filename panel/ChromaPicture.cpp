@@ -103,8 +103,19 @@ void ChromaPicture::testPoint()
     std::array<double, 10> v{};
     std::size_t n = 0;
     for (std::size_t i : {1u, 2u, 3u, 4u, 0u}) {
-        v[n++] = ui::NumericValue(m_txtNoX[i]->text());
-        v[n++] = ui::NumericValue(m_txtNoY[i]->text());
+        for (const bool isX : {true, false}) {
+            const std::optional<double> value =
+                ui::TypedNumber((isX ? m_txtNoX[i] : m_txtNoY[i])->text());
+            if (!value) {
+                // No answer from a box that holds no number: it is not 0.
+                m_result->setText(
+                    QStringLiteral("%1 of %2 is not a number")
+                        .arg(isX ? QStringLiteral("X") : QStringLiteral("Y"),
+                             i == 0 ? QStringLiteral("the point") : QStringLiteral("P%1").arg(i)));
+                return;
+            }
+            v[n++] = *value;
+        }
     }
     const bool inside = colorimetry::InsideQuadrilateral(v[0], v[1], v[2], v[3], v[4], v[5], v[6],
                                                          v[7], v[8], v[9]);

@@ -13,7 +13,7 @@ namespace panel {
 bool ChromaKeyAllowed(const QString& typed);
 
 // `PicChroma`: does a chromaticity point lie inside a quadrilateral typed in by the user? The
-// answer is shown in the picture; nothing is sent to the meter.
+// answer is shown in the picture, or which box holds no number; nothing is sent to the meter.
 class ChromaPicture : public QFrame
 {
     Q_OBJECT

@@ -3,7 +3,6 @@
 #include "colorimetry/AnsiQuadrangles.h"
 #include "colorimetry/Blackbody.h"
 #include "colorimetry/Region.h"
-#include "ui/TextValue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,12 +30,12 @@ std::vector<GraphRegion> GraphRegions(const RegionRows& rows)
 {
     std::vector<GraphRegion> regions;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        if (!rows[r].checked)
+        const auto values = rows[r].checked ? RegionCorners(rows[r]) : std::nullopt;
+        if (!values)
             continue;
         colorimetry::Quadrangle corners;
         for (std::size_t j = 0; j < 4; ++j)
-            corners[j] = {ui::NumericValue(rows[r].texts[j]),
-                          ui::NumericValue(rows[r].texts[j + 4])};
+            corners[j] = {(*values)[j].x(), (*values)[j].y()};
         regions.push_back(
             {QStringLiteral("User %1").arg(r + 1), colorimetry::RegionOutline(corners), true});
     }

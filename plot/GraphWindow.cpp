@@ -335,9 +335,22 @@ void GraphWindow::applyRows()
 
 void GraphWindow::addLimits()
 {
-    const auto made =
-        LimitsRow(ui::NumericValue(m_txtCctFrom->text()), ui::NumericValue(m_txtCctTo->text()),
-                  ui::NumericValue(m_txtDuvFrom->text()), ui::NumericValue(m_txtDuvTo->text()));
+    std::array<double, 4> typed{};
+    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {{{m_txtCctFrom, "CCT From"},
+                                                                      {m_txtCctTo, "CCT To"},
+                                                                      {m_txtDuvFrom, "Duv From"},
+                                                                      {m_txtDuvTo, "Duv To"}}};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
+        if (!value) {
+            m_dialogs.message(QStringLiteral("%1 holds no number, try again!")
+                                  .arg(QLatin1String(boxes[i].second)),
+                              ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+            return;
+        }
+        typed[i] = *value;
+    }
+    const auto made = LimitsRow(typed[0], typed[1], typed[2], typed[3]);
     if (const QString* refusal = std::get_if<QString>(&made)) {
         m_dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;

@@ -35,26 +35,63 @@ Mapping::Mapping(const Frame& frame, double axisMin, double axisMax)
     m_scaleY = frame.height / span;
 }
 
-QString AxisLabel(double value)
+namespace {
+
+// The default text of a value in plain decimal form: an exponent form is written out, so that
+// 1.5E+20 gives "150000000000000000000" and 5.5E-17 gives "0.000000000000000055".
+QString plainNumberText(double value)
 {
-    QString t = ui::NumberText(value);
-    if (t.contains(QLatin1Char('E'))) {
-        // Exponent forms would be cut at their mantissa ("-5.5E-17" as -5.5); tiny values are
-        // zero to one decimal, huge ones have no decimals to cut.
-        if (std::fabs(value) < 1)
-            return QStringLiteral("0.0");
-        t = QString::number(std::trunc(value), 'f', 0);
+    const QString text = ui::NumberText(value);
+    const qsizetype e = text.indexOf(QLatin1Char('E'));
+    if (e < 0)
+        return text;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    QString mantissa = text.mid(negative ? 1 : 0, e - (negative ? 1 : 0));
+    qsizetype point = mantissa.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        point = mantissa.size();
+    mantissa.remove(QLatin1Char('.'));
+    point += text.mid(e + 1).toInt();
+    if (point <= 0)
+        mantissa = QStringLiteral("0.") + QString(-point, QLatin1Char('0')) + mantissa;
+    else if (point >= mantissa.size())
+        mantissa += QString(point - mantissa.size(), QLatin1Char('0'));
+    else
+        mantissa.insert(point, QLatin1Char('.'));
+    return negative ? QLatin1Char('-') + mantissa : mantissa;
+}
+
+} // namespace
+
+QString AxisLabel(double value, int decimals)
+{
+    const QString t = plainNumberText(value);
+    const qsizetype p = t.indexOf(QLatin1Char('.'));
+    const QString whole = p < 0 ? t : t.left(p);
+    QString fraction = p < 0 ? QString() : t.mid(p + 1, decimals);
+    fraction += QString(decimals - fraction.size(), QLatin1Char('0'));
+    // Floating noise around zero is zero, without a sign.
+    if (ui::NumberText(value).contains(QLatin1Char('E')) && std::fabs(value) < 1 &&
+        fraction.count(QLatin1Char('0')) == fraction.size())
+        return QStringLiteral("0.") + fraction;
+    return (whole.isEmpty() ? QStringLiteral("0") : whole) + QLatin1Char('.') + fraction;
+}
+
+int AxisLabelDecimals(double axisMin, double axisMax)
+{
+    constexpr int MostDecimals = 15;
+    for (int decimals = 1; decimals <= MostDecimals; ++decimals) {
+        bool apart = true;
+        QString previous = AxisLabel(axisMin, decimals);
+        for (int j = 1; j <= 10 && apart; ++j) {
+            QString label = AxisLabel(axisMin + j * (axisMax - axisMin) / 10, decimals);
+            apart = label != previous;
+            previous = std::move(label);
+        }
+        if (apart)
+            return decimals;
     }
-    qsizetype p = t.indexOf(QLatin1Char(','));
-    if (p < 0)
-        p = t.indexOf(QLatin1Char('.'));
-    if (p < 0)
-        return t + QStringLiteral(".0");
-    if (p == t.size() - 1)
-        return t.left(p) + QStringLiteral(".0");
-    if (p == 0)
-        return QStringLiteral("0.") + t.mid(1, 1);
-    return t.left(p) + QLatin1Char('.') + t.mid(p + 1, 1);
+    return 1;
 }
 
 QPointF ClampLocus(QPointF point, const Frame& frame)

@@ -45,9 +45,15 @@ private:
     double m_scaleY;
 };
 
-// The axis label of a value: its default text cut (not rounded) to one decimal: 0 gives "0.0",
-// 0.25 gives "0.2", -0.15 gives "-0.1".
-QString AxisLabel(double value);
+// The axis label of a value: its default text (15 significant digits) cut, not rounded, to
+// `decimals` places and padded with zeros: with one decimal 0 gives "0.0", 0.25 gives "0.2" and
+// -0.15 gives "-0.1"; with three 0.3 gives "0.300".
+QString AxisLabel(double value, int decimals);
+
+// The fewest decimals (at least one) with which the eleven labels of an axis from axisMin to
+// axisMax differ from their neighbours: 1 for 0 to 1, 3 for 0.30 to 0.36. One when no count up
+// to 15 tells them apart (an axis of no width).
+int AxisLabelDecimals(double axisMin, double axisMax);
 
 // A locus point held inside the frame; the top limit lies 10 pixels above the frame, level with
 // the tops of the vertical grid lines.

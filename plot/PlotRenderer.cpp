@@ -146,7 +146,9 @@ void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const
 {
     painter.fillRect(QRectF(QPointF(0, 0), size), background);
     const Frame& f = view.frame;
-    DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font, AxisLabel);
+    const int decimals = AxisLabelDecimals(view.axisMin, view.axisMax);
+    DrawAxes(painter, f, {view.axisMin, view.axisMax, view.axisMin, view.axisMax}, font,
+             [decimals](double value) { return AxisLabel(value, decimals); });
     painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);
 }
 
@@ -173,12 +175,12 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
     if (m_regions != nullptr) {
         painter.setPen(blackPen(2));
         for (const RegionRow& row : *m_regions) {
-            if (!row.checked)
+            const auto values = row.checked ? RegionCorners(row) : std::nullopt;
+            if (!values)
                 continue;
             std::array<QPointF, 4> corners;
             for (std::size_t j = 0; j < 4; ++j)
-                corners[j] = m_mapping.map(ui::NumericValue(row.texts[j]),
-                                           ui::NumericValue(row.texts[j + 4]));
+                corners[j] = m_mapping.map((*values)[j].x(), (*values)[j].y());
             DrawOutline(painter, OutlineOrder(corners), box);
         }
     }

@@ -226,6 +226,18 @@ void PlotWindow::redraw()
     m_timer1->start();
 }
 
+void PlotWindow::showNewRecords()
+{
+    setWindowTitle(m_services.fileState.CurrentFileName);
+    for (int row = 0; row < StatisticsRowCount; ++row)
+        for (int column = 0; column < StatisticsColumnCount; ++column)
+            m_gridStats->item(row, column)->setText(QString());
+    m_lblStats->clear();
+    if (m_pictureRange->isVisible())
+        fillRangeTexts();
+    redraw();
+}
+
 void PlotWindow::startPlotStage()
 {
     m_timer1->stop();
@@ -293,10 +305,7 @@ void PlotWindow::runToolbarButton(const QString& key)
         if (m_picUser->isVisible())
             m_picUser->raise();
     } else if (key == QLatin1String("Resize")) {
-        m_txtTMax->setText(ui::NumberText(m_axisMax));
-        m_txtTMin->setText(ui::NumberText(m_axisMin));
-        m_txtFrom->setText(ui::NumberText(m_services.plot.PlotFrom));
-        m_txtTo->setText(ui::NumberText(m_services.plot.PlotTo));
+        fillRangeTexts();
         m_pictureRange->setVisible(!m_pictureRange->isVisible());
         if (m_pictureRange->isVisible())
             m_pictureRange->raise();
@@ -307,6 +316,14 @@ void PlotWindow::runToolbarButton(const QString& key)
         printPicture();
         m_toolbar1->show();
     }
+}
+
+void PlotWindow::fillRangeTexts()
+{
+    m_txtTMax->setText(ui::NumberText(m_axisMax));
+    m_txtTMin->setText(ui::NumberText(m_axisMin));
+    m_txtFrom->setText(ui::NumberText(m_services.plot.PlotFrom));
+    m_txtTo->setText(ui::NumberText(m_services.plot.PlotTo));
 }
 
 void PlotWindow::printPicture()
@@ -344,10 +361,20 @@ void PlotWindow::offerPdf()
 void PlotWindow::applyRange()
 {
     files::PlotData& plotData = m_services.plot;
-    const double from = ui::NumericValue(m_txtFrom->text());
-    const double to = ui::NumericValue(m_txtTo->text());
-    const double axisMax = ui::NumericValue(m_txtTMax->text());
-    const double axisMin = ui::NumericValue(m_txtTMin->text());
+    std::array<double, 4> typed{};
+    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {
+        {{m_txtFrom, "From"}, {m_txtTo, "To"}, {m_txtTMin, "Min"}, {m_txtTMax, "Max"}}};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
+        if (!value) {
+            m_services.dialogs.message(QStringLiteral("%1 holds no number, try again!")
+                                           .arg(QLatin1String(boxes[i].second)),
+                                       ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+            return;
+        }
+        typed[i] = *value;
+    }
+    const auto [from, to, axisMin, axisMax] = typed;
     if (const auto refusal = RangeRefusal(from, to, plotData.RecordCount, axisMin, axisMax)) {
         m_services.dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;
@@ -593,11 +620,11 @@ PlotViewer::~PlotViewer()
 PlotWindow* PlotViewer::showAndDraw()
 {
     if (m_window) {
-        // Already open: only to the front; it keeps its range and is not redrawn.
         if (m_window->isMinimized())
             m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
         m_window->raise();
         m_window->activateWindow();
+        m_window->showNewRecords();
         return m_window;
     }
     m_window = new PlotWindow(m_services, m_resumePoll, m_mainWindow, m_settings);

@@ -52,6 +52,9 @@ public:
 
     // The resize stage; also the full redraw that the range dialog and the regions ask for.
     void redraw();
+    // The shared records were replaced (an Open, a set's Plot): the new file's name at once,
+    // nothing left of the last one's statistics or range texts, and a full redraw.
+    void showNewRecords();
     // Starts the plot stage (Timer1's tick); it ends by itself once all markers are drawn.
     void startPlotStage();
     // Toolbar1's buttons by key: "Unit", "Resize", "Print"; other keys do nothing.
@@ -95,6 +98,7 @@ private:
     // Takes the statistics further until `clock` passes the slice time; shows them once done.
     void advanceStatistics(const QElapsedTimer& clock);
     void fitStatisticsPanel();
+    void fillRangeTexts();
     void exportCsv();
     void exportPicture();
 
@@ -132,7 +136,8 @@ private:
 };
 
 // Owns the plot window across its openings: creates it on first use, keeps the settings that
-// outlive it, and brings an open window to the front without redrawing it.
+// outlive it, and brings an open window to the front redrawn with the records just opened (it
+// keeps its axis range), so that it never shows one file while its exports take another.
 class PlotViewer
 {
 public:

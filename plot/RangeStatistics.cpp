@@ -21,11 +21,12 @@ RangeStatisticsRun::RangeStatisticsRun(const files::PlotData& data, const Region
     if (regions != nullptr) {
         for (int r = 0; r < RegionRowCount; ++r) {
             const RegionRow& row = (*regions)[static_cast<std::size_t>(r)];
-            if (!row.checked)
+            const auto values = row.checked ? RegionCorners(row) : std::nullopt;
+            if (!values)
                 continue;
             colorimetry::Quadrangle corners;
             for (std::size_t j = 0; j < 4; ++j)
-                corners[j] = {ui::NumericValue(row.texts[j]), ui::NumericValue(row.texts[j + 4])};
+                corners[j] = {(*values)[j].x(), (*values)[j].y()};
             // The outline the plot draws, so that the share agrees with the picture.
             m_regions.push_back({r, colorimetry::RegionOutline(corners)});
             m_result.regions.push_back({r, 0});

@@ -1,10 +1,40 @@
 #include "plot/RegionFile.h"
 
 #include "files/ItemReader.h"
+#include "ui/TextValue.h"
 
 #include <QIODevice>
 
 namespace plot {
+
+std::optional<std::array<QPointF, 4>> RegionCorners(const RegionRow& row)
+{
+    std::array<QPointF, 4> corners;
+    for (std::size_t j = 0; j < 4; ++j) {
+        const std::optional<double> x = ui::TypedNumber(row.texts[j]);
+        const std::optional<double> y = ui::TypedNumber(row.texts[j + 4]);
+        if (!x || !y)
+            return std::nullopt;
+        corners[j] = {*x, *y};
+    }
+    return corners;
+}
+
+std::optional<QString> RegionRowsRefusal(const RegionRows& rows)
+{
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!rows[r].checked)
+            continue;
+        for (std::size_t column = 0; column < 8; ++column) {
+            if (!ui::TypedNumber(rows[r].texts[column]))
+                return QStringLiteral("Region %1: %2 of corner %3 holds no number, try again!")
+                    .arg(r + 1)
+                    .arg(column < 4 ? QLatin1Char('X') : QLatin1Char('Y'))
+                    .arg(column % 4 + 1);
+        }
+    }
+    return std::nullopt;
+}
 
 QByteArray RegionFileText(const RegionRows& rows)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <array>
 #include <optional>
@@ -20,6 +21,15 @@ struct RegionRow
 
 inline constexpr int RegionRowCount = 5;
 using RegionRows = std::array<RegionRow, RegionRowCount>;
+
+// The corners (x, y) of a row in chromaticity units, a decimal comma read as the point; nothing
+// when one of its boxes holds no number: such a row is neither drawn nor counted, never taken
+// as 0.
+std::optional<std::array<QPointF, 4>> RegionCorners(const RegionRow& row);
+
+// "Region 2: Y of corner 3 holds no number, try again!" for the first box of a checked row that
+// holds none; nothing when every checked row can be drawn.
+std::optional<QString> RegionRowsRefusal(const RegionRows& rows);
 
 // The region file: one line per checked row, in row order; each of the eight fields is followed
 // by a TAB, each line by CR LF.

@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
+#include "ui/TextValue.h"
 #include "ui/WorkingFiles.h"
 
 #include <QCheckBox>
@@ -77,7 +78,7 @@ RegionPanel::RegionPanel(ui::Dialogs& dialogs, files::FileState& fileState, QWid
                                        QStyle::SP_DialogCloseButton, this);
     connect(open, &QToolButton::clicked, this, &RegionPanel::load);
     connect(save, &QToolButton::clicked, this, &RegionPanel::save);
-    connect(ok, &QToolButton::clicked, this, &RegionPanel::okClicked);
+    connect(ok, &QToolButton::clicked, this, &RegionPanel::confirm);
     connect(exit, &QToolButton::clicked, this, &RegionPanel::exitClicked);
 
     auto* buttons = new QHBoxLayout;
@@ -114,9 +115,22 @@ void RegionPanel::setRows(const RegionRows& rows)
     }
 }
 
+void RegionPanel::confirm()
+{
+    if (const auto refusal = RegionRowsRefusal(rows())) {
+        m_dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
+        return;
+    }
+    Q_EMIT okClicked();
+}
+
 void RegionPanel::save()
 {
-    const RegionRows regions = rows();
+    // The file keeps "." as decimal point, whatever was typed.
+    RegionRows regions = rows();
+    for (RegionRow& row : regions)
+        for (QString& text : row.texts)
+            text = ui::WithDecimalPoint(text);
     if (const auto row = UnsafeRegionRow(regions)) {
         m_dialogs.message(QStringLiteral("Region %1 holds a comma, a quote or a TAB, which the "
                                          "region file cannot keep. Use \".\" as decimal point.")

@@ -15,7 +15,8 @@ namespace plot {
 // The regions panel `PicUser`: five rows of a check box `CkUser`(r) and eight corner boxes
 // `TxtUser`(8r) .. `TxtUser`(8r + 7), x1..x4 over y1..y4, with the buttons that load and save a
 // region file (`CmdOpen`, `CmdSave`), draw the regions (`CmdUserOK`) and close it
-// (`CmdUserExit`). The window that holds it decides what OK and Exit do.
+// (`CmdUserExit`). The window that holds it decides what OK and Exit do; OK is refused with a
+// message while a checked row has a box without a number.
 class RegionPanel : public QFrame
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ Q_SIGNALS:
     void exitClicked();
 
 private:
+    void confirm();
+
     ui::Dialogs& m_dialogs;
     files::FileState& m_fileState;
     std::array<QCheckBox*, RegionRowCount> m_ckUser{};

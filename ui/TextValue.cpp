@@ -9,7 +9,17 @@
 
 namespace ui {
 
-double NumericValue(const QString& text)
+namespace {
+
+struct LeadingNumber
+{
+    std::optional<double> value; // nothing when the text holds no number
+    qsizetype separatorAt = -1;  // where its decimal separator stands, if it has one
+};
+
+// The leading decimal number of a text, leading blanks skipped; with `commaIsPoint` a comma
+// serves as its decimal point as well as ".".
+LeadingNumber leadingNumber(const QString& text, bool commaIsPoint)
 {
     const qsizetype n = text.size();
     const auto digitAt = [&text, n](qsizetype at) {
@@ -38,7 +48,9 @@ double NumericValue(const QString& text)
     }
     if (significant)
         --magnitude;
-    if (i < n && text[i] == QLatin1Char('.')) {
+    qsizetype separatorAt = -1;
+    if (i < n && (text[i] == QLatin1Char('.') || (commaIsPoint && text[i] == QLatin1Char(',')))) {
+        separatorAt = i;
         number += '.';
         ++i;
         for (long place = -1; digitAt(i); --place) {
@@ -52,7 +64,7 @@ double NumericValue(const QString& text)
         }
     }
     if (!digits)
-        return 0.0;
+        return {};
     if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
         qsizetype j = i + 1;
         const bool negativeExponent = j < n && text[j] == QLatin1Char('-');
@@ -75,7 +87,28 @@ double NumericValue(const QString& text)
         value = magnitude > 0 ? DBL_MAX : 0.0;
     else if (error != std::errc() || !std::isfinite(value))
         value = 0.0;
-    return negative ? -value : value;
+    return {negative ? -value : value, separatorAt};
+}
+
+} // namespace
+
+double NumericValue(const QString& text)
+{
+    return leadingNumber(text, false).value.value_or(0.0);
+}
+
+std::optional<double> TypedNumber(const QString& text)
+{
+    return leadingNumber(text, true).value;
+}
+
+QString WithDecimalPoint(const QString& text)
+{
+    const LeadingNumber number = leadingNumber(text, true);
+    QString result = text;
+    if (number.separatorAt >= 0)
+        result[number.separatorAt] = QLatin1Char('.');
+    return result;
 }
 
 QString TwoDigit(long long n)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace ui {
 
@@ -9,6 +10,15 @@ namespace ui {
 // user's locale, an optional sign and exponent), leading blanks skipped; 0 when there is none.
 // Always finite: beyond the range of a double it is the largest double, below it 0.
 double NumericValue(const QString& text);
+
+// The number typed into a box: its leading decimal number as NumericValue reads it, but with a
+// decimal comma read as the decimal point ("0,3127" is 0.3127 whatever the locale); nothing
+// when the text holds no number (empty, "abc", "-"), which a box must refuse, not take as 0.
+std::optional<double> TypedNumber(const QString& text);
+
+// The text with the decimal comma of its leading number written as "." ("0,3127" gives
+// "0.3127"); any other text as it is.
+QString WithDecimalPoint(const QString& text);
 
 // Two-digit text of n: the last two characters of "0" followed by the decimal digits of n
 // (5 gives "05", 123 gives "23").

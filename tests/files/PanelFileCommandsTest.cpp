@@ -1,20 +1,30 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/RecordLine.h"
 #include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
+#include "logger/MemoryWindow.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
+#include "plot/PlotGeometry.h"
 #include "plot/PlotWindow.h"
 #include "tests/support/ProgramHarness.h"
+#include "virtualmeter/MeterMemory.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <cerrno>
 #include <cstring>
@@ -171,6 +181,118 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
             EXPECT_TRUE(testsupport::LivePollRunning(*window));
         }
     }
+}
+
+// Lines that end in CR alone, past the longest line the reader holds (64 MiB, a megabyte here)
+// and without a final line end: "Open" and the plot's "Export CSV..." take every record. The
+// one line that ends in CR LF has its LF in the second block read: no empty line there. A line
+// too long to hold is refused with a message, never read in part.
+TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
+{
+    constexpr int Block = 1 << 20;
+    files::SetMaxLineBytes(Block);
+    const auto restore = qScopeGuard([] { files::SetMaxLineBytes(files::DefaultMaxLineBytes); });
+    files::Reading reading{.year = 2026, .month = 12, .day = 6, .hour = 10, .Ev = 512.5};
+    reading.x = 0.3127;
+    const QByteArray record = QByteArray::fromStdString(files::RecordLine(reading)) + '\r';
+    reading.x = 0.4476;
+    const QByteArray last = QByteArray::fromStdString(files::RecordLine(reading));
+    const QByteArray header = "Title\rStart\rTotal\rInterval\rX Y Z\r";
+    const auto size = static_cast<int>(record.size());
+    const int before = (Block - static_cast<int>(header.size())) / size - 1;
+    const QByteArray title(Block - size - before * size - static_cast<int>(header.size()), 'T');
+    const int records = 3 * Block / size;
+    write(QStringLiteral("cr.txt"), title + header + record.repeated(before) + record + '\n' +
+                                        record.repeated(records - before - 2) + last);
+    dialogs.fileAnswers = {path(QStringLiteral("cr.txt")), path(QStringLiteral("cr.csv"))};
+    press("Open");
+    ASSERT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(plot.RecordCount, records);
+    EXPECT_EQ(plot.RecordX(static_cast<std::size_t>(records)), " 0.4476");
+    plot::PlotWindow* plotWindow = program->plotViewer().window();
+    ASSERT_NE(plotWindow, nullptr);
+    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.empty());
+    QFile csv(path(QStringLiteral("cr.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray rows = csv.readAll();
+    EXPECT_EQ(rows.count('\n'), records + 1);
+    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n")) << rows.right(80).data();
+
+    write(QStringLiteral("long.txt"), header + record + QByteArray(1 << 20, 'x') + '\r');
+    const files::PlotData shown = plot;
+    dialogs.fileAnswers = {path(QStringLiteral("long.txt"))};
+    press("Open");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              '"' + QDir::toNativeSeparators(path(QStringLiteral("long.txt"))) +
+                  "\" cannot be opened: it is not a data file (a line longer than 1 MiB).");
+    EXPECT_EQ(plot.RecordCount, records);
+    EXPECT_EQ(plot.Records, shown.Records);
+}
+
+// With the plot window open, every Open and a downloaded set's Plot redraw it: caption, markers
+// and statistics of the records just read, and the exports take those. A failed Open leaves
+// the shown file's name with its records.
+TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShows)
+{
+    const auto recording = [](double x, int count) {
+        QByteArray text = "Title\r\nStart\r\nTotal\r\nInterval\r\nX Y Z\r\n";
+        for (int k = 1; k <= count; ++k)
+            text += files::RecordLine({.year = 2026, .second = k, .x = x, .y = 0.3}) + "\r\n";
+        return text;
+    };
+    write(QStringLiteral("a.txt"), recording(0.3, 2));
+    write(QStringLiteral("b.txt"), recording(0.6, 3));
+    write(QStringLiteral("c.txt"), "");
+    meter.model().memory().setSets(
+        {{{2026, 12, 5, 16, 39, 5}, 1, false, {}, recording(0.45, 4).toStdString()}});
+    const QString csv = path(QStringLiteral("out.csv"));
+    dialogs.fileAnswers = {path(QStringLiteral("a.txt")), path(QStringLiteral("b.txt")), csv,
+                           path(QStringLiteral("c.txt"))};
+    press("Open");
+    plot::PlotWindow* shown = program->plotViewer().window();
+    ASSERT_NE(shown, nullptr);
+    const auto drawn = [&](const char* caption, const char* count, double x) {
+        SCOPED_TRACE(caption);
+        EXPECT_TRUE(shown->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+        shown->startPlotStage();
+        while (shown->plotStageRunning())
+            QCoreApplication::processEvents();
+        EXPECT_EQ(shown->windowTitle(), QString::fromLatin1(caption));
+        const plot::Mapping map(shown->frame(), 0, 1);
+        for (const double at : {0.3, 0.45, 0.6})
+            EXPECT_EQ(shown->picture().pixel(map.map(at, 0.3).toPoint()) == qRgb(0, 0, 0), at == x)
+                << "marker at " << at;
+        EXPECT_EQ(shown->findChild<QTableWidget*>(QStringLiteral("GridStats"))->item(0, 0)->text(),
+                  QString::fromLatin1(count));
+    };
+    drawn("a.txt", "2", 0.3);
+
+    press("Open");
+    ASSERT_EQ(program->plotViewer().window(), shown);
+    EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt")); // at once
+    drawn("b.txt", "3", 0.6);
+    QTest::mouseClick(shown->findChild<QToolButton*>(QStringLiteral("ExportCsv")), Qt::LeftButton);
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(exported.readAll().count("0.6000,0.3000"), 3);
+
+    press("Open"); // c.txt is empty
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("b.txt"));
+    shown->resize(shown->width() + 30, shown->height());
+    drawn("b.txt", "3", 0.6);
+
+    press("Logger");
+    logger::MemoryWindow& memory = *program->logger().memoryWindow();
+    auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(1, 0)).center());
+    QTest::mouseClick(memory.findChild<QPushButton*>(QStringLiteral("CmdPlotSet")), Qt::LeftButton);
+    ASSERT_EQ(program->plotViewer().window(), shown);
+    drawn("Set 1 2026/12/05 16:39:05", "4", 0.45);
 }
 
 // The recording's dialog never offers a working file, which the next start or download would

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -91,8 +92,10 @@ TEST(TypedInput, ScheduleFieldFitsItsByteOrIsRefused)
         EXPECT_TRUE(refusal(cycling, panel::ScheduleByteFields(cycling), minutes));
 }
 
-// Pasted text passes the key filter; the picture reads whatever the boxes hold and answers.
-TEST(TypedInput, ChromaPictureAnswersWhateverItsBoxesHold)
+// Pasted text passes the key filter; the picture reads each box's leading number, a decimal
+// comma as the point, and answers, or names the first box (P1 to P4, then the point; x before
+// y) that holds no number.
+TEST(TypedInput, ChromaPictureAnswersOrNamesTheBoxWithoutANumber)
 {
     const struct
     {
@@ -101,15 +104,18 @@ TEST(TypedInput, ChromaPictureAnswersWhateverItsBoxesHold)
     } rows[] = {
         {{"0", "0", "1e0", "0", "1", "1", "0", "1.0e0", "5e-1", ".5"}, "Inside"},
         {{"0", "0", "1x", "0", "1 ", "1", " 0", "1", "0.5abc", "0.5"}, "Inside"},
-        {{"", "", "", "", "", "", "", "", "", ""}, nullptr},
-        {{"abc", "-", ".", "e5", "+", "--1", "x", "y", "z", "w"}, nullptr},
+        {{"0.2", "0.2", "0.8", "0.2", "0.8", "0.8", "0.2", "0.8", "0,5", "0,3127"}, "Inside"},
+        {{"0", "0", "1", "0", "1", "1", "0", "1", "1,5", "0,5"}, "Outside"},
+        {{"0", "0", "1", "0", "1", "1", "0", "1", "0.5", "xyz"}, "Y of the point is not a number"},
+        {{"", "", "", "", "", "", "", "", "", ""}, "X of P1 is not a number"},
+        {{"0", "0", "1", "-", "1", "1", "0", "1", "0", "0"}, "Y of P2 is not a number"},
         {{"-1e308", "-1e308", "1e308", "-1e308", "1e308", "1e308", "-1e308", "1e308", "0", "0"},
          nullptr},
         {{"1e999", "-1e999", "1e999", "1e999", "-1e999", "1e999", "-1e999", "-1e999", "1e999",
           "1e-999"},
          nullptr}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.texts[0]);
+        SCOPED_TRACE(row.texts[8]);
         panel::ChromaPicture picture;
         for (std::size_t i = 0; i < 10; ++i) { // corners 1..4, then the point in box 0
             const QString box = QStringLiteral("TxtNo%1(%2)")
@@ -117,11 +123,12 @@ TEST(TypedInput, ChromaPictureAnswersWhateverItsBoxesHold)
                                     .arg((i / 2 + 1) % 5);
             picture.findChild<QLineEdit*>(box)->setText(QString::fromLatin1(row.texts[i]));
         }
-        picture.testPoint();
+        QTest::mouseClick(picture.findChild<QPushButton*>(QStringLiteral("CmdChromaOK")),
+                          Qt::LeftButton);
         const QString answer =
             picture.findChild<QLabel*>(QStringLiteral("LblChromaResult"))->text();
         if (row.expected)
-            EXPECT_EQ(answer, QString::fromLatin1(row.expected));
+            EXPECT_EQ(answer.toStdString(), row.expected);
         else
             EXPECT_TRUE(answer == QLatin1String("Inside") || answer == QLatin1String("Outside"));
     }

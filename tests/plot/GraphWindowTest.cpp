@@ -168,6 +168,7 @@ TEST_F(GraphRegions, TakesThePlotsCheckedRowsAndAddsLimitsInTheFirstFreeRow)
         "CCT from 1000 to 20000 K and Duv from -0.05 to 0.05, each pair different, try again!");
     const QString full =
         QStringLiteral("All five rows are in use: clear one under \"User Define\" first.");
+    const QString noDuv = QStringLiteral("Duv To holds no number, try again!");
     const struct
     {
         const char* limits[4];
@@ -179,7 +180,8 @@ TEST_F(GraphRegions, TakesThePlotsCheckedRowsAndAddsLimitsInTheFirstFreeRow)
         {{"4745", "4745", "-0.004", "0.008"}, -1, &refusal},
         {{"5311", "4745", "0.008", "-0.004"}, 3, nullptr}, // either order
         {{"4745", "5311", "-0.004", "0.08"}, -1, &refusal},
-        {{"4745", "5311", "-0.004", "0.008"}, 4, nullptr},
+        {{"4745", "5311", "-0.004", "."}, -1, &noDuv},
+        {{"4745", "5311", "-0,004", "0,008"}, 4, nullptr},
         {{"4745", "5311", "-0.004", "0.008"}, -1, &full},
     };
     for (const auto& c : cases) {

@@ -3,31 +3,52 @@
 #include <QStringList>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace plot {
 namespace {
 
-TEST(AxisLabels, OneDecimalCutNotRounded)
+TEST(AxisLabels, CutNotRoundedToTheDecimalsGiven)
 {
-    const std::vector<std::pair<double, const char*>> rows = {
-        {0.25, "0.2"},
-        {-0.15, "-0.1"},
-        {0.99, "0.9"},
-        {12, "12.0"},
-        {0.05, "0.0"},
+    const std::vector<std::tuple<double, int, const char*>> rows = {
+        {0.25, 1, "0.2"},
+        {-0.15, 1, "-0.1"},
+        {0.99, 1, "0.9"},
+        {12, 1, "12.0"},
+        {0.05, 1, "0.0"},
+        {0.3, 3, "0.300"},
+        {0.31799999999999995, 3, "0.318"},
+        {0.0625, 3, "0.062"},
         // floating noise around zero is zero, not its mantissa
-        {-5.551115123125783e-17, "0.0"},
-        {1e-5, "0.0"},
-        {1.5e20, "150000000000000000000.0"}};
-    for (const auto& [value, label] : rows)
-        EXPECT_EQ(AxisLabel(value), QString::fromLatin1(label)) << value;
-    // The default range's eleven labels, computed as the axis computes them.
-    QStringList labels;
-    for (int j = 0; j <= 10; ++j)
-        labels << AxisLabel(0 + j * (1.0 - 0.0) / 10);
-    EXPECT_EQ(labels.join(QLatin1Char(' ')),
-              QStringLiteral("0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"));
+        {-5.551115123125783e-17, 1, "0.0"},
+        {-5.551115123125783e-17, 4, "0.0000"},
+        {1e-5, 1, "0.0"},
+        {1.25e-5, 6, "0.000012"},
+        {1.5e20, 1, "150000000000000000000.0"}};
+    for (const auto& [value, decimals, label] : rows)
+        EXPECT_EQ(AxisLabel(value, decimals).toStdString(), label) << value;
+}
+
+// The eleven labels of an axis, computed as the axis computes them: as many decimals as
+// neighbours need to differ, and the default range as it always was.
+TEST(AxisLabels, NeighboursDifferWithTheFewestDecimals)
+{
+    const std::vector<std::tuple<double, double, const char*>> rows = {
+        {0, 1, "0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"},
+        {0.3, 0.36, "0.300 0.306 0.312 0.318 0.324 0.330 0.336 0.342 0.348 0.354 0.360"},
+        {0, 0.15, "0.00 0.01 0.03 0.04 0.06 0.07 0.09 0.10 0.12 0.13 0.15"},
+        {-0.5, 0.5, "-0.5 -0.4 -0.3 -0.2 -0.1 0.0 0.1 0.2 0.3 0.4 0.5"},
+        {0.3127, 0.3128,
+         "0.31270 0.31271 0.31272 0.31273 0.31274 0.31275 0.31276 0.31277 0.31278 0.31279 0.31280"},
+        {0.5, 0.5, "0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5"}};
+    for (const auto& [min, max, expected] : rows) {
+        const int decimals = AxisLabelDecimals(min, max);
+        QStringList labels;
+        for (int j = 0; j <= 10; ++j)
+            labels << AxisLabel(min + j * (max - min) / 10, decimals);
+        EXPECT_EQ(labels.join(QLatin1Char(' ')).toStdString(), expected) << min << " to " << max;
+    }
 }
 
 TEST(ClampLocus, NarrowRangeHoldsLocusPointsOnTheFrameEdges)

@@ -180,6 +180,8 @@ TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
 {
     const QString records = QStringLiteral("1 <= From < to <=10, try again!");
     const QString axis = QStringLiteral("Max must be greater than Min, try again!");
+    const QString noMin = QStringLiteral("Min holds no number, try again!");
+    const QString noFrom = QStringLiteral("From holds no number, try again!");
     struct Row
     {
         const char* min;
@@ -194,7 +196,8 @@ TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
         {"0", "1e-300", "1", "10", {}}, {"0.3", "0.3000000000000001", "1", "10", {}},
         {"0", "1", "0", "10", records}, {"0", "1", "4", "4", records}, {"0", "1", "1", "11", records},
         {"0", "1", "9", "3", records}, {"0", "1", "-1e999", "1e999", records},
-        {"1", "1", "0", "0", records}, {"0.5", "0.5", "1", "10", axis}, {"abc", "xyz", "1", "10", axis},
+        {"1", "1", "0", "0", records}, {"0.5", "0.5", "1", "10", axis}, {"abc", "xyz", "1", "10", noMin},
+        {"0", "1", "", "10", noFrom}, {"0,2", "0,6", "2,5", "9", {}},
         {"1", "0", "1", "10", axis}, {"-1.7e308", "1.7e308", "1", "10", axis}};
     // clang-format on
     for (const auto& c : rows) {
@@ -222,7 +225,8 @@ TEST_F(PlotWindowTest, RangeRefusedWithAMessageOrAppliedAndRedrawn)
         }
         EXPECT_TRUE(dialogs.messages.empty());
         EXPECT_FALSE(pictureRange()->isVisible());
-        EXPECT_DOUBLE_EQ(data.PlotFrom, ui::NumericValue(QString::fromLatin1(c.from)));
+        EXPECT_DOUBLE_EQ(data.PlotFrom, *ui::TypedNumber(QString::fromLatin1(c.from)));
+        EXPECT_DOUBLE_EQ(window->axisMin(), *ui::TypedNumber(QString::fromLatin1(c.min)));
         EXPECT_DOUBLE_EQ(data.PlotCount, data.PlotTo - data.PlotFrom + 1);
         EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
         window->startPlotStage();
@@ -303,8 +307,8 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
 TEST_F(PlotWindowTest, RefusedOrFailedRegionFilesAreReportedAndLoseNothingTyped)
 {
     open();
-    fillRow(2, {"0,31", "2", "3", "4", "5", "6", "7", "8"});
-    window->saveRegions(); // a comma is refused before any dialog
+    fillRow(2, {"0,31,2", "2", "3", "4", "5", "6", "7", "8"});
+    window->saveRegions(); // a comma that is no decimal point is refused before any dialog
     EXPECT_TRUE(dialogs.fileAsks.empty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Region 3 holds a comma")));
@@ -501,6 +505,80 @@ TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
         elements += xml.readNext() == QXmlStreamReader::StartElement ? 1 : 0;
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(elements, 100); // lines, labels and markers, not one embedded image
+}
+
+// Typed with decimal commas, the range, the region rows and the region file read them as points;
+// a box without a number is refused with a message naming it and changes nothing. The region
+// file keeps ".".
+TEST_F(PlotReport, DecimalCommasAreReadAsPointsBoxesWithoutNumbersRefused)
+{
+    const std::pair<QString, QString> range[] = {
+        {"TxtTMin", "0,25"}, {"TxtTMax", "0,45"}, {"TxtFrom", "1"}, {"TxtTo", "5"}};
+    click("Resize");
+    for (const auto& [box, text] : range)
+        type(box, text);
+    click("CmdRangeOK");
+    EXPECT_DOUBLE_EQ(window->axisMin(), 0.25);
+    EXPECT_DOUBLE_EQ(window->axisMax(), 0.45);
+    click("Resize");
+    type(QStringLiteral("TxtTMax"), QStringLiteral("max"));
+    click("CmdRangeOK");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Max holds no number, try again!"));
+    EXPECT_TRUE(pictureRange()->isVisible());
+    EXPECT_DOUBLE_EQ(window->axisMax(), 0.45);
+    click("CmdRangeCancel");
+
+    click("Unit");
+    const char* corners[] = {"0,30", "0,34", "0,34", "0,30", "0,30", "0,35", "0,30", "0,35"};
+    for (int c = 0; c < 8; ++c)
+        type(QStringLiteral("TxtUser%1").arg(c), QString::fromLatin1(corners[c]));
+    child<QCheckBox>("CkUser0")->setChecked(true);
+    click("CmdUserOK");
+    drawToEnd();
+    EXPECT_EQ(child<QLabel>("LblStats")->text(),
+              QStringLiteral("Records: 4 plotted, not numbers: 1\n"
+                             "Region 1: 75.0 % inside (3 of 4)"));
+    const QString path = root.dir.filePath(QStringLiteral("commas.user"));
+    dialogs.fileAnswers = {path};
+    click("CmdSave");
+    EXPECT_EQ(readFile(path), "0.30\t0.34\t0.34\t0.30\t0.30\t0.35\t0.30\t0.35\t\r\n");
+
+    click("Unit");
+    click("CmdUserExit");
+    click("Unit");
+    type(QStringLiteral("TxtUser5"), QString());
+    click("CmdUserOK");
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("Region 1: Y of corner 2 holds no number, try again!"));
+    EXPECT_FALSE(settings.RegionsOn);
+}
+
+// A range typed as 0.30 to 0.36 labels its ticks apart, in the exported picture as in the
+// window (one renderer draws both); the labels come in pairs, the vertical axis's first.
+TEST_F(PlotReport, NarrowRangeLabelsItsTicksApart)
+{
+    click("Resize");
+    type(QStringLiteral("TxtTMin"), QStringLiteral("0.30"));
+    type(QStringLiteral("TxtTMax"), QStringLiteral("0.36"));
+    click("CmdRangeOK");
+    const QString svg = root.dir.filePath(QStringLiteral("narrow.svg"));
+    dialogs.fileAnswers = {svg};
+    dialogs.inputAnswers = {QStringLiteral("640 x 480")};
+    click("ExportPicture");
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList labels;
+    for (QXmlStreamReader xml(&file); !xml.atEnd();) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            labels << xml.readElementText().trimmed();
+    }
+    QStringList vertical;
+    for (qsizetype i = 0; i < labels.size(); i += 2)
+        vertical << labels[i];
+    EXPECT_EQ(vertical.join(QLatin1Char(' ')).toStdString(),
+              "0.300 0.306 0.312 0.318 0.324 0.330 0.336 0.342 0.348 0.354 0.360");
 }
 
 TEST(PictureSize, TypedSizesAcceptedOrRefusedWithAReason)
