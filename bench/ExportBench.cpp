@@ -37,8 +37,9 @@ bool exportUnsynced(const QString& path, const QString& csv)
         return false;
     files::CsvWriter writer(out);
     files::RecordsCsv rows(writer);
-    if (files::ReadItems(in, [&rows](std::string_view item) { return rows.add(item); }).outcome !=
-        files::ReadOutcome::Ok)
+    if (files::ReadLines(in, [&rows](std::string_view lines) {
+            return rows.addItems(lines);
+        }).outcome != files::ReadOutcome::Ok)
         return false;
     rows.finish();
     return writer.finish();

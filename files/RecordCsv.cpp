@@ -177,6 +177,15 @@ bool RecordsCsv::add(std::string_view item)
     return !m_done;
 }
 
+bool RecordsCsv::addItems(std::string_view text)
+{
+    for (ItemScanner items(text); !items.atEnd();) {
+        if (!add(items.next()))
+            return false;
+    }
+    return true;
+}
+
 long long RecordsCsv::finish()
 {
     if (!m_titled)
@@ -188,8 +197,7 @@ long long RecordsCsv::finish()
 long long WriteRecordsCsv(std::string_view fileText, CsvWriter& out)
 {
     RecordsCsv csv(out);
-    for (ItemScanner items(fileText); !items.atEnd() && csv.add(items.next());) {
-    }
+    csv.addItems(fileText);
     return csv.finish();
 }
 

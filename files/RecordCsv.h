@@ -26,6 +26,8 @@ public:
     explicit RecordsCsv(CsvWriter& out) : m_out(out) {}
     // Takes the next item; false once the records have ended and no further item matters.
     bool add(std::string_view item);
+    // Takes the items of `text` in turn, as add() does.
+    bool addItems(std::string_view text);
     // Call at the end of the items; the number of records written.
     long long finish();
 
