@@ -120,9 +120,9 @@ public:
 
 private:
     static constexpr std::size_t BlockRecords = 4096;
-    // Where the characters of every sixteenth record start: no record is more than fifteen
-    // lengths away from a known start.
-    static constexpr std::size_t StartEvery = 16;
+    // Where the characters of every fourth record start: no record is more than three lengths
+    // away from a known start, for half a byte per record.
+    static constexpr std::size_t StartEvery = 4;
     static constexpr std::size_t CellBytes = sizeof(RecordExtras);
     static constexpr std::size_t None = static_cast<std::size_t>(-1);
     // Where the data of a block's first record lie in the runs below. A block whose records
@@ -144,7 +144,7 @@ private:
     std::vector<Block> m_blocks;
     std::size_t m_count = 0;
     ByteRun m_lengths; // per record: x's length in the low four bits, y's in the high four
-    ByteRun m_starts;  // per sixteen records: 16 bits, from their block's `chars` on
+    ByteRun m_starts;  // per four records: 16 bits, from their block's `chars` on
     ByteRun m_chars;   // x then y of each record
     // CellBytes per record: 24 codes of four bits, or the three numbers once parsed.
     mutable ByteRun m_cells;
