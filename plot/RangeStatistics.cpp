@@ -38,6 +38,8 @@ RangeStatisticsRun::RangeStatisticsRun(const files::PlotData& data, const Region
         const double steps = std::floor(data.PlotTo - data.PlotFrom) + 1;
         m_total =
             static_cast<std::int64_t>(std::min(steps, static_cast<double>(data.RecordCount) + 2));
+        if (data.PlotFrom == std::floor(data.PlotFrom) && std::abs(data.PlotFrom) < 1e15)
+            m_wholeFrom = static_cast<std::int64_t>(data.PlotFrom);
     }
 }
 
@@ -49,7 +51,10 @@ bool RangeStatisticsRun::advance(std::int64_t budget)
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     auto& columns = m_result.columns;
     for (; m_done < end; ++m_done) {
-        const std::int64_t n = ui::RoundHalfEven(m_data.PlotFrom + static_cast<double>(m_done));
+        // A whole first record needs no rounding, which would cost a call per record.
+        const std::int64_t n =
+            m_wholeFrom ? *m_wholeFrom + m_done
+                        : ui::RoundHalfEven(m_data.PlotFrom + static_cast<double>(m_done));
         if (n < 1 || n > m_data.RecordCount || n > stored)
             continue;
         const auto index = static_cast<std::size_t>(n);
