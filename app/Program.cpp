@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace app {
 
@@ -51,25 +52,17 @@ void Program::prepareStartupFile()
 {
     // Errors here are ignored: the program runs without its start-up file. "Open" starts its
     // dialog with this name.
-    QDir().mkpath(m_environment.paths.tempFolder());
     m_cmd.fileName = m_environment.paths.startupFile();
-    QFile startup;
     QString ignored;
-    ui::OpenFresh(startup, m_cmd.fileName, {}, ignored);
+    if (const ui::FolderResult temp = m_environment.paths.temp(); temp.ok())
+        ui::SaveWhole(temp.folder, QFileInfo(m_cmd.fileName).fileName(), {}, ignored);
 }
 
 void Program::wireRecording()
 {
-    // A sample takes a reading only when a frame has arrived since the last one, so that a
-    // meter that went away is not recorded over and over with its last frame.
-    m_recorder = std::make_unique<files::PcRecorder>(
-        m_environment.clock, m_environment.paths, m_environment.dialogs,
-        [this]() -> std::optional<files::Reading> {
-            if (!m_freshFrame || !m_lastFrame)
-                return std::nullopt;
-            m_freshFrame = false;
-            return panel::ReadingFromFrame(*m_lastFrame);
-        });
+    m_recorder = std::make_unique<files::PcRecorder>(m_environment.clock, m_environment.paths,
+                                                     m_environment.dialogs,
+                                                     [this] { return takeLiveSample(); });
     QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_recorder.get(),
                      [this](const panel::FrameFields& fields) {
                          m_lastFrame = fields;
@@ -77,6 +70,8 @@ void Program::wireRecording()
                      });
     QObject::connect(m_recorder.get(), &files::PcRecorder::recordingChanged, m_panel.get(),
                      &panel::PanelWindow::showRecording);
+    QObject::connect(m_recorder.get(), &files::PcRecorder::leftOutChanged, m_panel.get(),
+                     &panel::PanelWindow::showSamplesLeftOut);
     m_panel->toolbar()->setCommand(QStringLiteral("Save"), [this] {
         files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_fileState,
                            m_panel->pcInterval());
@@ -84,6 +79,17 @@ void Program::wireRecording()
     m_panel->setCloseCheck([this] { return m_recorder->stopForClose(); });
     // A recording that an earlier run left behind must survive this run's first recording.
     m_recorder->keepAside();
+}
+
+files::LiveSample Program::takeLiveSample()
+{
+    // Only a frame that arrived since the last sample counts, so that a meter that went away is
+    // not recorded over and over with its last frame.
+    if (!m_freshFrame || !m_lastFrame)
+        return {};
+    m_freshFrame = false;
+    const auto reading = panel::ReadingFromFrame(*m_lastFrame);
+    return {reading, !reading};
 }
 
 void Program::wireFileCommands()

@@ -17,6 +17,7 @@ class QString;
 
 namespace files {
 class PcRecorder;
+struct LiveSample;
 struct Reading;
 } // namespace files
 namespace logger {
@@ -73,6 +74,8 @@ public:
 private:
     void prepareStartupFile();
     void wireRecording();
+    // What the last frame gives the recording's next sample.
+    files::LiveSample takeLiveSample();
     void wireFileCommands();
     void wireMeterCommands();
     void wireLiveWindows();

@@ -82,7 +82,7 @@ int main(int argc, char* argv[])
     const ui::SystemClock clock;
     const ui::FixedPaths paths = ui::FixedPaths::forUser();
     // Held for the whole run: one instance per user owns the working files.
-    const std::unique_ptr<QLockFile> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
+    const std::unique_ptr<ui::InstanceLock> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
     if (!workingFiles)
         return 1;
 

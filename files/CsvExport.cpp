@@ -2,61 +2,23 @@
 
 #include "files/DataFileReader.h"
 #include "files/RecordCsv.h"
+#include "ui/WorkingFiles.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <algorithm>
 #include <new>
-
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#endif
 
 namespace files {
 
 namespace {
 
-// Starts writing each block to the disk as soon as it is handed over, so that a large export
-// goes to the disk while the rest is still being made and the commit waits only for its end.
-class EagerSaveFile : public QSaveFile
-{
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char* data, qint64 length) override
-    {
-        const qint64 written = QSaveFile::writeData(data, length);
-#ifdef Q_OS_LINUX
-        if (written > 0)
-            ::sync_file_range(handle(), m_written, written, SYNC_FILE_RANGE_WRITE);
-#endif
-        m_written += std::max<qint64>(written, 0);
-        return written;
-    }
-
-private:
-    qint64 m_written = 0;
-};
-
 // Writes the CSV that `write` gives as the file `csvPath`, aside until it is complete.
 template <typename Write> bool writeCsvFile(const QString& csvPath, QString& reason, Write write)
 {
-    // Unbuffered: the writer hands over blocks of a megabyte, and a full disk shows as a short
-    // write before the commit.
-    EagerSaveFile file(csvPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = file.errorString();
-        return false;
-    }
-    CsvWriter writer(file);
-    if (!write(writer, reason))
-        return false;
-    if (!writer.finish() || !file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    const auto csv = [&write](QIODevice& file, QString& error) {
+        CsvWriter writer(file);
+        return write(writer, error) && writer.finish();
+    };
+    return ui::Save(csvPath, csv, std::nullopt, reason) == ui::SaveOutcome::Saved;
 }
 
 } // namespace

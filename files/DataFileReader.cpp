@@ -1,6 +1,7 @@
 #include "files/DataFileReader.h"
 
 #include "files/ItemReader.h"
+#include "files/MemoryLimit.h"
 #include "files/RecordFields.h"
 
 #include <QDir>
@@ -27,23 +28,13 @@ constexpr qsizetype BlockSize = 1 << 20;
 // A line is held whole while it is read; one longer than this is refused, so the buffer stays
 // bounded (no data file has such lines; binary data may).
 qsizetype maxLineBytes = DefaultMaxLineBytes;
-// Bytes of memory the system can still hand out without swapping; no limit where unknown.
+// The shortest record item (18 characters) and the comma or line end after it.
+constexpr qint64 MinRecordBytes = 19;
+
+// Bytes of memory the program can still take, within any limit on its control group.
 std::uint64_t availableMemory()
 {
-#ifdef Q_OS_LINUX
-    QFile info(QStringLiteral("/proc/meminfo"));
-    if (info.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : info.readAll().split('\n')) {
-            if (!line.startsWith("MemAvailable:"))
-                continue;
-            bool ok = false;
-            const auto kib = line.mid(13).trimmed().split(' ').value(0).toULongLong(&ok);
-            if (ok)
-                return kib * 1024;
-        }
-    }
-#endif
-    return UINT64_MAX;
+    return MemoryAtHand();
 }
 
 // The most records one read may hold: half the memory at hand, and what RecordCount can count.

@@ -5,14 +5,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace files {
 
@@ -20,28 +18,23 @@ namespace {
 
 constexpr long long MaxIntervalSeconds = 86400;
 
-// The target the user chose. A link there, the user's own at this moment, is followed now, so
-// that the save goes to the file it names and the name is checked again at the stop.
+// The target the user chose, as they named it: a link there is replaced at the stop, never
+// followed.
 QString ChosenTarget(const QString& chosen)
 {
-    const QString path = QDir::cleanPath(chosen);
-    if (ui::IdentifyFile(path).kind != ui::FileIdentity::Kind::Link)
-        return path;
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    return resolved.isEmpty() ? path : resolved;
+    return QDir::cleanPath(chosen);
+}
+
+QString NameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
 }
 
 // Hands what the file has buffered to the disk itself, so that a crash or power loss keeps
 // every record written so far.
 bool syncToDisk(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
+    return file.flush() && ::fsync(file.handle()) == 0;
 }
 
 } // namespace
@@ -70,7 +63,14 @@ void PcRecorder::fail(const QString& text)
 bool PcRecorder::writeLine(const QByteArray& bytes)
 {
     const qint64 before = m_file.size();
-    if (m_file.write(bytes) == bytes.size() && syncToDisk(m_file))
+    // The system's reason is taken before the cut-back, which forgets it.
+    if (m_file.write(bytes) != bytes.size())
+        // A short write (a full disk) leaves the file's own error unset.
+        m_writeError =
+            m_file.error() != QFileDevice::NoError ? m_file.errorString() : qt_error_string(errno);
+    else if (!syncToDisk(m_file))
+        m_writeError = qt_error_string(errno);
+    else
         return true;
     // A full disk may have taken part of the line: cut it off, so that the file keeps whole
     // lines only.
@@ -84,32 +84,31 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
         return false;
     const QString target = ChosenTarget(targetPath);
     const ui::FileIdentity seen = ui::IdentifyFile(target);
-    {
-        // Finding out now that the target cannot be written saves the user a lost recording.
-        QSaveFile probe(target);
-        const bool regular = seen.kind == ui::FileIdentity::Kind::Absent ||
-                             seen.kind == ui::FileIdentity::Kind::Regular;
-        if (!regular || !probe.open(QIODevice::WriteOnly)) {
-            fail(QStringLiteral("The file \"%1\" cannot be written: %2\nThe recording has not "
-                                "started.")
-                     .arg(QDir::toNativeSeparators(target),
-                          regular ? probe.errorString()
-                                  : QStringLiteral("it is not a regular file")));
-            return false;
-        }
-        probe.cancelWriting();
+    // Finding out now that the target cannot be written saves the user a lost recording.
+    const QString unwritable = seen.kind == ui::FileIdentity::Kind::Other
+                                   ? QStringLiteral("it is not a regular file")
+                                   : ui::CheckSavable(target);
+    if (!unwritable.isEmpty()) {
+        fail(QStringLiteral("The file \"%1\" cannot be written: %2\nThe recording has not "
+                            "started.")
+                 .arg(QDir::toNativeSeparators(target), unwritable));
+        return false;
     }
     if (m_unsaved && !keepAside())
         return false;
 
-    QDir().mkpath(m_paths.root());
-    QFile::remove(savedMarker());
-    QString reason;
-    // Unbuffered: a line that does not fit on the disk fails in writeLine, not later.
-    if (!ui::OpenFresh(m_file, recordingFile(), QIODevice::Unbuffered, reason) ||
+    const ui::FolderResult folder = m_paths.working();
+    QString reason = folder.problem;
+    if (folder.ok())
+        ::unlinkat(folder.folder.fd(), QFile::encodeName(NameOf(savedMarker())).constData(), 0);
+    // Unbuffered: a line that does not fit on the disk fails in writeLine, not later. Read and
+    // write: the stop reads the records back through the same handle.
+    if (!folder.ok() ||
+        !ui::OpenFresh(m_file, folder.folder, NameOf(recordingFile()),
+                       QIODevice::ReadWrite | QIODevice::Unbuffered, reason) ||
         !writeLine(RecordingStartText(m_clock.now(), intervalSeconds))) {
         if (reason.isEmpty())
-            reason = m_file.errorString();
+            reason = m_writeError;
         m_file.close();
         fail(QStringLiteral("The recording file \"%1\" cannot be written: %2\nThe recording has "
                             "not started.")
@@ -120,11 +119,13 @@ bool PcRecorder::start(const QString& targetPath, long long intervalSeconds)
     m_target = target;
     m_targetSeen = seen;
     m_count = 0;
+    m_leftOut = 0;
     m_writeFailed = false;
     m_recording = true;
     m_unsaved = true;
     m_timer.start(static_cast<int>(std::clamp(intervalSeconds, 1LL, MaxIntervalSeconds) * 1000));
     Q_EMIT recordingChanged(true);
+    Q_EMIT leftOutChanged(0);
     return true;
 }
 
@@ -132,7 +133,10 @@ void PcRecorder::sample()
 {
     if (!m_recording || m_writeFailed)
         return;
-    std::optional<Reading> reading = m_latestReading ? m_latestReading() : std::nullopt;
+    const LiveSample live = m_latestReading ? m_latestReading() : LiveSample();
+    if (live.leftOut)
+        Q_EMIT leftOutChanged(++m_leftOut);
+    std::optional<Reading> reading = live.reading;
     if (!reading)
         return;
     const QDateTime now = m_clock.now();
@@ -147,7 +151,7 @@ void PcRecorder::sample()
         m_writeFailed = true;
         fail(QStringLiteral("The recording file \"%1\" cannot be written: %2\nThe %3 records "
                             "taken so far are kept; stop the recording to save them.")
-                 .arg(QDir::toNativeSeparators(recordingFile()), m_file.errorString())
+                 .arg(QDir::toNativeSeparators(recordingFile()), m_writeError)
                  .arg(m_count));
         return;
     }
@@ -160,19 +164,14 @@ bool PcRecorder::stop()
         return false;
     m_timer.stop();
     m_recording = false;
-    m_file.close();
     Q_EMIT recordingChanged(false);
-
-    QFile source(recordingFile());
-    if (!source.open(QIODevice::ReadOnly))
-        return keep(m_target, source.errorString());
-    const QByteArray recorded = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return keep(m_target, source.errorString());
-    source.close();
-    m_unsaved = !save(CopyWithTotal(recorded, m_count));
+    // The target is made from the records read back in blocks through the handle they were
+    // written by: the stop holds no copy of the recording, however long it ran.
+    const qint64 size = m_file.size();
+    m_unsaved = !save();
+    m_file.close();
     if (!m_unsaved)
-        markSaved(recorded.size());
+        markSaved(size);
     return !m_unsaved;
 }
 
@@ -185,19 +184,17 @@ void PcRecorder::markSaved(qint64 size)
 {
     // The recording file stays in place after a stop; the marker tells the next start-up that
     // its records reached their target, so they need not be kept aside.
-    QFile marker;
     QString reason;
-    if (ui::OpenFresh(marker, savedMarker(), QIODevice::NotOpen, reason))
-        marker.write(QByteArray::number(size));
+    if (const ui::FolderResult folder = m_paths.working(); folder.ok())
+        ui::SaveWhole(folder.folder, NameOf(savedMarker()), QByteArray::number(size), reason);
 }
 
-bool PcRecorder::savedBefore(const QString& path) const
+bool PcRecorder::savedBefore(const ui::Folder& folder, qint64 size) const
 {
-    if (ui::IdentifyFile(savedMarker()).kind != ui::FileIdentity::Kind::Regular)
-        return false;
-    QFile marker(savedMarker());
-    return marker.open(QIODevice::ReadOnly) &&
-           marker.read(32) == QByteArray::number(QFileInfo(path).size());
+    QFile marker;
+    QString reason;
+    return ui::OpenToRead(marker, folder, NameOf(savedMarker()), reason) &&
+           marker.read(32) == QByteArray::number(size);
 }
 
 bool PcRecorder::keep(const QString& target, const QString& reason)
@@ -209,13 +206,16 @@ bool PcRecorder::keep(const QString& target, const QString& reason)
     return false;
 }
 
-bool PcRecorder::save(const QByteArray& text)
+bool PcRecorder::save()
 {
     QString path = m_target;
     ui::FileIdentity seen = m_targetSeen;
+    const ui::SaveWriter copy = [this](QIODevice& target, QString& error) {
+        return m_file.seek(0) && CopyWithTotal(m_file, target, m_count, error);
+    };
     for (;;) {
         QString reason;
-        switch (ui::SaveWhole(path, text, seen, reason)) {
+        switch (ui::Save(path, copy, seen, reason)) {
         case ui::SaveOutcome::Saved:
             m_target = path;
             return true;
@@ -235,7 +235,7 @@ bool PcRecorder::save(const QByteArray& text)
         dialog.fileName = RecordingDialogName(QString(), m_paths);
         dialog.filter = SaveDialogFilter();
         dialog.overwritePrompt = true;
-        if (!m_dialogs.showSave(dialog) || dialog.fileTitle.isEmpty())
+        if (!ui::AskSaveName(m_dialogs, dialog) || dialog.fileTitle.isEmpty())
             return keep(path, QStringLiteral("no other name was chosen"));
         path = ChosenTarget(dialog.fileName);
         seen = ui::IdentifyFile(path);
@@ -259,30 +259,41 @@ bool PcRecorder::stopForClose()
 bool PcRecorder::keepAside()
 {
     const QString path = recordingFile();
-    if (ui::IdentifyFile(path).kind != ui::FileIdentity::Kind::Regular ||
-        QFileInfo(path).size() == 0 || savedBefore(path)) {
+    const QString name = NameOf(path);
+    const ui::FolderResult folder = m_paths.working();
+    struct stat info = {};
+    if (!folder.ok() ||
+        ::fstatat(folder.folder.fd(), QFile::encodeName(name).constData(), &info,
+                  AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode) || info.st_size == 0 || savedBefore(folder.folder, info.st_size)) {
         m_unsaved = false;
         return true;
     }
-    const QFileInfo info(path);
-    const QString stem =
-        info.dir().filePath(info.completeBaseName() + QLatin1Char('-') +
-                            m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    QString aside = stem + QStringLiteral(".txt");
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
-    QFile file(path);
-    if (!file.rename(aside)) {
+    const QString stem = QFileInfo(path).completeBaseName() + QLatin1Char('-') +
+                         m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside;
+    int code = EEXIST;
+    // Renamed in the folder held open, and never over a file that stands at the new name.
+    for (int n = 1; code == EEXIST && n < 1000; ++n) {
+        aside = n == 1 ? stem + QStringLiteral(".txt")
+                       : stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+        code =
+            ::renameat2(folder.folder.fd(), QFile::encodeName(name).constData(), folder.folder.fd(),
+                        QFile::encodeName(aside).constData(), RENAME_NOREPLACE) == 0
+                ? 0
+                : errno;
+    }
+    if (code != 0) {
         m_unsaved = true;
         fail(QStringLiteral("The records of an earlier recording in \"%1\" cannot be kept aside: "
                             "%2\nNo recording can start until they are moved.")
-                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+                 .arg(QDir::toNativeSeparators(path), qt_error_string(code)));
         return false;
     }
     m_unsaved = false;
     m_dialogs.message(QStringLiteral("The records of an earlier recording, which may not have "
                                      "been saved, were kept as \"%1\".")
-                          .arg(QDir::toNativeSeparators(aside)),
+                          .arg(QDir::toNativeSeparators(folder.folder.filePath(aside))),
                       ui::MsgButtons::Ok, ui::MsgIcon::Information);
     return true;
 }

@@ -14,20 +14,29 @@
 
 namespace files {
 
+// What the live display gives one sample of a recording.
+struct LiveSample
+{
+    // Nothing when no frame came since the last sample (no meter), or when it is left out.
+    std::optional<Reading> reading;
+    // The meter marked the frame invalid (taken in its set-up menu or in overload): no record,
+    // and the sample is counted.
+    bool leftOut = false;
+};
+
 // The recording on the PC. While it runs it owns the recording file (FixedPaths::
 // recordingTemp) and the target path it was started with; nothing of it lives in the shared
 // file state, so other commands cannot disturb it. Every PCInterval seconds it appends the
 // latest live reading as a record line stamped with its own clock, and each line reaches the
-// disk before the next sample. At the stop it writes the target under a temporary name and
-// renames it, so the target is complete or untouched; and only if the target's name still holds
-// what it held at the start, so that nobody can redirect the save to another file meanwhile.
+// disk before the next sample. At the stop it saves the target as every file is saved (written
+// beside its name, then renamed), so the target is complete or untouched; and only if the name
+// still holds what it held at the start, so that nobody can redirect the save meanwhile.
 class PcRecorder : public QObject
 {
     Q_OBJECT
 public:
-    // The latest live reading; nullopt while there is none (no meter), and then no record is
-    // written for that sample.
-    using ReadingSource = std::function<std::optional<Reading>()>;
+    // The latest live reading for a sample.
+    using ReadingSource = std::function<LiveSample()>;
 
     PcRecorder(const ui::Clock& clock, const ui::FixedPaths& paths, ui::Dialogs& dialogs,
                ReadingSource latestReading, QObject* parent = nullptr);
@@ -36,6 +45,9 @@ public:
     bool recording() const { return m_recording; }
     // Records written so far (while recording) or by the last recording.
     long long recordCount() const { return m_count; }
+    // Samples of the running (or last) recording that wrote no record because the meter marked
+    // its frame invalid.
+    long long leftOutCount() const { return m_leftOut; }
     QString targetPath() const { return m_target; }
     QString recordingFile() const;
     const ui::FixedPaths& paths() const { return m_paths; }
@@ -61,16 +73,18 @@ public:
 
 Q_SIGNALS:
     void recordingChanged(bool on);
+    void leftOutChanged(long long count);
 
 private:
     bool writeLine(const QByteArray& bytes);
     void fail(const QString& text);
-    bool save(const QByteArray& text);
+    bool save();
     bool keep(const QString& target, const QString& reason);
     QString savedMarker() const;
     void markSaved(qint64 size);
-    // The recording file at `path` is the one whose records the last stop saved.
-    bool savedBefore(const QString& path) const;
+    // The recording file of `size` bytes in `folder` is the one whose records the last stop
+    // saved.
+    bool savedBefore(const ui::Folder& folder, qint64 size) const;
 
     const ui::Clock& m_clock;
     const ui::FixedPaths& m_paths;
@@ -84,6 +98,8 @@ private:
     bool m_unsaved = false; // the recording file may hold records that were not saved
     bool m_writeFailed = false;
     long long m_count = 0;
+    long long m_leftOut = 0;
+    QString m_writeError; // the system's reason for the last write that failed
 };
 
 } // namespace files

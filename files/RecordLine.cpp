@@ -56,13 +56,19 @@ std::string RecordLine(const Reading& r)
     appendDigits(line, std::clamp(r.second, 0, 99), 2);
     for (const double value : {r.X, r.Y, r.Z, r.Ev})
         appendFixed(line, fit(value, -999999.9, 9999999.9), 9, 1);
-    appendFixed(line, fit(r.Tcp, -999999, 9999999), 7, 0);
+    if (r.tcpOutOfRange)
+        line.append(7, ' ');
+    else
+        appendFixed(line, fit(r.Tcp, -999999, 9999999), 7, 0);
     for (const double value : {r.x, r.y, r.u, r.v}) {
         line += "    ";
         appendFixed(line, fit(value, -9.9999, 99.9999), 7, 4);
     }
     line += "    ";
-    appendFixed(line, fit(r.duv, -99.9999, 999.9999), 8, 4);
+    if (r.tcpOutOfRange)
+        line.append(8, ' ');
+    else
+        appendFixed(line, fit(r.duv, -99.9999, 999.9999), 8, 4);
     return line;
 }
 

@@ -18,6 +18,8 @@ struct Reading
     double Tcp = 0;
     double x = 0, y = 0, u = 0, v = 0;
     double duv = 0;
+    // The meter flags the colour temperature out of range: Tcp and delta-uv are left blank.
+    bool tcpOutOfRange = false;
 };
 
 std::string RecordLine(const Reading& reading);

@@ -1,5 +1,6 @@
 #include "files/RecordingFile.h"
 
+#include "files/DataFileReader.h"
 #include "files/ItemReader.h"
 #include "files/RecordLine.h"
 #include "ui/TextValue.h"
@@ -56,20 +57,35 @@ QString TotalLine(long long total)
     return QStringLiteral("Total Records : ") + QString::number(total);
 }
 
-QByteArray CopyWithTotal(const QByteArray& recording, long long total)
+bool CopyWithTotal(QFile& recording, QIODevice& target, long long total, QString& error)
 {
-    QByteArray target;
-    target.reserve(recording.size() + 64);
-    ItemScanner items(recording.constData(), recording.constData() + recording.size());
+    constexpr qsizetype BlockBytes = 1 << 20;
+    QByteArray block;
+    bool written = true;
+    const auto flush = [&] {
+        written = target.write(block) == block.size();
+        block.clear();
+        return written;
+    };
     int count = 0;
-    while (!items.atEnd()) {
-        const std::string_view item = items.next();
-        target.append(item.data(), static_cast<qsizetype>(item.size()));
-        target += LineEnd;
-        if (++count == 2)
-            target += TotalLine(total).toLatin1() + LineEnd;
+    const ReadResult read = ReadLines(recording, [&](std::string_view lines) {
+        for (ItemScanner items(lines); !items.atEnd();) {
+            const std::string_view item = items.next();
+            block.append(item.data(), static_cast<qsizetype>(item.size()));
+            block += LineEnd;
+            if (++count == 2)
+                block += TotalLine(total).toLatin1() + LineEnd;
+            if (block.size() >= BlockBytes && !flush())
+                return false;
+        }
+        return true;
+    });
+    if (read.outcome == ReadOutcome::ReadFailed) {
+        error = read.systemError;
+        return false;
     }
-    return target;
+    // A write that failed is for the device's owner to explain.
+    return written && flush();
 }
 
 } // namespace files

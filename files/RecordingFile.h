@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -35,8 +36,10 @@ RecordingStartText(const QDateTime& start, long long intervalSeconds,
 // "Total Records : " followed by the count.
 QString TotalLine(long long total);
 
-// The target file made from the recording file: its items copied in order, each as one line
-// ended by CR LF, with the total line inserted after the second item.
-QByteArray CopyWithTotal(const QByteArray& recording, long long total);
+// Writes the target file made from the recording file into `target`: the recording's items,
+// read from its present position on, copied in order, each as one line ended by CR LF, with
+// the total line inserted after the second item. Only a block at a time is held. False when the
+// recording cannot be read (the system's reason in `error`) or the target written.
+bool CopyWithTotal(QFile& recording, QIODevice& target, long long total, QString& error);
 
 } // namespace files

@@ -1,5 +1,7 @@
 #include "files/SaveDialog.h"
 
+#include "ui/WorkingFiles.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -26,7 +28,7 @@ bool ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog, FileState
     dialog.filter = SaveDialogFilter();
     dialog.filterIndex = 1;
     dialog.overwritePrompt = true;
-    if (!dialogs.showSave(dialog))
+    if (!ui::AskSaveName(dialogs, dialog))
         return false;
     state.CurrentFileName = dialog.fileName;
     state.FileChosen = !dialog.fileTitle.isEmpty();

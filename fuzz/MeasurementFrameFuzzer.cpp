@@ -36,8 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)panel::ComputeReferenceTexts(fields, sep);
     (void)panel::ClockText(fields);
 
-    // A recorded reading must read back from the data file as a record with its x and y.
-    const std::string line = files::RecordLine(panel::ReadingFromFrame(fields));
+    // A recorded reading must read back from the data file as a record with its x and y; the
+    // set-up menu and an overload give none.
+    const auto reading = panel::ReadingFromFrame(fields);
+    fuzzinput::check(reading.has_value() == !(fields.setUp || fields.overload));
+    if (!reading)
+        return 0;
+    const std::string line = files::RecordLine(*reading);
     fuzzinput::check(line.size() == 119);
     fuzzinput::check(files::IsRecordItem(line));
     fuzzinput::check(line.find(',') == std::string::npos);

@@ -15,6 +15,8 @@
 #include <QHash>
 #include <QStandardPaths>
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace logger {
 
@@ -234,7 +236,7 @@ void LoggerCommands::downloadSet(int row)
     // A plot read from the download file no longer matches it once it is rewritten.
     if (m_services.plot.SourcePath == path)
         m_services.plot.SourcePath.clear();
-    const bool saved = SaveSetText(path, text);
+    const bool saved = SaveSetText(m_services.paths, text);
     setDownloaded(DownloadedSet{k, digits, text, saved ? path : QString()});
     if (saved) {
         m_services.cmd.fileName = path;
@@ -278,7 +280,7 @@ void LoggerCommands::saveSet()
     m_setDialog.filterIndex = 1;
     m_setDialog.overwritePrompt = true;
     m_setDialog.fileName = StartName(m_setDialog.fileName, setFileStem() + QStringLiteral(".txt"));
-    if (!m_services.dialogs.showSave(m_setDialog) || m_setDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(m_services.dialogs, m_setDialog) || m_setDialog.fileTitle.isEmpty())
         return;
     // Whole or not at all: a failure leaves an earlier file of that name as it was.
     QString reason;
@@ -304,7 +306,7 @@ void LoggerCommands::exportSet()
     m_csvDialog.filterIndex = 1;
     m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
-    if (!m_services.dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(m_services.dialogs, m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
     QString reason;
     if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
@@ -355,10 +357,16 @@ LoggerCommands::Backup LoggerCommands::backupMemory()
 LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
 {
     Backup result;
-    const QString folder =
-        CreateBackupFolder(m_services.paths.backupsFolder(), m_services.clock.now(), result.reason);
-    if (folder.isEmpty())
+    // A dated folder of its own, made new: never an earlier backup's, nor one planted there.
+    const ui::FolderResult backups = m_services.paths.backups();
+    const ui::FolderResult dated =
+        backups.ok() ? ui::CreateNewFolder(backups.folder, BackupFolderName(m_services.clock.now()))
+                     : backups;
+    if (!dated.ok()) {
+        result.reason = dated.problem;
         return result;
+    }
+    const QString folder = dated.folder.path();
     const std::vector<QString>& times = listing.times;
     // However many sets the directory lists, the backup reads no more than the memory holds.
     const std::uint64_t limit = BackupLimit(listing.status);
@@ -394,8 +402,9 @@ LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
                 continue;
             }
             saved.insert(digest, i + 1);
-            const QString path = QDir(folder).filePath(BackupFileName(digits, taken));
-            if (SaveAndVerify(path, text + "\r\n", why)) {
+            const QString name = BackupFileName(digits, taken);
+            const QString path = dated.folder.filePath(name);
+            if (SaveAndVerify(dated.folder, name, text + "\r\n", why)) {
                 sequence->drain();
                 continue;
             }
@@ -420,7 +429,8 @@ LoggerCommands::Backup LoggerCommands::saveSets(const MemoryListing& listing)
             result.reason = NoAnswer;
         }
         // A folder that holds nothing is no backup.
-        QDir().rmdir(folder);
+        ::unlinkat(backups.folder.fd(), QFile::encodeName(QFileInfo(folder).fileName()).constData(),
+                   AT_REMOVEDIR);
         return result;
     }
     result.outcome = Backup::Outcome::Saved;

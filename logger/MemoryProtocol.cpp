@@ -133,13 +133,14 @@ meterlink::commands::StartDigits RequestDigits(const QString& digits)
     return bytes;
 }
 
-bool SaveSetText(const QString& path, const QByteArray& text)
+bool SaveSetText(const ui::FixedPaths& paths, const QByteArray& text)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     // Whole or not at all: a kill or a full disk in the middle leaves the earlier file as it
     // was, and a link planted at the name is replaced, not written through.
+    const ui::FolderResult temp = paths.temp();
     QString reason;
-    return ui::SaveWhole(path, text + "\r\n", std::nullopt, reason) == ui::SaveOutcome::Saved;
+    return temp.ok() && ui::SaveWhole(temp.folder, QFileInfo(paths.downloadFile()).fileName(),
+                                      text + "\r\n", reason) == ui::SaveOutcome::Saved;
 }
 
 } // namespace logger

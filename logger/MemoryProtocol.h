@@ -2,6 +2,7 @@
 
 #include "link/Answer.h"
 #include "link/MeterCommands.h"
+#include "ui/FixedPaths.h"
 
 #include <QByteArray>
 #include <QString>
@@ -78,8 +79,8 @@ struct LoggerMemory
     std::uint64_t capacity = 0;
 };
 
-// Writes a downloaded set as the meter sent it, followed by CR LF; creates the folder.
-// False when the file cannot be written.
-bool SaveSetText(const QString& path, const QByteArray& text);
+// Writes a downloaded set as the meter sent it, followed by CR LF, as the download file of the
+// working folder. False when the file cannot be written.
+bool SaveSetText(const ui::FixedPaths& paths, const QByteArray& text);
 
 } // namespace logger

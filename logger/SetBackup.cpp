@@ -5,41 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace logger {
 
 QString BackupFolderName(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
-}
-
-QString CreateBackupFolder(const QString& backups, const QDateTime& time, QString& reason)
-{
-    // Enough for any number of backups in one second.
-    static constexpr int Attempts = 1000;
-    const QString stem = QDir(backups).filePath(BackupFolderName(time));
-    if (!QDir().mkpath(backups)) {
-        reason = QStringLiteral("the folder %1 could not be made")
-                     .arg(QDir::toNativeSeparators(backups));
-        return {};
-    }
-    for (int n = 1; n <= Attempts; ++n) {
-        const QString path = n == 1 ? stem : QStringLiteral("%1_%2").arg(stem).arg(n);
-        // mkdir fails on anything that stands at the name, a link included.
-        if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
-            return path;
-        if (errno != EEXIST) {
-            reason = QStringLiteral("the folder %1 could not be made (%2)")
-                         .arg(QDir::toNativeSeparators(path), qt_error_string(errno));
-            return {};
-        }
-    }
-    reason = QStringLiteral("%1 folders of that time stand in %2 already")
-                 .arg(Attempts)
-                 .arg(QDir::toNativeSeparators(backups));
-    return {};
 }
 
 QString BackupFileName(const QString& digits, QStringList& taken)
@@ -56,18 +27,14 @@ QString BackupFileName(const QString& digits, QStringList& taken)
     return name;
 }
 
-bool SaveAndVerify(const QString& path, const QByteArray& bytes, QString& reason)
+bool SaveAndVerify(const ui::Folder& folder, const QString& name, const QByteArray& bytes,
+                   QString& reason)
 {
-    if (ui::SaveWhole(path, bytes, std::nullopt, reason) != ui::SaveOutcome::Saved) {
-        if (reason.isEmpty())
-            reason = QStringLiteral("a file of that name appeared meanwhile");
+    if (ui::SaveWhole(folder, name, bytes, reason) != ui::SaveOutcome::Saved)
         return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    QFile file;
+    if (!ui::OpenToRead(file, folder, name, reason))
         return false;
-    }
     if (file.readAll() != bytes) {
         reason = QStringLiteral("the file read back differs from the set");
         return false;

@@ -6,22 +6,23 @@
 #include <QStringList>
 #include <vector>
 
+namespace ui {
+class Folder;
+}
+
 // Where and how the sets are kept before the memory is erased: one dated folder per backup,
 // one data file per set, named by the set's start time.
 namespace logger {
 
 // "2026-12-05_163905" for a backup made at that time.
 QString BackupFolderName(const QDateTime& time);
-// Makes a new folder for a backup made at `time` in `backups` (made too when missing), never
-// one that stood there before: "2026-12-05_163905", else "2026-12-05_163905_2" and so on. Its
-// path, or empty with the reason.
-QString CreateBackupFolder(const QString& backups, const QDateTime& time, QString& reason);
 // "2026-12-05_163905.txt" for the start time digits "20261205163905"; when `taken` holds that
 // name already, "2026-12-05_163905_2.txt" and so on. The name returned is added to `taken`.
 QString BackupFileName(const QString& digits, QStringList& taken);
-// Saves `bytes` as the file `path`, whole or not at all, and reads it back: true only when the
-// file holds exactly those bytes; otherwise false with the reason.
-bool SaveAndVerify(const QString& path, const QByteArray& bytes, QString& reason);
+// Saves `bytes` as the file `name` in `folder`, whole or not at all, and reads it back: true
+// only when the file holds exactly those bytes; otherwise false with the reason.
+bool SaveAndVerify(const ui::Folder& folder, const QString& name, const QByteArray& bytes,
+                   QString& reason);
 
 // The meter finds a set by its start time and answers with the first set of that time: for set
 // k (index k - 1 of `times`) the number of the first earlier set with the same start time, 0

@@ -1,12 +1,12 @@
 #include "panel/ChromaPicture.h"
 
 #include "colorimetry/InsideQuadrilateral.h"
+#include "ui/KeyFilter.h"
 #include "ui/TextValue.h"
 
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,36 +16,14 @@ namespace panel {
 
 namespace {
 
-class ChromaKeyFilter : public QObject
+// What the X boxes take, as the meter's software always took it: digits, "-" and ".".
+bool xBoxTakes(QChar c)
 {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            // Delete types nothing in the box's own sense; let it edit as usual.
-            if (key->key() != Qt::Key_Delete && !ChromaKeyAllowed(key->text()))
-                return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
-
-bool ChromaKeyAllowed(const QString& typed)
-{
-    if (typed.isEmpty())
-        return true;
-    if (typed.size() != 1)
-        return false;
-    const QChar c = typed[0];
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') ||
            c == QLatin1Char('.');
 }
+
+} // namespace
 
 ChromaPicture::ChromaPicture(QWidget* parent) : QFrame(parent)
 {
@@ -57,7 +35,7 @@ ChromaPicture::ChromaPicture(QWidget* parent) : QFrame(parent)
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("X"), this), 0, 1, Qt::AlignHCenter);
     grid->addWidget(new QLabel(QStringLiteral("Y"), this), 0, 2, Qt::AlignHCenter);
-    auto* filter = new ChromaKeyFilter(this);
+    auto* filter = new ui::CharacterFilter(xBoxTakes, this);
     for (int i = 0; i < 5; ++i) {
         const auto at = static_cast<std::size_t>(i);
         m_txtNoX[at] = new QLineEdit(QStringLiteral("1234.5678"), this);

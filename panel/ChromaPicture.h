@@ -8,12 +8,9 @@ class QLineEdit;
 
 namespace panel {
 
-// Lets a key pass only when it types a digit, "-" or "."; every other typed character,
-// Backspace included, is dropped. Keys that type nothing (arrows, Delete) pass.
-bool ChromaKeyAllowed(const QString& typed);
-
 // `PicChroma`: does a chromaticity point lie inside a quadrilateral typed in by the user? The
 // answer is shown in the picture, or which box holds no number; nothing is sent to the meter.
+// The X boxes type only digits, "-" and "."; the Y boxes take any text.
 class ChromaPicture : public QFrame
 {
     Q_OBJECT

@@ -234,8 +234,10 @@ ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep)
             Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
 }
 
-files::Reading ReadingFromFrame(const FrameFields& f)
+std::optional<files::Reading> ReadingFromFrame(const FrameFields& f)
 {
+    if (f.setUp || f.overload)
+        return std::nullopt;
     files::Reading r;
     r.year = r.month = r.day = 0;
     r.X = f.X / Scale;
@@ -248,6 +250,7 @@ files::Reading ReadingFromFrame(const FrameFields& f)
     r.u = f.u / Scale;
     r.v = f.v / Scale;
     r.duv = f.duv / Scale;
+    r.tcpOutOfRange = f.tcpOutOfRange;
     return r;
 }
 

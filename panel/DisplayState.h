@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace panel {
 
@@ -72,7 +73,8 @@ struct ReferenceTexts
 
 ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep = QLatin1Char('.'));
 
-// A reading for the recording on the PC; the date and time are left for the recorder.
-files::Reading ReadingFromFrame(const FrameFields& f);
+// A reading for the recording on the PC; the date and time are left for the recorder. Nothing
+// for a frame whose values the meter marks invalid: taken in its set-up menu or in overload.
+std::optional<files::Reading> ReadingFromFrame(const FrameFields& f);
 
 } // namespace panel

@@ -46,6 +46,8 @@ QFrame#Lcd QLabel[role="small"] { font-family: monospace; font-size: 15px; }
 QFrame#Lcd QLabel#LblUnit, QFrame#Lcd QLabel#LblKnm { padding-left: 6px; }
 QFrame#Lcd QLabel[role="battery"] { background: #c9f2d0; min-width: 6px; max-width: 6px;
                                    min-height: 12px; max-height: 12px; }
+QFrame#Lcd QLabel:disabled { color: #58695d; border-color: #58695d; }
+QFrame#Lcd QLabel[role="battery"]:disabled { background: #58695d; }
 QFrame#PicSet { background: #1c2621; border: 2px solid #c9f2d0; border-radius: 6px; }
 QFrame#Lcd QFrame#PicSet QLabel { font-size: 28px; font-weight: bold; }
 )";
@@ -81,6 +83,7 @@ QWidget* FrontPanel::buildLcd()
 {
     auto* lcd = new QFrame(this);
     lcd->setObjectName(QStringLiteral("Lcd"));
+    m_lcd = lcd;
     auto* grid = new QGridLayout(lcd);
     grid->setContentsMargins(12, 8, 12, 8);
     grid->setHorizontalSpacing(6);
@@ -200,6 +203,7 @@ QWidget* FrontPanel::buildSummary()
     auto* summary = new QFrame(this);
     summary->setObjectName(QStringLiteral("Summary"));
     summary->setFrameShape(QFrame::StyledPanel);
+    m_summaryArea = summary;
     auto* form = new QFormLayout(summary);
     const std::array<const char*, 15> captions{
         "X",  "Y",  "Z",       "Ev",      "Ev max", "Ev min", "x", "y", "u'", "v'", "\u03bbd (nm)",
@@ -210,6 +214,12 @@ QWidget* FrontPanel::buildSummary()
         form->addRow(QString::fromUtf8(captions[i]), m_summary[i]);
     }
     return summary;
+}
+
+void FrontPanel::setStale(bool stale)
+{
+    m_lcd->setEnabled(!stale);
+    m_summaryArea->setEnabled(!stale);
 }
 
 void FrontPanel::apply(const DisplayState& d)

@@ -20,6 +20,9 @@ public:
 
     // Copies one display state into the controls, touching only those that change.
     void apply(const DisplayState& state);
+    // Greys the display and the summary while no frame arrives, so that the last frame's
+    // numbers are not taken for live ones; they stay as they were.
+    void setStale(bool stale);
 
     // The eleven key buttons in the order of PanelKeys, and `Command12` ("Setup").
     QPushButton* keyButton(std::size_t index) const { return m_keys[index]; }
@@ -32,6 +35,8 @@ private:
     QWidget* buildKeys();
     QWidget* buildSummary();
 
+    QWidget* m_lcd = nullptr;
+    QWidget* m_summaryArea = nullptr;
     std::array<QLabel*, 3> m_values{};
     std::array<QLabel*, 3> m_legends{};
     QLabel* m_unit = nullptr;

@@ -98,6 +98,9 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     m_setupPictures->attach(*m_toolbar);
     m_lblRec = new QLabel(this);
     m_lblRec->setObjectName(QStringLiteral("LblRec"));
+    m_lblLeftOut = new QLabel(this);
+    m_lblLeftOut->setObjectName(QStringLiteral("LblLeftOut"));
+    statusBar()->addPermanentWidget(m_lblLeftOut);
     statusBar()->addPermanentWidget(m_lblRec);
 
     connect(m_timer1, &QTimer::timeout, this, &PanelWindow::pollMeter);
@@ -154,10 +157,14 @@ void PanelWindow::pollMeter()
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
         SetText(m_lblCOM, NoDevice);
+        m_front->setStale(true);
         Q_EMIT meterLost();
         return;
     }
     SetText(m_lblCOM, ModelCaption);
+    // The meter answers again: why it did not is past.
+    SetText(m_lblName, QString());
+    m_front->setStale(false);
     const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
     m_recordOn = fields.recordOn;
     m_memoryBusy = fields.memoryBusy;
@@ -185,6 +192,14 @@ void PanelWindow::showRecording(bool on)
 {
     m_toolbar->setRecordingLook(on);
     m_lblRec->setText(on ? QStringLiteral("Rec.") : QString());
+}
+
+void PanelWindow::showSamplesLeftOut(long long count)
+{
+    m_lblLeftOut->setText(
+        count == 0   ? QString()
+        : count == 1 ? QStringLiteral("1 sample left out (set-up menu or overload)")
+                     : QStringLiteral("%1 samples left out (set-up menu or overload)").arg(count));
 }
 
 void PanelWindow::setMeterCommandsEnabled(bool enabled)

@@ -59,6 +59,9 @@ public:
     MainToolbar* toolbar() const { return m_toolbar; }
     // Button 1 and the "Rec." indicator while a recording on the PC runs, or after it stopped.
     void showRecording(bool on);
+    // How many samples of the recording on the PC wrote no record because the meter marked its
+    // frame invalid; nothing shown for none.
+    void showSamplesLeftOut(long long count);
     // The toolbar, keys and pictures; off while a transfer lets window events run.
     void setMeterCommandsEnabled(bool enabled);
     // How far a long read of the data file `title` has come, in the status bar.
@@ -94,6 +97,7 @@ private:
     SetupPictures* m_setupPictures;
     MainToolbar* m_toolbar;
     QLabel* m_lblRec;
+    QLabel* m_lblLeftOut;
     QChar m_decimalSeparator;
     bool m_recordOn = false;
     bool m_memoryBusy = false;

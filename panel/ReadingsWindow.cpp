@@ -3,6 +3,7 @@
 #include "files/CsvWriter.h"
 #include "panel/ReadingsModel.h"
 #include "ui/Clock.h"
+#include "ui/WorkingFiles.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
@@ -188,20 +188,18 @@ void ReadingsWindow::copySelection()
 
 void ReadingsWindow::exportCsv()
 {
-    if (!m_dialogs.showSave(m_exportDialog) || m_exportDialog.fileName.isEmpty())
+    if (!ui::AskSaveName(m_dialogs, m_exportDialog) || m_exportDialog.fileName.isEmpty())
         return;
     // Written aside and renamed, so a failed write leaves any earlier file whole.
-    QSaveFile file(m_exportDialog.fileName);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    if (written) {
+    QString reason;
+    const auto write = [this](QIODevice& file, QString&) {
         files::CsvWriter out(file);
-        written = m_readings->writeCsv(out) && file.commit();
-    }
-    if (!written)
-        m_dialogs.message(
-            QStringLiteral("The readings could not be written to %1: %2")
-                .arg(QDir::toNativeSeparators(m_exportDialog.fileName), file.errorString()),
-            ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return m_readings->writeCsv(out);
+    };
+    if (ui::Save(m_exportDialog.fileName, write, std::nullopt, reason) != ui::SaveOutcome::Saved)
+        m_dialogs.message(QStringLiteral("The readings could not be written to %1: %2")
+                              .arg(QDir::toNativeSeparators(m_exportDialog.fileName), reason),
+                          ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
 }
 
 void ReadingsWindow::showCount()

@@ -11,7 +11,6 @@ namespace panel {
 
 namespace {
 
-constexpr int ByteMax = 255;
 constexpr int IntervalMax = 65535;
 
 struct FieldRange
@@ -42,10 +41,11 @@ bool IsDigit(QChar c)
 
 const QString NothingSent = QStringLiteral("\r\nNothing was sent to the meter.");
 
-QString ByteOutOfRange(const QString& field, const QString& typed)
+QString FieldOutOfRange(const QString& field, const QString& typed, const FieldRange& range)
 {
-    return QStringLiteral("%1: \"%2\" is out of range (0 to %3).")
-               .arg(field, typed.trimmed(), QString::number(ByteMax)) +
+    return QStringLiteral("%1: \"%2\" is out of range (%3 to %4).")
+               .arg(field, typed.trimmed(), QString::number(range.from),
+                    QString::number(range.to)) +
            NothingSent;
 }
 
@@ -54,6 +54,31 @@ QString IntervalOutOfRange(std::int64_t seconds)
     return QStringLiteral("Interval: %1 seconds is out of range (0 to %2 seconds).")
                .arg(QString::number(seconds), QString::number(IntervalMax)) +
            NothingSent;
+}
+
+// Why a schedule did not reach the meter, or nothing when the meter took it. The sequence ends
+// (and the poll resumes) before anyone is told.
+QString WriteFailure(meterlink::SequenceRunner& runner, const meterlink::Command& command)
+{
+    auto sequence = runner.begin();
+    if (!sequence)
+        return QStringLiteral("The schedule was not written: the meter is busy with another "
+                              "command.") +
+               NothingSent;
+    // What the meter answers is not looked at; that it answers is.
+    const meterlink::Reply reply = sequence->request(command);
+    switch (reply.outcome) {
+    case meterlink::Reply::Outcome::Answered:
+        break;
+    case meterlink::Reply::Outcome::NoMeter:
+        return QStringLiteral("The schedule was not written: no meter was found.") + NothingSent;
+    case meterlink::Reply::Outcome::LinkLost:
+        return QStringLiteral("The meter did not answer the schedule (%1), so it may not have "
+                              "been written.\r\nOpen the set-up menu again to read what the "
+                              "meter holds.")
+            .arg(QString::fromStdString(reply.reason));
+    }
+    return {};
 }
 
 } // namespace
@@ -123,13 +148,17 @@ std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
 {
     const int n = ScheduleByteFields(kind);
     const QStringList names = ScheduleFieldNames(kind);
+    const auto ranges = ByteFieldRanges(kind);
     auto text = [&texts](int i) { return i < texts.fields.size() ? texts.fields[i] : QString(); };
 
+    // A field outside what its list offers (a day 0, a month 13) would make a schedule the
+    // meter can never run.
     std::array<std::uint8_t, 12> bytes{};
     for (int i = 0; i < n; ++i) {
+        const FieldRange& range = ranges[static_cast<std::size_t>(i) % ranges.size()];
         const auto value = ui::RoundHalfEven(ui::NumericValue(text(i)));
-        if (value < 0 || value > ByteMax)
-            return ByteOutOfRange(names[i], text(i));
+        if (value < range.from || value > range.to)
+            return FieldOutOfRange(names[i], text(i), range);
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
     }
     const auto interval =
@@ -140,16 +169,6 @@ std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
     if (kind == ScheduleKind::Reservation)
         return meterlink::commands::WriteReservation(bytes, seconds, texts.enabled);
     return meterlink::commands::WriteCycling(std::span(bytes).first<6>(), seconds, texts.enabled);
-}
-
-bool ResKeyAccepted(int key, const QString& text)
-{
-    // Tab and Delete carry a control character but type nothing into the box.
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
-        return true;
-    if (text.isEmpty())
-        return true;
-    return text.size() == 1 && IsDigit(text[0]);
 }
 
 QString SamplingTitle()
@@ -252,9 +271,11 @@ bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleT
         access.dialogs.message(*problem, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return false;
     }
-    if (auto sequence = access.runner.begin())
-        sequence->request(std::get<meterlink::Command>(command)); // the answer is not looked at
-    return true;
+    const QString failure = WriteFailure(access.runner, std::get<meterlink::Command>(command));
+    if (failure.isEmpty())
+        return true;
+    access.dialogs.message(failure, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    return false;
 }
 
 } // namespace panel

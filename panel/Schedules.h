@@ -47,14 +47,11 @@ QStringList TwoDigitItems(int from, int to);
 // interval split into minutes and seconds, enabled only when the flag byte is exactly 1.
 ScheduleTexts ScheduleFromAnswer(ScheduleKind kind, const meterlink::Answer& answer);
 
-// The write command for the texts; or, when a field does not fit its byte or the interval lies
-// outside 0 to 65535, the message for the user.
+// The write command for the texts; or, when a date or time field lies outside the range its list
+// offers (a day 1 to 31, an hour 0 to 23 ...) or the interval outside 0 to 65535, the message for
+// the user.
 std::variant<meterlink::Command, QString> ScheduleCommand(ScheduleKind kind,
                                                           const ScheduleTexts& texts);
-
-// The reservation fields take digits only; every other character, Backspace included, is
-// dropped. Keys that type nothing (arrows, Delete, Tab) pass.
-bool ResKeyAccepted(int key, const QString& text);
 
 // --- sampling time --------------------------------------------------------------------------
 inline constexpr int PcIntervalMax = 86400;
@@ -109,7 +106,8 @@ std::optional<int> AskPcInterval(ui::Dialogs& dialogs, int current);
 std::optional<int> SetMeterInterval(const MeterAccess& access, int& meterInterval);
 
 // Writes a schedule. A field out of range is refused with a message, nothing is sent and the
-// poll is left alone; returns whether the schedule went out.
+// poll is left alone. Returns whether the meter took the schedule; when another sequence runs,
+// no meter is found or the link is lost, a message says so and it returns false.
 bool WriteSchedule(const MeterAccess& access, ScheduleKind kind, const ScheduleTexts& texts);
 
 } // namespace panel

@@ -1,11 +1,11 @@
 #include "panel/SetupPictures.h"
 
 #include "panel/Toolbar.h"
+#include "ui/KeyFilter.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +59,9 @@ SchedulePicture::SchedulePicture(ScheduleKind kind, QWidget* parent)
                                                  QStringLiteral("Second")};
     const auto items = ScheduleItems(kind);
     const int perHalf = ScheduleByteFields(kind) / 2;
+    // The reservation's fields type digits only.
+    auto* digitsOnly = new ui::CharacterFilter(
+        [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }, this);
 
     auto* layout = new QVBoxLayout(this);
     auto addFrame = [&](const QString& caption, const QStringList& captions) {
@@ -75,8 +78,8 @@ SchedulePicture::SchedulePicture(ScheduleKind kind, QWidget* parent)
             // The lists are filled once; the first item is the text a fresh picture shows.
             combo->addItems(items[static_cast<std::size_t>(index)]);
             if (reservation) {
-                combo->installEventFilter(this);
-                combo->lineEdit()->installEventFilter(this);
+                combo->installEventFilter(digitsOnly);
+                combo->lineEdit()->installEventFilter(digitsOnly);
             }
             grid->addWidget(new QLabel(captions[column]), 0, column);
             grid->addWidget(combo, 1, column);
@@ -120,16 +123,6 @@ ScheduleTexts SchedulePicture::texts() const
         texts.fields << combo->currentText();
     texts.enabled = m_enable->isChecked();
     return texts;
-}
-
-bool SchedulePicture::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (!ResKeyAccepted(key->key(), key->text()))
-            return true;
-    }
-    return QGroupBox::eventFilter(watched, event);
 }
 
 SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef,

@@ -38,9 +38,6 @@ public:
     QPushButton* okButton() const { return m_ok; }
     QPushButton* exitButton() const { return m_exit; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     ScheduleKind m_kind;
     std::vector<QComboBox*> m_fields;

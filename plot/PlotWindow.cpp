@@ -7,6 +7,7 @@
 #include "plot/RangeStatistics.h"
 #include "ui/Services.h"
 #include "ui/TextValue.h"
+#include "ui/WorkingFiles.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -349,7 +350,7 @@ void PlotWindow::offerPdf()
     m_pdfDialog.overwritePrompt = true;
     if (m_pdfDialog.fileName.isEmpty())
         m_pdfDialog.fileName = QStringLiteral("Plot.pdf");
-    if (!dialogs.showSave(m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_pdfDialog) || m_pdfDialog.fileTitle.isEmpty())
         return;
     QString reason;
     if (!WritePicturePdf(m_picture, m_pdfDialog.fileName, windowTitle(), reason))
@@ -553,7 +554,7 @@ void PlotWindow::exportCsv()
         m_csvDialog.fileName =
             info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
     }
-    if (!dialogs.showSave(m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
         return;
     QString reason;
     // A million records take a moment.
@@ -573,7 +574,7 @@ void PlotWindow::exportPicture()
     m_pictureDialog.overwritePrompt = true;
     if (m_pictureDialog.fileName.isEmpty())
         m_pictureDialog.fileName = QStringLiteral("Plot.png");
-    if (!dialogs.showSave(m_pictureDialog) || m_pictureDialog.fileTitle.isEmpty())
+    if (!ui::AskSaveName(dialogs, m_pictureDialog) || m_pictureDialog.fileTitle.isEmpty())
         return;
     const QString typed =
         dialogs.inputBox(QStringLiteral("Width x Height"), QStringLiteral("Export Picture"),

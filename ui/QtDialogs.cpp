@@ -34,6 +34,8 @@ MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon ic
                              const QString& title)
 {
     QMessageBox box(m_parent);
+    // Messages carry file names and texts from the meter: shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
     switch (icon) {

@@ -13,7 +13,12 @@ TextView::TextView(QWidget* parent, qint64 maxBytes) : QPlainTextEdit(parent), m
     setAttribute(Qt::WA_DeleteOnClose);
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The desktop's fixed font, asked for as monospace too: where its family is missing, the
+    // replacement is then chosen among the monospace fonts.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    setFont(font);
     resize(720, 480);
 }
 

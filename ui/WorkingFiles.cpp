@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,108 +19,202 @@ QString Native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// The one way a file is made. O_EXCL never opens what already stands at the name, a link
-// included, so nothing is written through a link planted there.
-int CreateNew(const QByteArray& path, mode_t mode)
+QByteArray Encoded(const QString& name)
 {
-    return ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    return QFile::encodeName(name);
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
+// Hands each block to the disk as soon as it is written, so that a large save goes to the disk
+// while the rest is still being made and the final sync waits only for its end.
+class EagerFile : public QFile
 {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
+public:
+    // The system's reason for the last write that failed, short writes included.
+    QString failure() const
+    {
+        if (error() != QFileDevice::NoError)
+            return errorString();
+        return qt_error_string(m_errno != 0 ? m_errno : EIO);
     }
-    return true;
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        const qint64 written = QFile::writeData(data, length);
+        // A short write (a full disk) sets no error of the file's; the system's is kept.
+        if (written < length)
+            m_errno = errno;
+        if (written > 0)
+            ::sync_file_range(handle(), m_written, written, SYNC_FILE_RANGE_WRITE);
+        m_written += std::max<qint64>(written, 0);
+        return written;
+    }
+
+private:
+    qint64 m_written = 0;
+    int m_errno = 0;
+};
+
+// A new file beside `name` in the folder `dir`, made with `mode` and never over anything.
+int CreateBeside(int dir, const QByteArray& name, mode_t mode, QByteArray& temp)
+{
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = name + '.' +
+               QByteArray::number(QRandomGenerator::global()->bounded(1 << 30), 36)
+                   .rightJustified(6, '0')
+                   .right(6);
+        fd = ::openat(dir, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      mode);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    return fd;
+}
+
+// Gives the new file `fd` the permissions and group of the regular file `old` it replaces
+// (the umask may have taken some); a group that cannot be kept loses its permissions.
+bool TakePermissions(int fd, const struct stat& old)
+{
+    mode_t mode = old.st_mode & 0777;
+    struct stat made = {};
+    if (::fstat(fd, &made) != 0)
+        return false;
+    if (made.st_gid != old.st_gid && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+        mode &= ~static_cast<mode_t>(070);
+    return ::fchmod(fd, mode) == 0;
 }
 
 // Puts `temp` in place under `name` unless something stands there (EEXIST); 0 when done.
-int PlaceNew(const QByteArray& temp, const QByteArray& name)
+int PlaceNew(int dir, const QByteArray& temp, const QByteArray& name)
 {
-    if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(dir, temp.constData(), dir, name.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // A file system without that rename: a hard link is never made over a name either.
-    if (::link(temp.constData(), name.constData()) != 0)
+    if (::linkat(dir, temp.constData(), dir, name.constData(), 0) != 0)
         return errno;
-    ::unlink(temp.constData());
+    ::unlinkat(dir, temp.constData(), 0);
     return 0;
+}
+
+FileIdentity Identify(int result, const struct stat& info)
+{
+    using Kind = FileIdentity::Kind;
+    if (result != 0)
+        return {errno == ENOENT ? Kind::Absent : Kind::Other};
+    const Kind kind = S_ISLNK(info.st_mode)   ? Kind::Link
+                      : S_ISREG(info.st_mode) ? Kind::Regular
+                                              : Kind::Other;
+    if (kind == Kind::Other)
+        return {kind};
+    return {kind, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+QString LockFileProblem(const QString& lockFile, int& fd)
+{
+    const QFileInfo info(lockFile);
+    const QString what =
+        QStringLiteral("\"%1\" stands where the program keeps the lock that lets one copy run "
+                       "per user, and it is %2. Remove it and start the program again.");
+    const FolderResult folder = OpenTrustedFolder(info.absolutePath(), true);
+    if (!folder.ok())
+        return QStringLiteral("The lock file \"%1\" cannot be made: %2. Make that folder yours "
+                              "alone and start the program again.")
+            .arg(Native(lockFile), folder.problem);
+    // Non-blocking: a pipe planted at the name must not hold the start-up.
+    fd = ::openat(folder.folder.fd(), Encoded(info.fileName()).constData(),
+                  O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return what.arg(Native(lockFile), QStringLiteral("a link"));
+        return QStringLiteral("The lock file \"%1\" cannot be made: %2. Start the program again "
+                              "once it can.")
+            .arg(Native(lockFile), qt_error_string(errno));
+    }
+    struct stat lock = {};
+    if (::fstat(fd, &lock) != 0 || !S_ISREG(lock.st_mode))
+        return what.arg(Native(lockFile), QStringLiteral("not a plain file"));
+    if (lock.st_uid != ::geteuid())
+        return what.arg(Native(lockFile), QStringLiteral("another user's file"));
+    // Held until the process ends, however it ends; what the file holds does not matter.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return QStringLiteral("Tellarix 582 is already running for this user (it holds "
+                                  "\"%1\"). Only one copy at a time can use the meter and the "
+                                  "working files; use the window that is open.")
+                .arg(Native(lockFile));
+        return QStringLiteral("The lock file \"%1\" cannot be locked: %2.")
+            .arg(Native(lockFile), qt_error_string(errno));
+    }
+    return {};
 }
 
 } // namespace
 
-QString PrepareWorkingFolder(const FixedPaths& paths)
+InstanceLock::~InstanceLock()
 {
-    const QString root = paths.root();
-    const QByteArray name = QFile::encodeName(root);
-    QDir().mkpath(QFileInfo(root).absolutePath());
-    struct stat info = {};
-    if ((::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) ||
-        ::lstat(name.constData(), &info) != 0)
-        return QStringLiteral("The working folder \"%1\" cannot be made: %2")
-            .arg(Native(root), qt_error_string(errno));
-    if (!S_ISDIR(info.st_mode))
-        return QStringLiteral("\"%1\" stands where the working folder should be and is not a "
-                              "folder. Remove it and start the program again.")
-            .arg(Native(root));
-    if (info.st_uid != ::geteuid())
-        return QStringLiteral("The working folder \"%1\" belongs to another user, so the program "
-                              "does not use it. Have it removed and start the program again.")
-            .arg(Native(root));
-    if ((info.st_mode & 077) != 0)
-        return QStringLiteral("The working folder \"%1\" is open to other users, so the program "
-                              "does not use it. Make it yours alone (chmod 700) and start the "
-                              "program again.")
-            .arg(Native(root));
-    const QByteArray temp = QFile::encodeName(paths.tempFolder());
-    if (::mkdir(temp.constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("The folder \"%1\" cannot be made: %2")
-            .arg(Native(paths.tempFolder()), qt_error_string(errno));
-    return {};
+    ::close(m_fd);
 }
 
-std::unique_ptr<QLockFile> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs)
+std::unique_ptr<InstanceLock> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs)
 {
-    QString problem = PrepareWorkingFolder(paths);
-    if (problem.isEmpty()) {
-        auto lock = std::make_unique<QLockFile>(paths.lockFile());
-        // A running instance holds the lock however long it runs; the lock of one that died is
-        // taken over because its process is gone.
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(0))
-            return lock;
-        problem = lock->error() == QLockFile::LockFailedError
-                      ? QStringLiteral("Tellarix 582 is already running for this user. Only one "
-                                       "copy at a time can use the meter and the working files; "
-                                       "use the window that is open.")
-                      : QStringLiteral("The lock file \"%1\" cannot be made.")
-                            .arg(Native(paths.lockFile()));
+    QString problem;
+    if (const FolderResult temp = paths.temp(); temp.status == FolderResult::Status::Unsafe) {
+        problem = QStringLiteral("The program does not use its working folder \"%1\": %2, so "
+                                 "other users could read or change what it keeps there. Make "
+                                 "the folder yours alone (chmod 700, or have it removed), or set "
+                                 "XDG_CACHE_HOME to a folder of your own, and start the program "
+                                 "again.")
+                      .arg(Native(paths.root()), temp.problem);
+    } else {
+        int fd = -1;
+        problem = LockFileProblem(paths.lockFile(), fd);
+        if (problem.isEmpty())
+            return std::make_unique<InstanceLock>(fd);
+        if (fd >= 0)
+            ::close(fd);
     }
     dialogs.message(problem, MsgButtons::Ok, MsgIcon::Critical);
     return nullptr;
 }
 
-bool OpenFresh(QFile& file, const QString& path, QIODevice::OpenMode extra, QString& error)
+bool OpenFresh(QFile& file, const Folder& folder, const QString& name, QIODevice::OpenMode mode,
+               QString& error)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray encoded = Encoded(name);
+    const int access = mode.testFlag(QIODevice::ReadOnly) ? O_RDWR : O_WRONLY;
     int fd = -1;
-    if (::unlink(name.constData()) == 0 || errno == ENOENT)
-        fd = CreateNew(name, 0600);
+    if (::unlinkat(folder.fd(), encoded.constData(), 0) == 0 || errno == ENOENT)
+        fd = ::openat(folder.fd(), encoded.constData(),
+                      access | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = qt_error_string(errno);
         return false;
     }
-    file.setFileName(path);
-    if (!file.open(fd, QIODevice::WriteOnly | extra, QFileDevice::AutoCloseHandle)) {
+    file.setFileName(folder.filePath(name));
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        error = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+bool OpenToRead(QFile& file, const Folder& folder, const QString& name, QString& error)
+{
+    const int fd = ::openat(folder.fd(), Encoded(name).constData(),
+                            O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    struct stat info = {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = fd < 0 ? qt_error_string(errno) : QStringLiteral("it is not a regular file");
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    file.setFileName(folder.filePath(name));
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         error = file.errorString();
         ::close(fd);
         return false;
@@ -130,50 +225,65 @@ bool OpenFresh(QFile& file, const QString& path, QIODevice::OpenMode extra, QStr
 FileIdentity IdentifyFile(const QString& path)
 {
     struct stat info = {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return {errno == ENOENT ? FileIdentity::Kind::Absent : FileIdentity::Kind::Other};
-    if (S_ISLNK(info.st_mode))
-        return {FileIdentity::Kind::Link};
-    if (!S_ISREG(info.st_mode))
-        return {FileIdentity::Kind::Other};
-    return {FileIdentity::Kind::Regular, static_cast<std::uint64_t>(info.st_dev),
-            static_cast<std::uint64_t>(info.st_ino)};
+    return Identify(::lstat(Encoded(path).constData(), &info), info);
 }
 
-SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
-                      const std::optional<FileIdentity>& expected, QString& error)
+FileIdentity IdentifyFile(const Folder& folder, const QString& name)
+{
+    struct stat info = {};
+    return Identify(::fstatat(folder.fd(), Encoded(name).constData(), &info, AT_SYMLINK_NOFOLLOW),
+                    info);
+}
+
+SaveOutcome Save(const Folder& folder, const QString& name, const SaveWriter& write,
+                 const std::optional<FileIdentity>& expected, QString& error)
 {
     using Kind = FileIdentity::Kind;
-    if (expected && expected->kind != Kind::Absent && expected->kind != Kind::Regular) {
+    if (expected && expected->kind == Kind::Other) {
         error = QStringLiteral("it is not a regular file");
         return SaveOutcome::Failed;
     }
-    const QByteArray name = QFile::encodeName(path);
+    const int dir = folder.fd();
+    const QByteArray target = Encoded(name);
+    struct stat old = {};
+    const bool replaces = !folder.own() &&
+                          ::fstatat(dir, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          S_ISREG(old.st_mode);
     QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = name + '.' +
-               QByteArray::number(QRandomGenerator::global()->bounded(1 << 30), 36)
-                   .rightJustified(6, '0')
-                   .right(6);
-        fd = CreateNew(temp, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    const int fd = CreateBeside(dir, target,
+                                folder.own() ? 0600
+                                : replaces   ? old.st_mode & 0777
+                                             : 0666,
+                                temp);
     if (fd < 0) {
         error = qt_error_string(errno);
         return SaveOutcome::Failed;
     }
     const auto give = [&](SaveOutcome outcome, int code) {
-        ::unlink(temp.constData());
-        error = code != 0 ? qt_error_string(code) : QString();
+        ::unlinkat(dir, temp.constData(), 0);
+        if (code != 0)
+            error = qt_error_string(code);
         return outcome;
     };
-    struct stat old = {};
-    // The saved file keeps the permissions of the file it replaces.
-    const bool replaces = ::lstat(name.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0 ||
-        (replaces && ::fchmod(fd, old.st_mode & 07777) != 0)) {
+    if (replaces && !TakePermissions(fd, old)) {
+        const int code = errno;
+        ::close(fd);
+        return give(SaveOutcome::Failed, code);
+    }
+    {
+        // Unbuffered: a full disk shows as a short write of the block that did not fit.
+        EagerFile file;
+        QString why;
+        const bool written = file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                       QFileDevice::DontCloseHandle) &&
+                             write(file, why) && file.error() == QFileDevice::NoError;
+        if (!written) {
+            error = why.isEmpty() ? file.failure() : why;
+            ::close(fd);
+            return give(SaveOutcome::Failed, 0);
+        }
+    }
+    if (::fsync(fd) != 0) {
         const int code = errno;
         ::close(fd);
         return give(SaveOutcome::Failed, code);
@@ -181,17 +291,79 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
     if (::close(fd) != 0)
         return give(SaveOutcome::Failed, errno);
     if (expected && expected->kind == Kind::Absent) {
-        const int code = PlaceNew(temp, name);
+        const int code = PlaceNew(dir, temp, target);
         if (code == EEXIST)
             return give(SaveOutcome::NameChanged, 0);
         return code == 0 ? SaveOutcome::Saved : give(SaveOutcome::Failed, code);
     }
     // The rename replaces whatever the name holds at that moment and never writes through it.
-    if (expected && IdentifyFile(path) != *expected)
+    if (expected && IdentifyFile(folder, name) != *expected)
         return give(SaveOutcome::NameChanged, 0);
-    if (::rename(temp.constData(), name.constData()) != 0)
+    if (::renameat(dir, temp.constData(), dir, target.constData()) != 0)
         return give(SaveOutcome::Failed, errno);
     return SaveOutcome::Saved;
+}
+
+SaveOutcome Save(const QString& path, const SaveWriter& write,
+                 const std::optional<FileIdentity>& expected, QString& error)
+{
+    const QString name = QFileInfo(path).fileName();
+    const FolderResult folder = OpenFolderOf(path);
+    if (name.isEmpty() || !folder.ok()) {
+        error = name.isEmpty() ? QStringLiteral("no file name was given") : folder.problem;
+        return SaveOutcome::Failed;
+    }
+    return Save(folder.folder, name, write, expected, error);
+}
+
+SaveOutcome SaveWhole(const Folder& folder, const QString& name, const QByteArray& bytes,
+                      QString& error)
+{
+    return Save(
+        folder, name,
+        [&bytes](QIODevice& file, QString&) { return file.write(bytes) == bytes.size(); },
+        std::nullopt, error);
+}
+
+SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
+                      const std::optional<FileIdentity>& expected, QString& error)
+{
+    return Save(
+        path, [&bytes](QIODevice& file, QString&) { return file.write(bytes) == bytes.size(); },
+        expected, error);
+}
+
+QString CheckSavable(const QString& path)
+{
+    const FolderResult folder = OpenFolderOf(path);
+    if (!folder.ok())
+        return folder.problem;
+    QByteArray temp;
+    const int fd =
+        CreateBeside(folder.folder.fd(), Encoded(QFileInfo(path).fileName()), 0600, temp);
+    if (fd < 0)
+        return qt_error_string(errno);
+    ::close(fd);
+    ::unlinkat(folder.folder.fd(), temp.constData(), 0);
+    return {};
+}
+
+bool AskSaveName(Dialogs& dialogs, FileDialogState& dialog)
+{
+    const QString offered = QDir::cleanPath(dialog.fileName);
+    if (!dialogs.showSave(dialog))
+        return false;
+    if (dialog.fileTitle.isEmpty() || QDir::cleanPath(dialog.fileName) != offered)
+        return true;
+    const QString problem = SharedFolderProblem(dialog.fileName);
+    if (problem.isEmpty())
+        return true;
+    dialogs.message(QStringLiteral("The program does not save as \"%1\", the name it offered: %2, "
+                                   "so another user could have chosen what stands there. Choose "
+                                   "a folder of your own, or another name.")
+                        .arg(Native(dialog.fileName), problem),
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
 }
 
 } // namespace ui

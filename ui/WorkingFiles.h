@@ -2,12 +2,13 @@
 
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
+#include "ui/SafeFolder.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QLockFile>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -15,20 +16,33 @@
 // is ever written through a link that stands at a name, and a save is whole or not there.
 namespace ui {
 
-// Makes the working folder (mode 0700) and its Temp folder, and checks that the working folder
-// is a folder of this user's alone. An empty text when it can be used; otherwise what is wrong,
-// for the user.
-QString PrepareWorkingFolder(const FixedPaths& paths);
+// The lock that lets one instance of the program run per user, held while it lives.
+class InstanceLock
+{
+public:
+    explicit InstanceLock(int fd) : m_fd(fd) {}
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
 
-// Takes the working files for this run: prepares the working folder and locks it against a
-// second instance of the program. When either fails the user is told in one message and the
-// result is empty; nothing in the folder has been touched then.
-std::unique_ptr<QLockFile> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs);
+private:
+    int m_fd;
+};
 
-// Opens `file` for writing (with `extra` flags such as Unbuffered) on a new, empty file at
-// `path`, mode 0600. Whatever stood at the name before, an old file or a link planted there, is
-// removed and never followed. False, with the reason in `error`, when it cannot be made.
-bool OpenFresh(QFile& file, const QString& path, QIODevice::OpenMode extra, QString& error);
+// Takes the working files for this run: checks the working folder and its Temp folder against
+// other accounts and takes the per-user lock. When a folder is unsafe to use, the lock cannot
+// be taken or another instance runs, the user is told in one message and the result is empty.
+// A working folder that merely cannot be made does not stop the program: each use says so.
+std::unique_ptr<InstanceLock> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs);
+
+// Opens `file` (`mode` WriteOnly or ReadWrite, with flags such as Unbuffered) on a new, empty
+// file `name` in `folder`, mode 0600. Whatever stood at the name, an old file or a link planted
+// there, is removed and never followed. False, with the reason in `error`, when it cannot be
+// made.
+bool OpenFresh(QFile& file, const Folder& folder, const QString& name, QIODevice::OpenMode mode,
+               QString& error);
+// Opens the regular file `name` in `folder` for reading, never through a link.
+bool OpenToRead(QFile& file, const Folder& folder, const QString& name, QString& error);
 
 // What stands at a name, looked at without following a link.
 struct FileIdentity
@@ -47,6 +61,7 @@ struct FileIdentity
     bool operator==(const FileIdentity&) const = default;
 };
 FileIdentity IdentifyFile(const QString& path);
+FileIdentity IdentifyFile(const Folder& folder, const QString& name);
 
 enum class SaveOutcome
 {
@@ -55,12 +70,34 @@ enum class SaveOutcome
     Failed
 };
 
-// Saves `bytes` as the file `path`, whole or not at all: they go into a new file beside it,
-// which then takes the name. The name is replaced, never written through. With `expected`
-// the name must still hold what was seen then: nothing (the new file is then only linked in,
-// never over something that appeared since) or the same regular file; otherwise the result is
-// NameChanged and nothing is written. Failed carries the reason in `error`.
+// Writes the content of a file being saved into `file`; false, with the reason in `error` (or
+// the file's own), when it cannot.
+using SaveWriter = std::function<bool(QIODevice& file, QString& error)>;
+
+// How every file is saved. The content goes into a new file beside the name, made with its
+// final permissions before the first byte (those of the file it replaces, 0600 in the program's
+// own folders), which then takes the name: whatever stands at the name, a link included, is
+// replaced and never written through, and the save is whole or not there. With `expected` the
+// name must still hold what was seen then: nothing (the new file is then only linked in, never
+// over something that appeared since) or the same file or link; otherwise the result is
+// NameChanged and the name is left alone. Failed carries the reason in `error`.
+SaveOutcome Save(const Folder& folder, const QString& name, const SaveWriter& write,
+                 const std::optional<FileIdentity>& expected, QString& error);
+// The same for the file `path` the user named; its folder is taken as the path names it.
+SaveOutcome Save(const QString& path, const SaveWriter& write,
+                 const std::optional<FileIdentity>& expected, QString& error);
+// Both for content at hand.
+SaveOutcome SaveWhole(const Folder& folder, const QString& name, const QByteArray& bytes,
+                      QString& error);
 SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
                       const std::optional<FileIdentity>& expected, QString& error);
+
+// Whether a file can be saved as `path` now: empty, or the reason.
+QString CheckSavable(const QString& path);
+
+// Asks with the save dialog `dialog` for a name to save under. False when it is cancelled, and
+// when the name the dialog offered is taken unchanged although another account can change where
+// it lies (said in a message): a name the program suggests is one another account can foresee.
+bool AskSaveName(Dialogs& dialogs, FileDialogState& dialog);
 
 } // namespace ui

@@ -13,6 +13,7 @@
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -39,8 +40,10 @@ int main(int argc, char* argv[])
     virtualmeter::VirtualMeter meter;
     ui::QtDialogs dialogs;
     const ui::SystemClock clock;
-    const ui::FixedPaths paths = ui::FixedPaths::forUser();
-    const std::unique_ptr<QLockFile> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
+    // The user's places, but the lock in the working folder: kill tests may run side by side.
+    const ui::FixedPaths user = ui::FixedPaths::forUser();
+    const ui::FixedPaths paths(user.root(), QFileInfo(user.backupsFolder()).absolutePath());
+    const std::unique_ptr<ui::InstanceLock> workingFiles = ui::TakeWorkingFiles(paths, dialogs);
     if (!workingFiles)
         return 1;
     app::Program program({meter, dialogs, clock, paths});

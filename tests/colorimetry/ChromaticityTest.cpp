@@ -4,9 +4,12 @@
 #include "colorimetry/Blackbody.h"
 #include "colorimetry/LocusTables.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -73,6 +76,48 @@ TEST(Blackbody, ReproducesEveryRowOfTheBuiltInLocusAndStepsTowardsGreen)
         EXPECT_EQ(CctDuvPoint(bad, 0.001).y, 0) << bad;
     }
     EXPECT_EQ(CctDuvPoint(3000, Nan).x, 0);
+}
+
+// The built-in spectral locus is x = x̄ / (x̄ + ȳ + z̄), y = ȳ / (x̄ + ȳ + z̄) of the committed
+// colour-matching table at every wavelength, to its four decimals; and that table is the CIE's
+// 1 nm data: its sums, added row by row in double precision, are those of the published table
+// (computed from it once; the data file itself is not kept here). The running sums also catch
+// rows out of order. A mistyped digit in either table shows here.
+TEST(SpectralLocus, IsTheObserversChromaticityAtEveryWavelength)
+{
+    const std::array<std::pair<double, double>, 3> published = {{
+        {0x1.ab763da245fb9p+6, 0x1.b0e19fe0e67b2p+14},
+        {0x1.ab6d7bad33ab0p+6, 0x1.c426e37c74ef3p+14},
+        {0x1.ab91aa51b6390p+6, 0x1.3ac7130730a1ep+15},
+    }};
+    std::array<std::pair<double, double>, 3> sums{};
+    for (int i = 0; i < ColourMatchingRows; ++i) {
+        const ColourMatchingRow& row = ColourMatchingTable[static_cast<std::size_t>(i)];
+        ASSERT_EQ(row.nm, 360 + i);
+        const double values[] = {row.xbar, row.ybar, row.zbar};
+        for (std::size_t c = 0; c < 3; ++c) {
+            sums[c].first += values[c];
+            sums[c].second += sums[c].first; // additions only: the same on every machine
+        }
+    }
+    for (std::size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(sums[c].first, published[c].first) << "column " << c;
+        EXPECT_EQ(sums[c].second, published[c].second) << "column " << c;
+    }
+
+    for (std::size_t i = 0; i <= 400; ++i) {
+        const LocusRow& row = SpectralLocusTable[i];
+        const ColourMatchingRow& cmf = ColourMatchingTable[20 + i];
+        const double total = cmf.xbar + cmf.ybar + cmf.zbar;
+        ASSERT_EQ(row.key, cmf.nm);
+        EXPECT_EQ(round4(cmf.xbar / total), row.x) << row.key << " nm";
+        EXPECT_EQ(round4(cmf.ybar / total), row.y) << row.key << " nm";
+    }
+    const LocusRow& closing = SpectralLocusTable[401];
+    EXPECT_EQ(
+        std::tie(closing.key, closing.x, closing.y),
+        std::tie(SpectralLocusTable[0].key, SpectralLocusTable[0].x, SpectralLocusTable[0].y));
+    EXPECT_EQ(SpectralLocusTable[402].key, 0);
 }
 
 // The published corners against those computed from each quadrangle's limits: a mistyped digit

@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 #include "files/PcRecorder.h"
+#include "files/RecordFields.h"
 #include "files/RecordLine.h"
 #include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
@@ -116,6 +117,41 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
 }
 
+// Frames the meter marks invalid (its set-up menu, an overload) make no record and are counted
+// on the status line; a colour temperature out of range leaves Tcp and delta-uv blank.
+TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
+{
+    using virtualmeter::Light;
+    dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
+    press("Save");
+    const std::pair<bool, Light> frames[] = {{false, Light{5000, 0, 500}},
+                                             {true, Light{5000, 0, 500}},
+                                             {false, Light{5000, 0, 300000}},
+                                             {false, Light{5000, 0.06, 500}}};
+    for (const auto& [setUp, light] : frames) {
+        meter.model().setInSetup(setUp);
+        meter.model().setLight(light);
+        window->pollMeter();
+        clock.advance(1);
+        program->recorder().sample();
+    }
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("LblLeftOut"))->text().toStdString(),
+              "2 samples left out (set-up menu or overload)");
+    press("Save");
+
+    QFile saved(path(QStringLiteral("run.txt")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 10); // the header, two records and nothing after the last line end
+    EXPECT_EQ(lines[2], QByteArray("Total Records : 2\r"));
+    const auto value = [&lines](int line, files::RecordValue field) {
+        return files::ParseRecordValue(lines[line].toStdString(), field);
+    };
+    EXPECT_NEAR(value(7, files::RecordValue::Tcp)->value, 5000, 50);
+    EXPECT_TRUE(value(7, files::RecordValue::duv) && value(8, files::RecordValue::y));
+    EXPECT_FALSE(value(8, files::RecordValue::Tcp) || value(8, files::RecordValue::duv));
+}
+
 // A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in
 // CurrentFileName: Cancel in the region save dialog must write neither of them.
 TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
@@ -192,11 +228,8 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     constexpr int Block = 1 << 20;
     files::SetMaxLineBytes(Block);
     const auto restore = qScopeGuard([] { files::SetMaxLineBytes(files::DefaultMaxLineBytes); });
-    files::Reading reading{.year = 2026, .month = 12, .day = 6, .hour = 10, .Ev = 512.5};
-    reading.x = 0.3127;
-    const QByteArray record = QByteArray::fromStdString(files::RecordLine(reading)) + '\r';
-    reading.x = 0.4476;
-    const QByteArray last = QByteArray::fromStdString(files::RecordLine(reading));
+    const QByteArray record = QByteArray::fromStdString(files::RecordLine({.x = 0.3127}) + '\r');
+    const QByteArray last = QByteArray::fromStdString(files::RecordLine({.x = 0.4476}));
     const QByteArray header = "Title\rStart\rTotal\rInterval\rX Y Z\r";
     const auto size = static_cast<int>(record.size());
     const int before = (Block - static_cast<int>(header.size())) / size - 1;
@@ -209,16 +242,14 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     ASSERT_TRUE(dialogs.messages.empty());
     ASSERT_EQ(plot.RecordCount, records);
     EXPECT_EQ(plot.RecordX(static_cast<std::size_t>(records)), " 0.4476");
-    plot::PlotWindow* plotWindow = program->plotViewer().window();
-    ASSERT_NE(plotWindow, nullptr);
-    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
-                      Qt::LeftButton);
-    EXPECT_TRUE(dialogs.messages.empty());
+    QTest::mouseClick(
+        program->plotViewer().window()->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
+        Qt::LeftButton);
     QFile csv(path(QStringLiteral("cr.csv")));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QByteArray rows = csv.readAll();
     EXPECT_EQ(rows.count('\n'), records + 1);
-    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n")) << rows.right(80).data();
+    EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n"));
 
     write(QStringLiteral("long.txt"), header + record + QByteArray(1 << 20, 'x') + '\r');
     const files::PlotData shown = plot;

@@ -36,7 +36,7 @@ bool write(const QString& path, const QByteArray& bytes)
 class Recording : public testing::Test
 {
 protected:
-    Recording() : recorder(clock, root.paths, dialogs, [this] { return latest; })
+    Recording() : recorder(clock, root.paths, dialogs, [this] { return files::LiveSample{latest}; })
     {
         cmd.fileName = root.paths.startupFile();
     }
@@ -249,6 +249,9 @@ TEST_F(Recording, FullDiskKeepsTheRecordsTakenSoFar)
     }
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("records taken so far")));
+    // The system's reason, not one lost by cutting the file back.
+    EXPECT_TRUE(dialogs.messages[0].text.contains(qt_error_string(EFBIG)))
+        << dialogs.messages[0].text.toStdString();
     const QByteArray recorded = contents(root.paths.recordingTemp());
     EXPECT_TRUE(recorded.endsWith("\r\n")) << "a cut-off line at the end of the recording file";
     long long whole = 0;
@@ -266,14 +269,38 @@ TEST_F(Recording, FullDiskKeepsTheRecordsTakenSoFar)
     EXPECT_EQ(contents(root.paths.recordingTemp()), recorded);
 }
 
+// A stop that cannot save says where the records stay; the next recording keeps them aside
+// instead of emptying them.
+TEST_F(Recording, RecordsOfAFailedSaveSurviveTheNextRecording)
+{
+    ASSERT_TRUE(QDir(root.dir.path()).mkdir(QStringLiteral("gone")));
+    clickSave(target(QStringLiteral("gone/run.txt")));
+    sampleReading(0.31, 0.32);
+    ASSERT_TRUE(QDir(target(QStringLiteral("gone"))).removeRecursively());
+    const QByteArray recorded = contents(root.paths.recordingTemp());
+    clickSave();
+    EXPECT_FALSE(recorder.recording());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
+
+    clickSave(target(QStringLiteral("next.txt")));
+    EXPECT_TRUE(recorder.recording());
+    const QFileInfo temp(root.paths.recordingTemp());
+    const QStringList aside =
+        temp.dir().entryList({temp.completeBaseName() + QStringLiteral("-*")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(contents(temp.dir().filePath(aside[0])), recorded);
+}
+
 TEST(FullDisk, DownloadThatCannotBeSavedLeavesNoPartialFile)
 {
     testsupport::TempRoot root;
     const QString path = root.paths.downloadFile();
-    ASSERT_TRUE(logger::SaveSetText(path, "an earlier set"));
+    ASSERT_TRUE(logger::SaveSetText(root.paths, "an earlier set"));
     {
         FileSizeLimit limit(4096);
-        EXPECT_FALSE(logger::SaveSetText(path, QByteArray(20000, 'r')));
+        EXPECT_FALSE(logger::SaveSetText(root.paths, QByteArray(20000, 'r')));
     }
     EXPECT_EQ(contents(path), QByteArray("an earlier set\r\n"));
     EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files).size(), 1);

@@ -3,6 +3,8 @@
 #include "files/DataFileReader.h"
 #include "files/RecordLine.h"
 
+#include <QBuffer>
+#include <QTemporaryFile>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -45,16 +47,30 @@ TEST(RecordingFile, StartTimeInTwoDigitFieldsWithTheSeparatorsGiven)
 
 TEST(RecordingFile, StopInsertsTheTotalAsThirdLine)
 {
+    // Lines past the blocks the copy reads at a time come through whole and in order.
+    std::string longRecording = "a\r\nb\r\n";
+    for (int i = 0; i < 60000; ++i)
+        longRecording +=
+            "2026/12/06  09:05:08 " + std::to_string(i) + std::string(40, 'v') + "\r\n";
     const std::tuple<std::string, long long, std::string> rows[] = {
         {"T\r\nS\r\nInterval\r\nX\r\n***\r\n", 0,
          "T\r\nS\r\nTotal Records : 0\r\nInterval\r\nX\r\n***\r\n"},
         {"a\r\nb\r\nc\r\n2026/12/06  09:05:08 1\r\n", 12345,
          "a\r\nb\r\nTotal Records : 12345\r\nc\r\n2026/12/06  09:05:08 1\r\n"},
         {"a\r\n", 0, "a\r\n"}, // one item gets no total
-        {"a\r\nb", 2, "a\r\nb\r\nTotal Records : 2\r\n"}};
-    for (const auto& [recording, total, target] : rows)
-        EXPECT_EQ(files::CopyWithTotal(QByteArray::fromStdString(recording), total).toStdString(),
-                  target);
+        {"a\r\nb", 2, "a\r\nb\r\nTotal Records : 2\r\n"},
+        {longRecording, 7, "a\r\nb\r\nTotal Records : 7\r\n" + longRecording.substr(6)}};
+    for (const auto& [recording, total, target] : rows) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        file.write(recording.data(), static_cast<qint64>(recording.size()));
+        file.seek(0);
+        QBuffer copy;
+        copy.open(QIODevice::WriteOnly);
+        QString error;
+        EXPECT_TRUE(files::CopyWithTotal(file, copy, total, error));
+        EXPECT_EQ(copy.data().toStdString(), target) << recording.substr(0, 30);
+    }
 }
 
 // Readings the fuzzers found: a negative value at the bottom of its field's range used to widen

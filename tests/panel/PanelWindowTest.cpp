@@ -33,6 +33,8 @@ protected:
     PanelTest()
     {
         meter.setAnswer(meterlink::meter::Poll, 0, [this](const virtualmeter::Report&) {
+            if (!meter.model().poweredOn())
+                return std::vector<virtualmeter::Report>();
             std::vector<virtualmeter::Report> halves(dropSecondReport ? 1 : 2);
             for (std::size_t i = 0; i < halves.size(); ++i)
                 std::copy_n(frame.begin() + 64 * static_cast<long>(i), 64, halves[i].begin() + 1);
@@ -100,31 +102,46 @@ TEST_F(PanelTest, StartUpEmptiesTheStartUpFileAndSendsNothing)
     EXPECT_EQ(QFile(root.paths.startupFile()).size(), 0);
 }
 
-TEST_F(PanelTest, AbsentMeterShowsNoDeviceAndKeepsTheDisplay)
+// The last frame's numbers stay, greyed, while no frame arrives; the reason goes when frames
+// return.
+TEST_F(PanelTest, AbsentMeterShowsNoDeviceAndGreysTheLastNumbers)
 {
+    const auto live = [this] {
+        return child(QStringLiteral("VX"))->isEnabled() &&
+               child(QStringLiteral("LblX"))->isEnabled();
+    };
     tick(liveFrame(0));
     ASSERT_EQ(text(QStringLiteral("LblCOM")), "582");
     EXPECT_FALSE(shown(QStringLiteral("PicNoCom")));
+    EXPECT_TRUE(live());
     meter.setPlugged(false);
     tick(liveFrame(4));
     EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+    EXPECT_FALSE(live());
     // The failing write took the link down; the next tick searches and finds nothing.
     tick(liveFrame(4));
     EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
     EXPECT_TRUE(shown(QStringLiteral("PicNoCom")));
     EXPECT_EQ(text(QStringLiteral("LblFX")), "Ev");
     EXPECT_EQ(text(QStringLiteral("VX")), "150.0");
+    EXPECT_FALSE(live());
     // Plugged in again: a later tick finds it.
     meter.setPlugged(true);
     tick(liveFrame(4));
     EXPECT_EQ(text(QStringLiteral("LblCOM")), "582");
     EXPECT_FALSE(shown(QStringLiteral("PicNoCom")));
     EXPECT_EQ(text(QStringLiteral("LblFX")), "X");
-    // A read that times out names the reason.
-    meter.setSilent(true);
+    EXPECT_TRUE(live());
+    // A meter switched off: the read times out and names the reason until frames return.
+    window->sendKey(meterlink::meter::key::PowerOff);
     tick(liveFrame(0));
     EXPECT_EQ(text(QStringLiteral("LblName")), "Readfile timeout");
     EXPECT_EQ(text(QStringLiteral("LblCOM")), "NoDevice Found!\"");
+    EXPECT_FALSE(live());
+    window->sendKey(meterlink::meter::key::Mode);
+    tick(liveFrame(0));
+    EXPECT_EQ(text(QStringLiteral("LblName")), "");
+    EXPECT_TRUE(live());
 }
 
 TEST_F(PanelTest, TickWritesEveryPartOfTheDisplay)

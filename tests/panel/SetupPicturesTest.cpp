@@ -2,7 +2,9 @@
 
 #include "tests/panel/SetupTestSupport.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -147,8 +149,8 @@ TEST(SamplingInterval, ReplyToTheWriteIsDrained)
     EXPECT_EQ(bench.poll.calls, (Switches{false, true}));
 }
 
-// Without the meter: the pictures open and close as they would, nothing is asked twice, and
-// the poll runs again.
+// Without the meter: the pictures open as they would, nothing is asked twice, a schedule that
+// was not written keeps its picture open and says so, and the poll runs again.
 TEST(SetupPictures, MeterAbsent)
 {
     Bench bench;
@@ -165,9 +167,12 @@ TEST(SetupPictures, MeterAbsent)
     EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
     EXPECT_EQ(bench.pictures->picCycling()->texts().fields, shown);
     bench.click("CmdCycOK");
-    EXPECT_TRUE(bench.pictures->picCycling()->isHidden());
+    EXPECT_FALSE(bench.pictures->picCycling()->isHidden());
     EXPECT_EQ(bench.codes(), std::vector<int>{ReadTime});
-    EXPECT_TRUE(bench.dialogs.messages.empty());
+    ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+    EXPECT_EQ(
+        bench.dialogs.messages[0].text.toStdString(),
+        "The schedule was not written: no meter was found.\r\nNothing was sent to the meter.");
     EXPECT_TRUE(bench.poll.polling());
 }
 
@@ -210,12 +215,44 @@ TEST(ScheduleOk, SendsWhatWasTypedAndCloses)
     }
 }
 
-// The message names the field and its range; 1093 min = 65580 s.
+// A meter that takes the write and falls silent, and a click while another sequence runs: the
+// picture stays open with what was typed, the message says what happened.
+TEST(ScheduleOk, NotTakenByTheMeterKeepsThePictureOpen)
+{
+    const std::vector<std::tuple<const char*, std::size_t, const char*>> rows = {
+        {"Silent", 1,
+         "The meter did not answer the schedule (Readfile timeout), so it may not have been "
+         "written.\r\nOpen the set-up menu again to read what the meter holds."},
+        {"Busy", 0,
+         "The schedule was not written: the meter is busy with another command.\r\nNothing was "
+         "sent to the meter."}};
+    for (const auto& [name, writes, message] : rows) {
+        SCOPED_TRACE(name);
+        Bench bench;
+        bench.choose("OptSetup0");
+        bench.click("CmdSetUpOK");
+        bench.pictures->picReservation()->field(2)->setEditText(QStringLiteral("15"));
+        bench.meter.clearWrites();
+        bench.meter.setSilent(writes == 1);
+        auto other = writes == 0 ? bench.runner.begin() : std::nullopt;
+        bench.click("CmdResOK");
+        EXPECT_EQ(bench.meter.writes().size(), writes);
+        EXPECT_FALSE(bench.pictures->picReservation()->isHidden());
+        EXPECT_EQ(bench.pictures->picReservation()->field(2)->currentText(), "15");
+        ASSERT_EQ(bench.dialogs.messages.size(), 1u);
+        EXPECT_EQ(bench.dialogs.messages[0].text.toStdString(), message);
+        other.reset();
+        EXPECT_TRUE(bench.poll.polling());
+    }
+}
+
+// The message names the field and the range its list offers; 1093 min = 65580 s.
 TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 {
     const std::vector<std::tuple<ScheduleKind, int, QString, QString>> rows = {
-        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 255)."},
-        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 255)."},
+        {ScheduleKind::Reservation, 0, "300", "Start Year: \"300\" is out of range (0 to 99)."},
+        {ScheduleKind::Reservation, 8, "00", "Stop Date: \"00\" is out of range (1 to 31)."},
+        {ScheduleKind::Cycling, 0, "-1", "Start Hour: \"-1\" is out of range (0 to 23)."},
         {ScheduleKind::Cycling, 6, "1093",
          "Interval: 65580 seconds is out of range (0 to 65535 seconds)."}};
     for (const auto& [kind, field, text, message] : rows) {
@@ -239,6 +276,8 @@ TEST(ScheduleOk, OutOfRangeFieldIsRefusedNothingSentPictureKeepsItsValues)
 
 // --- typing into the fields -------------------------------------------------------------------
 
+// The reservation's fields type digits only, and can be put right: Backspace, Delete, the
+// arrows and select-all work; a paste, which could bring in any text, does not.
 TEST(ScheduleTyping, WhatReachesTheField)
 {
     struct Row
@@ -246,22 +285,26 @@ TEST(ScheduleTyping, WhatReachesTheField)
         const char* name;
         ScheduleKind kind;
         bool onLineEdit; // typed into the edit part rather than the box
-        std::vector<Qt::Key> keys;
+        std::vector<QKeySequence> keys;
         QString expected;
     };
+    const auto keys = [](std::initializer_list<QKeySequence> list) {
+        return std::vector<QKeySequence>(list);
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("x5"));
     const std::vector<Row> rows = {
-        {"OnlyDigits",
-         ScheduleKind::Reservation,
-         false,
-         {Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space},
-         "14"},
-        {"EditPartNoBackspace",
-         ScheduleKind::Reservation,
-         true,
-         {Qt::Key_Backspace, Qt::Key_B, Qt::Key_7},
-         "17"},
-        {"CursorKeysMove", ScheduleKind::Reservation, true, {Qt::Key_Home, Qt::Key_9}, "91"},
-        {"CyclingUnfiltered", ScheduleKind::Cycling, true, {Qt::Key_Backspace, Qt::Key_A}, "a"}};
+        {"OnlyDigits", ScheduleKind::Reservation, false,
+         keys({Qt::Key_A, Qt::Key_4, Qt::Key_Minus, Qt::Key_Space, Qt::Key_Period}), "14"},
+        {"BackspaceDeletes", ScheduleKind::Reservation, true,
+         keys({Qt::Key_Backspace, Qt::Key_B, Qt::Key_7}), "7"},
+        {"DeleteDeletes", ScheduleKind::Reservation, false,
+         keys({Qt::Key_Left, Qt::Key_Delete, Qt::Key_8}), "8"},
+        {"CursorKeysMove", ScheduleKind::Reservation, true, keys({Qt::Key_Home, Qt::Key_9}), "91"},
+        {"SelectAllReplaces", ScheduleKind::Reservation, true,
+         keys({QKeySequence::SelectAll, Qt::Key_2, Qt::Key_5}), "25"},
+        {"NoPaste", ScheduleKind::Reservation, true, keys({QKeySequence::Paste}), "1"},
+        {"CyclingUnfiltered", ScheduleKind::Cycling, true, keys({Qt::Key_Backspace, Qt::Key_A}),
+         "a"}};
     for (const Row& row : rows) {
         Bench bench;
         auto* picture = row.kind == ScheduleKind::Reservation ? bench.pictures->picReservation()
@@ -270,8 +313,8 @@ TEST(ScheduleTyping, WhatReachesTheField)
         combo->setEditText(QStringLiteral("1"));
         combo->lineEdit()->setCursorPosition(1);
         QWidget* target = row.onLineEdit ? static_cast<QWidget*>(combo->lineEdit()) : combo;
-        for (const Qt::Key key : row.keys)
-            QTest::keyClick(target, key);
+        for (const QKeySequence& key : row.keys)
+            QTest::keySequence(target, key);
         EXPECT_EQ(combo->currentText(), row.expected) << row.name;
     }
 }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -62,9 +63,10 @@ TEST(TypedInput, SamplingTimeIsReadByItsLeadingNumber)
     }
 }
 
-// Every field of both schedules in turn gets the text, "01" the others: a value that does not
-// fit its byte is refused with a message, and so is an interval beyond 65535 seconds.
-TEST(TypedInput, ScheduleFieldFitsItsByteOrIsRefused)
+// Every field of both schedules in turn gets the text, "01" the others: a value outside the
+// range the field's list offers is refused with a message, and so is an interval beyond 65535
+// seconds.
+TEST(TypedInput, ScheduleFieldWithinItsListOrIsRefused)
 {
     const auto refusal = [](panel::ScheduleKind kind, int field, const QString& typed) {
         panel::ScheduleTexts texts;
@@ -74,15 +76,19 @@ TEST(TypedInput, ScheduleFieldFitsItsByteOrIsRefused)
         const auto* text = std::get_if<QString>(&command);
         return text ? std::optional(*text) : std::nullopt;
     };
-    const std::pair<QString, bool> rows[] = {
-        {"", false},      {"abc", false},     {"2e2", false},      {"255.4", false},
-        {"-0.4", false},  {"255.5", true},    {"-1", true},        {"1e999", true},
-        {"-1e999", true}, {LongDigits, true}, {LongLetters, false}};
-    for (const auto& [typed, refused] : rows) {
+    // Each text with the value it reads as: its leading number, halves rounded to even.
+    constexpr double Huge = std::numeric_limits<double>::infinity();
+    const std::pair<QString, double> rows[] = {
+        {"", 0},           {"abc", 0},         {"2e1", 20},     {"12.5", 12},
+        {"-0.4", 0},       {"31.5", 32},       {"-1", -1},      {"1e999", Huge},
+        {"-1e999", -Huge}, {LongDigits, Huge}, {LongLetters, 0}};
+    for (const auto& [typed, value] : rows) {
         for (const auto kind : {panel::ScheduleKind::Reservation, panel::ScheduleKind::Cycling}) {
             for (int f = 0; f < panel::ScheduleByteFields(kind); ++f) {
+                const QStringList items = panel::ScheduleItems(kind)[static_cast<std::size_t>(f)];
+                const bool outside = value < items.first().toInt() || value > items.last().toInt();
                 const auto told = refusal(kind, f, typed);
-                EXPECT_EQ(told.has_value(), refused) << typed.left(20).toStdString() << " " << f;
+                EXPECT_EQ(told.has_value(), outside) << typed.left(20).toStdString() << " " << f;
                 EXPECT_FALSE(told && told->isEmpty());
             }
         }
@@ -134,20 +140,30 @@ TEST(TypedInput, ChromaPictureAnswersOrNamesTheBoxWithoutANumber)
     }
 }
 
-// The corners' x boxes take only what a number may hold, under any locale; the y boxes do not
-// filter.
-TEST(TypedInput, ChromaXBoxesFilterTypedKeysYBoxesDoNot)
+// The corners' x boxes type only what a number may hold, under any locale, and can be put
+// right: Backspace, Delete, the arrows and select-all work. The y boxes do not filter.
+TEST(TypedInput, ChromaXBoxesFilterCharactersButEditYBoxesDoNot)
 {
     panel::ChromaPicture picture;
     QLineEdit* x = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoX(1)"));
     QLineEdit* y = picture.findChild<QLineEdit*>(QStringLiteral("TxtNoY(1)"));
-    x->clear();
-    y->clear();
+    x->setFocus();
+    QTest::keyClick(x, Qt::Key_End);
+    QTest::keyClicks(x, QStringLiteral("0.3"));
+    EXPECT_EQ(x->text(), "1234.56780.3"); // a typo: the old text was not replaced
+    QTest::keySequence(x, QKeySequence::SelectAll);
     QTest::keyClicks(x, QStringLiteral("a0,3-.1e"));
-    QTest::keyClick(x, Qt::Key_Backspace);
     EXPECT_EQ(x->text(), "03-.1");
-    QTest::keyClicks(y, QStringLiteral("a0,3"));
-    EXPECT_EQ(y->text(), "a0,3");
+    QTest::keyClick(x, Qt::Key_Backspace);
+    QTest::keyClick(x, Qt::Key_Left);
+    QTest::keyClick(x, Qt::Key_Backspace);
+    QTest::keyClick(x, Qt::Key_Home);
+    QTest::keyClick(x, Qt::Key_Delete);
+    EXPECT_EQ(x->text(), "3.");
+
+    y->clear();
+    QTest::keyClicks(y, QStringLiteral("xyz"));
+    EXPECT_EQ(y->text(), "xyz");
 }
 
 } // namespace

@@ -137,6 +137,20 @@ TEST(Rendering, FarAwayPointsAreCutNotDrawnAcrossThePicture)
     EXPECT_EQ(picture.pixel(330, 340), White);
 }
 
+TEST(Rendering, EdgesParallelToAnAxisAreDrawnWhereTheyCrossThePicture)
+{
+    // Range 0.30 to 0.36: a region of two vertical edges and one of two horizontal edges, each
+    // edge reaching far beyond the picture at both ends.
+    RegionRows regions;
+    regions[0] = {true, {"0.345", "0.355", "0.355", "0.345", "0.1", "0.1", "0.9", "0.9"}};
+    regions[1] = {true, {"0.1", "0.9", "0.9", "0.1", "0.352", "0.352", "0.357", "0.357"}};
+    const QImage picture = render(recording({}), &regions, 0.3, 0.36);
+    EXPECT_TRUE(near(picture, 480, 586, Black)); // x = 0.345, y = 0.305
+    EXPECT_TRUE(near(picture, 573, 586, Black)); // x = 0.355
+    EXPECT_TRUE(near(picture, 153, 148, Black)); // y = 0.352, x = 0.31
+    EXPECT_TRUE(near(picture, 153, 101, Black)); // y = 0.357
+}
+
 TEST(Rendering, CaptionsChangeOncePerText)
 {
     // 3000 records give all 1001 different texts from "0 % Completed" on, each told once.
