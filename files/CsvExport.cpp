@@ -56,7 +56,7 @@ bool ExportDataFileCsv(const QString& dataPath, const FileStamp& stamp, const QS
         RecordsCsv csv(writer);
         try {
             const ReadResult read =
-                ReadItems(data, [&csv](std::string_view item) { return csv.add(item); });
+                ReadLines(data, [&csv](std::string_view lines) { return csv.addItems(lines); });
             if (read.outcome == ReadOutcome::ReadFailed) {
                 why = read.systemError;
                 return false;
