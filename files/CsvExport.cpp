@@ -39,28 +39,31 @@ bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString&
         reason = ReadFailureText(dataPath, opened);
         return false;
     }
-    // Read block by block as the rows are made: a recording of a million lines stays out of
-    // the heap.
     return writeCsvFile(csvPath, reason, [&data](CsvWriter& writer, QString& why) {
-        RecordsCsv csv(writer);
-        try {
-            const ReadResult read =
-                ReadItems(data, [&csv](std::string_view item) { return csv.add(item); });
-            if (read.outcome == ReadOutcome::ReadFailed) {
-                why = read.systemError;
-                return false;
-            }
-            if (read.outcome == ReadOutcome::LineTooLong) {
-                why = ReadFailureReason(read);
-                return false;
-            }
-        } catch (const std::bad_alloc&) {
-            why = QStringLiteral("the file is larger than the memory at hand");
-            return false;
-        }
-        csv.finish();
-        return true;
+        return WriteDataFileCsv(data, writer, why) >= 0;
     });
+}
+
+long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason)
+{
+    // A recording of a million lines stays out of the heap.
+    RecordsCsv csv(writer);
+    try {
+        const ReadResult read =
+            ReadItems(data, [&csv](std::string_view item) { return csv.add(item); });
+        if (read.outcome == ReadOutcome::ReadFailed) {
+            reason = read.systemError;
+            return -1;
+        }
+        if (read.outcome == ReadOutcome::LineTooLong) {
+            reason = ReadFailureReason(read);
+            return -1;
+        }
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("the file is larger than the memory at hand");
+        return -1;
+    }
+    return csv.finish();
 }
 
 } // namespace files

@@ -3,7 +3,11 @@
 #include <QString>
 #include <string_view>
 
+class QFile;
+
 namespace files {
+
+class CsvWriter;
 
 // Writes the CSV of a recording's or a downloaded set's text (WriteRecordsCsv) as the file
 // `csvPath`. The file is written aside and takes the name only when complete, so a failure
@@ -12,5 +16,10 @@ bool ExportRecordsCsv(std::string_view fileText, const QString& csvPath, QString
 
 // The same for the data file at `dataPath`, every record of it.
 bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString& reason);
+
+// Writes the CSV of the open data file `data` to `writer`, reading it block by block as the rows
+// are made. The number of records written; -1, with the reason in `reason`, when the file could
+// not be read. The caller finishes the writer.
+long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason);
 
 } // namespace files
