@@ -1,0 +1,58 @@
+#include "files/DataFileReader.h"
+#include "ui/FixedPaths.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The built program against its virtual meter, with no display to be had: a server's shell.
+TEST(CliProcess, RunsWithoutADisplayAndSavesARecordingOnCtrlC)
+{
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    QProcess read;
+    read.setProcessEnvironment(env);
+    read.start(QStringLiteral(CLI_EXE), {"--demo", "read", "--count", "3", "--interval", "0.3"});
+    ASSERT_TRUE(read.waitForFinished(30000));
+    EXPECT_EQ(read.exitCode(), 0) << read.readAllStandardError().toStdString();
+    EXPECT_EQ(read.readAllStandardOutput().count('\n'), 4);
+
+    const QString target = home.filePath(QStringLiteral("rec.txt"));
+    QProcess record;
+    record.setProcessEnvironment(env);
+    record.start(QStringLiteral(CLI_EXE), {"--demo", "record", target});
+    ASSERT_TRUE(record.waitForStarted());
+    // Ctrl-C once two records are on the disk.
+    QFile recording(
+        ui::FixedPaths(home.filePath(QStringLiteral("cache/tellarix582"))).recordingTemp());
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired() && record.state() == QProcess::Running &&
+           (!recording.open(QIODevice::ReadOnly) || recording.readAll().count('\n') < 8)) {
+        recording.close();
+        QThread::msleep(50);
+    }
+    ::kill(static_cast<pid_t>(record.processId()), SIGINT);
+    ASSERT_TRUE(record.waitForFinished(30000));
+    EXPECT_EQ(record.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(record.exitCode(), 0) << record.readAllStandardError().toStdString();
+
+    files::PlotData plot;
+    ASSERT_EQ(files::ReadDataFile(target, plot).outcome, files::ReadOutcome::Ok);
+    EXPECT_GE(plot.RecordCount, 2);
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains(
+        QStringLiteral("Total Records : %1\r\n").arg(plot.RecordCount).toLatin1()));
+}
+
+} // namespace
