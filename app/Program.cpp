@@ -125,17 +125,11 @@ void Program::wireMeterCommands()
     m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_panel.get());
     // A downloaded set plotted shows as an opened data file does.
     m_logger->setPlotShower([this] { showPlot(); });
-    // A listing or download lets window events run; the toolbar, keys and pictures wait until
-    // it ends.
-    QObject::connect(m_logger.get(), &logger::LoggerCommands::busyChanged, m_panel.get(),
-                     [this](bool busy) { m_panel->setMeterCommandsEnabled(!busy); });
     panel::MainToolbar& toolbar = *m_panel->toolbar();
     QObject::connect(m_panel.get(), &panel::PanelWindow::chooseMeterClicked, m_panel.get(),
                      [this] { chooseMeter(); });
     toolbar.setCommand(QStringLiteral("RTC"), [this] {
-        if (!m_logger->busy())
-            meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs,
-                                m_panel.get());
+        meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs, m_panel.get());
     });
     toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
     toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });

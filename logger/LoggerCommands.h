@@ -1,14 +1,14 @@
 #pragma once
 
 #include "link/MeterSequence.h"
-#include "logger/MemoryListing.h"
-#include "logger/MemoryProtocol.h"
-#include "logger/SetBackup.h"
+#include "logger/DownloadedSet.h"
+#include "logger/MemoryDirectory.h"
+#include "logger/MemoryErase.h"
+#include "logger/TransferView.h"
 #include "ui/Services.h"
 
 #include <QObject>
 #include <functional>
-#include <optional>
 
 class QWidget;
 
@@ -16,10 +16,10 @@ namespace logger {
 
 class MemoryWindow;
 
-// The data-logger commands: the listing that opens the `Memory` window, the download of a set,
-// the two erase paths and the unit option. One transfer at a time: while a listing or a
-// download runs (it lets window events run between reports), every further command is refused
-// and the window's Cancel stops it.
+// The data-logger commands of the window program: the listing that opens the `Memory` window,
+// the download of a set, the two erase paths and the unit option. A listing or download lets
+// window events run between its reports; the meter sequences refuse every further command
+// meanwhile, and the transfer keeps the user's input to its Cancel.
 class LoggerCommands : public QObject
 {
     Q_OBJECT
@@ -31,120 +31,41 @@ public:
 
     // Toolbar "Logger": memory status, then the directory listed in the `Memory` window.
     void listMemory();
-    // Toolbar "Erase", after its confirmation; an open `Memory` window then lists the memory as
-    // it is, and none is opened.
+    // Toolbar "Erase": every set saved, then the erase the user confirms; an open `Memory`
+    // window then lists the memory as it is, and none is opened.
     void eraseAll();
-    // `GridSet` click: downloads the set of the row into the download file and views it.
+    // A click on a row of the set list: downloads that row's set into the download file and
+    // views it.
     void downloadSet(int row);
-    // A click on the gauge or its legends: erase after its confirmation, then close the window.
+    // A click on the gauge or its legends: the same erase, then the window closes.
     void eraseFromWindow();
-    // `OptLuxFc` click (either option): the unit-option command for the current row's set.
+    // A click on "Lux" or "Fc" (either): the unit-option command for the current row's set.
     void sendUnitOption();
 
-    // "Plot": the set downloaded last into the shared plot data, shown as "Open" shows a file.
-    void plotSet();
-    // "Save As…": the set downloaded last as a data file the user names.
-    void saveSet();
-    // "Export CSV…": the set downloaded last as CSV.
-    void exportSet();
     // Shows the plot window once a set was read into the plot data.
-    void setPlotShower(std::function<void()> showPlot) { m_showPlot = std::move(showPlot); }
+    void setPlotShower(std::function<void()> showPlot);
 
-    // A listing or download is running.
-    bool busy() const { return m_busy; }
     // Nullptr until the first listing opened it.
     MemoryWindow* memoryWindow() const { return m_window; }
-    LoggerMemory& memory() { return m_memory; }
-
-    static const QString LinkLostText;
-Q_SIGNALS:
-    // A listing or download starts (true) or ends (false): the main window refuses its
-    // toolbar meanwhile.
-    void busyChanged(bool busy);
-
-public:
-    static const QString SetTooLargeText;
-    static const QString NoRecordsText;
 
 private:
-    // The set downloaded last, as the meter sent it.
-    struct DownloadedSet
-    {
-        int number = 0;
-        QString digits;
-        QByteArray text;
-        QString file; // the working file that holds it; empty when it could not be saved
-    };
-    // What came of saving every set before an erase.
-    struct Backup
-    {
-        enum class Outcome
-        {
-            Empty, // the memory holds no set: nothing to save
-            Saved,
-            Failed
-        };
-        Outcome outcome = Outcome::Failed;
-        int sets = 0; // saved in `folder`
-        QString folder;
-        QString reason;
-        // Saved leaves these out: sets the meter did not send apart from an earlier one.
-        std::vector<UnreadSet> unread;
-        // What the memory held when the backup read it; none when it could not be read.
-        std::optional<MemoryListing> listing;
-    };
-    Backup backupMemory();
-    // Downloads every listed set into a new dated folder.
-    Backup saveSets(const MemoryListing& listing);
-    // The erase confirmation `text` after a backup; false when the erase must not run.
-    bool confirmErase(const QString& text, ui::MsgIcon icon, const QString& title,
-                      const Backup& backup);
-    // Reads the memory again and erases it when it holds nothing the backup did not see, else
-    // only when the user insists. True when the erase command was sent.
-    bool eraseUnlessChanged(const Backup& backup);
-    // After an erase: the open window lists the memory as the meter now reports it.
-    void showMemoryNow();
-    // Reads the set text of `start` in the running sequence, into `text`; a set of more than
-    // `limit` bytes is not read.
-    enum class SetRead
-    {
-        Complete,
-        LinkLost,
-        TooLarge,
-        Cancelled
-    };
-    SetRead readSet(meterlink::MeterSequence& sequence, int k, const QString& digits,
-                    std::uint64_t limit, QByteArray& text,
-                    const std::function<bool(int)>& progress);
-    void setDownloaded(std::optional<DownloadedSet> set);
-    // "2026-12-05_163905" for the set downloaded last, for the file dialogs.
-    QString setFileStem() const;
-
-    // The start times of sets 1 to N as `SetStartTimes` keeps them for the run.
-    void keepStartTimes(const std::vector<QString>& times);
+    // The memory status and directory into the directory. `opening`: the toolbar's listing,
+    // which opens the window for a memory that holds sets and says when it holds none.
+    void readListing(bool opening);
+    // True when the erase command was sent.
+    bool erase(const MemoryErase::Confirmation& confirmation);
     void openWindow();
-    // The erase command itself, as one meter sequence.
-    bool sendErase();
     int currentSet(int row) const;
-    // Shows the progress and lets pending window events run; false once Cancel was clicked.
-    bool progress(int percent);
-    // After a cancelled transfer: an empty bar.
-    void transferCancelled();
+    void showSetActions();
     void linkLost();
-    void setBusy(bool busy);
-    friend class BusyScope;
 
     meterlink::SequenceRunner& m_runner;
     ui::Services& m_services;
     QWidget* m_mainWindow;
     MemoryWindow* m_window = nullptr;
-    LoggerMemory m_memory;
-    bool m_busy = false;
-    bool m_cancelRequested = false;
-    std::optional<DownloadedSet> m_lastSet;
-    std::function<void()> m_showPlot;
-    ui::FileDialogState m_setDialog;
-    ui::FileDialogState m_csvDialog;
+    MemoryDirectory m_directory;
+    TransferView m_transfer;
+    DownloadedSet m_lastSet;
 };
 
 } // namespace logger

@@ -19,14 +19,15 @@ ReportTransfer::Outcome ReadDirectory(meterlink::MeterSequence& sequence, int se
 }
 
 ReportTransfer::Outcome ReadListing(meterlink::MeterSequence& sequence, MemoryListing& listing,
-                                    const ReportTransfer::Progress& progress)
+                                    const ReportTransfer::Progress& progress,
+                                    const std::function<bool(const MemoryStatus&)>& wantSets)
 {
     const meterlink::Reply reply = sequence.request(meterlink::commands::MemoryStatus());
     if (!reply.answered())
         return ReportTransfer::Outcome::LinkLost;
     listing.status = DecodeMemoryStatus(reply.answers.front());
     listing.times.clear();
-    if (listing.status.sets == 0)
+    if (listing.status.sets == 0 || (wantSets && !wantSets(listing.status)))
         return ReportTransfer::Outcome::Complete;
     return ReadDirectory(sequence, listing.status.sets, listing.times, progress);
 }

@@ -70,15 +70,6 @@ meterlink::commands::DirectoryEntry EntryFromText(const QString& digits);
 // digits, where any character that is no digit (or is missing) sends "0".
 meterlink::commands::StartDigits RequestDigits(const QString& digits);
 
-// What the program keeps of the meter's memory for the whole run: the start time digits and
-// the last reported size of every set, and the capacity of the last status answer.
-struct LoggerMemory
-{
-    std::vector<QString> SetStartTimes = std::vector<QString>(MaxSets + 1);
-    std::vector<std::uint64_t> SetSizes = std::vector<std::uint64_t>(MaxSets + 1);
-    std::uint64_t capacity = 0;
-};
-
 // Writes a downloaded set as the meter sent it, followed by CR LF, as the download file of the
 // working folder. False when the file cannot be written.
 bool SaveSetText(const ui::FixedPaths& paths, const QByteArray& text);

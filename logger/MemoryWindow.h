@@ -10,32 +10,33 @@ class QTableView;
 
 namespace logger {
 
+class MemoryDirectory;
 class SetListModel;
 
 // The `Memory` window ("Data Logger"): the memory gauge, the capacity text, the set list and
-// the transfer progress. It only shows what it is given and passes its clicks on.
+// the transfer progress. It shows each listing of `directory` below the ones before and passes
+// its clicks on.
 class MemoryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MemoryWindow(QWidget* mainWindow);
+    MemoryWindow(const MemoryDirectory& directory, QWidget* mainWindow);
 
     // Fresh contents and the place beside the main window, as on a first opening.
     void startFresh();
 
-    SetListModel& sets() { return *m_sets; }
-    // The grid's current row; -1 when there is none.
+    const SetListModel& sets() const { return *m_sets; }
+    // The set list's current row; -1 when there is none.
     int currentRow() const;
-    void setCurrentRow(int row);
-    void showMemorySize(int usedPercent, const QString& capacityText);
     void showProgress(int percent);
     // Cancel can be clicked only while a transfer runs.
     void setTransferRunning(bool running);
+    const QWidget* cancelButton() const;
     // "Plot", "Save As…" and "Export CSV…" act on the set downloaded last.
     void setSetActionsEnabled(bool enabled);
 
 Q_SIGNALS:
-    void gridClicked(int row);
+    void setRowClicked(int row);
     // A click on the gauge or on one of its two legend panels.
     void eraseClicked();
     void unitOptionClicked(int index);
@@ -48,20 +49,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showMemorySize(int usedPercent, const QString& capacityText);
+
+    const MemoryDirectory& m_directory;
     QWidget* m_mainWindow;
     SetListModel* m_sets;
-    QTableView* m_gridSet;
-    QProgressBar* m_mSize;
-    QWidget* m_ssPanel2;
-    QWidget* m_ssPanel3;
-    QLabel* m_lblMemorySize;
-    QProgressBar* m_mBar;
-    QPushButton* m_cmdCancel;
-    QPushButton* m_cmdPlotSet;
-    QPushButton* m_cmdSaveSet;
-    QPushButton* m_cmdExportSet;
-    QRadioButton* m_optLux;
-    QRadioButton* m_optFc;
+    QTableView* m_setList;
+    QProgressBar* m_usedGauge;
+    QWidget* m_usedLegend;
+    QWidget* m_unusedLegend;
+    QLabel* m_capacityLabel;
+    QProgressBar* m_transferBar;
+    QPushButton* m_cancel;
+    QPushButton* m_plotSet;
+    QPushButton* m_saveSet;
+    QPushButton* m_exportSet;
+    QRadioButton* m_lux;
+    QRadioButton* m_fc;
 };
 
 } // namespace logger

@@ -202,12 +202,6 @@ void PanelWindow::showSamplesLeftOut(long long count)
                      : QStringLiteral("%1 samples left out (set-up menu or overload)").arg(count));
 }
 
-void PanelWindow::setMeterCommandsEnabled(bool enabled)
-{
-    m_toolbar->setEnabled(enabled);
-    centralWidget()->setEnabled(enabled);
-}
-
 void PanelWindow::showReadProgress(const QString& title, int percent)
 {
     statusBar()->showMessage(QStringLiteral("Reading %1: %2 %").arg(title).arg(percent), 2000);

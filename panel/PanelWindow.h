@@ -62,8 +62,6 @@ public:
     // How many samples of the recording on the PC wrote no record because the meter marked its
     // frame invalid; nothing shown for none.
     void showSamplesLeftOut(long long count);
-    // The toolbar, keys and pictures; off while a transfer lets window events run.
-    void setMeterCommandsEnabled(bool enabled);
     // How far a long read of the data file `title` has come, in the status bar.
     void showReadProgress(const QString& title, int percent);
     // Asked before the window closes; false keeps it open.

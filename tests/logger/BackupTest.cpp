@@ -8,19 +8,35 @@
 #include "tests/support/ProgramHarness.h"
 #include "virtualmeter/MeterMemory.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
+// The progress window a transfer shows while the Memory window does not.
+QProgressDialog* ShownProgress()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget);
+            progress && progress->isVisible())
+            return progress;
+    return nullptr;
+}
+
 struct BackupRow
 {
     const char* name;
     bool fromWindow;
-    int unplugAtSet;  // 0: stays plugged in
+    int stopAtSet;    // 0: none
+    bool cancel;      // at that set: the Memory window closed, Cancel in the progress window;
+                      // otherwise the meter is unplugged
     rlim_t diskLimit; // bytes a file may take; 0: no limit
     bool insist;      // answers Yes to "Erase anyway?", then OK
 };
@@ -54,11 +70,19 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
     const BackupRow& row = GetParam();
     window->toolbar()->click(QStringLiteral("Logger"));
     meter.clearWrites();
-    // Unplugged when the set-data command of set `unplugAtSet` (1-based) arrives.
+    if (row.cancel)
+        program->logger().memoryWindow()->close();
+    // Stopped when the set-data command of set `stopAtSet` (1-based) arrives.
     int sets = 0;
     meter.setOnCommand([&](const virtualmeter::Report& command) {
-        if (command[1] == 6 && command[2] == 30 && ++sets == row.unplugAtSet)
-            meter.setPlugged(false);
+        if (command[1] != 6 || command[2] != 30 || ++sets != row.stopAtSet)
+            return;
+        if (!row.cancel)
+            return meter.setPlugged(false);
+        QTimer::singleShot(0, [] {
+            ASSERT_NE(ShownProgress(), nullptr);
+            QTest::mouseClick(ShownProgress()->findChild<QPushButton*>(), Qt::LeftButton);
+        });
     });
     if (row.insist)
         dialogs.messageAnswers = {ui::MsgAnswer::Yes, ui::MsgAnswer::Ok};
@@ -82,7 +106,11 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
     EXPECT_TRUE(asked.text.endsWith(QStringLiteral("Erase anyway?")));
     EXPECT_EQ(erased, row.insist ? 1 : 0);
     EXPECT_EQ(memory().sets().size(), row.insist ? 0u : 4u);
-    if (row.unplugAtSet > 0 || row.diskLimit > 0) {
+    EXPECT_EQ(ShownProgress(), nullptr);
+    if (row.cancel) {
+        EXPECT_EQ(asked.text, QStringLiteral("The backup failed: it was cancelled. Erase anyway?"));
+    }
+    if (row.stopAtSet > 0 || row.diskLimit > 0) {
         EXPECT_TRUE(asked.text.startsWith(QStringLiteral("The backup failed: ")));
         return;
     }
@@ -111,15 +139,21 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
                   QStringLiteral("All the Automatically Recorded data in memory will be deleted!"
                                  "\n2 of the 4 sets were saved in %1.")
                       .arg(folder));
+        EXPECT_EQ(dialogs.messages[1].icon, ui::MsgIcon::Exclamation);
+        EXPECT_EQ(dialogs.messages[1].title, QStringLiteral("Warning"));
+        // The window's own erase closes it.
+        EXPECT_FALSE(program->logger().memoryWindow()->isVisible());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, BackupTest,
-                         ::testing::Values(BackupRow{"Toolbar", false, 0, 0, false},
-                                           BackupRow{"MemoryWindowInsisted", true, 0, 0, true},
-                                           BackupRow{"Unplugged", false, 2, 0, false},
-                                           BackupRow{"FullDisk", true, 0, 50, false}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BackupTest,
+    ::testing::Values(BackupRow{"Toolbar", false, 0, false, 0, false},
+                      BackupRow{"MemoryWindowInsisted", true, 0, false, 0, true},
+                      BackupRow{"Unplugged", false, 2, false, 0, false},
+                      BackupRow{"CancelledWithoutTheMemoryWindow", false, 2, true, 0, false},
+                      BackupRow{"FullDisk", true, 0, false, 50, false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 class BackupsTest : public ::testing::Test, protected FourSets
 {

@@ -2,6 +2,7 @@
 
 #include "link/MeterCommands.h"
 #include "logger/MemoryWindow.h"
+#include "logger/SetDownload.h"
 #include "logger/SetListModel.h"
 #include "tests/support/PanelHarness.h"
 
@@ -9,7 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QTimer>
+#include <QTableView>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -54,23 +55,24 @@ protected:
         QFile file(root.paths.downloadFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
+    const logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
     logger::LoggerCommands commands_{runner, services, nullptr};
 };
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
 {
+    memory().addSet(SetOf(1));
     commands_.listMemory();
     ASSERT_NE(commands_.memoryWindow(), nullptr);
     EXPECT_TRUE(commands_.memoryWindow()->isVisible());
     EXPECT_EQ((commands()), (std::vector<std::pair<int, int>>{{6, 33}, {6, 29}}));
-    ASSERT_EQ(grid().rowCount(), 2);
+    ASSERT_EQ(grid().rowCount(), 3);
     EXPECT_EQ(grid().cellText(0, 0), QStringLiteral("Set"));
     EXPECT_EQ(grid().cellText(0, 1), QStringLiteral("  Start Time  "));
     EXPECT_EQ(grid().cellText(1, 0), QStringLiteral("1"));
     EXPECT_EQ(grid().cellText(1, 1), QStringLiteral("2026/12/05 16:39:05"));
-    EXPECT_EQ(commands_.memory().SetStartTimes[1], QStringLiteral("20261205163905"));
+    EXPECT_EQ(grid().cellText(2, 1), QStringLiteral("2026/11/01 08:00:00"));
     const auto* label =
         commands_.memoryWindow()->findChild<QLabel*>(QStringLiteral("LblMemorySize"));
     EXPECT_EQ(label->text(), QStringLiteral("Capacity : 512 MB"));
@@ -79,10 +81,17 @@ TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)
     EXPECT_EQ(poll.calls, (std::vector<bool>{false, true}));
     EXPECT_TRUE(dialogs.messages.empty());
 
-    // A second listing appends; a closed window starts afresh.
+    // A second listing appends. Set 2 of the first list, which the second does not list, is
+    // still asked for by its start time. A closed window starts afresh.
+    memory().setSets({SetOf(3)});
     commands_.listMemory();
-    EXPECT_EQ(grid().rowCount(), 3);
-    EXPECT_EQ(grid().cellText(2, 0), QStringLiteral("1"));
+    ASSERT_EQ(grid().rowCount(), 4);
+    EXPECT_EQ(grid().cellText(3, 1), QStringLiteral("2026/11/03 08:00:00"));
+    meter.clearWrites();
+    commands_.downloadSet(2);
+    ASSERT_FALSE(meter.writes().empty());
+    EXPECT_EQ(std::string(meter.writes()[0].begin() + 3, meter.writes()[0].begin() + 17),
+              "20261101080000");
     commands_.memoryWindow()->close();
     commands_.listMemory();
     EXPECT_EQ(grid().rowCount(), 2);
@@ -102,13 +111,10 @@ TEST_F(LoggerTest, DirectoryReportsSkipTheirFirstByte)
         // The drain finds nothing, the status comes in one report, then the directory pages.
         const int pages = sets == 9 ? 1 : 2;
         EXPECT_EQ(meter.readCount() - readsBefore, 1 + 1 + pages) << sets;
-        EXPECT_EQ(commands_.memory().SetStartTimes[static_cast<std::size_t>(sets)],
-                  QStringLiteral("202611") +
-                      QString::number(sets).rightJustified(2, QLatin1Char('0')) +
-                      QStringLiteral("080000"));
+        EXPECT_EQ(grid().cellText(sets, 1),
+                  QStringLiteral("2026/11/%1 08:00:00").arg(sets, 2, 10, QLatin1Char('0')));
         commands_.memoryWindow()->close();
     }
-    EXPECT_EQ(grid().cellText(10, 1), QStringLiteral("2026/11/10 08:00:00"));
 }
 
 TEST_F(LoggerTest, NoDataShowsCriticalMessageAndNoWindow)
@@ -147,7 +153,6 @@ TEST_F(LoggerTest, DownloadRequestsTheSetAndViewsTheFile)
     EXPECT_TRUE(std::equal(sizeRequest.begin() + 3, sizeRequest.end(), dataRequest.begin() + 3));
     // The last report is taken whole, beyond the set's size.
     EXPECT_EQ(downloaded(), QByteArray("Ev 123.4 lx") + QByteArray(53, ' ') + "\r\n");
-    EXPECT_EQ(commands_.memory().SetSizes[1], 11u);
     EXPECT_EQ(cmd.fileName, root.paths.downloadFile());
     EXPECT_EQ(dialogs.viewedFiles, QStringList{root.paths.downloadFile()});
     EXPECT_TRUE(poll.polling());
@@ -189,103 +194,22 @@ TEST_F(LoggerTest, LostOrCutShortListingAppendsNothingStale)
     // The status promises more sets than the meter sends directory reports for.
     claimSets(512 * 1024, 1024, 40);
     commands_.listMemory();
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(dialogs.messages.back().text, logger::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
     // The meter falls silent.
     meter.setSilent(true);
     commands_.listMemory();
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages.back().text, logger::LoggerCommands::LinkLostText);
+    EXPECT_EQ(dialogs.messages.back().text, logger::LinkLostText);
     EXPECT_EQ(grid().rowCount(), 22);
     EXPECT_TRUE(poll.polling());
 }
 
-TEST_F(LoggerTest, ClicksDuringATransferAreRefused)
-{
-    memory().setSets({SetOf(0, std::string(64 * 20, 'a'))});
-    commands_.listMemory();
-    meter.clearWrites();
-    QTimer::singleShot(0, [this] {
-        runner.resumePoll(); // as the plot window does when it has drawn
-        commands_.listMemory();
-        commands_.eraseAll();
-        commands_.eraseFromWindow();
-        commands_.sendUnitOption();
-        commands_.downloadSet(1);
-    });
-    commands_.downloadSet(1);
-    EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
-    EXPECT_TRUE(dialogs.messages.empty());
-    // The poll stays off from the first report to the last: the listing, then the download.
-    EXPECT_EQ(poll.calls, (std::vector<bool>{false, true, false, true}));
-    EXPECT_EQ(downloaded().size(), 64 * 20 + 2);
-}
-
-struct EraseRow
-{
-    bool fromWindow;
-    ui::MsgAnswer answer;
-};
-
-class EraseTest : public LoggerTest, public ::testing::WithParamInterface<EraseRow>
-{
-};
-
-// An empty memory needs no backup: the status query, then the confirmation decides; the status
-// is read again right before the erase.
-TEST_P(EraseTest, ConfirmationDecides)
-{
-    const auto [fromWindow, answer] = GetParam();
-    commands_.listMemory();
-    memory().setSets({});
-    meter.clearWrites();
-    poll.calls.clear();
-    dialogs.messageAnswers.push_back(answer);
-    if (fromWindow)
-        commands_.eraseFromWindow();
-    else
-        commands_.eraseAll();
-
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    const auto& asked = dialogs.messages[0];
-    EXPECT_EQ(asked.buttons, ui::MsgButtons::OkCancel);
-    if (fromWindow) {
-        EXPECT_EQ(asked.text,
-                  QStringLiteral("All the Automatically Recorded data in memory will be deleted!"));
-        EXPECT_EQ(asked.icon, ui::MsgIcon::Exclamation);
-        EXPECT_EQ(asked.title, QStringLiteral("Warning"));
-    } else {
-        EXPECT_EQ(asked.text, QStringLiteral("All the data in memory will be deleted!"));
-        EXPECT_EQ(asked.icon, ui::MsgIcon::None);
-        EXPECT_TRUE(asked.title.isEmpty());
-    }
-    // One sequence for each of the backup, the check with the erase and (the toolbar's erase,
-    // with the window open) the status shown afterwards.
-    const bool ok = answer == ui::MsgAnswer::Ok;
-    std::vector<std::pair<int, int>> sent = {{6, 33}};
-    if (ok)
-        sent.insert(sent.end(), {{6, 33}, {6, 32}});
-    if (ok && !fromWindow)
-        sent.push_back({6, 33});
-    EXPECT_EQ(commands(), sent);
-    std::vector<bool> polls;
-    for (std::size_t i = ok ? sent.size() - 1 : 1; i > 0; --i)
-        polls.insert(polls.end(), {false, true});
-    EXPECT_EQ(poll.calls, polls);
-    // Only the window's own erase closes it.
-    EXPECT_EQ(commands_.memoryWindow()->isVisible(), !(ok && fromWindow));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, EraseTest,
-                         ::testing::Values(EraseRow{false, ui::MsgAnswer::Ok},
-                                           EraseRow{false, ui::MsgAnswer::Cancel},
-                                           EraseRow{true, ui::MsgAnswer::Ok},
-                                           EraseRow{true, ui::MsgAnswer::Cancel}));
-
 TEST_F(LoggerTest, LuxAndFcSendTheSameUnitOption)
 {
     commands_.listMemory();
-    commands_.memoryWindow()->setCurrentRow(1);
+    auto* list = commands_.memoryWindow()->findChild<QTableView*>(QStringLiteral("GridSet"));
+    list->setCurrentIndex(list->model()->index(1, 0));
     meter.clearWrites();
     for (const char* option : {"OptLuxFc0", "OptLuxFc1"})
         commands_.memoryWindow()->findChild<QRadioButton*>(QLatin1String(option))->click();

@@ -10,10 +10,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,10 +36,14 @@ protected:
         meter.model().memory().setSets({{Start, 1, false, {}, text}});
         window->toolbar()->click(QStringLiteral("Logger"));
         logger::MemoryWindow& memory = *program->logger().memoryWindow();
+        clickSet(memory);
+        return memory;
+    }
+    static void clickSet(logger::MemoryWindow& memory)
+    {
         auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->visualRect(grid->model()->index(1, 0)).center());
-        return memory;
     }
     static void click(QWidget& window, const char* name)
     {
@@ -99,6 +105,45 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     EXPECT_TRUE(lines.endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,3000,0.3400,0.3500,"
                                "0.1978,0.4683,0.0030\r\n"));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// While a set comes in, a click on another window's button opens nothing, then or later: not
+// the plot's Print, not the main toolbar's clock or Open, not a second download. Cancel still
+// stops the transfer: nothing half is saved, and nothing the meter sent reaches the next tick.
+TEST_F(SetOutTest, ClicksElsewhereDuringADownloadOpenNothing)
+{
+    logger::MemoryWindow& memory = download(virtualmeter::setText(
+        Start, 1, false, {At(5, 100, 5000, 0.30, 0.31, 0.001), At(6, 200, 4000, 0.32, 0.33, 0)}));
+    const auto downloaded = [this] {
+        QFile file(root.paths.downloadFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray saved = downloaded();
+    click(memory, "CmdPlotSet");
+    plot::PlotWindow* plot = program->plotViewer().window();
+    ASSERT_NE(plot, nullptr);
+    meter.clearWrites();
+    QTimer::singleShot(0, &memory, [&] {
+        for (QWidget* button : {plot->findChild<QWidget*>(QStringLiteral("Print")),
+                                window->findChild<QWidget*>(QStringLiteral("RTC")),
+                                window->findChild<QWidget*>(QStringLiteral("Open"))})
+            QTest::mouseClick(button, Qt::LeftButton);
+        clickSet(memory);
+        click(memory, "CmdCancel");
+    });
+    clickSet(memory);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(dialogs.printed.empty());
+    EXPECT_EQ(dialogs.modalRuns, 0);
+    EXPECT_TRUE(dialogs.fileAsks.empty());
+    EXPECT_EQ(commands(), (std::vector<std::pair<int, int>>{{6, 34}, {6, 30}}));
+    EXPECT_EQ(dialogs.viewedFiles.size(), 1); // the first download's
+    EXPECT_EQ(downloaded(), saved);
+    EXPECT_EQ(memory.findChild<QProgressBar*>(QStringLiteral("MBar"))->value(), 0);
+    window->pollMeter();
+    EXPECT_EQ(meter.pendingReports(), 0u);
+    EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("PicSet"))->isHidden());
 }
 
 // How the record lines of a set are found; a set without any is refused for the plot and the
