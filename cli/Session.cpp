@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <istream>
 #include <poll.h>
 #include <unistd.h>
 
@@ -149,9 +150,21 @@ ui::MsgAnswer TerminalDialogs::message(const QString& text, ui::MsgButtons butto
                                        const QString&)
 {
     m_session.say(text);
-    return buttons == ui::MsgButtons::Ok               ? ui::MsgAnswer::Ok
-           : buttons == ui::MsgButtons::YesNoDefaultNo ? ui::MsgAnswer::No
-                                                       : ui::MsgAnswer::Cancel;
+    if (buttons == ui::MsgButtons::Ok)
+        return ui::MsgAnswer::Ok;
+    const bool okCancel = buttons == ui::MsgButtons::OkCancel;
+    bool yes = okCancel && m_okAnswered;
+    if (!yes && m_session.env.interactive && m_session.env.in != nullptr) {
+        m_session.env.err << (okCancel ? "Go on? [y/N] " : "[y/N] ") << std::flush;
+        std::string answer;
+        std::getline(*m_session.env.in, answer);
+        yes = answer == "y" || answer == "Y" || answer == "yes";
+    }
+    if (!yes)
+        m_declined = buttons;
+    if (okCancel)
+        return yes ? ui::MsgAnswer::Ok : ui::MsgAnswer::Cancel;
+    return yes ? ui::MsgAnswer::Yes : ui::MsgAnswer::No;
 }
 
 } // namespace cli

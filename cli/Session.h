@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
+#include "logger/TransferProgress.h"
 #include "ui/Dialogs.h"
 #include "ui/WorkingFiles.h"
 
@@ -53,12 +54,16 @@ private:
     meterlink::SequenceRunner m_runner;
 };
 
-// The modal dialogs of the shared code on a terminal: messages go to standard error, questions
-// are answered Cancel or No, file dialogs are cancelled.
+// The modal dialogs of the shared code on a terminal: messages go to standard error; a
+// question is asked on the terminal when there is one, otherwise answered Cancel or No, and an
+// OK/Cancel question OK with `okAnswered`; file dialogs are cancelled.
 class TerminalDialogs : public ui::Dialogs
 {
 public:
-    explicit TerminalDialogs(Session& session) : m_session(session) {}
+    explicit TerminalDialogs(Session& session, bool okAnswered = false)
+        : m_session(session), m_okAnswered(okAnswered)
+    {
+    }
 
     ui::MsgAnswer message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon,
                           const QString& title) override;
@@ -71,8 +76,26 @@ public:
     bool hasPrinter() override { return false; }
     bool printImage(const QImage&, const QString&) override { return false; }
 
+    // The buttons of the last question answered No or Cancel.
+    std::optional<ui::MsgButtons> declined() const { return m_declined; }
+
 private:
     Session& m_session;
+    bool m_okAnswered;
+    std::optional<ui::MsgButtons> m_declined;
+};
+
+// A long transfer on a terminal: Ctrl-C or SIGTERM cancels it.
+class TerminalProgress : public logger::TransferProgress
+{
+public:
+    explicit TerminalProgress(Pacer& pacer) : m_pacer(pacer) {}
+    void begin() override {}
+    bool advance(int) override { return !m_pacer.stopRequested(); }
+    void end() override {}
+
+private:
+    Pacer& m_pacer;
 };
 
 // The reason for the last failed write or read of a stream or file.

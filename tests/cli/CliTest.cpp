@@ -113,6 +113,13 @@ TEST_F(Cli, ExitCodesAndMessages)
         {"no file to record", {}, {"record"}, 1, "record takes"},
         {"clock out of range", {}, {"clock", "--set", "1999-12-31T23:59:59"}, 1, "2000 to 2099"},
         {"unknown command", {}, {"measure"}, 1, "unknown command \"measure\""},
+        {"erase with no one to ask", {}, {"erase"}, 1, "give --yes"},
+        {"erase unplugged",
+         [](Cli& t) { t.meter.setPlugged(false); },
+         {"erase", "--yes"},
+         2,
+         "no meter"},
+        {"download beyond the sets", {}, {"download", "99"}, 1, "the meter holds sets 1 to 12"},
         {"unknown option", {}, {"sets", "--all"}, 1, "Unknown option 'all'"},
     };
     for (const auto& row : rows) {
@@ -242,6 +249,18 @@ TEST_F(Cli, ClockAndSets)
                                     {{2026, 12, 6, 8, 0, 0}, 1, false, {}, "bc\r\n"}});
     ASSERT_EQ(run({"sets"}), 0) << err.str();
     EXPECT_EQ(out.str(), "1\t2026/12/05 16:39:05\t3\n2\t2026/12/06 08:00:00\t4\n");
+    // Each set as the backup saves it; the erase saves every one of them first.
+    const QString sets = path("sets");
+    ASSERT_TRUE(QDir().mkpath(sets));
+    ASSERT_EQ(run({"download", "all", "--dir", sets}), 0) << err.str();
+    EXPECT_EQ(lines(),
+              QStringList({sets + "/2026-12-05_163905.txt", sets + "/2026-12-06_080000.txt"}));
+    QFile second(lines().value(1));
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(second.readAll().startsWith("bc\r\n"));
+    ASSERT_EQ(run({"erase", "--yes"}), 0) << err.str();
+    EXPECT_TRUE(meter.model().memory().sets().empty());
+    EXPECT_NE(err.str().find("The 2 sets were saved in"), std::string::npos) << err.str();
     ASSERT_EQ(run({"meters"}), 0);
     EXPECT_EQ(out.str(), "virtual:meter-582\t\n");
 }
