@@ -31,8 +31,7 @@ std::unique_ptr<meterlink::platform::HidPlatform> OpenPlatform(bool demo)
 
 Program::Program(const Environment& environment)
     : m_environment(environment), m_link(environment.platform),
-      m_runner(m_link), m_services{environment.dialogs, environment.clock, environment.paths,
-                                   m_plotData,          m_fileState,       m_cmd}
+      m_runner(m_link), m_services{environment.dialogs, environment.clock, environment.paths}
 {
     prepareStartupFile();
     m_panel = std::make_unique<panel::PanelWindow>(m_runner, environment.dialogs);
@@ -73,8 +72,7 @@ void Program::wireRecording()
     QObject::connect(m_recorder.get(), &files::PcRecorder::leftOutChanged, m_panel.get(),
                      &panel::PanelWindow::showSamplesLeftOut);
     m_panel->toolbar()->setCommand(QStringLiteral("Save"), [this] {
-        files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_fileState,
-                           m_panel->pcInterval());
+        files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_panel->pcInterval());
     });
     m_panel->setCloseCheck([this] { return m_recorder->stopForClose(); });
     // A recording that an earlier run left behind must survive this run's first recording.
@@ -95,10 +93,10 @@ files::LiveSample Program::takeLiveSample()
 void Program::wireFileCommands()
 {
     m_plotViewer = std::make_unique<plot::PlotViewer>(
-        m_services, [this] { resumePoll(); }, m_panel.get());
+        m_environment.dialogs, m_document, [this] { resumePoll(); }, m_panel.get());
     m_panel->toolbar()->setCommand(QStringLiteral("Open"), [this] {
         files::OpenCommand(
-            m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
+            m_environment.dialogs, m_cmd, m_document, [this] { resumePoll(); },
             [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
     });
 }
@@ -106,7 +104,7 @@ void Program::wireFileCommands()
 void Program::openDataFile(const QString& path)
 {
     files::OpenDataFile(
-        path, m_environment.dialogs, m_cmd, m_fileState, m_plotData, [this] { resumePoll(); },
+        path, m_environment.dialogs, m_cmd, m_document, [this] { resumePoll(); },
         [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
 }
 
@@ -122,7 +120,8 @@ void Program::showReadProgress(int percent)
 
 void Program::wireMeterCommands()
 {
-    m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_panel.get());
+    m_logger = std::make_unique<logger::LoggerCommands>(m_runner, m_services, m_document, m_cmd,
+                                                        m_panel.get());
     // A downloaded set plotted shows as an opened data file does.
     m_logger->setPlotShower([this] { showPlot(); });
     panel::MainToolbar& toolbar = *m_panel->toolbar();

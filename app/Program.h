@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/SharedData.h"
+#include "files/PlotDocument.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
 #include "link/platform/HidPlatform.h"
@@ -64,9 +64,8 @@ public:
     logger::LoggerCommands& logger() { return *m_logger; }
     plot::PlotViewer& plotViewer() { return *m_plotViewer; }
     const meterlink::MeterLink& link() const { return m_link; }
-    // The shared data: the opened data file's records and the current file.
-    files::PlotData& plotData() { return m_plotData; }
-    files::FileState& fileState() { return m_fileState; }
+    // The opened data file or set, as the plot shows it.
+    files::PlotDocument& document() { return m_document; }
 
     // Opens a data file named without a dialog (on the command line) as "Open" opens one.
     void openDataFile(const QString& path);
@@ -88,8 +87,7 @@ private:
     Environment m_environment;
     meterlink::MeterLink m_link;
     meterlink::SequenceRunner m_runner;
-    files::PlotData m_plotData;
-    files::FileState m_fileState;
+    files::PlotDocument m_document;
     ui::FileDialogState m_cmd; // the main window's file dialog `Cmd`
     ui::Services m_services;
     std::unique_ptr<panel::PanelWindow> m_panel;

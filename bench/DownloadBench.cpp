@@ -148,12 +148,11 @@ void BM_Download512KiB(benchmark::State& state)
     const ui::SystemClock clock;
     QTemporaryDir dir;
     const ui::FixedPaths paths(dir.path());
-    files::PlotData plot;
-    files::FileState fileState;
+    files::PlotDocument document;
     ui::FileDialogState cmd;
     meterlink::SequenceRunner runner(link);
-    ui::Services services{dialogs, clock, paths, plot, fileState, cmd};
-    logger::LoggerCommands commands(runner, services, nullptr);
+    ui::Services services{dialogs, clock, paths};
+    logger::LoggerCommands commands(runner, services, document, cmd, nullptr);
     commands.listMemory();
     link.drain();
 

@@ -81,7 +81,7 @@ void ExportAgainstRead(benchmark::State& state)
     plot::RegionRows regions;
     regions[0] = {true, {"0.31", "0.32", "0.32", "0.31", "0.32", "0.32", "0.33", "0.33"}};
     {
-        files::PlotData warm; // into the page cache
+        files::RecordTable warm; // into the page cache
         files::ReadDataFile(path, warm);
     }
     Timing read;
@@ -89,20 +89,24 @@ void ExportAgainstRead(benchmark::State& state)
     Timing unsynced;
     Timing statistics;
     for (auto _ : state) {
-        files::PlotData plot;
+        files::RecordTable records;
+        files::ReadResult result;
         QString reason;
         const bool ok =
             timed(read,
                   [&] {
-                      return files::ReadDataFile(path, plot).outcome == files::ReadOutcome::Ok &&
-                             plot.RecordCount == RecordLines;
+                      result = files::ReadDataFile(path, records);
+                      return result.outcome == files::ReadOutcome::Ok &&
+                             records.count() == static_cast<std::size_t>(RecordLines);
                   }) &&
-            timed(exported, [&] { return files::ExportDataFileCsv(path, csv, reason); }) &&
+            timed(exported,
+                  [&] { return files::ExportDataFileCsv(path, result.stamp, csv, reason); }) &&
             timed(
                 unsynced,
                 [&] { return exportUnsynced(path, dir.filePath(QStringLiteral("plain.csv"))); }) &&
             timed(statistics, [&] {
-                benchmark::DoNotOptimize(plot::StatisticsOfRange(plot, &regions));
+                benchmark::DoNotOptimize(
+                    plot::StatisticsOfRange(records, {1, double{RecordLines}}, &regions));
                 return true;
             });
         if (!ok) {

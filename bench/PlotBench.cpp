@@ -18,11 +18,10 @@ constexpr int Records = 1'000'000;
 const QSize PictureSize(1000, 800);
 
 // Seven-character fields as a recording holds them, spread over the diagram.
-const files::PlotData& benchData()
+const files::RecordTable& benchData()
 {
-    static const files::PlotData data = [] {
-        files::PlotData made;
-        made.RecordCount = Records;
+    static const files::RecordTable data = [] {
+        files::RecordTable made;
         std::uint32_t seed = 12345;
         const auto next = [&seed] {
             seed = seed * 1664525u + 1013904223u;
@@ -35,25 +34,22 @@ const files::PlotData& benchData()
         };
         for (int i = 0; i < Records; ++i) {
             const std::string x = field(0.1 + next() * 0.6 / 10000);
-            made.Records.append(x, field(0.05 + next() * 0.75 / 10000));
+            made.append(x, field(0.05 + next() * 0.75 / 10000));
         }
-        made.PlotFrom = 1;
-        made.PlotTo = Records;
-        made.PlotCount = Records;
         return made;
     }();
     return data;
 }
 
 // The markers' rectangles as the stage draws them, without any of its work.
-std::vector<QRectF> markerRects(const plot::PlotView& view, const files::PlotData& data)
+std::vector<QRectF> markerRects(const plot::PlotView& view, const files::RecordTable& data)
 {
     const plot::Mapping mapping(view.frame, view.axisMin, view.axisMax);
     std::vector<QRectF> rects;
     rects.reserve(Records);
-    for (int n = 1; n <= data.RecordCount; ++n) {
-        const double x = mapping.X(*plot::RecordValue(data.RecordX(static_cast<std::size_t>(n))));
-        const double y = mapping.Y(*plot::RecordValue(data.RecordY(static_cast<std::size_t>(n))));
+    for (std::size_t n = 1; n <= data.count(); ++n) {
+        const double x = mapping.X(*plot::RecordValue(data.x(n)));
+        const double y = mapping.Y(*plot::RecordValue(data.y(n)));
         rects.push_back(QRectF(QPointF(x - x / 100, y + y / 100), QPointF(x + x / 100, y - y / 100))
                             .normalized());
     }
@@ -62,7 +58,7 @@ std::vector<QRectF> markerRects(const plot::PlotView& view, const files::PlotDat
 
 void PlotStageMillionRecords(benchmark::State& state)
 {
-    const files::PlotData& data = benchData();
+    const files::RecordTable& data = benchData();
     const plot::PlotView view{plot::FrameFromClient(PictureSize.width(), PictureSize.height()), 0,
                               1};
     const std::vector<QRectF> rects = markerRects(view, data);
@@ -76,7 +72,7 @@ void PlotStageMillionRecords(benchmark::State& state)
         picture.fill(Qt::white);
         const auto stageStart = Clock::now();
         {
-            plot::PlotStage stage(view, data, nullptr);
+            plot::PlotStage stage(view, data, {1, Records}, nullptr);
             stage.setCaptionSink([&captions](const QString&) { ++captions; });
             QPainter painter(&picture);
             stage.drawFixed(painter, picture.size());

@@ -167,11 +167,11 @@ void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
         const long long before = heapLive.load();
         heapPeak = before;
         {
-            files::PlotData plot;
+            files::RecordTable records;
             const double p2 = processorSeconds();
             const auto t2 = Clock::now();
-            if (files::ReadDataFile(file.path, plot).outcome != files::ReadOutcome::Ok ||
-                plot.RecordCount != file.records) {
+            if (files::ReadDataFile(file.path, records).outcome != files::ReadOutcome::Ok ||
+                records.count() != static_cast<std::size_t>(file.records)) {
                 state.SkipWithError("the reader did not read every record");
                 return;
             }

@@ -2,6 +2,7 @@
 #include "files/CsvExport.h"
 #include "files/CsvWriter.h"
 #include "files/DataFileReader.h"
+#include "files/FileStamp.h"
 
 #include <QFile>
 
@@ -16,8 +17,9 @@ int ExportDataFile(Session& session, const QString& dataFile, const QString& out
     QString reason;
     if (!output.isEmpty()) {
         // Written aside and renamed when whole, as the window's export is.
+        const files::FileStamp stamp = files::StampOf(data);
         data.close();
-        if (!files::ExportDataFileCsv(dataFile, output, reason))
+        if (!files::ExportDataFileCsv(dataFile, stamp, output, reason))
             return session.fail(FileFailed, reason);
         return Done;
     }

@@ -1,9 +1,11 @@
 #include "files/CsvExport.h"
 
 #include "files/DataFileReader.h"
+#include "files/PlotDocument.h"
 #include "files/RecordCsv.h"
 #include "ui/WorkingFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <new>
 
@@ -31,7 +33,8 @@ bool ExportRecordsCsv(std::string_view fileText, const QString& csvPath, QString
     });
 }
 
-bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString& reason)
+bool ExportDataFileCsv(const QString& dataPath, const FileStamp& stamp, const QString& csvPath,
+                       QString& reason)
 {
     QFile data;
     if (const ReadResult opened = OpenRegularFile(dataPath, data);
@@ -39,14 +42,40 @@ bool ExportDataFileCsv(const QString& dataPath, const QString& csvPath, QString&
         reason = ReadFailureText(dataPath, opened);
         return false;
     }
-    return writeCsvFile(csvPath, reason, [&data](CsvWriter& writer, QString& why) {
-        return WriteDataFileCsv(data, writer, why) >= 0;
+    const QString changed =
+        QStringLiteral("\"%1\" has changed since it was opened; open it again to export what it "
+                       "holds now")
+            .arg(QDir::toNativeSeparators(dataPath));
+    if (StampOf(data) != stamp) {
+        reason = changed;
+        return false;
+    }
+    return writeCsvFile(csvPath, reason, [&](CsvWriter& writer, QString& why) {
+        if (WriteDataFileCsv(data, writer, why) < 0)
+            return false;
+        // Written to while it was read: the rows may mix the old and the new file.
+        if (StampOf(data) != stamp) {
+            why = changed;
+            return false;
+        }
+        return true;
     });
+}
+
+bool ExportDocumentCsv(const PlotDocument& document, const QString& csvPath, QString& reason)
+{
+    const RecordSource& source = document.source();
+    if (source.path.isEmpty())
+        return ExportRecordsCsv(
+            {source.text.constData(), static_cast<std::size_t>(source.text.size())}, csvPath,
+            reason);
+    return ExportDataFileCsv(source.path, source.stamp, csvPath, reason);
 }
 
 long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason)
 {
-    // A recording of a million lines stays out of the heap.
+    // Read block by block as the rows are made: a recording of a million lines stays out of the
+    // heap.
     RecordsCsv csv(writer);
     try {
         const ReadResult read =

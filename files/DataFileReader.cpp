@@ -46,7 +46,7 @@ std::uint64_t availableMemory()
     return MemoryAtHand();
 }
 
-// The most records one read may hold: half the memory at hand, and what RecordCount can count.
+// The most records one read may hold: half the memory at hand, and what an int can count.
 std::size_t recordLimit()
 {
     return static_cast<std::size_t>(std::min<std::uint64_t>(
@@ -74,7 +74,7 @@ void appendRecord(RecordTable& records, std::string_view item)
 
 ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
 {
-    return {outcome, systemError};
+    return {outcome, systemError, {}};
 }
 
 // Where the complete lines in [begin, end) end: after the last LF, or after the last CR that is
@@ -231,11 +231,13 @@ ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& t
     return anyItem ? ReadResult{} : failure(ReadOutcome::Empty);
 }
 
-ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress)
+ReadResult ReadDataFile(const QString& path, RecordTable& records, const ReadProgress& progress)
 {
     QFile file;
     if (const ReadResult opened = OpenRegularFile(path, file); opened.outcome != ReadOutcome::Ok)
         return opened;
+    // Before the read: a write while it runs makes the stamp differ from the file.
+    const FileStamp stamp = StampOf(file);
     const std::size_t limit = recordLimit();
 
     RecordCollector collector;
@@ -261,42 +263,28 @@ ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress&
     if (!collector.headerComplete())
         return failure(ReadOutcome::HeaderTooShort);
 
-    plot.RecordCount = static_cast<int>(collector.recordCount());
-    plot.Records = std::move(collector.records());
-    plot.PlotCount = plot.RecordCount;
-    plot.PlotFrom = 1;
-    plot.PlotTo = plot.RecordCount;
-    plot.DefaultAxisMin = 0;
-    plot.DefaultAxisMax = 1;
-    plot.SourcePath = path;
-    return {};
+    records = std::move(collector.records());
+    return {ReadOutcome::Ok, {}, stamp};
 }
 
-bool ReadSetText(std::string_view text, PlotData& plot)
+bool ReadSetText(std::string_view text, RecordTable& records)
 {
     RecordCollector collector;
     for (ItemScanner items(text); !items.atEnd() && collector.add(items.next());) {
     }
-    RecordTable records;
+    RecordTable found;
     if (collector.headerComplete() && collector.recordCount() > 0) {
-        records = std::move(collector.records());
+        found = std::move(collector.records());
     } else {
         for (ItemScanner items(text); !items.atEnd();) {
             const std::string_view item = items.next();
             if (IsRecordItem(item))
-                appendRecord(records, item);
+                appendRecord(found, item);
         }
     }
-    if (records.count() == 0)
+    if (found.count() == 0)
         return false;
-    plot.RecordCount = static_cast<int>(records.count());
-    plot.Records = std::move(records);
-    plot.PlotCount = plot.RecordCount;
-    plot.PlotFrom = 1;
-    plot.PlotTo = plot.RecordCount;
-    plot.DefaultAxisMin = 0;
-    plot.DefaultAxisMax = 1;
-    plot.SourcePath.clear();
+    records = std::move(found);
     return true;
 }
 

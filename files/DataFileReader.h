@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/FileStamp.h"
 #include "files/SharedData.h"
 
 #include <QString>
@@ -69,6 +70,8 @@ struct ReadResult
     ReadOutcome outcome = ReadOutcome::Ok;
     // The system's reason, for CannotOpen and ReadFailed.
     QString systemError;
+    // Ok: the file as it was when the read began.
+    FileStamp stamp;
 };
 
 // Opens `path` for reading when it is a regular file once links are followed. Anything else is
@@ -90,19 +93,18 @@ void SetMaxLineBytes(qsizetype bytes);
 ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
                      const ReadProgress& progress = {});
 
-// Reads a data file in one pass. On success fills RecordCount and the records and sets
-// PlotFrom 1, PlotTo and PlotCount RecordCount, DefaultAxisMin 0, DefaultAxisMax 1 and
-// SourcePath. On any failure `plot` is left exactly as it was. A record takes a byte and the
-// characters of its x and y, 12 bytes more with Ev, Tcp and delta-uv: a recording less than a
-// quarter of its size, a file of the shortest lines less than a tenth. One with more records
-// than half the memory available can hold is refused.
-ReadResult ReadDataFile(const QString& path, PlotData& plot, const ReadProgress& progress = {});
+// Reads a data file in one pass into `records`; on any failure they are left exactly as they
+// were. A record takes a byte and the characters of its x and y, 12 bytes more with Ev, Tcp and
+// delta-uv: a recording less than a quarter of its size, a file of the shortest lines less than
+// a tenth. One with more records than half the memory available can hold is refused.
+ReadResult ReadDataFile(const QString& path, RecordTable& records,
+                        const ReadProgress& progress = {});
 
-// Reads the text of a set downloaded from the meter as a data file, into `plot` as ReadDataFile
-// does (SourcePath empty). A text that is no data file (no five-item header, or no record after
-// it) gives its record items wherever they stand. False, with `plot` as it was, when the text
+// Reads the text of a set downloaded from the meter as a data file, into `records` as
+// ReadDataFile does. A text that is no data file (no five-item header, or no record after it)
+// gives its record items wherever they stand. False, with `records` as they were, when the text
 // holds no record item at all.
-bool ReadSetText(std::string_view text, PlotData& plot);
+bool ReadSetText(std::string_view text, RecordTable& records);
 
 // Why a read failed, for the user ("the file is empty").
 QString ReadFailureReason(const ReadResult& result);

@@ -233,11 +233,10 @@ bool PcRecorder::save()
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         ui::FileDialogState dialog;
         dialog.fileName = RecordingDialogName(QString(), m_paths);
-        dialog.filter = SaveDialogFilter();
-        dialog.overwritePrompt = true;
-        if (!ui::AskSaveName(m_dialogs, dialog) || dialog.fileTitle.isEmpty())
+        const std::optional<QString> chosen = ShowSaveDialog(m_dialogs, dialog);
+        if (!chosen)
             return keep(path, QStringLiteral("no other name was chosen"));
-        path = ChosenTarget(dialog.fileName);
+        path = ChosenTarget(*chosen);
         seen = ui::IdentifyFile(path);
     }
 }

@@ -1,6 +1,6 @@
 #include "files/SaveDialog.h"
 
-#include "ui/WorkingFiles.h"
+#include "ui/SavePath.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -23,16 +23,10 @@ QString RecordingDialogName(const QString& offered, const ui::FixedPaths& paths)
     return QDir::cleanPath(folder) + QLatin1Char('/');
 }
 
-bool ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog, FileState& state)
+std::optional<QString> ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog)
 {
-    dialog.filter = SaveDialogFilter();
     dialog.filterIndex = 1;
-    dialog.overwritePrompt = true;
-    if (!ui::AskSaveName(dialogs, dialog))
-        return false;
-    state.CurrentFileName = dialog.fileName;
-    state.FileChosen = !dialog.fileTitle.isEmpty();
-    return state.FileChosen;
+    return ui::AskSavePath(dialogs, dialog, SaveDialogFilter());
 }
 
 } // namespace files

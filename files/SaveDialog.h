@@ -1,8 +1,9 @@
 #pragma once
 
-#include "files/SharedData.h"
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
+
+#include <optional>
 
 namespace files {
 
@@ -14,10 +15,9 @@ QString SaveDialogFilter();
 // or download would overwrite; then the user's documents folder, with no file named.
 QString RecordingDialogName(const QString& offered, const ui::FixedPaths& paths);
 
-// Asks for a file to save under with the given dialog. Cancel leaves CurrentFileName and
-// FileChosen as they were; otherwise CurrentFileName := the chosen full path and FileChosen :=
-// whether the chosen file title is not empty. No extension is added to the typed name.
-// Returns whether this dialog chose a file, whatever FileChosen held before.
-bool ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog, FileState& state);
+// Asks for a file to save under with the given dialog: the filter list above with its first
+// pair preselected and the question before an existing file is replaced; no extension is added
+// to the typed name. The chosen full path; nothing when cancelled or no file is named.
+std::optional<QString> ShowSaveDialog(ui::Dialogs& dialogs, ui::FileDialogState& dialog);
 
 } // namespace files

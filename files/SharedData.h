@@ -79,30 +79,4 @@ private:
     std::size_t m_expected = static_cast<std::size_t>(-1);
 };
 
-// The opened recording, as the plot window draws it. Records are numbered 1..RecordCount.
-struct PlotData
-{
-    int RecordCount = 0;
-    RecordTable Records;
-    double PlotFrom = 1;
-    double PlotTo = 0;
-    double PlotCount = 0;
-    double DefaultAxisMin = 0;
-    double DefaultAxisMax = 1;
-    // The file the records were read from, for exporting it.
-    QString SourcePath;
-
-    // The fields of record n, 1 <= n <= Records.count().
-    std::string_view RecordX(std::size_t n) const { return Records.x(n); }
-    std::string_view RecordY(std::size_t n) const { return Records.y(n); }
-};
-
-// The current data file: its name as the plot caption shows it, and the outcome of the last
-// save dialog.
-struct FileState
-{
-    QString CurrentFileName;
-    bool FileChosen = false;
-};
-
 } // namespace files

@@ -44,19 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzinput::check(file.write(reinterpret_cast<const char*>(data),
                                     static_cast<qint64>(size)) == static_cast<qint64>(size));
     }
-    files::PlotData plot;
-    plot.RecordCount = -7; // a marker: untouched unless the read succeeds
-    const auto outcome = files::ReadDataFile(scratchFile(), plot).outcome;
+    files::RecordTable records;
+    records.append("marker", {}); // untouched unless the read succeeds
+    const files::RecordTable before = records;
+    const auto outcome = files::ReadDataFile(scratchFile(), records).outcome;
     if (outcome != files::ReadOutcome::Ok) {
-        fuzzinput::check(plot.RecordCount == -7);
+        fuzzinput::check(records == before);
         fuzzinput::check(size == 0 || !collector.headerComplete());
         return 0;
     }
     fuzzinput::check(collector.headerComplete());
-    fuzzinput::check(plot.Records.count() == collector.recordCount());
-    fuzzinput::check(static_cast<std::size_t>(plot.RecordCount) == plot.Records.count());
-    fuzzinput::check(plot.Records == collector.records());
-    for (std::size_t i = 1; i <= plot.Records.count(); ++i)
-        fuzzinput::check(plot.RecordX(i).size() <= 7 && plot.RecordY(i).size() <= 7);
+    fuzzinput::check(records == collector.records());
+    for (std::size_t i = 1; i <= records.count(); ++i)
+        fuzzinput::check(records.x(i).size() <= 7 && records.y(i).size() <= 7);
     return 0;
 }

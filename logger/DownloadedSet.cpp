@@ -5,6 +5,7 @@
 #include "files/FileCommands.h"
 #include "logger/MemoryProtocol.h"
 #include "logger/SetBackup.h"
+#include "ui/SavePath.h"
 #include "ui/WorkingFiles.h"
 
 #include <QDir>
@@ -45,14 +46,16 @@ void DownloadedSet::plotSet()
     if (!m_lastSet)
         return;
     const QByteArray& text = m_lastSet->text;
-    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())},
-                            m_services.plot)) {
+    files::RecordTable records;
+    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
         m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    m_services.plot.SourcePath = m_lastSet->file;
-    m_services.fileState.CurrentFileName =
-        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits));
+    // The document keeps the text: the next download rewrites the file that holds it.
+    m_document.open(
+        std::move(records),
+        QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits)),
+        {{}, {}, text});
     if (m_showPlot)
         m_showPlot();
 }
@@ -61,19 +64,15 @@ void DownloadedSet::saveSet()
 {
     if (!m_lastSet)
         return;
-    m_setDialog.filter = files::OpenDialogFilter();
-    m_setDialog.filterIndex = 1;
-    m_setDialog.overwritePrompt = true;
     m_setDialog.fileName = StartName(m_setDialog.fileName, setFileStem() + QStringLiteral(".txt"));
-    if (!ui::AskSaveName(m_services.dialogs, m_setDialog) || m_setDialog.fileTitle.isEmpty())
+    const auto path = ui::AskSavePath(m_services.dialogs, m_setDialog, files::OpenDialogFilter());
+    if (!path)
         return;
     // Whole or not at all: a failure leaves an earlier file of that name as it was.
     QString reason;
-    if (ui::SaveWhole(m_setDialog.fileName, m_lastSet->text + "\r\n", std::nullopt, reason) !=
+    if (ui::SaveWhole(*path, m_lastSet->text + "\r\n", std::nullopt, reason) !=
         ui::SaveOutcome::Saved)
-        m_services.dialogs.message(QStringLiteral("The set could not be saved as %1\n%2")
-                                       .arg(QDir::toNativeSeparators(m_setDialog.fileName), reason),
-                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        ui::ShowNotWritten(m_services.dialogs, QStringLiteral("The set"), *path, reason);
 }
 
 void DownloadedSet::exportSet()
@@ -82,23 +81,21 @@ void DownloadedSet::exportSet()
         return;
     // A file of the column line alone would pass for an export.
     const QByteArray& text = m_lastSet->text;
-    files::PlotData records;
+    files::RecordTable records;
     if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
         m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    m_csvDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
-    m_csvDialog.filterIndex = 1;
-    m_csvDialog.overwritePrompt = true;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
-    if (!ui::AskSaveName(m_services.dialogs, m_csvDialog) || m_csvDialog.fileTitle.isEmpty())
+    const auto path =
+        ui::AskSavePath(m_services.dialogs, m_csvDialog,
+                        QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"));
+    if (!path)
         return;
     QString reason;
-    if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())},
-                                 m_csvDialog.fileName, reason))
-        m_services.dialogs.message(QStringLiteral("The CSV file could not be written: %1\n%2")
-                                       .arg(QDir::toNativeSeparators(m_csvDialog.fileName), reason),
-                                   ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    if (!files::ExportRecordsCsv({text.constData(), static_cast<std::size_t>(text.size())}, *path,
+                                 reason))
+        ui::ShowNotWritten(m_services.dialogs, QStringLiteral("The CSV file"), *path, reason);
 }
 
 } // namespace logger

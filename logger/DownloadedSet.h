@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/PlotDocument.h"
 #include "ui/Services.h"
 
 #include <QByteArray>
@@ -14,20 +15,23 @@ namespace logger {
 class DownloadedSet
 {
 public:
-    explicit DownloadedSet(ui::Services& services) : m_services(services) {}
+    DownloadedSet(ui::Services& services, files::PlotDocument& document)
+        : m_services(services), m_document(document)
+    {
+    }
 
     // `file` is the working file that holds the set; empty when it could not be saved.
     void keep(int number, const QString& digits, const QByteArray& text, const QString& file);
     void forget() { m_lastSet.reset(); }
     bool held() const { return m_lastSet.has_value(); }
 
-    // "Plot": the set into the shared plot data, shown as "Open" shows a file.
+    // "Plot": the set opened in the document, shown as "Open" shows a file.
     void plotSet();
     // "Save As…": the set as a data file the user names.
     void saveSet();
     // "Export CSV…": the set as CSV.
     void exportSet();
-    // Shows the plot window once a set was read into the plot data.
+    // Shows the plot window once a set was opened in the document.
     void setPlotShower(std::function<void()> showPlot) { m_showPlot = std::move(showPlot); }
 
     static const QString NoRecordsText;
@@ -44,6 +48,7 @@ private:
     QString setFileStem() const;
 
     ui::Services& m_services;
+    files::PlotDocument& m_document;
     std::optional<Set> m_lastSet;
     std::function<void()> m_showPlot;
     ui::FileDialogState m_setDialog;

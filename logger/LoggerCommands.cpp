@@ -13,9 +13,10 @@ const QString EraseWindowText =
 } // namespace
 
 LoggerCommands::LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
+                               files::PlotDocument& document, ui::FileDialogState& cmd,
                                QWidget* mainWindow, QObject* parent)
-    : QObject(parent), m_runner(runner), m_services(services), m_mainWindow(mainWindow),
-      m_transfer([this] { return m_window; }, mainWindow), m_lastSet(services)
+    : QObject(parent), m_runner(runner), m_services(services), m_cmd(cmd), m_mainWindow(mainWindow),
+      m_transfer([this] { return m_window; }, mainWindow), m_lastSet(services, document)
 {
 }
 
@@ -120,14 +121,11 @@ void LoggerCommands::downloadSet(int row)
         return;
 
     const QString path = m_services.paths.downloadFile();
-    // A plot read from the download file no longer matches it once it is rewritten.
-    if (m_services.plot.SourcePath == path)
-        m_services.plot.SourcePath.clear();
     const bool saved = SaveSetText(m_services.paths, *text);
     m_lastSet.keep(k, digits, *text, saved ? path : QString());
     showSetActions();
     if (saved) {
-        m_services.cmd.fileName = path;
+        m_cmd.fileName = path;
         m_services.dialogs.openTextViewer(path);
     } else {
         m_services.dialogs.message(QStringLiteral("The set could not be saved as ") + path +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/PlotDocument.h"
 #include "link/MeterSequence.h"
 #include "logger/DownloadedSet.h"
 #include "logger/MemoryDirectory.h"
@@ -25,7 +26,8 @@ class LoggerCommands : public QObject
     Q_OBJECT
 public:
     // `mainWindow` places the `Memory` window beside it and owns it.
-    LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services, QWidget* mainWindow,
+    LoggerCommands(meterlink::SequenceRunner& runner, ui::Services& services,
+                   files::PlotDocument& document, ui::FileDialogState& cmd, QWidget* mainWindow,
                    QObject* parent = nullptr);
     ~LoggerCommands() override;
 
@@ -42,7 +44,7 @@ public:
     // A click on "Lux" or "Fc" (either): the unit-option command for the current row's set.
     void sendUnitOption();
 
-    // Shows the plot window once a set was read into the plot data.
+    // Shows the plot window once a set was opened in the document.
     void setPlotShower(std::function<void()> showPlot);
 
     // Nullptr until the first listing opened it.
@@ -61,6 +63,7 @@ private:
 
     meterlink::SequenceRunner& m_runner;
     ui::Services& m_services;
+    ui::FileDialogState& m_cmd;
     QWidget* m_mainWindow;
     MemoryWindow* m_window = nullptr;
     MemoryDirectory m_directory;

@@ -3,6 +3,7 @@
 #include "files/CsvWriter.h"
 #include "panel/ReadingsModel.h"
 #include "ui/Clock.h"
+#include "ui/SavePath.h"
 #include "ui/WorkingFiles.h"
 
 #include <QClipboard>
@@ -110,11 +111,6 @@ ReadingsWindow::ReadingsWindow(ui::Dialogs& dialogs, const ui::Clock& clock, QWi
     connect(m_cmdClear, &QPushButton::clicked, this, &ReadingsWindow::clearReadings);
     connect(m_cmdCopy, &QPushButton::clicked, this, &ReadingsWindow::copySelection);
     connect(m_cmdExport, &QPushButton::clicked, this, &ReadingsWindow::exportCsv);
-    m_exportDialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|");
-    m_exportDialog.overwritePrompt = true;
-    m_exportDialog.fileName =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Readings.csv"));
     showCount();
 }
 
@@ -188,7 +184,11 @@ void ReadingsWindow::copySelection()
 
 void ReadingsWindow::exportCsv()
 {
-    if (!ui::AskSaveName(m_dialogs, m_exportDialog) || m_exportDialog.fileName.isEmpty())
+    const auto path = ui::AskSavePath(
+        m_dialogs, m_exportDialog, QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"),
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("Readings.csv")));
+    if (!path)
         return;
     // Written aside and renamed, so a failed write leaves any earlier file whole.
     QString reason;
@@ -196,10 +196,8 @@ void ReadingsWindow::exportCsv()
         files::CsvWriter out(file);
         return m_readings->writeCsv(out);
     };
-    if (ui::Save(m_exportDialog.fileName, write, std::nullopt, reason) != ui::SaveOutcome::Saved)
-        m_dialogs.message(QStringLiteral("The readings could not be written to %1: %2")
-                              .arg(QDir::toNativeSeparators(m_exportDialog.fileName), reason),
-                          ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    if (ui::Save(*path, write, std::nullopt, reason) != ui::SaveOutcome::Saved)
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The readings"), *path, reason);
 }
 
 void ReadingsWindow::showCount()

@@ -140,10 +140,10 @@ GraphWindow::GraphWindow(ui::Dialogs& dialogs, QWidget* placeNextTo)
     layout->addWidget(buildControls());
     layout->addLayout(middle, 1);
 
-    m_picUser = new RegionPanel(m_dialogs, m_fileState, this);
-    connect(m_picUser, &RegionPanel::okClicked, this, &GraphWindow::applyRows);
-    connect(m_picUser, &RegionPanel::exitClicked, m_picUser, &QWidget::hide);
-    m_picUser->hide();
+    m_regionPanel = new RegionPanel(m_dialogs, this);
+    connect(m_regionPanel, &RegionPanel::okClicked, this, &GraphWindow::applyRows);
+    connect(m_regionPanel, &RegionPanel::exitClicked, m_regionPanel, &QWidget::hide);
+    m_regionPanel->hide();
     buildLimitsPanel();
 
     listRegions();
@@ -189,11 +189,11 @@ QWidget* GraphWindow::buildControls()
     connect(fitButton, &QPushButton::clicked, this, &GraphWindow::fit);
     connect(regions, &QPushButton::clicked, this, [this] {
         m_picLimits->hide();
-        m_picUser->setVisible(!m_picUser->isVisible());
-        m_picUser->raise();
+        m_regionPanel->setVisible(!m_regionPanel->isVisible());
+        m_regionPanel->raise();
     });
     connect(limits, &QPushButton::clicked, this, [this] {
-        m_picUser->hide();
+        m_regionPanel->hide();
         m_picLimits->setVisible(!m_picLimits->isVisible());
         m_picLimits->raise();
     });
@@ -278,18 +278,18 @@ void GraphWindow::placePanels()
 {
     // Over the diagram's top right corner, where the loci leave room.
     const QRect canvas = m_canvas->geometry();
-    for (QWidget* panel : std::initializer_list<QWidget*>{m_picUser, m_picLimits})
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_regionPanel, m_picLimits})
         panel->move(std::max(canvas.left(), canvas.right() - panel->width() - 8), canvas.top() + 4);
 }
 
 void GraphWindow::open(const RegionRows* plotRows)
 {
-    if (plotRows != nullptr && m_picUser->rows() == RegionRows()) {
+    if (plotRows != nullptr && m_regionPanel->rows() == RegionRows()) {
         RegionRows taken;
         for (std::size_t r = 0; r < taken.size(); ++r)
             if ((*plotRows)[r].checked)
                 taken[r] = (*plotRows)[r];
-        m_picUser->setRows(taken);
+        m_regionPanel->setRows(taken);
         applyRows();
     }
     const bool first = !m_opened;
@@ -326,9 +326,9 @@ void GraphWindow::chooseRegion(int comboIndex)
 
 void GraphWindow::applyRows()
 {
-    m_model.setUserRows(m_picUser->rows());
+    m_model.setUserRows(m_regionPanel->rows());
     listRegions();
-    m_picUser->hide();
+    m_regionPanel->hide();
     m_canvas->redrawAll();
     showTexts();
 }
@@ -355,7 +355,7 @@ void GraphWindow::addLimits()
         m_dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);
         return;
     }
-    RegionRows rows = m_picUser->rows();
+    RegionRows rows = m_regionPanel->rows();
     const std::optional<int> free = FirstFreeRow(rows);
     if (!free) {
         m_dialogs.message(QStringLiteral("All five rows are in use: clear one under "
@@ -364,7 +364,7 @@ void GraphWindow::addLimits()
         return;
     }
     rows[static_cast<std::size_t>(*free)] = std::get<RegionRow>(made);
-    m_picUser->setRows(rows);
+    m_regionPanel->setRows(rows);
     m_picLimits->hide();
     applyRows();
     const QString name = QStringLiteral("User %1").arg(*free + 1);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "files/SharedData.h"
 #include "plot/GraphDiagram.h"
 #include "plot/GraphModel.h"
 #include "plot/GraphRenderer.h"
@@ -98,7 +97,6 @@ private:
     ui::Dialogs& m_dialogs;
     QPointer<QWidget> m_placeNextTo;
     bool m_opened = false;
-    files::FileState m_fileState; // the region file's name, kept apart from the plot's
     GraphModel m_model;
     GraphViewport m_viewport;
 
@@ -110,7 +108,7 @@ private:
     QLabel* m_lblDeltaUV = nullptr;
     QLabel* m_lblReading = nullptr;
     QLabel* m_lblInside = nullptr;
-    RegionPanel* m_picUser = nullptr;
+    RegionPanel* m_regionPanel = nullptr;
     QFrame* m_picLimits = nullptr;
     QLineEdit* m_txtCctFrom = nullptr;
     QLineEdit* m_txtCctTo = nullptr;

@@ -24,7 +24,7 @@ void drawPlot(QPainter& painter, const PlotPicture& picture)
     const PlotView view = viewOf(picture);
     const QSizeF size(picture.size);
     DrawResizeStage(painter, size, view, picture.font, picture.background);
-    PlotStage stage(view, *picture.data, picture.regions, picture.gridColour);
+    PlotStage stage(view, *picture.records, picture.range, picture.regions, picture.gridColour);
     stage.drawFixed(painter, size);
     stage.drawMarkers(painter, size, stage.markerCount());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/SharedData.h"
+#include "files/PlotDocument.h"
 #include "plot/RegionFile.h"
 
 #include <QColor>
@@ -39,7 +39,8 @@ struct PlotPicture
     QSize size;
     double axisMin = 0;
     double axisMax = 1;
-    const files::PlotData* data = nullptr;
+    const files::RecordTable* records = nullptr;
+    files::RecordRange range;
     const RegionRows* regions = nullptr; // null when the regions are off
     int gridColour = 7;
     QFont font;

@@ -152,17 +152,16 @@ void DrawResizeStage(QPainter& painter, QSizeF size, const PlotView& view, const
     painter.fillRect(QRectF(QPointF(f.left, f.top()), QPointF(f.right(), f.bottom)), Qt::white);
 }
 
-PlotStage::PlotStage(const PlotView& view, const files::PlotData& data, const RegionRows* regions,
-                     int gridColour)
-    : m_view(view), m_mapping(view.frame, view.axisMin, view.axisMax), m_data(data),
-      m_regions(regions), m_gridColour(gridColour), m_from(data.PlotFrom), m_count(data.PlotCount)
+PlotStage::PlotStage(const PlotView& view, const files::RecordTable& records,
+                     files::RecordRange range, const RegionRows* regions, int gridColour)
+    : m_view(view), m_mapping(view.frame, view.axisMin, view.axisMax), m_records(records),
+      m_regions(regions), m_gridColour(gridColour), m_from(range.from), m_count(range.count())
 {
-    // k runs from PlotFrom to PlotTo in steps of 1; no record lies beyond RecordCount, so a
-    // range reaching further would only draw nothing for longer.
-    if (std::isfinite(data.PlotFrom) && std::isfinite(data.PlotTo) &&
-        data.PlotTo >= data.PlotFrom) {
-        const double steps = std::floor(data.PlotTo - data.PlotFrom) + 1;
-        const double limit = static_cast<double>(data.RecordCount) + 2;
+    // k runs from the range's first to its last record in steps of 1; no record lies beyond the
+    // stored ones, so a range reaching further would only draw nothing for longer.
+    if (std::isfinite(range.from) && std::isfinite(range.to) && range.to >= range.from) {
+        const double steps = std::floor(range.to - range.from) + 1;
+        const double limit = static_cast<double>(records.count()) + 2;
         m_total = static_cast<std::int64_t>(std::min(steps, limit));
     }
 }
@@ -195,15 +194,15 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
 bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)
 {
     const QRectF picture(QPointF(0, 0), pictureSize);
-    const auto stored = static_cast<std::int64_t>(m_data.Records.count());
+    const auto stored = static_cast<std::int64_t>(m_records.count());
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     for (; m_done < end; ++m_done) {
         const double k = m_from + static_cast<double>(m_done);
         const std::int64_t n = ui::RoundHalfEven(k);
-        if (n >= 1 && n <= m_data.RecordCount && n <= stored) {
+        if (n >= 1 && n <= stored) {
             const auto index = static_cast<std::size_t>(n);
-            const std::optional<double> u = RecordValue(m_data.RecordX(index));
-            const std::optional<double> v = u ? RecordValue(m_data.RecordY(index)) : std::nullopt;
+            const std::optional<double> u = RecordValue(m_records.x(index));
+            const std::optional<double> v = u ? RecordValue(m_records.y(index)) : std::nullopt;
             // A field without a number is not drawn: a marker at 0,0 would claim a reading.
             if (v) {
                 const double x = m_mapping.X(*u);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/SharedData.h"
+#include "files/PlotDocument.h"
 #include "plot/PlotGeometry.h"
 #include "plot/RegionFile.h"
 
@@ -77,10 +77,10 @@ public:
     // Told the progress caption ("12.5 % Completed") each time its text changes.
     using CaptionSink = std::function<void(const QString&)>;
 
-    // `regions` is null when the regions are off. The record data is read while drawing, so it
-    // must outlive the stage; indexes beyond its arrays are skipped.
-    PlotStage(const PlotView& view, const files::PlotData& data, const RegionRows* regions,
-              int gridColour = DefaultGridColour);
+    // `regions` is null when the regions are off. The records are read while drawing, so they
+    // must outlive the stage; record numbers of the range beyond them are skipped.
+    PlotStage(const PlotView& view, const files::RecordTable& records, files::RecordRange range,
+              const RegionRows* regions, int gridColour = DefaultGridColour);
 
     void setCaptionSink(CaptionSink sink) { m_captionSink = std::move(sink); }
 
@@ -96,7 +96,7 @@ public:
 private:
     PlotView m_view;
     Mapping m_mapping;
-    const files::PlotData& m_data;
+    const files::RecordTable& m_records;
     const RegionRows* m_regions;
     int m_gridColour;
     CaptionSink m_captionSink;

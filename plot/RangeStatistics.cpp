@@ -15,8 +15,9 @@ struct RangeStatisticsRun::Region
     colorimetry::Quadrangle outline;
 };
 
-RangeStatisticsRun::RangeStatisticsRun(const files::PlotData& data, const RegionRows* regions)
-    : m_data(data)
+RangeStatisticsRun::RangeStatisticsRun(const files::RecordTable& records, files::RecordRange range,
+                                       const RegionRows* regions)
+    : m_records(records), m_from(range.from)
 {
     if (regions != nullptr) {
         for (int r = 0; r < RegionRowCount; ++r) {
@@ -33,11 +34,10 @@ RangeStatisticsRun::RangeStatisticsRun(const files::PlotData& data, const Region
         }
     }
     // As many steps as the plot stage takes; none beyond the records could count.
-    if (std::isfinite(data.PlotFrom) && std::isfinite(data.PlotTo) &&
-        data.PlotTo >= data.PlotFrom) {
-        const double steps = std::floor(data.PlotTo - data.PlotFrom) + 1;
+    if (std::isfinite(range.from) && std::isfinite(range.to) && range.to >= range.from) {
+        const double steps = std::floor(range.to - range.from) + 1;
         m_total =
-            static_cast<std::int64_t>(std::min(steps, static_cast<double>(data.RecordCount) + 2));
+            static_cast<std::int64_t>(std::min(steps, static_cast<double>(records.count()) + 2));
     }
 }
 
@@ -45,16 +45,16 @@ RangeStatisticsRun::~RangeStatisticsRun() = default;
 
 bool RangeStatisticsRun::advance(std::int64_t budget)
 {
-    const auto stored = static_cast<std::int64_t>(m_data.Records.count());
+    const auto stored = static_cast<std::int64_t>(m_records.count());
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     auto& columns = m_result.columns;
     for (; m_done < end; ++m_done) {
-        const std::int64_t n = ui::RoundHalfEven(m_data.PlotFrom + static_cast<double>(m_done));
-        if (n < 1 || n > m_data.RecordCount || n > stored)
+        const std::int64_t n = ui::RoundHalfEven(m_from + static_cast<double>(m_done));
+        if (n < 1 || n > stored)
             continue;
         const auto index = static_cast<std::size_t>(n);
-        const std::optional<double> x = RecordValue(m_data.RecordX(index));
-        const std::optional<double> y = x ? RecordValue(m_data.RecordY(index)) : std::nullopt;
+        const std::optional<double> x = RecordValue(m_records.x(index));
+        const std::optional<double> y = x ? RecordValue(m_records.y(index)) : std::nullopt;
         if (y) {
             ++m_result.plotted;
             columns[0].add(x);
@@ -65,7 +65,7 @@ bool RangeStatisticsRun::advance(std::int64_t budget)
         } else {
             ++m_result.notNumbers;
         }
-        const files::RecordExtras extras = m_data.Records.extras(index);
+        const files::RecordExtras extras = m_records.extras(index);
         columns[2].add(extras.Ev);
         columns[3].add(extras.Tcp);
         columns[4].add(extras.duv);
@@ -73,9 +73,10 @@ bool RangeStatisticsRun::advance(std::int64_t budget)
     return m_done >= m_total;
 }
 
-RangeStatistics StatisticsOfRange(const files::PlotData& data, const RegionRows* regions)
+RangeStatistics StatisticsOfRange(const files::RecordTable& records, files::RecordRange range,
+                                  const RegionRows* regions)
 {
-    RangeStatisticsRun run(data, regions);
+    RangeStatisticsRun run(records, range, regions);
     while (!run.advance(INT64_MAX)) {
     }
     return run.result();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/ColumnStatistics.h"
-#include "files/SharedData.h"
+#include "files/PlotDocument.h"
 #include "plot/RegionFile.h"
 
 #include <QString>
@@ -45,14 +45,15 @@ struct RangeStatistics
     }
 };
 
-// Takes the records of the range in the plot stage's order and numbering (PlotFrom to PlotTo in
-// steps of 1, each rounded halves to even), a slice at a time so that the window's events can
-// run in between. The data must outlive it and stay unchanged.
+// Takes the records of the range in the plot stage's order and numbering (its first to its last
+// in steps of 1, each rounded halves to even), a slice at a time so that the window's events can
+// run in between. The records must outlive it and stay unchanged.
 class RangeStatisticsRun
 {
 public:
     // `regions` is null when the regions are off.
-    RangeStatisticsRun(const files::PlotData& data, const RegionRows* regions);
+    RangeStatisticsRun(const files::RecordTable& records, files::RecordRange range,
+                       const RegionRows* regions);
     ~RangeStatisticsRun();
 
     // Takes up to `budget` further steps of the range; true once all are taken.
@@ -62,7 +63,8 @@ public:
 private:
     struct Region;
 
-    const files::PlotData& m_data;
+    const files::RecordTable& m_records;
+    double m_from;
     std::vector<Region> m_regions;
     RangeStatistics m_result;
     std::int64_t m_total = 0;
@@ -70,7 +72,8 @@ private:
 };
 
 // All of it at once.
-RangeStatistics StatisticsOfRange(const files::PlotData& data, const RegionRows* regions);
+RangeStatistics StatisticsOfRange(const files::RecordTable& records, files::RecordRange range,
+                                  const RegionRows* regions);
 
 // The text of one cell of the table (columns count, min, max, mean, SD); empty where the column
 // has nothing to show.

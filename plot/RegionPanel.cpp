@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
+#include "ui/SavePath.h"
 #include "ui/TextValue.h"
 #include "ui/WorkingFiles.h"
 
@@ -33,8 +34,7 @@ QToolButton* makeIconButton(const QString& name, const QString& tip, QStyle::Sta
 
 } // namespace
 
-RegionPanel::RegionPanel(ui::Dialogs& dialogs, files::FileState& fileState, QWidget* parent)
-    : QFrame(parent), m_dialogs(dialogs), m_fileState(fileState)
+RegionPanel::RegionPanel(ui::Dialogs& dialogs, QWidget* parent) : QFrame(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("PicUser"));
     setFrameShape(QFrame::StyledPanel);
@@ -138,29 +138,26 @@ void RegionPanel::save()
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    // Only this dialog's answer counts: a recording keeps FileChosen set while it runs, and
-    // Cancel must not write the rows over its target or the opened data file.
-    if (!files::ShowSaveDialog(m_dialogs, m_cmdUser, m_fileState))
+    const std::optional<QString> path = files::ShowSaveDialog(m_dialogs, m_regionFileDialog);
+    if (!path)
         return;
-    m_fileState.FileChosen = false;
     // Written aside and renamed, so a failed write leaves any earlier file whole.
     QString reason;
-    if (ui::SaveWhole(m_fileState.CurrentFileName, RegionFileText(regions), std::nullopt, reason) !=
+    if (ui::SaveWhole(*path, RegionFileText(regions), std::nullopt, reason) !=
         ui::SaveOutcome::Saved)
-        m_dialogs.message(QStringLiteral("The region file could not be written: ") +
-                              m_fileState.CurrentFileName,
-                          ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The region file"), *path, reason);
 }
 
 void RegionPanel::load()
 {
-    if (!m_dialogs.showOpen(m_cmdUser) || m_cmdUser.fileName.isEmpty())
+    if (!m_dialogs.showOpen(m_regionFileDialog) || m_regionFileDialog.fileName.isEmpty())
         return;
     // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
     QFile file;
-    if (files::OpenRegularFile(m_cmdUser.fileName, file).outcome != files::ReadOutcome::Ok) {
+    if (files::OpenRegularFile(m_regionFileDialog.fileName, file).outcome !=
+        files::ReadOutcome::Ok) {
         m_dialogs.message(QStringLiteral("The region file could not be opened: ") +
-                              m_cmdUser.fileName,
+                              m_regionFileDialog.fileName,
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }

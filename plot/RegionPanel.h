@@ -1,6 +1,5 @@
 #pragma once
 
-#include "files/SharedData.h"
 #include "plot/RegionFile.h"
 #include "ui/Dialogs.h"
 
@@ -21,13 +20,13 @@ class RegionPanel : public QFrame
 {
     Q_OBJECT
 public:
-    // `fileState` receives the saved file's name and FileChosen as the save dialog leaves them.
-    RegionPanel(ui::Dialogs& dialogs, files::FileState& fileState, QWidget* parent);
+    RegionPanel(ui::Dialogs& dialogs, QWidget* parent);
 
     RegionRows rows() const;
     void setRows(const RegionRows& rows);
 
-    // The checked rows into a region file chosen with the panel's dialog `CmdUser`.
+    // The checked rows into a region file chosen with the panel's dialog `CmdUser`. The plot
+    // keeps its caption: a region file is not the data shown.
     void save();
     // A region file chosen with the same dialog into the rows.
     void load();
@@ -40,10 +39,9 @@ private:
     void confirm();
 
     ui::Dialogs& m_dialogs;
-    files::FileState& m_fileState;
     std::array<QCheckBox*, RegionRowCount> m_ckUser{};
     std::array<QLineEdit*, RegionRowCount * 8> m_txtUser{};
-    ui::FileDialogState m_cmdUser; // shared by open and save
+    ui::FileDialogState m_regionFileDialog; // `CmdUser`, shared by open and save
 };
 
 } // namespace plot

@@ -381,22 +381,4 @@ QString CheckSavable(const QString& path)
     return {};
 }
 
-bool AskSaveName(Dialogs& dialogs, FileDialogState& dialog)
-{
-    const QString offered = QDir::cleanPath(dialog.fileName);
-    if (!dialogs.showSave(dialog))
-        return false;
-    if (dialog.fileTitle.isEmpty() || QDir::cleanPath(dialog.fileName) != offered)
-        return true;
-    const QString problem = SharedFolderProblem(dialog.fileName);
-    if (problem.isEmpty())
-        return true;
-    dialogs.message(QStringLiteral("The program does not save as \"%1\", the name it offered: %2, "
-                                   "so another user could have chosen what stands there. Choose "
-                                   "a folder of your own, or another name.")
-                        .arg(Native(dialog.fileName), problem),
-                    MsgButtons::Ok, MsgIcon::Exclamation);
-    return false;
-}
-
 } // namespace ui

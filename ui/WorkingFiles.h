@@ -105,9 +105,4 @@ SaveOutcome SaveWhole(const QString& path, const QByteArray& bytes,
 // Whether a file can be saved as `path` now: empty, or the reason.
 QString CheckSavable(const QString& path);
 
-// Asks with the save dialog `dialog` for a name to save under. False when it is cancelled, and
-// when the name the dialog offered is taken unchanged although another account can change where
-// it lies (said in a message): a name the program suggests is one another account can foresee.
-bool AskSaveName(Dialogs& dialogs, FileDialogState& dialog);
-
 } // namespace ui

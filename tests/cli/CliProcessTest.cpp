@@ -58,13 +58,14 @@ TEST(CliProcess, RunsWithoutADisplayAndSavesARecordingOnCtrlC)
     EXPECT_EQ(record.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(record.exitCode(), 0) << record.readAllStandardError().toStdString();
 
-    files::PlotData plot;
-    ASSERT_EQ(files::ReadDataFile(target, plot).outcome, files::ReadOutcome::Ok);
-    EXPECT_GE(plot.RecordCount, 2);
+    files::RecordTable records;
+    ASSERT_EQ(files::ReadDataFile(target, records).outcome, files::ReadOutcome::Ok);
+    EXPECT_GE(static_cast<int>(records.count()), 2);
     QFile saved(target);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(saved.readAll().contains(
-        QStringLiteral("Total Records : %1\r\n").arg(plot.RecordCount).toLatin1()));
+    EXPECT_TRUE(saved.readAll().contains(QStringLiteral("Total Records : %1\r\n")
+                                             .arg(static_cast<int>(records.count()))
+                                             .toLatin1()));
 }
 
 } // namespace

@@ -216,9 +216,9 @@ TEST_F(Cli, RecordThenExport)
     pacer.onWait = [](int wait) { return wait < 20; };
     const QString file = path("rec.txt");
     ASSERT_EQ(run({"record", file}), 0) << err.str();
-    files::PlotData plot;
-    ASSERT_EQ(files::ReadDataFile(file, plot).outcome, files::ReadOutcome::Ok);
-    EXPECT_EQ(plot.RecordCount, 5); // 20 polls of 0.3 s
+    files::RecordTable records;
+    ASSERT_EQ(files::ReadDataFile(file, records).outcome, files::ReadOutcome::Ok);
+    EXPECT_EQ(static_cast<int>(records.count()), 5); // 20 polls of 0.3 s
     QFile text(file);
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     const QByteArray bytes = text.readAll();

@@ -81,22 +81,16 @@ const ReaderRow Files[] = {
     ReaderRow{"TooManyLinesBeforeRecords", Header + Five + R1 + "\r\n", ReadOutcome::Ok, 0, {}, {}}};
 // clang-format on
 
-// A plot that differs from every value a read would leave.
-files::PlotData previousPlot()
+// Records that differ from every table a read would leave.
+files::RecordTable previousRecords()
 {
-    files::PlotData plot;
-    plot.RecordCount = 2;
-    plot.Records.append("0.1", "0.3");
-    plot.Records.append("0.2", "0.4");
-    plot.PlotFrom = 2;
-    plot.PlotTo = 2;
-    plot.PlotCount = 2;
-    plot.DefaultAxisMin = 0.2;
-    plot.DefaultAxisMax = 0.8;
-    return plot;
+    files::RecordTable records;
+    records.append("0.1", "0.3");
+    records.append("0.2", "0.4");
+    return records;
 }
 
-TEST(DataFileReading, ReadsRecordsOrLeavesPlotUntouched)
+TEST(DataFileReading, ReadsRecordsOrLeavesThemUntouched)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data.txt"));
@@ -106,27 +100,17 @@ TEST(DataFileReading, ReadsRecordsOrLeavesPlotUntouched)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(row.text.data(), static_cast<qint64>(row.text.size()));
         file.close();
-        files::PlotData plot = previousPlot();
-        ASSERT_EQ(files::ReadDataFile(path, plot).outcome, row.outcome);
+        files::RecordTable records = previousRecords();
+        ASSERT_EQ(files::ReadDataFile(path, records).outcome, row.outcome);
         if (row.outcome != ReadOutcome::Ok) {
-            const files::PlotData before = previousPlot();
-            EXPECT_EQ(plot.RecordCount, before.RecordCount);
-            EXPECT_EQ(plot.Records, before.Records);
-            EXPECT_EQ(plot.PlotCount, before.PlotCount);
-            EXPECT_EQ(plot.DefaultAxisMax, before.DefaultAxisMax);
+            EXPECT_EQ(records, previousRecords());
             continue;
         }
-        EXPECT_EQ(plot.RecordCount, row.count);
-        ASSERT_EQ(plot.Records.count(), static_cast<std::size_t>(row.count));
-        EXPECT_EQ(plot.PlotFrom, 1);
-        EXPECT_EQ(plot.PlotTo, row.count);
-        EXPECT_EQ(plot.PlotCount, row.count);
-        EXPECT_EQ(plot.DefaultAxisMin, 0);
-        EXPECT_EQ(plot.DefaultAxisMax, 1);
+        ASSERT_EQ(records.count(), static_cast<std::size_t>(row.count));
         for (std::size_t i = 0; i < row.x.size(); ++i)
-            EXPECT_EQ(plot.RecordX(i + 1), row.x[i]) << "record " << i + 1;
+            EXPECT_EQ(records.x(i + 1), row.x[i]) << "record " << i + 1;
         for (std::size_t i = 0; i < row.y.size(); ++i)
-            EXPECT_EQ(plot.RecordY(i + 1), row.y[i]) << "record " << i + 1;
+            EXPECT_EQ(records.y(i + 1), row.y[i]) << "record " << i + 1;
     }
 }
 
@@ -173,16 +157,16 @@ TEST(DataFileReader, ShortestRecordsTakeATenthOfTheFileInMemory)
     const auto size = static_cast<std::size_t>(file.size());
     file.close();
 
-    files::PlotData plot;
+    files::RecordTable records;
     std::vector<int> percents;
     const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
-    ASSERT_EQ(files::ReadDataFile(path, plot, [&](int p) { percents.push_back(p); }).outcome,
+    ASSERT_EQ(files::ReadDataFile(path, records, [&](int p) { percents.push_back(p); }).outcome,
               ReadOutcome::Ok);
     const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
     EXPECT_LE(after - std::min(after, before), (size - (3 << 20)) / 10);
-    EXPECT_EQ(plot.RecordCount, Records);
-    EXPECT_EQ(plot.RecordX(Records), " 0.3127");
-    EXPECT_EQ(plot.RecordY(1), "");
+    EXPECT_EQ(records.count(), std::size_t{Records});
+    EXPECT_EQ(records.x(Records), " 0.3127");
+    EXPECT_EQ(records.y(1), "");
     ASSERT_FALSE(percents.empty());
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
     EXPECT_EQ(percents.back(), 100);

@@ -57,12 +57,12 @@ TEST(MemoryLimit, TheSmallerOfTheMachineAndTheControlGroupCounts)
                     Write(own + QStringLiteral("/memory.stat"), row.ownStat));
         EXPECT_EQ(files::MemoryAtHand(sources), row.room);
         files::SetMemorySources(sources);
-        files::PlotData plot;
-        const files::ReadOutcome outcome = files::ReadDataFile(path, plot).outcome;
+        files::RecordTable records;
+        const files::ReadOutcome outcome = files::ReadDataFile(path, records).outcome;
         files::SetMemorySources({});
         EXPECT_EQ(outcome,
                   row.room > 16 << 20 ? files::ReadOutcome::Ok : files::ReadOutcome::TooLarge);
-        EXPECT_EQ(plot.RecordCount, row.room > 16 << 20 ? 100000 : 0);
+        EXPECT_EQ(records.count(), row.room > 16 << 20 ? 100000u : 0u);
     }
 }
 

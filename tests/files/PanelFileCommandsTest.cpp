@@ -2,23 +2,25 @@
 #include "files/PcRecorder.h"
 #include "files/RecordFields.h"
 #include "files/RecordLine.h"
-#include "files/SaveDialog.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
+#include "plot/PlotCanvas.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotWindow.h"
 #include "tests/support/ProgramHarness.h"
 #include "virtualmeter/MeterMemory.h"
 
+#include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -26,7 +28,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -70,8 +71,13 @@ protected:
         return all;
     }
 
-    files::FileState& fileState = program->fileState();
-    files::PlotData& plot = program->plotData();
+    files::PlotDocument& document() const { return program->document(); }
+    // A mouse click on a button of the plot window.
+    void clickPlot(const char* name) const
+    {
+        QTest::mouseClick(program->plotViewer().window()->findChild<QAbstractButton*>(name),
+                          Qt::LeftButton);
+    }
 };
 
 TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
@@ -88,18 +94,15 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     clock.advance(1);
     program->recorder().sample(); // no frame since the last sample: nothing recorded
 
-    QFile other(path(QStringLiteral("other.txt")));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("a\r\nb\r\nc\r\nd\r\ne\r\n");
-    other.close();
-    dialogs.fileAnswers.push_back(other.fileName());
+    write(QStringLiteral("other.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    dialogs.fileAnswers.push_back(path(QStringLiteral("other.txt")));
     window->toolbar()->click(QStringLiteral("Open"));
     EXPECT_NE(program->plotViewer().window(), nullptr);
-    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("other.txt"));
+    EXPECT_EQ(document().name(), QStringLiteral("other.txt"));
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
-    ui::FileDialogState regions; // and the plot window saves a region file
-    dialogs.fileAnswers.push_back(path(QStringLiteral("regions.user")));
-    files::ShowSaveDialog(dialogs, regions, fileState);
+    dialogs.fileAnswers.push_back(path(QStringLiteral("regions.user"))); // and a region file
+    clickPlot("Unit");
+    clickPlot("CmdSave");
 
     window->pollMeter();
     clock.advance(1);
@@ -110,11 +113,11 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     EXPECT_EQ(saveTip(), QStringLiteral("Save As"));
     EXPECT_TRUE(dialogs.messages.empty());
 
-    files::PlotData recorded;
+    files::RecordTable recorded;
     ASSERT_EQ(files::ReadDataFile(path(QStringLiteral("run.txt")), recorded).outcome,
               files::ReadOutcome::Ok);
-    EXPECT_EQ(recorded.RecordCount, 2);
-    EXPECT_NE(recorded.RecordX(2).find_first_not_of(' '), std::string_view::npos);
+    EXPECT_EQ(recorded.count(), 2u);
+    EXPECT_NE(recorded.x(2).find_first_not_of(' '), std::string_view::npos);
 }
 
 // Frames the meter marks invalid (its set-up menu, an overload) make no record and are counted
@@ -152,32 +155,9 @@ TEST_F(PanelFileCommands, RecordingLeavesOutWhatTheMeterMarksInvalid)
     EXPECT_FALSE(value(8, files::RecordValue::Tcp) || value(8, files::RecordValue::duv));
 }
 
-// A recording keeps FileChosen set, and "Open" leaves the bare name of the data file in
-// CurrentFileName: Cancel in the region save dialog must write neither of them.
-TEST_F(PanelFileCommands, CancelledRegionSaveDuringARecordingWritesNothing)
-{
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(root.dir.path()));
-    write(QStringLiteral("data.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
-    dialogs.fileAnswers = {path(QStringLiteral("run.txt")), path(QStringLiteral("data.txt")),
-                           std::nullopt};
-    press("Save");
-    press("Open");
-    plot::PlotWindow* plotWindow = program->plotViewer().window();
-    ASSERT_NE(plotWindow, nullptr);
-    const auto before = everyFile();
-    QTest::mouseClick(plotWindow->findChild<QWidget*>(QStringLiteral("Unit")), Qt::LeftButton);
-    QTest::mouseClick(plotWindow->findChild<QCheckBox*>(QStringLiteral("CkUser0")), Qt::LeftButton);
-    QTest::mouseClick(plotWindow->findChild<QToolButton*>(QStringLiteral("CmdSave")),
-                      Qt::LeftButton);
-    QDir::setCurrent(previous);
-    EXPECT_EQ(dialogs.fileAsks.size(), 3u);
-    EXPECT_EQ(everyFile(), before);
-    EXPECT_TRUE(program->recorder().recording());
-}
-
 // Through the dialog and named on the command line (as a file manager opens a file): one
-// message naming the file and the reason, at once, the plot data as they were and no plot.
+// message naming the file and the reason, at once, the document as it was and no plot; a
+// cancelled dialog the same without a message.
 TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
 {
     write(QStringLiteral("empty.txt"), "");
@@ -186,6 +166,7 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
     ASSERT_EQ(mkfifo(QFile::encodeName(path(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
     const QString notAFile = QStringLiteral("not a file");
     const std::vector<std::pair<QString, QString>> rows = {
+        {QString(), QString()}, // the dialog cancelled: nothing to tell
         {path(QStringLiteral("gone.txt")), QString::fromLocal8Bit(std::strerror(ENOENT))},
         {path(QStringLiteral("empty.txt")), QStringLiteral("the file is empty")},
         {path(QStringLiteral("short.txt")), QStringLiteral("not a data file")},
@@ -193,26 +174,27 @@ TEST_F(PanelFileCommands, FailedOpenTellsWhichFileAndWhy)
         {path(QStringLiteral("pipe.txt")), notAFile}, // no writer: would wait for ever
         {QStringLiteral("/dev/zero"), notAFile},      // would never end
     };
-    plot.RecordCount = 1;
-    plot.Records.append(" 0.3127", " 0.3290");
-    const files::PlotData shown = plot;
+    files::RecordTable shown;
+    shown.append(" 0.3127", " 0.3290");
+    document().open(shown, QStringLiteral("shown.txt"), {});
     for (const auto& [file, reason] : rows) {
         for (const bool dialog : {true, false}) {
             SCOPED_TRACE(file.toStdString() + (dialog ? " from the dialog" : " by name"));
             dialogs.messages.clear();
             if (dialog) {
-                dialogs.fileAnswers = {file};
+                dialogs.fileAnswers = {file.isEmpty() ? std::nullopt : std::optional(file)};
                 press("Open");
-            } else {
+            } else if (!file.isEmpty()) {
                 program->openDataFile(file);
             }
-            ASSERT_EQ(dialogs.messages.size(), 1u);
-            const QString& text = dialogs.messages[0].text;
-            EXPECT_TRUE(text.startsWith('"' + QDir::toNativeSeparators(file) + '"'));
-            EXPECT_TRUE(text.contains(reason)) << text.toStdString();
-            EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Critical);
-            EXPECT_EQ(plot.Records, shown.Records);
-            EXPECT_EQ(plot.RecordCount, 1);
+            ASSERT_EQ(dialogs.messages.size(), file.isEmpty() ? 0u : 1u);
+            for (const auto& told : dialogs.messages) {
+                EXPECT_TRUE(told.text.startsWith('"' + QDir::toNativeSeparators(file) + '"'));
+                EXPECT_TRUE(told.text.contains(reason)) << told.text.toStdString();
+                EXPECT_EQ(told.icon, ui::MsgIcon::Critical);
+            }
+            EXPECT_EQ(document().records(), shown);
+            EXPECT_EQ(document().name(), QStringLiteral("shown.txt"));
             EXPECT_EQ(program->plotViewer().window(), nullptr);
             EXPECT_TRUE(testsupport::LivePollRunning(*window));
         }
@@ -240,11 +222,9 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     dialogs.fileAnswers = {path(QStringLiteral("cr.txt")), path(QStringLiteral("cr.csv"))};
     press("Open");
     ASSERT_TRUE(dialogs.messages.empty());
-    ASSERT_EQ(plot.RecordCount, records);
-    EXPECT_EQ(plot.RecordX(static_cast<std::size_t>(records)), " 0.4476");
-    QTest::mouseClick(
-        program->plotViewer().window()->findChild<QToolButton*>(QStringLiteral("ExportCsv")),
-        Qt::LeftButton);
+    ASSERT_EQ(document().recordCount(), static_cast<std::size_t>(records));
+    EXPECT_EQ(document().records().x(static_cast<std::size_t>(records)), " 0.4476");
+    clickPlot("ExportCsv");
     QFile csv(path(QStringLiteral("cr.csv")));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QByteArray rows = csv.readAll();
@@ -252,20 +232,20 @@ TEST_F(PanelFileCommands, CrOnlyRecordingPastTheLineLimitIsReadWholeOrRefused)
     EXPECT_TRUE(rows.endsWith(",0.4476,0.0000,0.0000,0.0000,0.0000\r\n"));
 
     write(QStringLiteral("long.txt"), header + record + QByteArray(1 << 20, 'x') + '\r');
-    const files::PlotData shown = plot;
+    const files::RecordTable shown = document().records();
     dialogs.fileAnswers = {path(QStringLiteral("long.txt"))};
     press("Open");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               '"' + QDir::toNativeSeparators(path(QStringLiteral("long.txt"))) +
                   "\" cannot be opened: it is not a data file (a line longer than 1 MiB).");
-    EXPECT_EQ(plot.RecordCount, records);
-    EXPECT_EQ(plot.Records, shown.Records);
+    EXPECT_EQ(document().records(), shown);
 }
 
 // With the plot window open, every Open and a downloaded set's Plot redraw it: caption, markers
-// and statistics of the records just read, and the exports take those. A failed Open leaves
-// the shown file's name with its records.
+// and statistics of the records just read, and the exports take those: a file changed on disk
+// since is refused, a set still exports after the next download has rewritten its file. A
+// failed Open leaves the shown file's name with its records.
 TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShows)
 {
     const auto recording = [](double x, int count) {
@@ -280,50 +260,74 @@ TEST_F(PanelFileCommands, OpenAndPlotRedrawAnOpenPlotWindowThatExportsWhatItShow
     meter.model().memory().setSets(
         {{{2026, 12, 5, 16, 39, 5}, 1, false, {}, recording(0.45, 4).toStdString()}});
     const QString csv = path(QStringLiteral("out.csv"));
-    dialogs.fileAnswers = {path(QStringLiteral("a.txt")), path(QStringLiteral("b.txt")), csv,
-                           path(QStringLiteral("c.txt"))};
-    press("Open");
+    dialogs.fileAnswers = {path(QStringLiteral("b.txt")), csv, csv, path(QStringLiteral("c.txt")),
+                           csv};
+    program->openDataFile(path(QStringLiteral("a.txt"))); // as a file manager opens it
     plot::PlotWindow* shown = program->plotViewer().window();
     ASSERT_NE(shown, nullptr);
+    plot::PlotCanvas& canvas = shown->canvas();
     const auto drawn = [&](const char* caption, const char* count, double x) {
         SCOPED_TRACE(caption);
         EXPECT_TRUE(shown->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
-        shown->startPlotStage();
-        while (shown->plotStageRunning())
+        canvas.startPlotStage();
+        while (canvas.plotStageRunning())
             QCoreApplication::processEvents();
         EXPECT_EQ(shown->windowTitle(), QString::fromLatin1(caption));
-        const plot::Mapping map(shown->frame(), 0, 1);
+        const plot::Mapping map(canvas.frame(), 0, 1);
         for (const double at : {0.3, 0.45, 0.6})
-            EXPECT_EQ(shown->picture().pixel(map.map(at, 0.3).toPoint()) == qRgb(0, 0, 0), at == x)
+            EXPECT_EQ(canvas.picture().pixel(map.map(at, 0.3).toPoint()) == qRgb(0, 0, 0), at == x)
                 << "marker at " << at;
         EXPECT_EQ(shown->findChild<QTableWidget*>(QStringLiteral("GridStats"))->item(0, 0)->text(),
                   QString::fromLatin1(count));
     };
+    const auto exported = [&](const char* point) {
+        clickPlot("ExportCsv");
+        QFile file(csv);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count(point) : -1;
+    };
     drawn("a.txt", "2", 0.3);
 
-    press("Open");
+    clickPlot("Resize");
+    press("Open"); // at once: the name, the open range dialog, nothing left of a.txt's statistics
+    EXPECT_EQ(dialogs.fileAsks.back().before.fileName, path(QStringLiteral("a.txt")));
     ASSERT_EQ(program->plotViewer().window(), shown);
-    EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt")); // at once
+    EXPECT_EQ(shown->windowTitle(), QStringLiteral("b.txt"));
+    EXPECT_EQ(shown->findChild<QLineEdit*>(QStringLiteral("TxtTo"))->text(), QStringLiteral("3"));
+    EXPECT_EQ(shown->findChild<QTableWidget*>(QStringLiteral("GridStats"))->item(0, 0)->text(),
+              QString());
     drawn("b.txt", "3", 0.6);
-    QTest::mouseClick(shown->findChild<QToolButton*>(QStringLiteral("ExportCsv")), Qt::LeftButton);
-    QFile exported(csv);
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    EXPECT_EQ(exported.readAll().count("0.6000,0.3000"), 3);
+    EXPECT_EQ(exported("0.6000,0.3000"), 3);
+    write(QStringLiteral("b.txt"), recording(0.6, 5));
+    EXPECT_EQ(exported("0.6000,0.3000"), 3);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(
+        dialogs.messages[0].text.contains(QStringLiteral("has changed since it was opened")));
 
     press("Open"); // c.txt is empty
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(fileState.CurrentFileName, QStringLiteral("b.txt"));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(document().name(), QStringLiteral("b.txt"));
     shown->resize(shown->width() + 30, shown->height());
     drawn("b.txt", "3", 0.6);
 
     press("Logger");
     logger::MemoryWindow& memory = *program->logger().memoryWindow();
     auto* grid = memory.findChild<QTableView*>(QStringLiteral("GridSet"));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(1, 0)).center());
+    const auto download = [&] {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, 0)).center());
+    };
+    download();
     QTest::mouseClick(memory.findChild<QPushButton*>(QStringLiteral("CmdPlotSet")), Qt::LeftButton);
     ASSERT_EQ(program->plotViewer().window(), shown);
     drawn("Set 1 2026/12/05 16:39:05", "4", 0.45);
+    download();
+    EXPECT_EQ(exported("0.4500,0.3000"), 4);
+    const QString png = path(QStringLiteral("shown.png")); // at the size shown, the same pixels
+    dialogs.fileAnswers = {png};
+    const QSize size = canvas.picture().size();
+    dialogs.inputAnswers = {QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())};
+    clickPlot("ExportPicture");
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), canvas.picture());
 }
 
 // The recording's dialog never offers a working file, which the next start or download would

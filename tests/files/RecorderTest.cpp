@@ -50,7 +50,7 @@ protected:
     {
         if (!recorder.recording())
             dialogs.fileAnswers.push_back(std::move(answer));
-        files::SaveCommand(recorder, dialogs, cmd, state, 1);
+        files::SaveCommand(recorder, dialogs, cmd, 1);
     }
     void sampleReading(double x, double y)
     {
@@ -69,10 +69,6 @@ protected:
     std::optional<files::Reading> latest;
     files::PcRecorder recorder;
     ui::FileDialogState cmd;
-    files::FileState state;
-    files::PlotData plot;
-    int pollResumed = 0;
-    std::function<void()> resumePoll = [this] { ++pollResumed; };
 };
 
 TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
@@ -82,7 +78,6 @@ TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
     EXPECT_TRUE(dialogs.fileAsks.at(0).before.overwritePrompt);
     clickSave();
     EXPECT_FALSE(recorder.recording());
-    EXPECT_FALSE(state.FileChosen);
     EXPECT_TRUE(dialogs.messages.empty());
     // The start time carries the system's separators ("26.12.06" under a German locale).
     const auto sep = ui::SystemDateTimeSeparators();
@@ -97,10 +92,9 @@ TEST_F(Recording, StartAndStopAtOnceWritesHeaderWithZeroTotal)
     EXPECT_TRUE(QFile::exists(root.paths.recordingTemp()));
 }
 
+// Cancelled, or a folder chosen with no file named in it.
 TEST_F(Recording, CancelLeavesEverythingUntouched)
 {
-    state.CurrentFileName = QStringLiteral("earlier.txt");
-    state.FileChosen = true;
     QDir().mkpath(root.paths.root());
     QFile old(root.paths.recordingTemp());
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -109,11 +103,11 @@ TEST_F(Recording, CancelLeavesEverythingUntouched)
     QSignalSpy changes(&recorder, &files::PcRecorder::recordingChanged);
 
     clickSave(std::nullopt);
+    clickSave(root.dir.path() + QLatin1Char('/'));
 
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(state.CurrentFileName, QStringLiteral("earlier.txt"));
-    EXPECT_TRUE(state.FileChosen);
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(contents(root.paths.recordingTemp()), QByteArray("previous recording"));
 }
 
@@ -143,13 +137,12 @@ TEST_F(Recording, ReadingsAreReadBackWithTheirValues)
     EXPECT_TRUE(lines.at(7).startsWith("2026/12/06  08:00:01")) << lines.at(7).toStdString();
     EXPECT_TRUE(lines.at(9).startsWith("2026/12/06  08:00:02")) << lines.at(9).toStdString();
 
-    ASSERT_EQ(files::ReadDataFile(target(), plot).outcome, files::ReadOutcome::Ok);
-    ASSERT_EQ(plot.RecordCount, 3);
-    EXPECT_EQ(plot.RecordX(1), " 0.3127");
-    EXPECT_EQ(plot.RecordY(1), " 0.3290");
-    EXPECT_EQ(plot.RecordX(2), " 0.3127");
-    EXPECT_EQ(plot.RecordX(3), " 0.4476");
-    EXPECT_EQ(plot.RecordY(3), " 0.4074");
+    files::RecordTable records;
+    ASSERT_EQ(files::ReadDataFile(target(), records).outcome, files::ReadOutcome::Ok);
+    ASSERT_EQ(records.count(), 3u);
+    EXPECT_EQ(std::string(records.x(2)) + std::string(records.y(2)) + std::string(records.x(3)) +
+                  std::string(records.y(3)),
+              " 0.3127 0.3290 0.4476 0.4074");
 }
 
 TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
@@ -157,7 +150,6 @@ TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
     // The target's folder is missing.
     clickSave(target(QStringLiteral("missing/folder/run.txt")));
     EXPECT_FALSE(recorder.recording());
-    EXPECT_FALSE(state.FileChosen);
     ASSERT_EQ(dialogs.messages.size(), 1U);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("has not started")));
     // A folder stands where the recording file should be.
@@ -200,38 +192,12 @@ TEST_F(Recording, TargetSwappedDuringTheRecordingIsNotWrittenThrough)
         EXPECT_EQ(contents(other), QByteArray("not yours"));
         EXPECT_TRUE(dialogs.fileAsks.back().save);
         ASSERT_EQ(dialogs.messages.size(), row.answer ? 1U : 2U); // the second: records kept
-        files::PlotData saved;
+        files::RecordTable saved;
         ASSERT_EQ(
             files::ReadDataFile(row.answer.value_or(root.paths.recordingTemp()), saved).outcome,
             files::ReadOutcome::Ok);
-        EXPECT_EQ(saved.RecordY(saved.RecordCount), " 0.3200");
+        EXPECT_EQ(saved.y(saved.count()), " 0.3200");
     }
-}
-
-TEST_F(Recording, CancelledOpenChangesNothingANamedFileOpensLikeOpen)
-{
-    state.CurrentFileName = QStringLiteral("kept");
-    plot.RecordCount = 4;
-    dialogs.fileAnswers.push_back(std::nullopt);
-    bool shown = false;
-    files::OpenCommand(dialogs, cmd, state, plot, resumePoll, [&] { shown = true; });
-    EXPECT_EQ(dialogs.fileAsks.back().before.fileName, root.paths.startupFile());
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(pollResumed, 1);
-    EXPECT_EQ(state.CurrentFileName, QStringLiteral("kept"));
-    EXPECT_EQ(plot.RecordCount, 4);
-
-    clickSave(target());
-    sampleReading(0.3, 0.3);
-    clickSave();
-    EXPECT_TRUE(files::OpenDataFile(target(), dialogs, cmd, state, plot, resumePoll,
-                                    [&] { shown = true; }));
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(pollResumed, 2);
-    EXPECT_EQ(plot.RecordCount, 1);
-    EXPECT_EQ(state.CurrentFileName, QStringLiteral("run.txt"));
-    EXPECT_EQ(cmd.fileName, target());
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // The disk fills up in the middle of a recording: one message, and the records taken so far

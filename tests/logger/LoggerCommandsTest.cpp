@@ -57,7 +57,7 @@ protected:
     }
     const logger::SetListModel& grid() { return commands_.memoryWindow()->sets(); }
 
-    logger::LoggerCommands commands_{runner, services, nullptr};
+    logger::LoggerCommands commands_{runner, services, document, cmd, nullptr};
 };
 
 TEST_F(LoggerTest, ListingShowsGaugeCapacityAndSets)

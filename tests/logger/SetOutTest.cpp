@@ -4,6 +4,7 @@
 #include "logger/MemoryWindow.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
+#include "plot/PlotCanvas.h"
 #include "plot/PlotWindow.h"
 #include "tests/support/ProgramHarness.h"
 #include "virtualmeter/MeterMemory.h"
@@ -66,8 +67,8 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     click(memory, "CmdPlotSet");
     plot::PlotWindow* plot = program->plotViewer().window();
     ASSERT_NE(plot, nullptr);
-    plot->startPlotStage();
-    while (plot->plotStageRunning())
+    plot->canvas().startPlotStage();
+    while (plot->canvas().plotStageRunning())
         QCoreApplication::processEvents();
     EXPECT_EQ(plot->windowTitle(), QStringLiteral("Set 1 2026/12/05 16:39:05"));
     const char* expected[5][5] = {{"3", "0.3000", "0.3400", "0.32000", "0.02000"},
@@ -80,7 +81,7 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
         for (int column = 0; column < 5; ++column)
             EXPECT_EQ(stats->item(row, column)->text().toStdString(), expected[row][column])
                 << row << "," << column;
-    const files::RecordTable plotted = program->plotData().Records;
+    const files::RecordTable plotted = program->document().records();
 
     // Saved as a data file that "Open" reads back record for record.
     const QString saved = root.dir.filePath(QStringLiteral("set.txt"));
@@ -89,10 +90,9 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(
         dialogs.fileAsks[0].before.fileName.endsWith(QStringLiteral("/2026-12-05_163905.txt")));
-    program->plotData().Records = {};
     window->toolbar()->click(QStringLiteral("Open"));
-    EXPECT_EQ(program->plotData().Records, plotted);
-    EXPECT_EQ(program->fileState().CurrentFileName, QStringLiteral("set.txt"));
+    EXPECT_EQ(program->document().name(), QStringLiteral("set.txt"));
+    EXPECT_EQ(program->document().records(), plotted);
 
     // CSV from the Memory window.
     const QString csv = root.dir.filePath(QStringLiteral("set.csv"));
@@ -159,11 +159,12 @@ TEST_F(SetOutTest, RecordLinesWhereverTheyStand)
                 {"582 Data Logger\r\nStart Time : 2026/12/05\r\n" + line, 1}, // a short one
                 {"Set text\r\n", 0}};
     for (const auto& row : rows) {
-        program->plotData().RecordCount = -1;
+        const std::size_t before = program->document().recordCount();
         dialogs.messages.clear();
         logger::MemoryWindow& memory = download(row.text);
         click(memory, "CmdPlotSet");
-        EXPECT_EQ(program->plotData().RecordCount, row.records == 0 ? -1 : row.records);
+        EXPECT_EQ(program->document().recordCount(),
+                  row.records == 0 ? before : static_cast<std::size_t>(row.records));
         if (row.records > 0) {
             EXPECT_TRUE(dialogs.messages.empty()) << row.text;
             continue;

@@ -127,7 +127,7 @@ TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
     bench.click("CmdExport");
     ASSERT_EQ(bench.dialogs.messages.size(), 1u);
     EXPECT_TRUE(bench.dialogs.messages[0].text.startsWith(
-        QStringLiteral("The readings could not be written to")));
+        QStringLiteral("The readings could not be written: ")));
 
     bench.dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
     bench.click("CmdClear");

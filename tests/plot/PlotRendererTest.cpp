@@ -14,28 +14,27 @@ const QRgb Black = qRgb(0, 0, 0);
 const QRgb White = qRgb(255, 255, 255);
 const QRgb Grey = qRgb(192, 192, 192);
 
-files::PlotData recording(const std::vector<std::pair<const char*, const char*>>& records)
+files::RecordTable recording(const std::vector<std::pair<const char*, const char*>>& records)
 {
-    files::PlotData data;
-    data.RecordCount = static_cast<int>(records.size());
-    for (const auto& [x, y] : records) {
-        data.Records.append(x, y);
-    }
-    data.PlotFrom = 1;
-    data.PlotTo = data.RecordCount;
-    data.PlotCount = data.RecordCount;
-    return data;
+    files::RecordTable table;
+    for (const auto& [x, y] : records)
+        table.append(x, y);
+    return table;
 }
 
 // Renders both stages the way the window does, for a 630 x 660 client area: the frame is
 // 560 x 560 with its bottom-left corner at (60, 633).
-QImage render(const files::PlotData& data, const RegionRows* regions = nullptr, double axisMin = 0,
-              double axisMax = 1, QStringList* captions = nullptr)
+// Every record unless `range` is given.
+QImage render(const files::RecordTable& data, const RegionRows* regions = nullptr,
+              double axisMin = 0, double axisMax = 1, QStringList* captions = nullptr,
+              std::optional<files::RecordRange> range = std::nullopt)
 {
     QImage picture(630, 660, QImage::Format_RGB32);
     const PlotView view{FrameFromClient(630, 660), axisMin, axisMax};
     DrawResizeStage(picture, view, QFont(), Background);
-    PlotStage stage(view, data, regions);
+    PlotStage stage(view, data,
+                    range.value_or(files::RecordRange{1, static_cast<double>(data.count())}),
+                    regions);
     if (captions != nullptr)
         stage.setCaptionSink([captions](const QString& caption) { *captions << caption; });
     QPainter painter(&picture);
@@ -60,7 +59,7 @@ bool near(const QImage& image, int x, int y, QRgb colour, int radius = 1)
 TEST(Rendering, SmallRecordingAtKnownPixels)
 {
     // (0.35, 0.2) lies clear of both loci; "abc" holds no number and is not drawn at 0,0.
-    const files::PlotData data = recording({{" 0.3500", " 0.2000"}, {"abc", "0.1"}});
+    const files::RecordTable data = recording({{" 0.3500", " 0.2000"}, {"abc", "0.1"}});
     const QImage picture = render(data);
 
     struct Probe
@@ -89,7 +88,7 @@ TEST(Rendering, SmallRecordingAtKnownPixels)
 TEST(Rendering, FarAwayPointsAreCutNotDrawnAcrossThePicture)
 {
     // A range a millionth wide puts the regions and the markers far outside.
-    const files::PlotData data = recording({{"0.9", "0.9"}, {"0.3", "0.3"}});
+    const files::RecordTable data = recording({{"0.9", "0.9"}, {"0.3", "0.3"}});
     RegionRows regions;
     regions[0].checked = true;
     for (auto& text : regions[0].texts)
@@ -116,7 +115,7 @@ TEST(Rendering, EdgesParallelToAnAxisAreDrawnWhereTheyCrossThePicture)
 TEST(Rendering, CaptionsChangeOncePerText)
 {
     // 3000 records give all 1001 different texts from "0 % Completed" on, each told once.
-    files::PlotData many =
+    files::RecordTable many =
         recording(std::vector<std::pair<const char*, const char*>>(3000, {"0.3", "0.3"}));
     QStringList captions;
     render(many, nullptr, 0, 1, &captions);
@@ -133,11 +132,7 @@ TEST(Rendering, HalfwayFromDrawsRecordsRoundedHalvesToEven)
     records[2] = {"0.45", "0.25"}; // record 3: never drawn
     records[3] = {"0.55", "0.25"}; // record 4
     records[5] = {"0.65", "0.25"}; // record 6
-    files::PlotData data = recording(records);
-    data.PlotFrom = 2.5;
-    data.PlotTo = 6;
-    data.PlotCount = 6 - 2.5 + 1;
-    const QImage picture = render(data);
+    const QImage picture = render(recording(records), nullptr, 0, 1, nullptr, {{2.5, 6}});
     EXPECT_EQ((std::vector<QRgb>{picture.pixel(256, 493), picture.pixel(312, 493),
                                  picture.pixel(368, 493), picture.pixel(424, 493)}),
               (std::vector<QRgb>{Black, White, Black, Black}));
@@ -145,11 +140,10 @@ TEST(Rendering, HalfwayFromDrawsRecordsRoundedHalvesToEven)
 
 TEST(Rendering, RangeBeyondTheArraysDrawsNothingAndEnds)
 {
-    files::PlotData data = recording({{"0.35", "0.2"}});
-    data.PlotTo = 1e12; // no window admits this; the stage still ends
-    data.PlotCount = 1e12;
+    const files::RecordTable data = recording({{"0.35", "0.2"}});
     const PlotView view{FrameFromClient(630, 660), 0, 1};
-    PlotStage stage(view, data, nullptr);
+    // No window admits this range; the stage still ends.
+    PlotStage stage(view, data, {1, 1e12}, nullptr);
     EXPECT_LE(stage.markerCount(), 3);
 }
 

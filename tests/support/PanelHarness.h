@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/SharedData.h"
+#include "files/PlotDocument.h"
 #include "link/MeterLink.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
@@ -43,7 +43,8 @@ inline std::vector<int> CommandCodes(const virtualmeter::VirtualMeter& meter)
 }
 
 // Everything a window is built with: a (virtual) meter on the link, scripted dialogs, a fixed
-// clock, a temporary folder for the fixed paths and the shared data.
+// clock, a temporary folder for the fixed paths, the opened document and the main window's file
+// dialog.
 template <typename Meter = virtualmeter::VirtualMeter> struct Harness
 {
     Harness() { runner.setPollGate(&poll); }
@@ -54,10 +55,9 @@ template <typename Meter = virtualmeter::VirtualMeter> struct Harness
     FakeDialogs dialogs;
     FakeClock clock;
     TempRoot root;
-    files::PlotData plot;
-    files::FileState fileState;
+    files::PlotDocument document;
     ui::FileDialogState cmd;
-    ui::Services services{dialogs, clock, root.paths, plot, fileState, cmd};
+    ui::Services services{dialogs, clock, root.paths};
     FakePoll poll;
 
     // Every command the meter received as (byte 1, byte 2).

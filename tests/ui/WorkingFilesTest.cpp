@@ -214,10 +214,10 @@ TEST_F(WorkingFiles, FolderSwappedAfterTheCheckChangesNothing)
     program->logger().downloadSet(1);
     window->toolbar()->click(QStringLiteral("Save"));
 
-    files::PlotData saved;
+    files::RecordTable saved;
     ASSERT_EQ(files::ReadDataFile(outside(QStringLiteral("run.txt")), saved).outcome,
               files::ReadOutcome::Ok);
-    EXPECT_EQ(saved.RecordCount, 3);
+    EXPECT_EQ(saved.count(), 3u);
     EXPECT_TRUE(contents(outside(QStringLiteral("run.txt"))).contains("Total Records : 3"));
     EXPECT_TRUE(contents(QDir(checked).filePath(QStringLiteral("Temp/Lum.tmp"))).startsWith("Set"));
     EXPECT_EQ(QDir(root.paths.tempFolder()).entryList(QDir::Files | QDir::Hidden).size(), 0);

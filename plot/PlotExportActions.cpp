@@ -1,0 +1,108 @@
+#include "plot/PlotExportActions.h"
+
+#include "files/CsvExport.h"
+#include "plot/PlotCanvas.h"
+#include "plot/PlotExport.h"
+#include "ui/SavePath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace plot {
+
+PlotExportActions::PlotExportActions(ui::Dialogs& dialogs, const files::PlotDocument& document,
+                                     const PlotCanvas& canvas)
+    : m_dialogs(dialogs), m_document(document), m_canvas(canvas)
+{
+}
+
+void PlotExportActions::print(const QString& title)
+{
+    if (!m_dialogs.hasPrinter()) {
+        offerPdf(title);
+        return;
+    }
+    if (!m_dialogs.printImage(m_canvas.picture(), title))
+        m_dialogs.message(QStringLiteral("The plot could not be printed."), ui::MsgButtons::Ok,
+                          ui::MsgIcon::Exclamation);
+}
+
+void PlotExportActions::offerPdf(const QString& title)
+{
+    if (m_dialogs.message(QStringLiteral("No printer is installed. Save the plot as a PDF file?"),
+                          ui::MsgButtons::OkCancel, ui::MsgIcon::Question) != ui::MsgAnswer::Ok)
+        return;
+    const auto path = ui::AskSavePath(
+        m_dialogs, m_pdfDialog, QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*|"),
+        QStringLiteral("Plot.pdf"));
+    if (!path)
+        return;
+    QString reason;
+    if (!WritePicturePdf(m_canvas.picture(), *path, title, reason))
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The PDF file"), *path, reason);
+}
+
+void PlotExportActions::exportCsv()
+{
+    const files::RecordSource& source = m_document.source();
+    if (source.path.isEmpty() && source.text.isEmpty()) {
+        m_dialogs.message(QStringLiteral("No data file is open."), ui::MsgButtons::Ok,
+                          ui::MsgIcon::Exclamation);
+        return;
+    }
+    QString offered = QStringLiteral("Plot.csv");
+    if (!source.path.isEmpty()) {
+        const QFileInfo info(source.path);
+        offered = info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
+    }
+    const auto path =
+        ui::AskSavePath(m_dialogs, m_csvDialog,
+                        QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"), offered);
+    if (!path)
+        return;
+    QString reason;
+    // A million records take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = files::ExportDocumentCsv(m_document, *path, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The CSV file"), *path, reason);
+}
+
+void PlotExportActions::exportPicture(const RegionRows* regions)
+{
+    const auto path = ui::AskSavePath(m_dialogs, m_pictureDialog, PictureDialogFilter(),
+                                      QStringLiteral("Plot.png"));
+    if (!path)
+        return;
+    const QImage& shown = m_canvas.picture();
+    const QString typed =
+        m_dialogs.inputBox(QStringLiteral("Width x Height"), QStringLiteral("Export Picture"),
+                           QStringLiteral("%1 x %2").arg(shown.width()).arg(shown.height()));
+    if (typed.trimmed().isEmpty())
+        return;
+    QString reason;
+    const std::optional<QSize> size = ParsePictureSize(typed, reason);
+    if (!size) {
+        m_dialogs.message(reason, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+        return;
+    }
+    const PlotPicture picture{*size,
+                              m_canvas.axisMin(),
+                              m_canvas.axisMax(),
+                              &m_document.records(),
+                              m_document.range(),
+                              regions,
+                              m_canvas.gridColour(),
+                              m_canvas.font(),
+                              m_canvas.palette().color(QPalette::Window)};
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = WritePlotPicture(
+        picture, PictureFormatOf(*path, m_pictureDialog.filterIndex), *path, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The picture"), *path, reason);
+}
+
+} // namespace plot

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QString>
+#include <optional>
+
+namespace ui {
+
+// Asks with the save dialog `dialog` where to save: its filter list becomes `filter` (the first
+// pair preselected when the list is new to the dialog, else the one chosen last), an existing
+// file is asked about, and `offered` is the name shown when the dialog holds none yet. The full
+// path chosen; nothing when the dialog is cancelled or no file is named, and nothing, said in a
+// message, when the name the dialog offered is taken unchanged although another account can
+// change where it lies: a name the program suggests is one another account can foresee.
+std::optional<QString> AskSavePath(Dialogs& dialogs, FileDialogState& dialog, const QString& filter,
+                                   const QString& offered = QString());
+
+// Tells the user that `what` ("The CSV file") could not be written as `path`, and the system's
+// reason.
+void ShowNotWritten(Dialogs& dialogs, const QString& what, const QString& path,
+                    const QString& reason);
+
+} // namespace ui
