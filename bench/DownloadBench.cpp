@@ -7,13 +7,13 @@
 //      the link's time instead of overlapping it; compared with the bare link at that pace.
 // Each run also times the bare link at the same pace, so the figures are ratios of one run.
 
+#include "bench/BenchTiming.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
 #include "ui/Clock.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -115,18 +115,14 @@ public:
     int viewed = 0;
 };
 
-// The seconds the link alone needs to hand over the set's reports at the meter's pace.
-double BareLinkSeconds(virtualmeter::VirtualMeter& meter, PacedPlatform& paced,
-                       meterlink::MeterLink& link)
+// The link alone handing over the set's reports at the meter's pace.
+void BareLink(virtualmeter::VirtualMeter& meter, PacedPlatform& paced, meterlink::MeterLink& link)
 {
     for (int i = 0; i < Reports; ++i)
         meter.queueReport(virtualmeter::Report{});
-    QElapsedTimer timer;
-    timer.start();
     paced.clock.restart();
     for (int i = 0; i < Reports; ++i)
         link.receive();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
 void BM_Download512KiB(benchmark::State& state)
@@ -156,34 +152,31 @@ void BM_Download512KiB(benchmark::State& state)
     commands.listMemory();
     link.drain();
 
-    double download = 0;
-    double bare = 0;
+    bench::Span download;
+    bench::Span bare;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        commands.downloadSet(1);
-        download = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        bare = BareLinkSeconds(meter, paced, link);
-        state.SetIterationTime(download);
+        download.time([&] { commands.downloadSet(1); });
+        bare.time([&] { BareLink(meter, paced, link); });
     }
     if (dialogs.messages != 0 || dialogs.viewed == 0)
         state.SkipWithError("the download did not complete");
     const double nominal = Reports * static_cast<double>(delay.count()) / 1e6;
-    state.counters["download_s"] = download;
-    state.counters["bare_link_s"] = bare;
-    state.counters["vs_bare_link"] = bare > 0 ? download / bare : 0;
+    bench::ReportTime(state, "download", download);
+    bench::ReportTime(state, "bare_link", bare);
+    bench::ReportRatio(state, "download_per_bare_link", download, bare);
     // Against 8192 x the delay; with no delay, against the one-second budget.
-    state.counters["vs_budget"] = download / (nominal > 0 ? nominal : 1.0);
-    state.counters["own_us_per_report"] = (download - bare) / Reports * 1e6;
+    state.counters["vs_budget"] = download.wallPerRun() / (nominal > 0 ? nominal : 1.0);
+    state.counters["own_us_per_report"] =
+        (download.wallPerRun() - bare.wallPerRun()) / Reports * 1e6;
 }
 
 BENCHMARK(BM_Download512KiB)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
-    ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(1)
+    ->Apply(bench::Repeated);
 
 } // namespace
 

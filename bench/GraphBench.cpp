@@ -2,7 +2,8 @@
 // bare update that moves one marker over the same kept background. The update is the window's
 // own work for a frame: the model, the texts, the rectangle its view repaints and the view's
 // paint, clipped to that rectangle as in a widget's paint event, into an opaque picture as the
-// backing store is. The counters give the times in microseconds per update and their ratio.
+// backing store is. The counters give the times in microseconds per update and their ratios.
+#include "bench/BenchTiming.h"
 #include "plot/GraphRenderer.h"
 
 #include <QFont>
@@ -10,7 +11,6 @@
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -39,13 +39,6 @@ std::vector<plot::GraphReading> wanderingReadings()
     return readings;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double microseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::micro>(d).count();
-}
-
 void GraphUpdate(benchmark::State& state)
 {
     const std::vector<plot::GraphReading> readings = wanderingReadings();
@@ -67,49 +60,46 @@ void GraphUpdate(benchmark::State& state)
         return readings[static_cast<std::size_t>(plot::Trail::Length + i)];
     };
 
-    double trail = 0;
-    double marker = 0;
-    double runs = 0;
+    bench::Span trail;
+    bench::Span marker;
     for (auto _ : state) {
-        auto start = Clock::now();
-        for (int i = 0; i < Updates; ++i) {
-            model.showReading(reading(i));
-            benchmark::DoNotOptimize(plot::TextsFor(model, viewport.diagram(), '.'));
-            const QRect changed = picture.liveChanged(viewport, model);
-            QPainter painter(&screen);
-            painter.setClipRect(changed);
-            picture.paint(painter, changed);
-        }
-        const double trailPass = microseconds(Clock::now() - start);
+        trail.time([&] {
+            for (int i = 0; i < Updates; ++i) {
+                model.showReading(reading(i));
+                benchmark::DoNotOptimize(plot::TextsFor(model, viewport.diagram(), '.'));
+                const QRect changed = picture.liveChanged(viewport, model);
+                QPainter painter(&screen);
+                painter.setClipRect(changed);
+                picture.paint(painter, changed);
+            }
+        });
 
         // One marker moving over the same background, nothing else.
-        start = Clock::now();
-        for (int i = 0; i < Updates; ++i) {
-            const QPointF from = viewport.toPixel(reading(i).live);
-            const QPointF to = viewport.toPixel(reading(i + 1).live);
-            const QRect changed =
-                QRectF(from - QPointF(8, 8), QSizeF(16, 16))
-                    .toAlignedRect()
-                    .united(QRectF(to - QPointF(8, 8), QSizeF(16, 16)).toAlignedRect());
-            QPainter painter(&screen);
-            painter.setClipRect(changed);
-            painter.drawImage(changed, picture.background(), changed);
-            plot::DrawLiveMarker(painter, to, true);
-        }
-        const double markerPass = microseconds(Clock::now() - start);
-
+        marker.time([&] {
+            for (int i = 0; i < Updates; ++i) {
+                const QPointF from = viewport.toPixel(reading(i).live);
+                const QPointF to = viewport.toPixel(reading(i + 1).live);
+                const QRect changed =
+                    QRectF(from - QPointF(8, 8), QSizeF(16, 16))
+                        .toAlignedRect()
+                        .united(QRectF(to - QPointF(8, 8), QSizeF(16, 16)).toAlignedRect());
+                QPainter painter(&screen);
+                painter.setClipRect(changed);
+                painter.drawImage(changed, picture.background(), changed);
+                plot::DrawLiveMarker(painter, to, true);
+            }
+        });
         benchmark::DoNotOptimize(screen.constBits());
-        trail += trailPass;
-        marker += markerPass;
-        runs += Updates;
-        state.SetIterationTime((trailPass + markerPass) / 1e6);
     }
-    state.counters["trail_us"] = trail / runs;
-    state.counters["marker_us"] = marker / runs;
-    state.counters["trail_per_marker"] = trail / marker;
+    // Per update, in microseconds.
+    trail.runs *= Updates;
+    marker.runs *= Updates;
+    bench::ReportTime(state, "trail", trail, true);
+    bench::ReportTime(state, "marker", marker, true);
+    bench::ReportRatio(state, "trail_per_marker", trail, marker);
 }
 
-BENCHMARK(GraphUpdate)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(GraphUpdate)->Unit(benchmark::kMillisecond)->Iterations(10)->Apply(bench::Repeated);
 
 } // namespace
 

@@ -2,12 +2,12 @@
 // keeps 10,000 readings (so the oldest goes) against the same append into an empty table. The
 // counters give the time per append of both, their ratio, what the next repaint of the window
 // costs, and what the statistics row asks of the model on its repaint after one append.
+#include "bench/BenchTiming.h"
 #include "panel/ReadingsModel.h"
 #include "panel/ReadingsWindow.h"
 #include "ui/Clock.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <benchmark/benchmark.h>
 
@@ -63,52 +63,43 @@ void ListAppend(benchmark::State& state)
         window.addFrame(frame(n++));
     QApplication::processEvents();
 
-    double fullSeconds = 0;
-    double emptySeconds = 0;
-    double paintSeconds = 0;
-    double statisticsSeconds = 0;
+    bench::Span full;
+    bench::Span empty;
+    bench::Span repaint;
+    bench::Span statistics;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < AppendsPerIteration; ++i)
-            window.addFrame(frame(n++));
-        const double full = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(full);
-        fullSeconds += full;
-
-        timer.restart();
-        benchmark::DoNotOptimize(window.grab());
-        paintSeconds += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        full.time([&] {
+            for (int i = 0; i < AppendsPerIteration; ++i)
+                window.addFrame(frame(n++));
+        });
+        repaint.time([&] { benchmark::DoNotOptimize(window.grab()); });
 
         window.addFrame(frame(n++));
-        timer.restart();
-        for (int row = 0; row < panel::StatisticsRowCount; ++row)
-            for (int column = 0; column < panel::ReadingColumnCount; ++column)
-                benchmark::DoNotOptimize(window.readings().statisticsText(row, column));
-        statisticsSeconds += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        statistics.time([&] {
+            for (int row = 0; row < panel::StatisticsRowCount; ++row)
+                for (int column = 0; column < panel::ReadingColumnCount; ++column)
+                    benchmark::DoNotOptimize(window.readings().statisticsText(row, column));
+        });
 
         // The same appends, each into a table emptied beforehand.
-        panel::ReadingsWindow empty(dialogs, clock, nullptr);
-        empty.showBeside();
+        panel::ReadingsWindow emptied(dialogs, clock, nullptr);
+        emptied.showBeside();
         for (int i = 0; i < AppendsPerIteration; ++i) {
-            empty.readings().clear();
+            emptied.readings().clear();
             // The view lays the emptied table out first, as between two polls.
             QApplication::processEvents();
-            timer.restart();
-            empty.addFrame(frame(n++));
-            emptySeconds += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+            empty.time([&] { emptied.addFrame(frame(n++)); });
         }
     }
-    const double appends = static_cast<double>(state.iterations()) * AppendsPerIteration;
-    state.counters["full_us_per_append"] = fullSeconds / appends * 1e6;
-    state.counters["empty_us_per_append"] = emptySeconds / appends * 1e6;
-    state.counters["full_per_empty"] = fullSeconds / emptySeconds;
-    state.counters["repaint_ms"] = paintSeconds / static_cast<double>(state.iterations()) * 1e3;
-    state.counters["statistics_us"] =
-        statisticsSeconds / static_cast<double>(state.iterations()) * 1e6;
+    full.runs *= AppendsPerIteration;
+    bench::ReportTime(state, "full_append", full, true);
+    bench::ReportTime(state, "empty_append", empty, true);
+    bench::ReportRatio(state, "full_per_empty", full, empty);
+    bench::ReportTime(state, "repaint", repaint);
+    bench::ReportTime(state, "statistics", statistics, true);
 }
 
-BENCHMARK(ListAppend)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(ListAppend)->Unit(benchmark::kMillisecond)->Iterations(2)->Apply(bench::Repeated);
 
 } // namespace
 

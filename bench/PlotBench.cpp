@@ -1,14 +1,20 @@
 // The plot stage for a million records against the plainest way to put the same markers on
-// the same picture: filling their rectangles, computed beforehand, with the same painter.
-// Both run in each iteration; the counters give their times and the ratio.
+// the same picture: filling their rectangles, computed beforehand, with the same painter; and
+// the stage's markers alone against matplotlib's Agg renderer drawing the same rectangles at
+// the same size (bench/agg_markers.py, run where a Python with matplotlib is at hand). All run
+// in each iteration; the counters give their times and the ratios.
+#include "bench/BenchTiming.h"
 #include "plot/PlotRenderer.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <charconv>
-#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,54 +62,106 @@ std::vector<QRectF> markerRects(const plot::PlotView& view, const files::RecordT
     return rects;
 }
 
+// The markers' rectangles as the stage fills them, for matplotlib to draw: float64 quadruples
+// (left, top, right, bottom).
+QString writeRects(const QTemporaryDir& dir, const std::vector<QRectF>& rects)
+{
+    const QString path = dir.filePath(QStringLiteral("rects.f64"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return {};
+    std::vector<double> values;
+    values.reserve(rects.size() * 4);
+    for (const QRectF& rect : rects) {
+        values.insert(values.end(), {rect.left(), rect.top(), rect.right(), rect.bottom()});
+    }
+    out.write(reinterpret_cast<const char*>(values.data()),
+              static_cast<qint64>(values.size() * sizeof(double)));
+    return path;
+}
+
+// matplotlib's Agg drawing the same rectangles (bench/agg_markers.py), by the fastest of the
+// ways the script draws them; nothing when no Python at hand has matplotlib.
+std::optional<std::pair<double, double>> aggSeconds(const QString& rects)
+{
+    const QString script = QStringLiteral(TELLARIX_BENCH_DIR "/agg_markers.py");
+    for (const QString& python : {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
+        QProcess process;
+        process.start(python, {script, rects, QString::number(PictureSize.width()),
+                               QString::number(PictureSize.height())});
+        if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0)
+            continue;
+        std::optional<std::pair<double, double>> fastest;
+        for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() != 3)
+                continue;
+            const std::pair<double, double> way{words[1].toDouble(), words[2].toDouble()};
+            if (!fastest || way.first < fastest->first)
+                fastest = way;
+        }
+        return fastest;
+    }
+    return std::nullopt;
+}
+
 void PlotStageMillionRecords(benchmark::State& state)
 {
     const files::RecordTable& data = benchData();
     const plot::PlotView view{plot::FrameFromClient(PictureSize.width(), PictureSize.height()), 0,
                               1};
     const std::vector<QRectF> rects = markerRects(view, data);
+    const QTemporaryDir dir;
+    const QString rectsFile = writeRects(dir, rects);
     QImage picture(PictureSize, QImage::Format_RGB32);
     const QBrush black(Qt::black);
-    using Clock = std::chrono::steady_clock;
-    double stageSeconds = 0;
-    double fillSeconds = 0;
+    bench::Span stage;
+    bench::Span markers;
+    bench::Span fill;
+    bench::Span agg;
     long long captions = 0;
     for (auto _ : state) {
         picture.fill(Qt::white);
-        const auto stageStart = Clock::now();
-        {
-            plot::PlotStage stage(view, data, {1, Records}, nullptr);
-            stage.setCaptionSink([&captions](const QString&) { ++captions; });
+        stage.time([&] {
+            plot::PlotStage drawing(view, data, {1, Records}, nullptr);
+            drawing.setCaptionSink([&captions](const QString&) { ++captions; });
             QPainter painter(&picture);
-            stage.drawFixed(painter, picture.size());
-            stage.drawMarkers(painter, picture.size(), Records);
-        }
-        const auto stageEnd = Clock::now();
+            drawing.drawFixed(painter, picture.size());
+            markers.time([&] { drawing.drawMarkers(painter, picture.size(), Records); });
+        });
 
         picture.fill(Qt::white);
-        const auto fillStart = Clock::now();
-        {
+        fill.time([&] {
             QPainter painter(&picture);
             for (const QRectF& rect : rects)
                 painter.fillRect(rect, black);
-        }
-        const auto fillEnd = Clock::now();
+        });
         benchmark::DoNotOptimize(picture.constBits());
 
-        const double stage = std::chrono::duration<double>(stageEnd - stageStart).count();
-        const double fill = std::chrono::duration<double>(fillEnd - fillStart).count();
-        state.SetIterationTime(stage);
-        stageSeconds += stage;
-        fillSeconds += fill;
+        if (const auto seconds = aggSeconds(rectsFile)) {
+            agg.processor += seconds->first;
+            agg.wall += seconds->second;
+            ++agg.runs;
+        }
     }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["stage_ms"] = stageSeconds / runs * 1000;
-    state.counters["fill_ms"] = fillSeconds / runs * 1000;
-    state.counters["stage_per_fill"] = stageSeconds / fillSeconds;
-    state.counters["captions"] = static_cast<double>(captions) / runs;
+    bench::ReportTime(state, "stage", stage);
+    bench::ReportTime(state, "fill", fill);
+    bench::ReportRatio(state, "stage_per_fill", stage, fill);
+    bench::ReportTime(state, "markers", markers);
+    if (agg.runs > 0) {
+        bench::ReportTime(state, "agg", agg);
+        bench::ReportRatio(state, "markers_per_agg", markers, agg);
+    } else {
+        state.SetLabel("matplotlib is not installed: no Agg figures");
+    }
+    state.counters["captions"] = static_cast<double>(captions) / static_cast<double>(stage.runs);
 }
 
-BENCHMARK(PlotStageMillionRecords)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(PlotStageMillionRecords)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Apply(bench::Repeated);
 
 } // namespace
 

@@ -4,8 +4,9 @@
 // writes them, and one of the shortest record lines there can be (19 bytes each), which holds
 // the most records a file of that size can hold. The counters give the time ratio, and the
 // heap the read takes at its peak and keeps afterwards, per byte of file; every allocation of
-// the process is counted through the C library's allocator below.
+// the process is counted through the C library's allocator below. Each run reads both once.
 #include "bench/BenchRecording.h"
+#include "bench/BenchTiming.h"
 #include "files/DataFileReader.h"
 
 #include <QFile>
@@ -14,9 +15,7 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <malloc.h>
 #include <memory>
 
@@ -138,58 +137,31 @@ long long baselineLineEnds(const QString& path)
     return lines;
 }
 
-using Clock = std::chrono::steady_clock;
-
-// The process's processor time: on a shared machine, less disturbed by other work than the
-// wall time.
-double processorSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 void readerAgainstBaseline(benchmark::State& state, const BenchFile& file)
 {
     baselineLineEnds(file.path); // into the page cache
-    double baselineSeconds = 0;
-    double readerSeconds = 0;
+    bench::Span baseline;
+    bench::Span reader;
     long long peakBytes = 0;
     long long heldBytes = 0;
-    double baselineProcessor = 0;
-    double readerProcessor = 0;
     for (auto _ : state) {
-        const double p0 = processorSeconds();
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(baselineLineEnds(file.path));
-        const auto t1 = Clock::now();
-        const double p1 = processorSeconds();
+        benchmark::DoNotOptimize(baseline.time([&] { return baselineLineEnds(file.path); }));
         const long long before = heapLive.load();
         heapPeak = before;
-        {
-            files::RecordTable records;
-            const double p2 = processorSeconds();
-            const auto t2 = Clock::now();
-            if (files::ReadDataFile(file.path, records).outcome != files::ReadOutcome::Ok ||
-                records.count() != static_cast<std::size_t>(file.records)) {
-                state.SkipWithError("the reader did not read every record");
-                return;
-            }
-            const auto t3 = Clock::now();
-            readerProcessor += processorSeconds() - p2;
-            baselineProcessor += p1 - p0;
-            peakBytes = heapPeak.load() - before;
-            heldBytes = heapLive.load() - before;
-            baselineSeconds += std::chrono::duration<double>(t1 - t0).count();
-            readerSeconds += std::chrono::duration<double>(t3 - t2).count();
+        files::RecordTable plot;
+        if (reader.time([&] { return files::ReadDataFile(file.path, plot); }).outcome !=
+                files::ReadOutcome::Ok ||
+            plot.count() != static_cast<std::size_t>(file.records)) {
+            state.SkipWithError("the reader did not read every record");
+            return;
         }
+        peakBytes = heapPeak.load() - before;
+        heldBytes = heapLive.load() - before;
     }
-    const auto n = static_cast<double>(state.iterations());
+    bench::ReportTime(state, "baseline", baseline);
+    bench::ReportTime(state, "reader", reader);
+    bench::ReportRatio(state, "reader_per_baseline", reader, baseline);
     const auto size = static_cast<double>(file.size);
-    state.counters["baseline_ms"] = 1000 * baselineSeconds / n;
-    state.counters["reader_ms"] = 1000 * readerSeconds / n;
-    state.counters["reader_per_baseline"] = readerSeconds / baselineSeconds;
-    state.counters["reader_cpu_per_baseline_cpu"] = readerProcessor / baselineProcessor;
     state.counters["peak_heap_per_file_byte"] = static_cast<double>(peakBytes) / size;
     state.counters["held_heap_per_file_byte"] = static_cast<double>(heldBytes) / size;
     state.counters["file_MB"] = size / (1 << 20);
@@ -205,8 +177,8 @@ void ShortestLines(benchmark::State& state)
     readerAgainstBaseline(state, shortestLinesFile());
 }
 
-BENCHMARK(Recording)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(ShortestLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(Recording)->Unit(benchmark::kMillisecond)->Iterations(2)->Apply(bench::Repeated);
+BENCHMARK(ShortestLines)->Unit(benchmark::kMillisecond)->Iterations(2)->Apply(bench::Repeated);
 
 } // namespace
 

@@ -79,7 +79,7 @@ long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason)
     RecordsCsv csv(writer);
     try {
         const ReadResult read =
-            ReadItems(data, [&csv](std::string_view item) { return csv.add(item); });
+            ReadLines(data, [&csv](std::string_view lines) { return csv.addItems(lines); });
         if (read.outcome == ReadOutcome::ReadFailed) {
             reason = read.systemError;
             return -1;

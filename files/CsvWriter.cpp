@@ -146,9 +146,19 @@ void CsvWriter::endRow()
         writeBlock();
 }
 
-void CsvWriter::plainRow(std::string_view joined)
+char* CsvWriter::rowRoom(std::size_t bytes)
 {
-    std::copy(joined.begin(), joined.end(), startField(joined.size()));
+    if (m_used + bytes > m_block.size()) {
+        writeBlock();
+        if (bytes > m_block.size())
+            m_block.resize(bytes);
+    }
+    return m_block.data() + m_used;
+}
+
+void CsvWriter::finishRow(const char* end)
+{
+    m_used = static_cast<std::size_t>(end - m_block.data());
     endRow();
 }
 

@@ -26,9 +26,11 @@ public:
     // a value that is not finite.
     void number(std::optional<double> value, int decimals);
     void endRow();
-    // Fields already joined by commas, none of which holds a comma, a double quote, CR or LF,
-    // as the rest of the row: written as they stand, and the row ended.
-    void plainRow(std::string_view joined);
+    // Room for a whole row of at most `bytes` bytes that the caller writes itself: fields
+    // joined by commas, none of which holds a comma, a double quote, CR or LF. finishRow()
+    // then takes what was written up to `end` and ends the row.
+    char* rowRoom(std::size_t bytes);
+    void finishRow(const char* end);
     // Writes what is still gathered; call it at the end. False when any write failed: after a
     // failed write nothing more is written.
     bool finish();

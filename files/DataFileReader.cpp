@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -23,14 +22,6 @@
 namespace files {
 
 namespace {
-
-std::string_view field(std::string_view item, std::size_t firstPosition)
-{
-    const std::size_t offset = firstPosition - 1;
-    if (item.size() <= offset)
-        return {};
-    return item.substr(offset, RecordTable::FieldLength);
-}
 
 // Blocks of this size are read at a time; a line longer than that grows the buffer.
 constexpr qsizetype BlockSize = 1 << 20;
@@ -53,23 +44,17 @@ std::size_t recordLimit()
         availableMemory() / 2 / RecordTable::bytesPerRecord(), INT_MAX - 1));
 }
 
-float extraValue(std::string_view item, RecordValue field)
-{
-    const std::optional<RecordNumber> number = ParseRecordValue(item, field);
-    return number ? static_cast<float>(number->value) : std::numeric_limits<float>::quiet_NaN();
-}
-
 void appendRecord(RecordTable& records, std::string_view item)
 {
     // A line that ends before Ev holds none of the fields kept (the shortest lines a file can
-    // have): no field to take apart.
+    // have): no field to look for.
     if (RecordFieldText(item, RecordValue::Ev).empty()) {
         records.append({}, {});
         return;
     }
-    records.append(RecordFieldX(item), RecordFieldY(item),
-                   {extraValue(item, RecordValue::Ev), extraValue(item, RecordValue::Tcp),
-                    extraValue(item, RecordValue::duv)});
+    records.append(RecordFieldText(item, RecordValue::x), RecordFieldText(item, RecordValue::y),
+                   {RecordFieldText(item, RecordValue::Ev), RecordFieldText(item, RecordValue::Tcp),
+                    RecordFieldText(item, RecordValue::duv)});
 }
 
 ReadResult failure(ReadOutcome outcome, const QString& systemError = QString())
@@ -125,20 +110,14 @@ ReadResult OpenRegularFile(const QString& path, QFile& file)
     return {};
 }
 
-bool IsRecordItem(std::string_view item)
-{
-    return item.size() >= 18 && item[4] == '/' && item[7] == '/' && item[14] == ':' &&
-           item[17] == ':';
-}
-
 std::string_view RecordFieldX(std::string_view item)
 {
-    return field(item, 68);
+    return RecordFieldText(item, RecordValue::x);
 }
 
 std::string_view RecordFieldY(std::string_view item)
 {
-    return field(item, 79);
+    return RecordFieldText(item, RecordValue::y);
 }
 
 void RecordCollector::store(std::string_view item)
@@ -180,7 +159,7 @@ bool RecordCollector::add(std::string_view item)
     return m_stage != Stage::Done;
 }
 
-ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
+ReadResult ReadLines(QFile& file, const std::function<bool(std::string_view)>& take,
                      const ReadProgress& progress)
 {
     const qint64 size = file.size();
@@ -188,7 +167,7 @@ ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& t
     qsizetype filled = 0;
     qint64 consumed = 0;
     int percent = -1;
-    bool anyItem = false;
+    bool anyText = false;
     bool more = true;
     bool atFileEnd = false;
     while (more && !atFileEnd) {
@@ -218,17 +197,16 @@ ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& t
                 continue; // no line end yet: read more
             }
         }
-        ItemScanner items(begin, end);
-        while (more && !items.atEnd()) {
-            anyItem = true;
-            more = take(items.next());
+        if (end != begin) {
+            anyText = true;
+            more = take({begin, static_cast<std::size_t>(end - begin)});
         }
         const auto used = static_cast<qsizetype>(end - begin);
         std::memmove(buffer.data(), buffer.constData() + used,
                      static_cast<std::size_t>(filled - used));
         filled -= used;
     }
-    return anyItem ? ReadResult{} : failure(ReadOutcome::Empty);
+    return anyText ? ReadResult{} : failure(ReadOutcome::Empty);
 }
 
 ReadResult ReadDataFile(const QString& path, RecordTable& records, const ReadProgress& progress)
@@ -241,16 +219,29 @@ ReadResult ReadDataFile(const QString& path, RecordTable& records, const ReadPro
     const std::size_t limit = recordLimit();
 
     RecordCollector collector;
-    // Only records that fit in the file's bytes are made room for.
-    collector.records().expectAtMost(static_cast<std::size_t>(file.size() / MinRecordBytes + 1));
     bool tooLarge = false;
+    const auto fileSize = static_cast<double>(file.size());
+    double handed = 0;
+    bool sized = false;
     try {
-        const ReadResult read = ReadItems(
+        const ReadResult read = ReadLines(
             file,
-            [&](std::string_view item) {
-                const bool more = collector.add(item);
-                tooLarge = collector.recordCount() > limit;
-                return more && !tooLarge;
+            [&](std::string_view lines) {
+                for (ItemScanner items(lines); !items.atEnd();) {
+                    if (!collector.add(items.next()))
+                        return false;
+                    if (collector.recordCount() > limit) {
+                        tooLarge = true;
+                        return false;
+                    }
+                }
+                handed += static_cast<double>(lines.size());
+                if (!sized && collector.recordCount() > 0) {
+                    // The rest of the file as the part read so far, and a little more.
+                    sized = true;
+                    collector.records().expectTimes(fileSize / handed * 1.05);
+                }
+                return true;
             },
             progress);
         if (read.outcome != ReadOutcome::Ok)
@@ -263,6 +254,7 @@ ReadResult ReadDataFile(const QString& path, RecordTable& records, const ReadPro
     if (!collector.headerComplete())
         return failure(ReadOutcome::HeaderTooShort);
 
+    collector.records().shrinkToFit();
     records = std::move(collector.records());
     return {ReadOutcome::Ok, {}, stamp};
 }
@@ -284,6 +276,7 @@ bool ReadSetText(std::string_view text, RecordTable& records)
     }
     if (found.count() == 0)
         return false;
+    found.shrinkToFit();
     records = std::move(found);
     return true;
 }

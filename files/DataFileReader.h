@@ -13,7 +13,11 @@ namespace files {
 
 // The time-stamp test of a record item: "/" at positions 5 and 8 and ":" at 15 and 18
 // (counting from 1); a position beyond the end of the item does not match.
-bool IsRecordItem(std::string_view item);
+inline bool IsRecordItem(std::string_view item)
+{
+    return item.size() >= 18 && item[4] == '/' && item[7] == '/' && item[14] == ':' &&
+           item[17] == ':';
+}
 
 // Positions 68-74 (x) and 79-85 (y) of a record item, as far as the item reaches.
 std::string_view RecordFieldX(std::string_view item);
@@ -86,17 +90,19 @@ using ReadProgress = std::function<void(int percent)>;
 inline constexpr qsizetype DefaultMaxLineBytes = 64 << 20;
 void SetMaxLineBytes(qsizetype bytes);
 
-// Reads an open file block by block and hands `take` its items in turn (ItemScanner), until
-// `take` returns false or the file ends; a block and a line are all that is held at a time.
-// CR, LF and CR LF end a line; the last line needs no end. Ok, ReadFailed, Empty when the file
-// holds no item at all, or LineTooLong for a line beyond the limit that `take` still waited for.
-ReadResult ReadItems(QFile& file, const std::function<bool(std::string_view)>& take,
+// Reads an open file block by block and hands `take` the complete lines of each block in one
+// text (ItemScanner splits it into items), until `take` returns false or the file ends; a block
+// and a line are all that is held at a time. CR, LF and CR LF end a line; the last line needs
+// no end. Ok, ReadFailed, Empty when the file holds nothing at all, or LineTooLong for a line
+// beyond the limit that `take` still waited for.
+ReadResult ReadLines(QFile& file, const std::function<bool(std::string_view lines)>& take,
                      const ReadProgress& progress = {});
 
 // Reads a data file in one pass into `records`; on any failure they are left exactly as they
-// were. A record takes a byte and the characters of its x and y, 12 bytes more with Ev, Tcp and
-// delta-uv: a recording less than a quarter of its size, a file of the shortest lines less than
-// a tenth. One with more records than half the memory available can hold is refused.
+// were. A record takes a byte and the characters of its x and y, 12 bytes more with the texts of
+// Ev, Tcp and delta-uv: a recording less than a quarter of its size; the shortest lines, which
+// hold none of them, next to nothing. One with more records than half the memory available can
+// hold is refused.
 ReadResult ReadDataFile(const QString& path, RecordTable& records,
                         const ReadProgress& progress = {});
 

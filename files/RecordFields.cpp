@@ -8,39 +8,13 @@ namespace files {
 
 namespace {
 
-struct FieldPlace
-{
-    std::size_t first; // position of the first character, counting from 1
-    std::size_t length;
-};
-
-// In RecordValue order, as files/RecordLine.h lays them out.
-constexpr std::array<FieldPlace, RecordValueCount> Places = {{
-    {21, 9},  // X
-    {30, 9},  // Y
-    {39, 9},  // Z
-    {48, 9},  // Ev
-    {57, 7},  // Tcp
-    {68, 7},  // x
-    {79, 7},  // y
-    {90, 7},  // u'
-    {101, 7}, // v'
-    {112, 8}, // delta-uv
-}};
 // number() counts on fields of at most nine characters.
-static_assert(std::ranges::all_of(Places, [](FieldPlace p) { return p.length <= 9; }));
+static_assert(std::ranges::all_of(RecordFieldPlaces,
+                                  [](RecordFieldPlace p) { return p.length <= 9; }));
 
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-// The characters at positions first..first+length-1 that the item holds.
-std::string_view place(std::string_view item, std::size_t first, std::size_t length)
-{
-    if (item.size() < first)
-        return {};
-    return item.substr(first - 1, length);
 }
 
 constexpr std::array<double, 10> PowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
@@ -109,8 +83,8 @@ RecordFields ParseRecordFields(std::string_view item)
 {
     RecordFields fields;
     fields.time = time(item);
-    for (std::size_t i = 0; i < Places.size(); ++i)
-        fields.values[i] = number(place(item, Places[i].first, Places[i].length));
+    for (std::size_t i = 0; i < RecordFieldPlaces.size(); ++i)
+        fields.values[i] = number(RecordFieldText(item, static_cast<RecordValue>(i)));
     return fields;
 }
 
@@ -124,10 +98,9 @@ std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue 
     return number(RecordFieldText(item, field));
 }
 
-std::string_view RecordFieldText(std::string_view item, RecordValue field)
+std::optional<RecordNumber> ParseRecordNumber(std::string_view text)
 {
-    const FieldPlace& p = Places[static_cast<std::size_t>(field)];
-    return place(item, p.first, p.length);
+    return number(text.substr(0, 9));
 }
 
 std::string IsoDateTime(const RecordTime& t)

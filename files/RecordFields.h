@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,26 @@ struct RecordFields
     }
 };
 
+// Where a field lies in a record line: its first position, counting from 1, and its length.
+struct RecordFieldPlace
+{
+    std::size_t first;
+    std::size_t length;
+};
+// In RecordValue order, as files/RecordLine.h lays them out.
+inline constexpr std::array<RecordFieldPlace, RecordValueCount> RecordFieldPlaces = {{
+    {21, 9},  // X
+    {30, 9},  // Y
+    {39, 9},  // Z
+    {48, 9},  // Ev
+    {57, 7},  // Tcp
+    {68, 7},  // x
+    {79, 7},  // y
+    {90, 7},  // u'
+    {101, 7}, // v'
+    {112, 8}, // delta-uv
+}};
+
 // Splits a record item (a record line as the item reading returns it) into its fields.
 RecordFields ParseRecordFields(std::string_view item);
 
@@ -63,7 +84,14 @@ RecordFields ParseRecordFields(std::string_view item);
 // and the characters at a field's positions (as far as the item reaches), blanks included.
 std::optional<RecordTime> ParseRecordTime(std::string_view item);
 std::optional<RecordNumber> ParseRecordValue(std::string_view item, RecordValue field);
-std::string_view RecordFieldText(std::string_view item, RecordValue field);
+inline std::string_view RecordFieldText(std::string_view item, RecordValue field)
+{
+    const RecordFieldPlace& place = RecordFieldPlaces[static_cast<std::size_t>(field)];
+    return item.size() < place.first ? std::string_view()
+                                     : item.substr(place.first - 1, place.length);
+}
+// The text of a numeric field (at most nine characters) as ParseRecordValue takes it.
+std::optional<RecordNumber> ParseRecordNumber(std::string_view text);
 
 // ISO 8601 "YYYY-MM-DDThh:mm:ss".
 std::string IsoDateTime(const RecordTime& time);

@@ -1,6 +1,7 @@
 #include "files/RecordingFile.h"
 
 #include "files/DataFileReader.h"
+#include "files/ItemReader.h"
 #include "files/RecordLine.h"
 #include "ui/TextValue.h"
 
@@ -67,12 +68,17 @@ bool CopyWithTotal(QFile& recording, QIODevice& target, long long total, QString
         return written;
     };
     int count = 0;
-    const ReadResult read = ReadItems(recording, [&](std::string_view item) {
-        block.append(item.data(), static_cast<qsizetype>(item.size()));
-        block += LineEnd;
-        if (++count == 2)
-            block += TotalLine(total).toLatin1() + LineEnd;
-        return block.size() < BlockBytes || flush();
+    const ReadResult read = ReadLines(recording, [&](std::string_view lines) {
+        for (ItemScanner items(lines); !items.atEnd();) {
+            const std::string_view item = items.next();
+            block.append(item.data(), static_cast<qsizetype>(item.size()));
+            block += LineEnd;
+            if (++count == 2)
+                block += TotalLine(total).toLatin1() + LineEnd;
+            if (block.size() >= BlockBytes && !flush())
+                return false;
+        }
+        return true;
     });
     if (read.outcome == ReadOutcome::ReadFailed) {
         error = read.systemError;

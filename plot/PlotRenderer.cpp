@@ -8,9 +8,14 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace plot {
 
@@ -163,6 +168,8 @@ PlotStage::PlotStage(const PlotView& view, const files::RecordTable& records,
         const double steps = std::floor(range.to - range.from) + 1;
         const double limit = static_cast<double>(records.count()) + 2;
         m_total = static_cast<std::int64_t>(std::min(steps, limit));
+        if (range.from == std::floor(range.from) && std::abs(range.from) < 1e15)
+            m_wholeFrom = static_cast<std::int64_t>(range.from);
     }
 }
 
@@ -191,35 +198,125 @@ void PlotStage::drawFixed(QPainter& painter, QSizeF pictureSize)
         [this](double x, double y) { return ClampLocus(m_mapping.map(x, y), m_view.frame); }, box);
 }
 
+namespace {
+
+// The picture a painter paints into when a marker's pixels can be written there straight: a
+// picture of 32-bit pixels, painted without transformation, clipping, antialiasing or
+// translucency, in which an opaque fill covers exactly the pixels from the rounded left and top
+// corner up to the rounded right and bottom one. Null when the painter must fill them itself
+// (an SVG document, a scaled or clipped painter).
+QImage* straightTarget(QPainter& painter, const QBrush& brush, QSizeF pictureSize)
+{
+    QPaintDevice* device = painter.device();
+    if (device == nullptr || device->devType() != QInternal::Image ||
+        painter.paintEngine() == nullptr || painter.paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    const bool opaqueFill = brush.style() == Qt::SolidPattern && brush.color().alpha() == 255 &&
+                            painter.opacity() == 1.0 &&
+                            painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+         format != QImage::Format_ARGB32_Premultiplied) ||
+        image->devicePixelRatio() != 1.0 || pictureSize.width() > image->width() ||
+        pictureSize.height() > image->height() || !opaqueFill || painter.hasClipping() ||
+        painter.testRenderHint(QPainter::Antialiasing) ||
+        painter.deviceTransform().type() != QTransform::TxNone)
+        return nullptr;
+    return image;
+}
+
+// `count` pixels from `pixel` on in `colour`; a marker's row is a few pixels to a few dozen.
+void fillPixels(QRgb* pixel, int count, QRgb colour)
+{
+#if defined(__SSE2__)
+    if (count >= 4) {
+        const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+        for (int i = 0; i + 4 < count; i += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel + i), four);
+        // The last four, over what the loop has filled already.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel + count - 4), four);
+        return;
+    }
+#endif
+    std::fill(pixel, pixel + std::max(count, 0), colour);
+}
+
+} // namespace
+
+void PlotStage::drawMarker(QPainter& painter, const Pixels& pixels, double x, double y) const
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    // The marker's rectangle, (x - x/100, y + y/100) to (x + x/100, y - y/100), where it
+    // covers the picture; none when it has no width or height.
+    const double width = pixels.size.width();
+    const double height = pixels.size.height();
+    const double left = std::min(x - x / 100, x + x / 100);
+    const double right = std::max(x - x / 100, x + x / 100);
+    const double top = std::min(y + y / 100, y - y / 100);
+    const double bottom = std::max(y + y / 100, y - y / 100);
+    if (left == right || top == bottom || left >= width || right <= 0 || top >= height ||
+        bottom <= 0)
+        return;
+    const QPointF topLeft(std::max(left, 0.0), std::max(top, 0.0));
+    const QPointF bottomRight(std::min(right, width), std::min(bottom, height));
+    if (pixels.bits == nullptr) {
+        painter.fillRect(QRectF(topLeft, bottomRight), m_markerBrush);
+        return;
+    }
+    // The pixels an opaque fill of that rectangle covers.
+    const int first = qRound(topLeft.x());
+    const int count = qRound(bottomRight.x()) - first;
+    for (int row = qRound(topLeft.y()); row < qRound(bottomRight.y()); ++row)
+        fillPixels(reinterpret_cast<QRgb*>(pixels.bits + row * pixels.stride) + first, count,
+                   pixels.colour);
+}
+
+void PlotStage::tellProgress()
+{
+    const std::int64_t permille = ProgressPermille(m_done + 1, m_count);
+    if (permille != m_permille) {
+        m_permille = permille;
+        if (m_captionSink)
+            m_captionSink(ProgressCaption(permille));
+    }
+    // The figure changes once (permille + 1) / 1000 of the count is drawn: it is asked again a
+    // little before, which a rounding cannot take past.
+    m_nextCaption = m_count > 0
+                        ? std::max<std::int64_t>(
+                              m_done + 2, static_cast<std::int64_t>(std::floor(
+                                              static_cast<double>(permille + 1) * m_count / 1000)) -
+                                              2)
+                        : INT64_MAX;
+}
+
 bool PlotStage::drawMarkers(QPainter& painter, QSizeF pictureSize, std::int64_t budget)
 {
-    const QRectF picture(QPointF(0, 0), pictureSize);
+    Pixels pixels{pictureSize};
+    if (QImage* image = straightTarget(painter, m_markerBrush, pictureSize)) {
+        // The painter's pixels: those it holds while it paints.
+        pixels.bits = image->bits();
+        pixels.stride = image->bytesPerLine();
+        pixels.colour = m_markerBrush.color().rgba();
+    }
     const auto stored = static_cast<std::int64_t>(m_records.count());
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     for (; m_done < end; ++m_done) {
-        const double k = m_from + static_cast<double>(m_done);
-        const std::int64_t n = ui::RoundHalfEven(k);
+        // A whole first record needs no rounding, which would cost a call per record.
+        const std::int64_t n = m_wholeFrom
+                                   ? *m_wholeFrom + m_done
+                                   : ui::RoundHalfEven(m_from + static_cast<double>(m_done));
         if (n >= 1 && n <= stored) {
-            const auto index = static_cast<std::size_t>(n);
-            const std::optional<double> u = RecordValue(m_records.x(index));
-            const std::optional<double> v = u ? RecordValue(m_records.y(index)) : std::nullopt;
+            const files::RecordTable::Fields fields = m_records.fields(static_cast<std::size_t>(n));
+            const std::optional<double> u = RecordValue(fields.x);
+            const std::optional<double> v = u ? RecordValue(fields.y) : std::nullopt;
             // A field without a number is not drawn: a marker at 0,0 would claim a reading.
-            if (v) {
-                const double x = m_mapping.X(*u);
-                const double y = m_mapping.Y(*v);
-                const QRectF marker =
-                    QRectF(QPointF(x - x / 100, y + y / 100), QPointF(x + x / 100, y - y / 100))
-                        .normalized();
-                if (std::isfinite(x) && std::isfinite(y) && marker.intersects(picture))
-                    painter.fillRect(marker.intersected(picture), m_markerBrush);
-            }
+            if (v)
+                drawMarker(painter, pixels, m_mapping.X(*u), m_mapping.Y(*v));
         }
-        const std::int64_t permille = ProgressPermille(m_done + 1, m_count);
-        if (permille != m_permille) {
-            m_permille = permille;
-            if (m_captionSink)
-                m_captionSink(ProgressCaption(permille));
-        }
+        if (m_done + 1 >= m_nextCaption)
+            tellProgress();
     }
     return finished();
 }

@@ -6,11 +6,13 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QRgb>
 #include <QSizeF>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QFont;
 class QImage;
@@ -94,6 +96,18 @@ public:
     bool finished() const { return m_done >= m_total; }
 
 private:
+    // Where markers go: the picture's size, and its pixels when they are written straight.
+    struct Pixels
+    {
+        QSizeF size;
+        uchar* bits = nullptr;
+        qsizetype stride = 0;
+        QRgb colour = 0;
+    };
+    void drawMarker(QPainter& painter, const Pixels& pixels, double x, double y) const;
+    // Tells the caption when it has changed, and when to ask next.
+    void tellProgress();
+
     PlotView m_view;
     Mapping m_mapping;
     const files::RecordTable& m_records;
@@ -102,10 +116,12 @@ private:
     CaptionSink m_captionSink;
     QBrush m_markerBrush{Qt::black};
     double m_from;
+    std::optional<std::int64_t> m_wholeFrom; // m_from when it is a whole number
     double m_count;
     std::int64_t m_total = 0;
     std::int64_t m_done = 0;
     std::int64_t m_permille = -1;
+    std::int64_t m_nextCaption = 0; // drawn markers at which the caption is asked next
 };
 
 // Writes the picture as a one-page PDF document scaled to the page. The file is replaced only

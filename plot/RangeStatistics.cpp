@@ -38,6 +38,8 @@ RangeStatisticsRun::RangeStatisticsRun(const files::RecordTable& records, files:
         const double steps = std::floor(range.to - range.from) + 1;
         m_total =
             static_cast<std::int64_t>(std::min(steps, static_cast<double>(records.count()) + 2));
+        if (range.from == std::floor(range.from) && std::abs(range.from) < 1e15)
+            m_wholeFrom = static_cast<std::int64_t>(range.from);
     }
 }
 
@@ -49,12 +51,16 @@ bool RangeStatisticsRun::advance(std::int64_t budget)
     const std::int64_t end = std::min(m_total, m_done + std::max<std::int64_t>(budget, 0));
     auto& columns = m_result.columns;
     for (; m_done < end; ++m_done) {
-        const std::int64_t n = ui::RoundHalfEven(m_from + static_cast<double>(m_done));
+        // A whole first record needs no rounding, which would cost a call per record.
+        const std::int64_t n = m_wholeFrom
+                                   ? *m_wholeFrom + m_done
+                                   : ui::RoundHalfEven(m_from + static_cast<double>(m_done));
         if (n < 1 || n > stored)
             continue;
         const auto index = static_cast<std::size_t>(n);
-        const std::optional<double> x = RecordValue(m_records.x(index));
-        const std::optional<double> y = x ? RecordValue(m_records.y(index)) : std::nullopt;
+        const files::RecordTable::Fields fields = m_records.fields(index);
+        const std::optional<double> x = RecordValue(fields.x);
+        const std::optional<double> y = x ? RecordValue(fields.y) : std::nullopt;
         if (y) {
             ++m_result.plotted;
             columns[0].add(x);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace plot {
@@ -69,6 +70,7 @@ private:
     RangeStatistics m_result;
     std::int64_t m_total = 0;
     std::int64_t m_done = 0;
+    std::optional<std::int64_t> m_wholeFrom; // m_from when it is a whole number
 };
 
 // All of it at once.

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace plot {
@@ -83,6 +84,41 @@ TEST(Rendering, SmallRecordingAtKnownPixels)
     EXPECT_TRUE(near(picture, 471, 484, Black));
     // 6500 K on the Planckian locus (0.3136, 0.3237).
     EXPECT_TRUE(near(picture, 236, 452, Black));
+}
+
+// Markers of every size and fractional corner, some beyond the picture's edges: those written
+// into the picture straight are the pixels the painter fills when it must fill them itself (a
+// clip, as a scaled or clipped painter would have).
+TEST(Rendering, MarkersWrittenStraightAreThoseThePainterFills)
+{
+    // -0.2000 to 1.1999
+    std::uint32_t seed = 582;
+    const auto field = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return QString::number((static_cast<int>(seed >> 16) % 14000 - 2000) / 1e4, 'f', 4)
+            .toStdString();
+    };
+    files::RecordTable data;
+    for (int i = 0; i < 2000; ++i)
+        data.append(field(), field());
+    for (const auto& [axisMin, axisMax] : {std::pair{0.0, 1.0}, std::pair{0.2, 0.5}}) {
+        const PlotView view{FrameFromClient(630, 660), axisMin, axisMax};
+        QImage straight(630, 660, QImage::Format_RGB32);
+        straight.fill(Qt::white);
+        QImage filled = straight.copy();
+        {
+            PlotStage stage(view, data, {1, 2000}, nullptr);
+            QPainter painter(&straight);
+            stage.drawMarkers(painter, straight.size(), stage.markerCount());
+        }
+        {
+            PlotStage stage(view, data, {1, 2000}, nullptr);
+            QPainter painter(&filled);
+            painter.setClipRect(filled.rect());
+            stage.drawMarkers(painter, filled.size(), stage.markerCount());
+        }
+        EXPECT_TRUE(straight == filled) << axisMin << " to " << axisMax;
+    }
 }
 
 TEST(Rendering, FarAwayPointsAreCutNotDrawnAcrossThePicture)
