@@ -26,10 +26,23 @@ add_custom_command(OUTPUT ${changelog}
   COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/packaging/debian/changelog
           -DOUTPUT=${changelog} -P ${PROJECT_SOURCE_DIR}/cmake/Gzip.cmake
   DEPENDS packaging/debian/changelog cmake/Gzip.cmake VERBATIM)
-add_custom_target(documentation ALL DEPENDS ${manPage}.gz ${changelog})
+# The client's page from its --help and each command's.
+set(cliPage ${CMAKE_CURRENT_BINARY_DIR}/tellarix582-cli.1)
+set(cliCommands meters read record sets download export erase clock)
+add_custom_command(OUTPUT ${cliPage}.gz
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:tellarix582-cli> -DNAME=tellarix582-cli
+          -DVERSION=${PROJECT_VERSION} -DOUTPUT=${cliPage} "-DCOMMANDS=${cliCommands}"
+          -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${cliPage} -DOUTPUT=${cliPage}.gz
+          -P ${PROJECT_SOURCE_DIR}/cmake/Gzip.cmake
+  DEPENDS tellarix582-cli cmake/ManPage.cmake cmake/Gzip.cmake
+  COMMENT "Writing the manual page from tellarix582-cli --help" VERBATIM)
+add_custom_target(documentation ALL DEPENDS ${manPage}.gz ${cliPage}.gz ${changelog})
 
-install(TARGETS tellarix582 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${manPage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS tellarix582 tellarix582-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${manPage}.gz ${cliPage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/completion/tellarix582-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${changelog} packaging/debian/copyright DESTINATION ${docDir})
 install(FILES packaging/lintian/tellarix582 DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 # udev wants its rules under /lib (or /usr/lib) whatever the prefix's libdir is.

@@ -50,31 +50,14 @@ bool ExportDataFileCsv(const QString& dataPath, const FileStamp& stamp, const QS
         reason = changed;
         return false;
     }
-    // Read block by block as the rows are made: a recording of a million lines stays out of
-    // the heap.
     return writeCsvFile(csvPath, reason, [&](CsvWriter& writer, QString& why) {
-        RecordsCsv csv(writer);
-        try {
-            const ReadResult read =
-                ReadLines(data, [&csv](std::string_view lines) { return csv.addItems(lines); });
-            if (read.outcome == ReadOutcome::ReadFailed) {
-                why = read.systemError;
-                return false;
-            }
-            if (read.outcome == ReadOutcome::LineTooLong) {
-                why = ReadFailureReason(read);
-                return false;
-            }
-        } catch (const std::bad_alloc&) {
-            why = QStringLiteral("the file is larger than the memory at hand");
+        if (WriteDataFileCsv(data, writer, why) < 0)
             return false;
-        }
         // Written to while it was read: the rows may mix the old and the new file.
         if (StampOf(data) != stamp) {
             why = changed;
             return false;
         }
-        csv.finish();
         return true;
     });
 }
@@ -87,6 +70,29 @@ bool ExportDocumentCsv(const PlotDocument& document, const QString& csvPath, QSt
             {source.text.constData(), static_cast<std::size_t>(source.text.size())}, csvPath,
             reason);
     return ExportDataFileCsv(source.path, source.stamp, csvPath, reason);
+}
+
+long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason)
+{
+    // Read block by block as the rows are made: a recording of a million lines stays out of the
+    // heap.
+    RecordsCsv csv(writer);
+    try {
+        const ReadResult read =
+            ReadLines(data, [&csv](std::string_view lines) { return csv.addItems(lines); });
+        if (read.outcome == ReadOutcome::ReadFailed) {
+            reason = read.systemError;
+            return -1;
+        }
+        if (read.outcome == ReadOutcome::LineTooLong) {
+            reason = ReadFailureReason(read);
+            return -1;
+        }
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("the file is larger than the memory at hand");
+        return -1;
+    }
+    return csv.finish();
 }
 
 } // namespace files

@@ -3,8 +3,11 @@
 #include <QString>
 #include <string_view>
 
+class QFile;
+
 namespace files {
 
+class CsvWriter;
 class PlotDocument;
 struct FileStamp;
 
@@ -21,5 +24,10 @@ bool ExportDataFileCsv(const QString& dataPath, const FileStamp& stamp, const QS
 // The same for every record of the document, from its source: the data file it was read from,
 // unchanged since, or the text of the downloaded set.
 bool ExportDocumentCsv(const PlotDocument& document, const QString& csvPath, QString& reason);
+
+// Writes the CSV of the open data file `data` to `writer`, reading it block by block as the rows
+// are made. The number of records written; -1, with the reason in `reason`, when the file could
+// not be read. The caller finishes the writer.
+long long WriteDataFileCsv(QFile& data, CsvWriter& writer, QString& reason);
 
 } // namespace files

@@ -43,6 +43,8 @@ public:
     ~PcRecorder() override;
 
     bool recording() const { return m_recording; }
+    // A record could not be written (a full disk): the recording takes no more until its stop.
+    bool writeFailed() const { return m_writeFailed; }
     // Records written so far (while recording) or by the last recording.
     long long recordCount() const { return m_count; }
     // Samples of the running (or last) recording that wrote no record because the meter marked

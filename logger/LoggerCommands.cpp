@@ -8,7 +8,6 @@ namespace logger {
 
 namespace {
 const QString NoData = QStringLiteral("No Data in Memory!");
-const QString EraseAllText = QStringLiteral("All the data in memory will be deleted!");
 const QString EraseWindowText =
     QStringLiteral("All the Automatically Recorded data in memory will be deleted!");
 } // namespace

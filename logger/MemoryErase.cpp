@@ -15,6 +15,8 @@
 
 namespace logger {
 
+const QString EraseAllText = QStringLiteral("All the data in memory will be deleted!");
+
 namespace {
 const QString NoAnswer = QStringLiteral("the meter does not answer");
 const QString Cancelled = QStringLiteral("it was cancelled");

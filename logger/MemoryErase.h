@@ -18,6 +18,10 @@ namespace logger {
 
 class TransferProgress;
 
+// The confirmation of the erase of the whole memory ("Erase" on the toolbar, the client's
+// erase).
+extern const QString EraseAllText;
+
 // Erases the meter's memory with every stored set saved first, in a window or on a terminal.
 // The backup reads each set into a dated folder made new for it and reads the file back; the
 // confirmation names the folder; right before the erase the memory is read again, so that a set

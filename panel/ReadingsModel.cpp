@@ -43,12 +43,57 @@ QString shownTime(const ReadingRow& row)
     return row.date.toString(u"yyyy-MM-dd") + QLatin1Char(' ') + row.time.toString(u"HH:mm:ss");
 }
 
-QString isoTime(const ReadingRow& row)
+} // namespace
+
+QString ReadingColumnTitle(int column, bool footCandles)
 {
-    return row.date.toString(u"yyyy-MM-dd") + QLatin1Char('T') + row.time.toString(u"HH:mm:ss");
+    if (column == EvColumn && footCandles)
+        return QStringLiteral("Ev (fc)");
+    if (column < 0 || column >= ReadingColumnCount)
+        return QString();
+    return QLatin1String(Titles[static_cast<std::size_t>(column)]);
 }
 
-} // namespace
+int ReadingDecimals(int column, bool footCandles)
+{
+    if (column == EvColumn && footCandles)
+        return 2;
+    if (column < 0 || column >= ReadingColumnCount)
+        return 0;
+    return Decimals[static_cast<std::size_t>(column)];
+}
+
+std::optional<double> ReadingValue(const ReadingRow& row, int column, bool footCandles)
+{
+    if (column < FirstValueColumn || column >= ReadingColumnCount)
+        return std::nullopt;
+    std::optional<double> value = row.reading.values[static_cast<std::size_t>(valueIndex(column))];
+    if (value && column == EvColumn && footCandles)
+        *value *= FootCandlesPerLux;
+    return value;
+}
+
+QString ReadingIsoTime(const ReadingRow& row)
+{
+    // Milliseconds: the poll brings up to four readings a second.
+    return row.date.toString(u"yyyy-MM-dd") + QLatin1Char('T') + row.time.toString(u"HH:mm:ss.zzz");
+}
+
+void WriteReadingTitles(files::CsvWriter& out, bool footCandles)
+{
+    for (int c = 0; c < ReadingColumnCount; ++c)
+        out.text(ReadingColumnTitle(c, footCandles).toStdString());
+    out.endRow();
+}
+
+void WriteReadingRow(files::CsvWriter& out, const ReadingRow& row, bool footCandles)
+{
+    out.text(ReadingIsoTime(row).toStdString());
+    out.text(ModeText(row.reading.mode).toStdString());
+    for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
+        out.number(ReadingValue(row, c, footCandles), ReadingDecimals(c, footCandles));
+    out.endRow();
+}
 
 QString ModeText(int mode)
 {
@@ -246,30 +291,19 @@ void ReadingsModel::sumUp()
 
 QString ReadingsModel::columnTitle(int column) const
 {
-    if (column == EvColumn && m_footCandles)
-        return QStringLiteral("Ev (fc)");
-    if (column < 0 || column >= ReadingColumnCount)
-        return QString();
-    return QLatin1String(Titles[static_cast<std::size_t>(column)]);
+    return ReadingColumnTitle(column, m_footCandles);
 }
 
 int ReadingsModel::decimals(int column) const
 {
-    if (column == EvColumn && m_footCandles)
-        return 2;
-    return Decimals[static_cast<std::size_t>(column)];
+    return ReadingDecimals(column, m_footCandles);
 }
 
 std::optional<double> ReadingsModel::cellValue(int rowIndex, int column) const
 {
-    if (rowIndex < 0 || rowIndex >= m_count || column < FirstValueColumn ||
-        column >= ReadingColumnCount)
+    if (rowIndex < 0 || rowIndex >= m_count)
         return std::nullopt;
-    std::optional<double> value =
-        row(rowIndex).reading.values[static_cast<std::size_t>(valueIndex(column))];
-    if (value && column == EvColumn && m_footCandles)
-        *value *= FootCandlesPerLux;
-    return value;
+    return ReadingValue(row(rowIndex), column, m_footCandles);
 }
 
 QString ReadingsModel::cellText(int rowIndex, int column) const
@@ -346,17 +380,9 @@ QString ReadingsModel::tsv(const QModelIndexList& selected) const
 
 bool ReadingsModel::writeCsv(files::CsvWriter& out) const
 {
-    for (int c = 0; c < ReadingColumnCount; ++c)
-        out.text(columnTitle(c).toStdString());
-    out.endRow();
-    for (int r = 0; r < m_count; ++r) {
-        const ReadingRow& shown = row(r);
-        out.text(isoTime(shown).toStdString());
-        out.text(ModeText(shown.reading.mode).toStdString());
-        for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
-            out.number(cellValue(r, c), decimals(c));
-        out.endRow();
-    }
+    WriteReadingTitles(out, m_footCandles);
+    for (int r = 0; r < m_count; ++r)
+        WriteReadingRow(out, row(r), m_footCandles);
     return out.finish();
 }
 

@@ -65,6 +65,21 @@ struct ReadingRow
 // The display mode as its number and the legends the meter shows in it ("0 Ev x y").
 QString ModeText(int mode);
 
+// A column's title, with Ev's unit ("Ev (lx)" or "Ev (fc)").
+QString ReadingColumnTitle(int column, bool footCandles);
+// The decimals a value column is shown and exported with.
+int ReadingDecimals(int column, bool footCandles);
+// A value column of `row` in the unit shown (Ev in fc with `footCandles`); nothing for text
+// columns and for values the meter marked as not valid.
+std::optional<double> ReadingValue(const ReadingRow& row, int column, bool footCandles);
+// The PC time of a row as ISO 8601 local time with milliseconds, "2026-12-07T14:03:05.250".
+QString ReadingIsoTime(const ReadingRow& row);
+// The title row and one reading row of the readings CSV, as the List exports them and the
+// command-line client prints them: the point as decimal separator, empty fields for missing
+// values.
+void WriteReadingTitles(files::CsvWriter& out, bool footCandles);
+void WriteReadingRow(files::CsvWriter& out, const ReadingRow& row, bool footCandles);
+
 // Count, minimum, maximum, mean and standard deviation of one column over a window of rows that
 // gains its newest row and loses its oldest, each in constant time, so that a repaint of a full
 // window costs no summing up. Sums are taken from a shift near the values and compensated, so

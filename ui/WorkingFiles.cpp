@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -112,7 +114,28 @@ FileIdentity Identify(int result, const struct stat& info)
     return {kind, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-QString LockFileProblem(const QString& lockFile, int& fd)
+// Who holds the lock `fd`, as the holder wrote it: "<program>\n<process id>\n".
+QString LockHolder(int fd)
+{
+    char text[256] = {};
+    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
+    const QStringList lines =
+        QString::fromUtf8(text, std::max<ssize_t>(got, 0)).split(QLatin1Char('\n'));
+    if (lines.size() < 2 || lines[0].isEmpty() || lines[1].toLongLong() <= 0)
+        return QStringLiteral("Tellarix 582");
+    return QStringLiteral("%1 (process %2)").arg(lines[0], lines[1]);
+}
+
+void NameHolder(int fd, const QString& holder)
+{
+    const QByteArray text =
+        holder.toUtf8() + '\n' + QByteArray::number(static_cast<qint64>(::getpid())) + '\n';
+    // A holder left unnamed only makes a refusal less precise.
+    if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, text.constData(), text.size(), 0) < 0)
+        return;
+}
+
+QString LockFileProblem(const QString& lockFile, const QString& holder, int& fd, bool& held)
 {
     const QFileInfo info(lockFile);
     const QString what =
@@ -140,14 +163,17 @@ QString LockFileProblem(const QString& lockFile, int& fd)
         return what.arg(Native(lockFile), QStringLiteral("another user's file"));
     // Held until the process ends, however it ends; what the file holds does not matter.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            return QStringLiteral("Tellarix 582 is already running for this user (it holds "
-                                  "\"%1\"). Only one copy at a time can use the meter and the "
-                                  "working files; use the window that is open.")
-                .arg(Native(lockFile));
+        if (errno == EWOULDBLOCK) {
+            held = true;
+            return QStringLiteral("%1 is already running for this user (it holds \"%2\"). Only "
+                                  "one program at a time can use the meter and the working "
+                                  "files; use the one that runs, or end it first.")
+                .arg(LockHolder(fd), Native(lockFile));
+        }
         return QStringLiteral("The lock file \"%1\" cannot be locked: %2.")
             .arg(Native(lockFile), qt_error_string(errno));
     }
+    NameHolder(fd, holder);
     return {};
 }
 
@@ -158,26 +184,33 @@ InstanceLock::~InstanceLock()
     ::close(m_fd);
 }
 
+TakenWorkingFiles TakeWorkingFiles(const FixedPaths& paths, const QString& holder)
+{
+    TakenWorkingFiles taken;
+    if (const FolderResult temp = paths.temp(); temp.status == FolderResult::Status::Unsafe) {
+        taken.problem =
+            QStringLiteral("The program does not use its working folder \"%1\": %2, so other "
+                           "users could read or change what it keeps there. Make the folder "
+                           "yours alone (chmod 700, or have it removed), or set XDG_CACHE_HOME "
+                           "to a folder of your own, and start the program again.")
+                .arg(Native(paths.root()), temp.problem);
+        return taken;
+    }
+    int fd = -1;
+    taken.problem = LockFileProblem(paths.lockFile(), holder, fd, taken.heldByOther);
+    if (taken.problem.isEmpty())
+        taken.lock = std::make_unique<InstanceLock>(fd);
+    else if (fd >= 0)
+        ::close(fd);
+    return taken;
+}
+
 std::unique_ptr<InstanceLock> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs)
 {
-    QString problem;
-    if (const FolderResult temp = paths.temp(); temp.status == FolderResult::Status::Unsafe) {
-        problem = QStringLiteral("The program does not use its working folder \"%1\": %2, so "
-                                 "other users could read or change what it keeps there. Make "
-                                 "the folder yours alone (chmod 700, or have it removed), or set "
-                                 "XDG_CACHE_HOME to a folder of your own, and start the program "
-                                 "again.")
-                      .arg(Native(paths.root()), temp.problem);
-    } else {
-        int fd = -1;
-        problem = LockFileProblem(paths.lockFile(), fd);
-        if (problem.isEmpty())
-            return std::make_unique<InstanceLock>(fd);
-        if (fd >= 0)
-            ::close(fd);
-    }
-    dialogs.message(problem, MsgButtons::Ok, MsgIcon::Critical);
-    return nullptr;
+    TakenWorkingFiles taken = TakeWorkingFiles(paths, QStringLiteral("Tellarix 582"));
+    if (!taken.lock)
+        dialogs.message(taken.problem, MsgButtons::Ok, MsgIcon::Critical);
+    return std::move(taken.lock);
 }
 
 bool OpenFresh(QFile& file, const Folder& folder, const QString& name, QIODevice::OpenMode mode,

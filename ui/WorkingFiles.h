@@ -29,10 +29,20 @@ private:
     int m_fd;
 };
 
+// What came of taking the working files.
+struct TakenWorkingFiles
+{
+    std::unique_ptr<InstanceLock> lock; // none when they could not be taken
+    QString problem;                    // why, for the user
+    bool heldByOther = false;           // another program of ours holds them (the lock)
+};
+
 // Takes the working files for this run: checks the working folder and its Temp folder against
-// other accounts and takes the per-user lock. When a folder is unsafe to use, the lock cannot
-// be taken or another instance runs, the user is told in one message and the result is empty.
-// A working folder that merely cannot be made does not stop the program: each use says so.
+// other accounts and takes the per-user lock, which then names `holder` and this process, so
+// that a program refused can say which one holds the meter and the files. A working folder
+// that merely cannot be made does not stop the program: each use says so.
+TakenWorkingFiles TakeWorkingFiles(const FixedPaths& paths, const QString& holder);
+// The same for the window program: a refusal is told in one message and the result is empty.
 std::unique_ptr<InstanceLock> TakeWorkingFiles(const FixedPaths& paths, Dialogs& dialogs);
 
 // Opens `file` (`mode` WriteOnly or ReadWrite, with flags such as Unbuffered) on a new, empty

@@ -166,8 +166,8 @@ TEST(ReadingsWindow, FillsFromThePanelPollAndExports)
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 5); // the titles, three readings, nothing after the last CR LF
     EXPECT_TRUE(lines[0].startsWith("Time,Mode,X,Y,Z,Ev (lx),"));
-    EXPECT_TRUE(lines[1].startsWith("2026-12-05T16:39:05,0 Ev x y,"));
-    EXPECT_TRUE(lines[3].startsWith("2026-12-05T16:39:07,0 Ev x y,"));
+    EXPECT_TRUE(lines[1].startsWith("2026-12-05T16:39:05.000,0 Ev x y,"));
+    EXPECT_TRUE(lines[3].startsWith("2026-12-05T16:39:07.000,0 Ev x y,"));
     EXPECT_EQ(lines[3].split(',').value(panel::EvColumn), QByteArray("500.0"));
 }
 
