@@ -23,7 +23,8 @@ int EraseMemory(Session& session, bool yes)
     if (!access.link().connected())
         return access.absent();
     // Cancel to the erase itself is the user's choice; a No elsewhere kept sets from being lost.
-    if (dialogs.declined() == ui::MsgButtons::OkCancel)
+    if (dialogs.declined() == ui::MsgButtons::OkCancel ||
+        dialogs.declined() == ui::MsgButtons::OkCancelDefaultCancel)
         return session.fail(Usage, QStringLiteral("nothing was erased"));
     return session.fail(FileFailed,
                         QStringLiteral("nothing was erased: not every set is backed up"));

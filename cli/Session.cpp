@@ -152,7 +152,8 @@ ui::MsgAnswer TerminalDialogs::message(const QString& text, ui::MsgButtons butto
     m_session.say(text);
     if (buttons == ui::MsgButtons::Ok)
         return ui::MsgAnswer::Ok;
-    const bool okCancel = buttons == ui::MsgButtons::OkCancel;
+    const bool okCancel =
+        buttons == ui::MsgButtons::OkCancel || buttons == ui::MsgButtons::OkCancelDefaultCancel;
     bool yes = okCancel && m_okAnswered;
     if (!yes && m_session.env.interactive && m_session.env.in != nullptr) {
         m_session.env.err << (okCancel ? "Go on? [y/N] " : "[y/N] ") << std::flush;

@@ -2,6 +2,7 @@
 
 #include "clock/ClockTexts.h"
 #include "ui/ClickableLabel.h"
+#include "ui/WindowPlace.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -72,8 +73,10 @@ void RtcWindow::prepare()
 {
     if (m_mainWindow) {
         adjustSize();
-        move(RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
-                         m_mainWindow->logicalDpiY()));
+        ui::PlaceOnPanelScreen(*this,
+                               RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
+                                           m_mainWindow->logicalDpiY()),
+                               *m_mainWindow);
     }
     m_showMeterTime = false;
     m_showPcTime = false;

@@ -178,7 +178,7 @@ bool MemoryErase::confirm(const Confirmation& confirmation, const Backup& backup
         else
             shown += QStringLiteral("\nThe %1 sets were saved in %2.").arg(backup.sets).arg(folder);
     }
-    return m_dialogs.message(shown, ui::MsgButtons::OkCancel, confirmation.icon,
+    return m_dialogs.message(shown, ui::MsgButtons::OkCancelDefaultCancel, confirmation.icon,
                              confirmation.title) == ui::MsgAnswer::Ok;
 }
 

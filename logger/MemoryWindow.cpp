@@ -2,6 +2,7 @@
 
 #include "logger/MemoryDirectory.h"
 #include "logger/SetListModel.h"
+#include "ui/WindowPlace.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -137,7 +138,7 @@ void MemoryWindow::startFresh()
 {
     if (m_mainWindow) {
         const QRect main = m_mainWindow->frameGeometry();
-        move(main.x() + main.width(), main.y());
+        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *m_mainWindow);
     }
     m_sets->clear();
     m_usedGauge->setValue(0);

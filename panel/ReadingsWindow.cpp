@@ -4,6 +4,7 @@
 #include "panel/ReadingsModel.h"
 #include "ui/Clock.h"
 #include "ui/SavePath.h"
+#include "ui/WindowPlace.h"
 #include "ui/WorkingFiles.h"
 
 #include <QClipboard>
@@ -119,7 +120,8 @@ void ReadingsWindow::showBeside()
     if (isHidden()) {
         if (m_placeNextTo) {
             const QRect main = m_placeNextTo->frameGeometry();
-            move(main.x() + main.width(), main.y());
+            ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()),
+                                   *m_placeNextTo);
         }
         show();
         m_gridReadings->scrollToBottom();

@@ -2,6 +2,7 @@
 
 #include "plot/RegionPanel.h"
 #include "ui/TextValue.h"
+#include "ui/WindowPlace.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -284,7 +285,7 @@ void GraphWindow::open(const RegionRows* plotRows)
     m_opened = true;
     if (first && m_placeNextTo) {
         const QRect main = m_placeNextTo->frameGeometry();
-        move(main.x() + main.width(), main.y());
+        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *m_placeNextTo);
     }
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);

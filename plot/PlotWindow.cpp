@@ -4,6 +4,7 @@
 #include "plot/RangePanel.h"
 #include "plot/RegionPanel.h"
 #include "plot/StatisticsPanel.h"
+#include "ui/WindowPlace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -50,7 +51,7 @@ PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWid
     // Placed beside the main window, with the default range.
     if (mainWindow != nullptr) {
         const QRect main = mainWindow->frameGeometry();
-        move(main.x() + main.width(), main.y());
+        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *mainWindow);
     }
     setWindowTitle(QStringLiteral("Plot File"));
 }

@@ -7,12 +7,13 @@ class QImage;
 
 namespace ui {
 
-// YesNoDefaultNo: Yes and No, with No as the default button (a question whose careless answer
-// would lose data).
+// YesNoDefaultNo and OkCancelDefaultCancel: the default button (the one Enter presses) is the
+// one that changes nothing, for questions whose careless answer would lose data.
 enum class MsgButtons
 {
     Ok,
     OkCancel,
+    OkCancelDefaultCancel,
     YesNoDefaultNo
 };
 enum class MsgIcon

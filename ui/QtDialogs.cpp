@@ -14,6 +14,17 @@
 
 namespace ui {
 
+QWidget* QtDialogs::owner() const
+{
+    // A question follows what the user did in a window and opens over it: the modal window
+    // that is open, else the active one; the main window when the program is in the background.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return m_parent;
+}
+
 QStringList QtNameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -33,7 +44,7 @@ QStringList QtNameFilters(const QString& filter)
 MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon icon,
                              const QString& title)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     // Messages carry file names and texts from the meter: shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -63,6 +74,11 @@ MsgAnswer QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon ic
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         break;
+    case MsgButtons::OkCancelDefaultCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     case MsgButtons::YesNoDefaultNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
@@ -86,7 +102,7 @@ int QtDialogs::chooseItem(const QString& prompt, const QString& title, const QSt
 {
     bool ok = false;
     const QString chosen =
-        QInputDialog::getItem(m_parent, title, prompt, items, current, false, &ok);
+        QInputDialog::getItem(owner(), title, prompt, items, current, false, &ok);
     return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
 }
 
@@ -94,7 +110,7 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
 {
     bool ok = false;
     const QString answer =
-        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
@@ -133,12 +149,12 @@ bool runFileDialog(QWidget* parent, FileDialogState& state, QFileDialog::AcceptM
 
 bool QtDialogs::showSave(FileDialogState& dialog)
 {
-    return runFileDialog(m_parent, dialog, QFileDialog::AcceptSave);
+    return runFileDialog(owner(), dialog, QFileDialog::AcceptSave);
 }
 
 bool QtDialogs::showOpen(FileDialogState& dialog)
 {
-    return runFileDialog(m_parent, dialog, QFileDialog::AcceptOpen);
+    return runFileDialog(owner(), dialog, QFileDialog::AcceptOpen);
 }
 
 void QtDialogs::openTextViewer(const QString& path)

@@ -28,6 +28,8 @@ public:
     bool printImage(const QImage& image, const QString& jobName) override;
 
 private:
+    QWidget* owner() const;
+
     QWidget* m_parent;
 };
 

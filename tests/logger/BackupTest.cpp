@@ -162,7 +162,7 @@ class BackupsTest : public ::testing::Test, protected FourSets
 TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
 {
     memory().setSets({memory().sets()[0], memory().sets()[1]});
-    dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
     window->toolbar()->click(panel::ToolbarKey::Erase);
     // Again in the same second; the meter stores a set once it has sent the last one.
     int data = 0;

@@ -66,7 +66,7 @@ TEST_P(MemoryEraseTest, BackupConfirmationCheckAndErase)
               row.empty ? QStringLiteral("Erase?")
                         : QStringLiteral("Erase?\nThe 2 sets were saved in %1/2026-12-07_091530.")
                               .arg(root.paths.backupsFolder()));
-    EXPECT_EQ(asked.buttons, ui::MsgButtons::OkCancel);
+    EXPECT_EQ(asked.buttons, ui::MsgButtons::OkCancelDefaultCancel);
     EXPECT_EQ(asked.icon, ui::MsgIcon::Exclamation);
     EXPECT_EQ(asked.title, QStringLiteral("Warning"));
     Commands sent = {{6, 33}};

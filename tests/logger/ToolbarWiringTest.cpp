@@ -56,7 +56,7 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
 TEST_F(ToolbarWiringTest, EraseAsksFirstAndAnOpenMemoryWindowShowsWhatIsLeft)
 {
     const auto set = meter.model().memory().sets();
-    dialogs.messageAnswers = {ui::MsgAnswer::Cancel};
+    dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok, ui::MsgAnswer::Ok};
     for (const char* answer : {"Cancel", "OK"}) {
         window->toolbar()->click(panel::ToolbarKey::Erase);
         EXPECT_EQ(program->logger().memoryWindow(), nullptr) << answer;

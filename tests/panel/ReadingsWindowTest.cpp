@@ -7,17 +7,21 @@
 #include "panel/Toolbar.h"
 #include "tests/support/PanelHarness.h"
 #include "tests/support/ProgramHarness.h"
+#include "ui/QtDialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -134,6 +138,42 @@ TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 4"));
     bench.click("CmdClear");
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 0"));
+}
+
+// Beside a panel near the right edge of the screen, the list opens wholly on it, no wider than
+// it; its question opens over it, and Enter there answers the question's default.
+TEST(ReadingsWindow, OpensOnTheScreenAndAsksOverItself)
+{
+    QWidget panel;
+    panel.setGeometry(600, 40, 300, 200);
+    panel.show();
+    ui::QtDialogs dialogs(&panel);
+    testsupport::FakeClock clock;
+    panel::ReadingsWindow list(dialogs, clock, &panel);
+    list.showBeside();
+    const QRect screen = panel.screen()->availableGeometry();
+    EXPECT_EQ(screen.intersected(list.frameGeometry()), list.frameGeometry());
+    EXPECT_EQ(list.frameGeometry().top(), panel.frameGeometry().top());
+
+    struct Press
+    {
+        ui::MsgButtons buttons;
+        ui::MsgAnswer answer;
+    };
+    for (const Press& row : {Press{ui::MsgButtons::OkCancel, ui::MsgAnswer::Ok},
+                             Press{ui::MsgButtons::OkCancelDefaultCancel, ui::MsgAnswer::Cancel}}) {
+        list.activateWindow(); // as the user's click in it does
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            owner = box->parentWidget();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(dialogs.message(QStringLiteral("Erase?"), row.buttons, ui::MsgIcon::Question),
+                  row.answer);
+        EXPECT_EQ(owner, &list);
+    }
 }
 
 // The virtual meter polled by the main window: "List" opens the table, every frame but those

@@ -8,8 +8,12 @@ ui::MsgAnswer FakeDialogs::message(const QString& text, ui::MsgButtons buttons, 
                                    const QString& title)
 {
     messages.push_back({text, buttons, icon, title});
-    if (messageAnswers.empty())
-        return buttons == ui::MsgButtons::YesNoDefaultNo ? ui::MsgAnswer::No : ui::MsgAnswer::Ok;
+    if (messageAnswers.empty()) {
+        if (buttons == ui::MsgButtons::YesNoDefaultNo)
+            return ui::MsgAnswer::No;
+        return buttons == ui::MsgButtons::OkCancelDefaultCancel ? ui::MsgAnswer::Cancel
+                                                                : ui::MsgAnswer::Ok;
+    }
     const auto answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;

@@ -41,8 +41,8 @@ public:
         int current;
     };
 
-    // Scripted answers, used in order; when a queue is empty: the default button (Ok, or No
-    // for Yes/No), "", cancel, -1.
+    // Scripted answers, used in order; when a queue is empty: the default button (Ok, No or
+    // Cancel), "", cancel, -1.
     std::deque<ui::MsgAnswer> messageAnswers;
     std::deque<QString> inputAnswers;
     std::deque<std::optional<QString>> fileAnswers; // nullopt = cancel

@@ -265,6 +265,7 @@ TEST_F(WorkingFiles, BackupFolderPlantedBeforeTheEraseIsNotUsed)
             {virtualmeter::StoredSet{{2026, 12, 5, 8, 0, 0}, 1, false, {}, "a\r\n"}});
         start();
         dialogs.messages.clear();
+        dialogs.messageAnswers = {ui::MsgAnswer::Ok};
         window->toolbar()->click(panel::ToolbarKey::Erase);
         ASSERT_EQ(dialogs.messages.size(), 1U);
         EXPECT_TRUE(QDir(other.path()).isEmpty());
