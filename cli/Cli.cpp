@@ -136,6 +136,17 @@ private:
     QCommandLineParser m_parser;
 };
 
+// --duration into `durationMs`; the usage exit code when it holds no time.
+std::optional<int> TakeDuration(Parsed& parsed, std::optional<long long>& durationMs)
+{
+    if (!parsed.isSet("duration"))
+        return std::nullopt;
+    durationMs = DurationMs(parsed.value("duration"));
+    if (durationMs)
+        return std::nullopt;
+    return parsed.usage(QStringLiteral("--duration takes seconds, or a number with s, m, h or d"));
+}
+
 int RunRead(Parsed& parsed, Session& session, const QStringList& arguments)
 {
     parsed.option(QStringLiteral("interval"),
@@ -169,12 +180,8 @@ int RunRead(Parsed& parsed, Session& session, const QStringList& arguments)
         if (!ok || *options.count < 1)
             return parsed.usage(QStringLiteral("--count takes a whole number from 1 on"));
     }
-    if (parsed.isSet("duration")) {
-        options.durationMs = DurationMs(parsed.value("duration"));
-        if (!options.durationMs)
-            return parsed.usage(QStringLiteral("--duration takes seconds, or a number with s, "
-                                               "m, h or d"));
-    }
+    if (const auto refused = TakeDuration(parsed, options.durationMs))
+        return *refused;
     const QString format = parsed.value("format");
     if (format == QLatin1String("jsonl"))
         options.format = ReadingFormat::Jsonl;
@@ -206,12 +213,8 @@ int RunRecord(Parsed& parsed, Session& session, const QStringList& arguments)
         if (!ok || options.intervalSeconds < 1 || options.intervalSeconds > 86400)
             return parsed.usage(QStringLiteral("--interval takes whole seconds from 1 to 86400"));
     }
-    if (parsed.isSet("duration")) {
-        options.durationMs = DurationMs(parsed.value("duration"));
-        if (!options.durationMs)
-            return parsed.usage(QStringLiteral("--duration takes seconds, or a number with s, "
-                                               "m, h or d"));
-    }
+    if (const auto refused = TakeDuration(parsed, options.durationMs))
+        return *refused;
     return RecordReadings(session, options);
 }
 

@@ -41,21 +41,29 @@ QString DownloadedSet::setFileStem() const
     return QFileInfo(BackupFileName(m_lastSet->digits, none)).completeBaseName();
 }
 
-void DownloadedSet::plotSet()
+std::optional<files::RecordTable> DownloadedSet::recordsOfSet()
 {
-    if (!m_lastSet)
-        return;
     const QByteArray& text = m_lastSet->text;
     files::RecordTable records;
     if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
         m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
-        return;
+        return std::nullopt;
     }
+    return records;
+}
+
+void DownloadedSet::plotSet()
+{
+    if (!m_lastSet)
+        return;
+    std::optional<files::RecordTable> records = recordsOfSet();
+    if (!records)
+        return;
     // The document keeps the text: the next download rewrites the file that holds it.
     m_document.open(
-        std::move(records),
+        std::move(*records),
         QStringLiteral("Set %1 %2").arg(m_lastSet->number).arg(StartTimeDisplay(m_lastSet->digits)),
-        {{}, {}, text});
+        {{}, {}, m_lastSet->text});
     if (m_showPlot)
         m_showPlot();
 }
@@ -80,12 +88,9 @@ void DownloadedSet::exportSet()
     if (!m_lastSet)
         return;
     // A file of the column line alone would pass for an export.
-    const QByteArray& text = m_lastSet->text;
-    files::RecordTable records;
-    if (!files::ReadSetText({text.constData(), static_cast<std::size_t>(text.size())}, records)) {
-        m_services.dialogs.message(NoRecordsText, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
+    if (!recordsOfSet())
         return;
-    }
+    const QByteArray& text = m_lastSet->text;
     m_csvDialog.fileName = StartName(m_csvDialog.fileName, setFileStem() + QStringLiteral(".csv"));
     const auto path =
         ui::AskSavePath(m_services.dialogs, m_csvDialog,

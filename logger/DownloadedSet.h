@@ -44,6 +44,8 @@ private:
         QByteArray text;
         QString file;
     };
+    // The set's records; none, and the user told so, when it holds no record line.
+    std::optional<files::RecordTable> recordsOfSet();
     // "2026-12-05_163905" for the set, for the file dialogs.
     QString setFileStem() const;
 

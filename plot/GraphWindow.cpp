@@ -1,6 +1,7 @@
 #include "plot/GraphWindow.h"
 
 #include "plot/RegionPanel.h"
+#include "ui/KeyFilter.h"
 #include "ui/TextValue.h"
 #include "ui/WindowPlace.h"
 
@@ -324,21 +325,14 @@ void GraphWindow::applyRows()
 
 void GraphWindow::addLimits()
 {
-    std::array<double, 4> typed{};
-    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {{{m_txtCctFrom, "CCT From"},
-                                                                      {m_txtCctTo, "CCT To"},
-                                                                      {m_txtDuvFrom, "Duv From"},
-                                                                      {m_txtDuvTo, "Duv To"}}};
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
-        if (!value) {
-            m_dialogs.message(QStringLiteral("%1 holds no number, try again!")
-                                  .arg(QLatin1String(boxes[i].second)),
-                              ui::MsgButtons::Ok, ui::MsgIcon::Critical);
-            return;
-        }
-        typed[i] = *value;
-    }
+    const ui::NamedBoxes boxes = {{{m_txtCctFrom, "CCT From"},
+                                   {m_txtCctTo, "CCT To"},
+                                   {m_txtDuvFrom, "Duv From"},
+                                   {m_txtDuvTo, "Duv To"}}};
+    const auto numbers = ui::TypedNumbers(m_dialogs, boxes);
+    if (!numbers)
+        return;
+    const std::array<double, 4> typed = *numbers;
     const auto made = LimitsRow(typed[0], typed[1], typed[2], typed[3]);
     if (const QString* refusal = std::get_if<QString>(&made)) {
         m_dialogs.message(*refusal, ui::MsgButtons::Ok, ui::MsgIcon::Critical);

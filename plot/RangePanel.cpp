@@ -1,6 +1,7 @@
 #include "plot/RangePanel.h"
 
 #include "plot/PlotGeometry.h"
+#include "ui/KeyFilter.h"
 #include "ui/TextValue.h"
 
 #include <QGridLayout>
@@ -91,19 +92,12 @@ void RangePanel::fill(double axisMin, double axisMax)
 
 void RangePanel::apply()
 {
-    std::array<double, 4> typed{};
-    const std::array<std::pair<QLineEdit*, const char*>, 4> boxes = {
+    const ui::NamedBoxes boxes = {
         {{m_txtFrom, "From"}, {m_txtTo, "To"}, {m_txtTMin, "Min"}, {m_txtTMax, "Max"}}};
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const std::optional<double> value = ui::TypedNumber(boxes[i].first->text());
-        if (!value) {
-            m_dialogs.message(QStringLiteral("%1 holds no number, try again!")
-                                  .arg(QLatin1String(boxes[i].second)),
-                              ui::MsgButtons::Ok, ui::MsgIcon::Critical);
-            return;
-        }
-        typed[i] = *value;
-    }
+    const auto numbers = ui::TypedNumbers(m_dialogs, boxes);
+    if (!numbers)
+        return;
+    const std::array<double, 4> typed = *numbers;
     const auto [from, to, axisMin, axisMax] = typed;
     const auto records = static_cast<int>(m_document.recordCount());
     if (const auto refusal = RangeRefusal(from, to, records, axisMin, axisMax)) {

@@ -1,6 +1,10 @@
 #include "ui/KeyFilter.h"
 
+#include "ui/Dialogs.h"
+#include "ui/TextValue.h"
+
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace ui {
 
@@ -40,6 +44,22 @@ bool CharacterFilter::eventFilter(QObject* watched, QEvent* event)
         !KeyReachesBox(*static_cast<const QKeyEvent*>(event), m_takes))
         return true;
     return QObject::eventFilter(watched, event);
+}
+
+std::optional<std::array<double, 4>> TypedNumbers(Dialogs& dialogs, const NamedBoxes& boxes)
+{
+    std::array<double, 4> typed{};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::optional<double> value = TypedNumber(boxes[i].first->text());
+        if (!value) {
+            dialogs.message(QStringLiteral("%1 holds no number, try again!")
+                                .arg(QLatin1String(boxes[i].second)),
+                            MsgButtons::Ok, MsgIcon::Critical);
+            return std::nullopt;
+        }
+        typed[i] = *value;
+    }
+    return typed;
 }
 
 } // namespace ui

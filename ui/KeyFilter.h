@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 
 class QKeyEvent;
+class QLineEdit;
 
 namespace ui {
 
@@ -25,5 +29,12 @@ protected:
 private:
     std::function<bool(QChar)> m_takes;
 };
+
+class Dialogs;
+
+// The numbers typed in four boxes, each named for the user; none, and the first box that holds no
+// number named in a message, when one holds none.
+using NamedBoxes = std::array<std::pair<QLineEdit*, const char*>, 4>;
+std::optional<std::array<double, 4>> TypedNumbers(Dialogs& dialogs, const NamedBoxes& boxes);
 
 } // namespace ui

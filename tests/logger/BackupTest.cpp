@@ -223,4 +223,20 @@ TEST_F(BackupsTest, NoMoreThanTheMemoryInUse)
     EXPECT_EQ(written, 4 * (256 + 2));
 }
 
+// A set the meter claims larger than its whole memory is not asked for.
+TEST_F(BackupsTest, ASetClaimedLargerThanTheMemoryIsNotRead)
+{
+    memory().setCapacity(4);
+    meter.setAnswer(meterlink::meter::Command, meterlink::meter::SetSize,
+                    {testsupport::ReportWith({0, 0, 0, 0x10, 0x01})});
+    window->toolbar()->click(panel::ToolbarKey::Erase);
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("The backup failed: the meter reported set 1 larger than its memory. "
+                             "Erase anyway?"));
+    const auto sent = commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair(6, 30)), 0);
+}
+
 } // namespace
