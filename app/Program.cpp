@@ -3,10 +3,10 @@
 #include "clock/RtcWindow.h"
 #include "files/FileCommands.h"
 #include "files/PcRecorder.h"
+#include "link/FrameReadings.h"
 #include "link/MeterCommands.h"
 #include "link/platform/HidapiPlatform.h"
 #include "logger/LoggerCommands.h"
-#include "panel/DisplayState.h"
 #include "panel/PanelWindow.h"
 #include "panel/ReadingsWindow.h"
 #include "panel/Toolbar.h"
@@ -59,19 +59,21 @@ void Program::prepareStartupFile()
 
 void Program::wireRecording()
 {
-    m_recorder = std::make_unique<files::PcRecorder>(m_environment.clock, m_environment.paths,
-                                                     m_environment.dialogs,
-                                                     [this] { return takeLiveSample(); });
+    // A sample takes what came since the last one, so that a meter that went away is not
+    // recorded over and over with its last frame.
+    m_recorder = std::make_unique<files::PcRecorder>(
+        m_environment.clock, m_environment.paths, m_environment.dialogs,
+        [this] { return std::exchange(m_nextSample, files::LiveSample()); });
     QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_recorder.get(),
-                     [this](const panel::FrameFields& fields) {
-                         m_lastFrame = fields;
-                         m_freshFrame = true;
+                     [this](const meterlink::FrameFields& fields) {
+                         const auto reading = meterlink::RecordReadingFromFrame(fields);
+                         m_nextSample = files::LiveSample{reading, !reading};
                      });
     QObject::connect(m_recorder.get(), &files::PcRecorder::recordingChanged, m_panel.get(),
                      &panel::PanelWindow::showRecording);
     QObject::connect(m_recorder.get(), &files::PcRecorder::leftOutChanged, m_panel.get(),
                      &panel::PanelWindow::showSamplesLeftOut);
-    m_panel->toolbar()->setCommand(QStringLiteral("Save"), [this] {
+    m_panel->toolbar()->setCommand(panel::ToolbarKey::Save, [this] {
         files::SaveCommand(*m_recorder, m_environment.dialogs, m_cmd, m_panel->pcInterval());
     });
     m_panel->setCloseCheck([this] { return m_recorder->stopForClose(); });
@@ -79,33 +81,22 @@ void Program::wireRecording()
     m_recorder->keepAside();
 }
 
-files::LiveSample Program::takeLiveSample()
-{
-    // Only a frame that arrived since the last sample counts, so that a meter that went away is
-    // not recorded over and over with its last frame.
-    if (!m_freshFrame || !m_lastFrame)
-        return {};
-    m_freshFrame = false;
-    const auto reading = panel::ReadingFromFrame(*m_lastFrame);
-    return {reading, !reading};
-}
-
 void Program::wireFileCommands()
 {
-    m_plotViewer = std::make_unique<plot::PlotViewer>(
-        m_environment.dialogs, m_document, [this] { resumePoll(); }, m_panel.get());
-    m_panel->toolbar()->setCommand(QStringLiteral("Open"), [this] {
+    m_plotViewer =
+        std::make_unique<plot::PlotViewer>(m_environment.dialogs, m_document, m_panel.get());
+    m_panel->toolbar()->setCommand(panel::ToolbarKey::Open, [this] {
         files::OpenCommand(
-            m_environment.dialogs, m_cmd, m_document, [this] { resumePoll(); },
-            [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+            m_environment.dialogs, m_cmd, m_document, [this] { showPlot(); },
+            [this](int percent) { showReadProgress(percent); });
     });
 }
 
 void Program::openDataFile(const QString& path)
 {
     files::OpenDataFile(
-        path, m_environment.dialogs, m_cmd, m_document, [this] { resumePoll(); },
-        [this] { showPlot(); }, [this](int percent) { showReadProgress(percent); });
+        path, m_environment.dialogs, m_cmd, m_document, [this] { showPlot(); },
+        [this](int percent) { showReadProgress(percent); });
 }
 
 void Program::showPlot()
@@ -127,11 +118,11 @@ void Program::wireMeterCommands()
     panel::MainToolbar& toolbar = *m_panel->toolbar();
     QObject::connect(m_panel.get(), &panel::PanelWindow::chooseMeterClicked, m_panel.get(),
                      [this] { chooseMeter(); });
-    toolbar.setCommand(QStringLiteral("RTC"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::Rtc, [this] {
         meterclock::ShowRtc(m_runner, m_environment.clock, m_environment.dialogs, m_panel.get());
     });
-    toolbar.setCommand(QStringLiteral("Logger"), [this] { m_logger->listMemory(); });
-    toolbar.setCommand(QStringLiteral("Erase"), [this] { m_logger->eraseAll(); });
+    toolbar.setCommand(panel::ToolbarKey::Logger, [this] { m_logger->listMemory(); });
+    toolbar.setCommand(panel::ToolbarKey::Erase, [this] { m_logger->eraseAll(); });
 }
 
 void Program::chooseMeter()
@@ -162,7 +153,7 @@ void Program::chooseMeter()
 void Program::wireLiveWindows()
 {
     panel::MainToolbar& toolbar = *m_panel->toolbar();
-    toolbar.setCommand(QStringLiteral("List"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::List, [this] {
         if (m_readings == nullptr) {
             m_readings = new panel::ReadingsWindow(m_environment.dialogs, m_environment.clock,
                                                    m_panel.get());
@@ -171,12 +162,12 @@ void Program::wireLiveWindows()
         }
         m_readings->showBeside();
     });
-    toolbar.setCommand(QStringLiteral("Graph"), [this] {
+    toolbar.setCommand(panel::ToolbarKey::Graph, [this] {
         if (!m_graph) {
             m_graph = std::make_unique<plot::GraphWindow>(m_environment.dialogs, m_panel.get());
             QObject::connect(m_panel.get(), &panel::PanelWindow::frameDecoded, m_graph.get(),
-                             [this](const panel::FrameFields& fields) {
-                                 if (const auto reading = plot::GraphReadingFromFrame(fields))
+                             [this](const meterlink::FrameFields& fields) {
+                                 if (const auto reading = meterlink::ChromaticityFromFrame(fields))
                                      m_graph->showReading(*reading);
                                  else
                                      m_graph->showNoReading();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "files/PcRecorder.h"
 #include "files/PlotDocument.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
 #include "link/platform/HidPlatform.h"
-#include "panel/MeasurementFrame.h"
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 #include "ui/FixedPaths.h"
@@ -17,8 +17,6 @@ class QString;
 
 namespace files {
 class PcRecorder;
-struct LiveSample;
-struct Reading;
 } // namespace files
 namespace logger {
 class LoggerCommands;
@@ -73,12 +71,9 @@ public:
 private:
     void prepareStartupFile();
     void wireRecording();
-    // What the last frame gives the recording's next sample.
-    files::LiveSample takeLiveSample();
     void wireFileCommands();
     void wireMeterCommands();
     void wireLiveWindows();
-    void resumePoll() { m_runner.resumePoll(); }
     void showPlot();
     void showReadProgress(int percent);
     // `CmdChooseMeter`: the meters plugged in, by path and serial number, to pick one from.
@@ -97,9 +92,9 @@ private:
     // "List" and "Graph", made on first use; they belong to the main window.
     panel::ReadingsWindow* m_readings = nullptr;
     std::unique_ptr<plot::GraphWindow> m_graph;
-    // The last frame's reading, and whether it came after the recorder's last sample.
-    std::optional<panel::FrameFields> m_lastFrame;
-    bool m_freshFrame = false;
+    // What the frames since the recorder's last sample give its next one: the newest frame's
+    // reading, or that the meter marked it as not valid; nothing when no frame came.
+    files::LiveSample m_nextSample;
 };
 
 } // namespace app

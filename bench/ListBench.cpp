@@ -33,9 +33,9 @@ public:
 };
 
 // A reading that changes from frame to frame, as a live one does.
-panel::FrameFields frame(int i)
+meterlink::FrameFields frame(int i)
 {
-    panel::FrameFields f;
+    meterlink::FrameFields f;
     f.X = 4500000 + static_cast<std::uint32_t>(i % 977);
     f.Y = f.Ev = 5000000 + static_cast<std::uint32_t>(i % 1009);
     f.Z = 3200000;

@@ -2,7 +2,7 @@
 
 namespace cli {
 
-std::optional<panel::FrameFields> LivePoll::next(std::optional<int>& exitCode)
+std::optional<meterlink::FrameFields> LivePoll::next(std::optional<int>& exitCode)
 {
     const auto reply = m_access.runner().poll();
     if (reply && reply->answered()) {
@@ -11,7 +11,8 @@ std::optional<panel::FrameFields> LivePoll::next(std::optional<int>& exitCode)
         m_away = false;
         m_answered = true;
         m_unanswered = 0;
-        return panel::DecodeFrame(panel::AssembleFrame(reply->answers[0], reply->answers[1]));
+        return meterlink::DecodeFrame(
+            meterlink::AssembleFrame(reply->answers[0], reply->answers[1]));
     }
     // A signal that broke off the read is no fault of the meter's.
     if (!reply || m_session.env.pacer.stopRequested())
@@ -31,7 +32,7 @@ std::optional<panel::FrameFields> LivePoll::next(std::optional<int>& exitCode)
     return std::nullopt;
 }
 
-bool LivePoll::leaveOut(const panel::FrameFields& fields)
+bool LivePoll::leaveOut(const meterlink::FrameFields& fields)
 {
     const int kind = fields.setUp ? 1 : fields.overload ? 2 : 0;
     if (kind != 0 && kind != m_lastLeftOut)

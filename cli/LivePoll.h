@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/Session.h"
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <optional>
 
@@ -20,12 +20,12 @@ public:
 
     // One poll: the meter's frame, or nothing while it is away. `exitCode` is set when the run
     // must end.
-    std::optional<panel::FrameFields> next(std::optional<int>& exitCode);
+    std::optional<meterlink::FrameFields> next(std::optional<int>& exitCode);
     // The frames of the set-up menu and the overloads, left out of the readings.
     long long leftOut() const { return m_leftOut; }
     // Whether `fields` is left out of the readings; said on standard error where a run of them
     // begins.
-    bool leaveOut(const panel::FrameFields& fields);
+    bool leaveOut(const meterlink::FrameFields& fields);
 
 private:
     Session& m_session;

@@ -14,6 +14,12 @@ namespace {
 using panel::FirstValueColumn;
 using panel::ReadingColumnCount;
 
+// A row of the List, as the window would add it at `time`.
+panel::ReadingRow readingRow(const meterlink::FrameFields& fields, const QDateTime& time)
+{
+    return {time.date(), time.time(), meterlink::ListedReadingFromFrame(fields)};
+}
+
 // The jsonl keys of the columns, in the List's order.
 constexpr std::array<const char*, ReadingColumnCount> JsonKeys = {
     "time", "mode", "X",   "Y",   "Z",          "Ev", "x", "y",
@@ -66,7 +72,7 @@ public:
         for (int c = 0; c < ReadingColumnCount; ++c) {
             const QString text = c == panel::TimeColumn ? panel::ReadingIsoTime(row)
                                  : c == panel::ModeColumn
-                                     ? panel::ModeText(row.mode)
+                                     ? panel::ModeText(row.reading.mode)
                                      : valueText(panel::ReadingValue(row, c, m_footCandles), c);
             if (m_format == ReadingFormat::Text) {
                 line += cell(text, c);
@@ -150,7 +156,7 @@ int ReadReadings(Session& session, const ReadOptions& options)
             bool ok = titled || printer.header(fields->unitFc);
             titled = true;
             if (ok && !poll.leaveOut(*fields)) {
-                ok = printer.row(panel::ReadingRowFromFrame(*fields, session.env.clock.now()));
+                ok = printer.row(readingRow(*fields, session.env.clock.now()));
                 ++written;
             }
             if (!ok)

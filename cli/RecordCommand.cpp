@@ -1,7 +1,7 @@
 #include "cli/LivePoll.h"
 #include "cli/Session.h"
 #include "files/PcRecorder.h"
-#include "panel/DisplayState.h"
+#include "link/FrameReadings.h"
 
 #include <utility>
 
@@ -28,7 +28,7 @@ int RecordReadings(Session& session, const RecordOptions& options)
     const auto take = [&] {
         if (const auto fields = poll.next(exitCode)) {
             poll.leaveOut(*fields);
-            const auto reading = panel::ReadingFromFrame(*fields);
+            const auto reading = meterlink::RecordReadingFromFrame(*fields);
             next = files::LiveSample{reading, !reading};
         }
     };

@@ -58,15 +58,9 @@ void SetMeterClock(meterlink::SequenceRunner& runner, const std::array<std::uint
         sequence->send(setClock);
 }
 
-void FinishMeterClock(meterlink::SequenceRunner& runner)
-{
-    // Beginning a sequence drains; it has nothing else to do.
-    const auto sequence = runner.begin();
-}
-
 QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY)
 {
-    const int below = (1000 * logicalDpiY + 720) / 1440;
+    const int below = (25 * logicalDpiY + 18) / 36; // rounded to the nearest dot
     return {mainFrame.x() + (mainFrame.width() - ownFrameWidth) / 2, mainFrame.y() + below};
 }
 

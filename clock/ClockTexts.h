@@ -41,11 +41,8 @@ std::array<std::uint8_t, 6> ClockFields(const QString& pcTimeText);
 std::optional<QString> ReadMeterTime(meterlink::SequenceRunner& runner);
 // Sets the meter's clock to the six fields (see ClockFields). No answer is read.
 void SetMeterClock(meterlink::SequenceRunner& runner, const std::array<std::uint8_t, 6>& fields);
-// As the clock window closes: reads and drops what the meter may still send.
-void FinishMeterClock(meterlink::SequenceRunner& runner);
-
-// Where the clock window goes: centred over the main window's frame and 1000 twips (1/1440
-// inch each) below its top, at the screen's logical dots per inch.
+// Where the clock window goes: centred over the main window's frame and 25/36 inch (about
+// 18 mm) below its top, at the screen's logical dots per inch.
 QPoint RtcPosition(const QRect& mainFrame, int ownFrameWidth, int logicalDpiY);
 
 } // namespace meterclock

@@ -22,15 +22,15 @@ const QString NoMeterTime = QStringLiteral("--/--/-- --:--:--");
 
 RtcWindow::RtcWindow(meterlink::SequenceRunner& runner, const ui::Clock& clock, QWidget* mainWindow)
     : QDialog(mainWindow), m_runner(runner), m_clock(clock), m_mainWindow(mainWindow),
-      m_timer1(new QTimer(this)), m_lblMeterTime(new ui::ClickableLabel(MeterTitle)),
+      m_refreshTimer(new QTimer(this)), m_lblMeterTime(new ui::ClickableLabel(MeterTitle)),
       m_lblPCTime(new ui::ClickableLabel(PCTitle)),
       m_cmdSetTime(new QPushButton(QStringLiteral("Set Meter Time To System Time"))),
       m_cmdExit(new QPushButton(QStringLiteral("Exit")))
 {
     setObjectName(QStringLiteral("RTC"));
     setWindowTitle(QStringLiteral("Setup"));
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(RefreshMs);
+    m_refreshTimer->setObjectName(QStringLiteral("Timer1"));
+    m_refreshTimer->setInterval(RefreshMs);
     m_lblMeterTime->setObjectName(QStringLiteral("LblMeterTime"));
     m_lblPCTime->setObjectName(QStringLiteral("LblPCTime"));
     m_cmdSetTime->setObjectName(QStringLiteral("CmdSetTime"));
@@ -62,7 +62,7 @@ RtcWindow::RtcWindow(meterlink::SequenceRunner& runner, const ui::Clock& clock, 
     layout->addWidget(frameTime);
     layout->addLayout(buttons);
 
-    connect(m_timer1, &QTimer::timeout, this, &RtcWindow::refreshClocks);
+    connect(m_refreshTimer, &QTimer::timeout, this, &RtcWindow::refreshClocks);
     connect(m_lblMeterTime, &ui::ClickableLabel::clicked, this, &RtcWindow::toggleMeterTime);
     connect(m_lblPCTime, &ui::ClickableLabel::clicked, this, &RtcWindow::togglePcTime);
     connect(m_cmdSetTime, &QPushButton::clicked, this, &RtcWindow::setMeterTime);
@@ -82,15 +82,16 @@ void RtcWindow::prepare()
     m_showPcTime = false;
     m_lblMeterTime->setText(MeterTitle);
     m_lblPCTime->setText(PCTitle);
-    m_timer1->start();
+    m_refreshTimer->start();
 }
 
 void RtcWindow::finish()
 {
-    m_timer1->stop();
-    FinishMeterClock(m_runner);
+    m_refreshTimer->stop();
+    // The acknowledgement of a set clock may still be on its way: it must not be taken for a
+    // frame once the poll runs again.
+    m_runner.drain();
     m_pollHold.reset();
-    m_runner.resumePoll();
 }
 
 void RtcWindow::toggleMeterTime()
@@ -117,11 +118,11 @@ void RtcWindow::refreshClocks()
 
 void RtcWindow::setMeterTime()
 {
-    m_timer1->stop();
+    m_refreshTimer->stop();
     // One reading of the clock gives both date and time.
     const QString text = PCTimeText(m_clock.now(), SystemSeparators());
     SetMeterClock(m_runner, ClockFields(text));
-    m_timer1->start();
+    m_refreshTimer->start();
 }
 
 void ShowRtc(meterlink::SequenceRunner& runner, const ui::Clock& clock, ui::Dialogs& dialogs,

@@ -50,7 +50,7 @@ private:
     // closes.
     std::optional<meterlink::PollHold> m_pollHold;
     QWidget* m_mainWindow;
-    QTimer* m_timer1;
+    QTimer* m_refreshTimer; // `Timer1`
     ui::ClickableLabel* m_lblMeterTime;
     ui::ClickableLabel* m_lblPCTime;
     QPushButton* m_cmdSetTime;

@@ -57,29 +57,22 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
 }
 
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, PlotDocument& document,
-                 const std::function<void()>& resumePoll, const std::function<void()>& showPlot,
-                 const ReadProgress& progress)
+                 const std::function<void()>& showPlot, const ReadProgress& progress)
 {
     cmd.filter = OpenDialogFilter();
     cmd.filterIndex = 1;
     if (dialogs.showOpen(cmd))
         openChosen(cmd.fileName, cmd.fileTitle, dialogs, document, showPlot, progress);
-    if (resumePoll)
-        resumePoll();
 }
 
 bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
-                  PlotDocument& document, const std::function<void()>& resumePoll,
-                  const std::function<void()>& showPlot, const ReadProgress& progress)
+                  PlotDocument& document, const std::function<void()>& showPlot,
+                  const ReadProgress& progress)
 {
     const QFileInfo info(path);
     cmd.fileName = info.absoluteFilePath();
     cmd.fileTitle = info.fileName();
-    const bool opened =
-        openChosen(cmd.fileName, cmd.fileTitle, dialogs, document, showPlot, progress);
-    if (resumePoll)
-        resumePoll();
-    return opened;
+    return openChosen(cmd.fileName, cmd.fileTitle, dialogs, document, showPlot, progress);
 }
 
 } // namespace files

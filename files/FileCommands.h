@@ -21,15 +21,14 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
 // it (telling `progress` how a long read goes) and opens it in `document` under its title, then
 // calls `showPlot`. A cancelled dialog ends it silently; a file the reader cannot take is
 // reported in one message naming the file and the reason. Either way `document` stays as it was
-// and the plot is not shown. `resumePoll` switches the live poll on at the end, in every case.
+// and the plot is not shown.
 void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, PlotDocument& document,
-                 const std::function<void()>& resumePoll, const std::function<void()>& showPlot,
-                 const ReadProgress& progress = {});
+                 const std::function<void()>& showPlot, const ReadProgress& progress = {});
 
 // Opens a data file named without a dialog (on the command line) the way "Open" does after its
 // dialog; `cmd` then holds its name, so the next "Open" starts there. True when it was read.
 bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,
-                  PlotDocument& document, const std::function<void()>& resumePoll,
-                  const std::function<void()>& showPlot, const ReadProgress& progress = {});
+                  PlotDocument& document, const std::function<void()>& showPlot,
+                  const ReadProgress& progress = {});
 
 } // namespace files

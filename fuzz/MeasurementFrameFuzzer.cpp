@@ -3,8 +3,8 @@
 #include "files/DataFileReader.h"
 #include "files/RecordLine.h"
 #include "fuzz/FuzzInput.h"
+#include "link/FrameReadings.h"
 #include "panel/DisplayState.h"
-#include "panel/MeasurementFrame.h"
 
 #include <cstdlib>
 #include <string>
@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto first = in.bytes<meterlink::Report>();
     const auto second = in.bytes<meterlink::Report>();
 
-    const panel::Frame frame =
-        panel::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));
+    const meterlink::Frame frame =
+        meterlink::AssembleFrame(meterlink::Answer(first), meterlink::Answer(second));
     const meterlink::ByteReader reader(frame);
     for (int pos = -3; pos <= 131; ++pos) {
         const int s = reader.s16(pos);
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzinput::check(reader.bytes(pos, 7).size() <= 7);
     }
 
-    const panel::FrameFields fields = panel::DecodeFrame(frame);
+    const meterlink::FrameFields fields = meterlink::DecodeFrame(frame);
     const panel::DisplayState display = panel::ComputeDisplay(fields, sep);
     for (const QString& line : display.lines)
         fuzzinput::check(line.size() < 64);
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A recorded reading must read back from the data file as a record with its x and y; the
     // set-up menu and an overload give none.
-    const auto reading = panel::ReadingFromFrame(fields);
+    const auto reading = meterlink::RecordReadingFromFrame(fields);
     fuzzinput::check(reading.has_value() == !(fields.setUp || fields.overload));
     if (!reading)
         return 0;

@@ -71,16 +71,16 @@ PollHold SequenceRunner::hold()
 
 std::optional<Reply> SequenceRunner::poll()
 {
-    if (m_running)
+    if (!pollRuns())
         return std::nullopt;
     m_link.discard(MeterLink::MaxDiscard, 0);
     return m_link.request(commands::Poll(), 2);
 }
 
-void SequenceRunner::resumePoll()
+void SequenceRunner::drain()
 {
-    if (m_pauses == 0 && m_gate != nullptr)
-        m_gate->resumePoll();
+    if (!m_running)
+        m_link.drain();
 }
 
 void SequenceRunner::pause()

@@ -66,8 +66,9 @@ private:
     SequenceRunner* m_runner;
 };
 
-// Runs the meter sequences one at a time over the link and keeps the live poll out of them.
-// The pauses are counted, so sequences and holds nest: the poll resumes when the last ends.
+// Runs the meter sequences one at a time over the link and keeps the live poll out of them: the
+// one place that decides whether the poll runs. It runs unless a sequence or a hold is active;
+// the pauses are counted, so sequences and holds nest and the poll resumes when the last ends.
 class SequenceRunner
 {
 public:
@@ -93,15 +94,17 @@ public:
 
     // One exchange of the live poll: drops the reports that have already arrived (so that none
     // is taken for the first half of the frame), sends the poll and reads its two reports.
-    // Nothing while a sequence runs.
+    // Nothing while the poll may not run.
     std::optional<Reply> poll();
-    // Where a window switches the live poll on: it resumes, unless a sequence or a hold keeps
-    // it paused.
-    void resumePoll();
+    // Reads and drops what the meter may still send (see MeterLink::drain); nothing while a
+    // sequence runs.
+    void drain();
 
 private:
     friend class MeterSequence;
     friend class PollHold;
+    // Whether the live poll may run: not while a sequence runs or a hold keeps it paused.
+    bool pollRuns() const { return m_pauses == 0; }
     void pause();
     void release();
 

@@ -1,5 +1,6 @@
 #include "panel/DisplayState.h"
 
+#include "link/DisplayModes.h"
 #include "panel/FormatReading.h"
 #include "ui/TextValue.h"
 
@@ -7,49 +8,92 @@
 
 namespace panel {
 
+using meterlink::FrameFields;
+
 namespace {
+
+using meterlink::Basis;
+using meterlink::DisplayMode;
+using meterlink::ModeGroup;
+using meterlink::ModeLine;
+using meterlink::Quantity;
 
 constexpr double FootCandlesPerLux = 0.0929;
 constexpr double Scale = 10000.0;
 
-QString Scaled(double raw, int decimals, QChar sep)
+// How illuminance quantities are shown: the unit text, and the decimals for the formatter.
+struct IlluminanceRule
 {
-    return FormatReading(raw / Scale, decimals, sep);
-}
-
-bool inModes(int mode, std::initializer_list<int> modes)
-{
-    for (int m : modes)
-        if (m == mode)
-            return true;
-    return false;
-}
-
-} // namespace
+    QString unit; // "lx", "fc", or empty in the modes of X, Y, Z
+    bool fc = false;
+    int decimals = 1;
+};
 
 IlluminanceRule IlluminanceRuleFor(int mode, bool unitFc)
 {
-    if (mode == 4 || mode == 11 || mode == 14)
+    const DisplayMode* shown = meterlink::FindDisplayMode(mode);
+    if (shown && shown->lines[0].quantity == Quantity::X)
         return {QString(), false, 3};
     if (unitFc)
         return {QStringLiteral("fc"), true, 2};
     return {QStringLiteral("lx"), false, 1};
 }
 
-QString IlluminanceText(std::uint32_t raw, const IlluminanceRule& rule, QChar sep)
+bool IsIlluminance(Quantity q)
 {
-    const double value = rule.fc ? raw * FootCandlesPerLux / Scale : raw / Scale;
-    return FormatReading(value, rule.decimals, sep);
+    return q == Quantity::Ev || q == Quantity::EvMax || q == Quantity::EvMin;
 }
 
-QString IlluminanceDifferenceText(std::int64_t rawDifference, const IlluminanceRule& rule,
-                                  QChar sep)
+// One value line, or a summary label: the quantity as the line's basis and decimals say.
+QString LineText(const ModeLine& line, ModeGroup group, const FrameFields& f,
+                 const IlluminanceRule& lum, QChar sep)
 {
-    double value = static_cast<double>(rawDifference) / Scale;
-    if (rule.fc)
-        value *= FootCandlesPerLux;
-    return FormatReading(value, rule.decimals, sep);
+    const Quantity q = line.quantity;
+    if (q == Quantity::None)
+        return QString();
+    if (q == Quantity::DeltaUv)
+        return DeltaUvText(f.u - f.refu, f.v - f.refv, sep);
+    // Out of its range the meter's colour temperature is no number; its reference still is.
+    if ((q == Quantity::Tcp || q == Quantity::Duv) && line.basis != Basis::Reference &&
+        f.tcpOutOfRange)
+        return QStringLiteral("----");
+    if (line.basis == Basis::Difference) {
+        const meterlink::RawValue d = meterlink::DifferenceRaw(q, group, f);
+        if (!IsIlluminance(q))
+            return FormatReading(d.value(), line.decimals, sep);
+        // In fc the difference in lx is converted, as the meter does.
+        const double lux = static_cast<double>(d.raw) / Scale;
+        return FormatReading(lum.fc ? lux * FootCandlesPerLux : lux, lum.decimals, sep);
+    }
+    const meterlink::RawValue v = line.basis == Basis::Reference
+                                      ? meterlink::ReferenceRaw(q, group, f)
+                                      : meterlink::MeasuredRaw(q, f);
+    if (!IsIlluminance(q))
+        return FormatReading(v.value(), line.decimals, sep);
+    const auto raw = static_cast<double>(v.raw);
+    return FormatReading(lum.fc ? raw * FootCandlesPerLux / Scale : raw / Scale, lum.decimals, sep);
 }
+
+// The summary beside the display, in the order of SummaryLabelNames.
+constexpr std::array<ModeLine, 15> SummaryLines{{
+    {Quantity::X, Basis::Measured, 1},
+    {Quantity::Y, Basis::Measured, 1},
+    {Quantity::Z, Basis::Measured, 1},
+    {Quantity::Ev, Basis::Measured, meterlink::UnitDecimals},
+    {Quantity::EvMax, Basis::Measured, meterlink::UnitDecimals},
+    {Quantity::EvMin, Basis::Measured, meterlink::UnitDecimals},
+    {Quantity::x, Basis::Measured, 3},
+    {Quantity::y, Basis::Measured, 3},
+    {Quantity::u, Basis::Measured, 3},
+    {Quantity::v, Basis::Measured, 3},
+    {Quantity::Wavelength, Basis::Measured, 1},
+    {Quantity::Pe, Basis::Measured, 3},
+    {Quantity::Pc, Basis::Measured, 3},
+    {Quantity::Tcp, Basis::Measured, 0},
+    {Quantity::Duv, Basis::Measured, 4},
+}};
+
+} // namespace
 
 QString DeltaUvText(int du, int dv, QChar sep)
 {
@@ -79,179 +123,65 @@ DisplayState ComputeDisplay(const FrameFields& f, QChar sep)
     // A battery byte above 6 hides every segment rather than indexing past the gauge.
     for (int i = 0; i < BatterySegments; ++i)
         d.batteryShown[static_cast<std::size_t>(i)] = i >= f.battery;
-    d.m = f.memory;
-    d.a = f.indicatorA;
-    d.sd = f.sd;
-    d.r = f.recordOn;
-    d.intv = f.interval;
-    d.cf = f.cf;
-    d.h = f.hold;
-    d.time = ClockText(f);
-    d.memCnt = f.memoryFull ? QStringLiteral("FU") : ui::TwoDigit(f.memoryCount);
+    d.memoryMark = f.memoryMark;
+    d.autoMark = f.autoMark;
+    d.sdMark = f.sdMark;
+    d.recordMark = f.recordOn;
+    d.intervalMark = f.interval;
+    d.cfMark = f.cf;
+    d.holdMark = f.hold;
+    d.clock = ClockText(f);
+    d.memoryCount = f.memoryFull ? QStringLiteral("FU") : ui::TwoDigit(f.memoryCount);
 
     const IlluminanceRule lum = IlluminanceRuleFor(f.mode, f.unitFc);
     d.unit = lum.unit;
-    const QString ev = IlluminanceText(f.Ev, lum, sep);
-    const QString evMax = IlluminanceText(f.EvMax, lum, sep);
-    const QString evMin = IlluminanceText(f.EvMin, lum, sep);
-    const auto diff = [](std::int64_t value, std::int64_t reference) { return value - reference; };
-    const QString deltaEv = IlluminanceDifferenceText(diff(f.Y, f.refY), lum, sep);
+    for (std::size_t i = 0; i < SummaryLines.size(); ++i)
+        d.summary[i] = LineText(SummaryLines[i], ModeGroup::Measured, f, lum, sep);
 
-    const int mode = f.mode;
-    d.lenda = inModes(mode, {2, 3, 9, 10});
-    d.deltaX = inModes(mode, {6, 7, 8, 9, 10, 11, 16});
-    d.deltaY = inModes(mode, {6, 7, 9, 10, 11, 16});
-    d.deltaZ = inModes(mode, {6, 7, 8, 9, 10, 11, 15, 16, 17});
-    d.deltaZZ = mode == 16;
-    d.ref = inModes(mode, {12, 13, 14, 17});
-
-    const QString dashes = QStringLiteral("----");
-    auto& l = d.lines;
-    switch (mode) {
-    case 0:
-        l = {ev, Scaled(f.x, 3, sep), Scaled(f.y, 3, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
-        break;
-    case 1:
-        l = {ev, Scaled(f.u, 3, sep), Scaled(f.v, 3, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("u'"), QStringLiteral("v'")};
-        break;
-    case 2:
-        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), Scaled(f.Pe, 3, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pe")};
-        break;
-    case 3:
-        l = {ev, FormatReading(f.wavelength / 10.0, 1, sep), Scaled(f.Pc, 3, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pc")};
-        break;
-    case 4:
-        l = {Scaled(f.X, 1, sep), Scaled(f.Y, 1, sep), Scaled(f.Z, 1, sep)};
-        d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-        break;
-    case 5:
-        l = {ev, f.maxOverload ? QStringLiteral("OL") : evMax, evMin};
-        d.middleBlinks = f.maxOverload;
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("max"), QStringLiteral("min")};
-        break;
-    case 6:
-        l = {deltaEv, Scaled(diff(f.x, f.refx), 4, sep), Scaled(diff(f.y, f.refy), 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
-        break;
-    case 7:
-        l = {deltaEv, Scaled(diff(f.u, f.refu), 4, sep), Scaled(diff(f.v, f.refv), 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("u'"), QStringLiteral("v'")};
-        break;
-    case 8:
-        l = {deltaEv, QString(), DeltaUvText(f.u - f.refu, f.v - f.refv, sep)};
-        d.legends = {QStringLiteral("Ev"), QString(), QStringLiteral("u'v'")};
-        break;
-    case 9:
-        l = {deltaEv, FormatReading(diff(f.wavelength, f.refWavelength) / 10.0, 1, sep),
-             Scaled(diff(f.Pe, f.refPe), 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pe")};
-        break;
-    case 10:
-        l = {deltaEv, FormatReading(diff(f.wavelength, f.refWavelength) / 10.0, 2, sep),
-             Scaled(diff(f.Pc, f.refPc), 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("d"), QStringLiteral("Pc")};
-        break;
-    case 11:
-        l = {Scaled(diff(f.X, f.refX), 1, sep), Scaled(diff(f.Y, f.refY), 1, sep),
-             Scaled(diff(f.Z, f.refZ), 1, sep)};
-        d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-        break;
-    case 12:
-        l = {IlluminanceText(f.refY, lum, sep), Scaled(f.refx, 4, sep), Scaled(f.refy, 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("x"), QStringLiteral("y")};
-        break;
-    case 13:
-        l = {IlluminanceText(f.refY, lum, sep), Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("u''"), QStringLiteral("v''")};
-        break;
-    case 14:
-        l = {Scaled(f.refX, 1, sep), Scaled(f.refY, 1, sep), Scaled(f.refZ, 1, sep)};
-        d.legends = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-        break;
-    case 15:
-        l = {ev, f.tcpOutOfRange ? dashes : FormatReading(f.Tcp, 0, sep),
-             f.tcpOutOfRange ? dashes : Scaled(f.duv, 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
-        break;
-    case 16:
-        // The meter sends Tcp in kelvin but the reference Tcp in 1/10000 K: the difference is
-        // taken in kelvin so both sides count in the same unit.
-        l = {IlluminanceDifferenceText(diff(f.Y, f.refEvTcp), lum, sep),
-             f.tcpOutOfRange ? dashes
-                             : FormatReading(static_cast<double>(f.Tcp) - f.refTcp / Scale, 0, sep),
-             f.tcpOutOfRange ? dashes : Scaled(f.duv - f.refDuv, 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
-        break;
-    case 17:
-        l = {IlluminanceText(f.refEvTcp, lum, sep), FormatReading(f.refTcp / Scale, 0, sep),
-             Scaled(f.refDuv, 4, sep)};
-        d.legends = {QStringLiteral("Ev"), QStringLiteral("Tcp"), QStringLiteral("uv")};
-        break;
-    default:
+    const DisplayMode* mode = meterlink::FindDisplayMode(f.mode);
+    if (!mode) {
         // A mode the display does not know: legends go blank, the lines keep what they show.
         d.writeLines = false;
-        d.legends = {};
-        break;
+        return d;
     }
-
+    const auto& [top, middle, bottom] = mode->lines;
+    d.wavelengthSign = middle.quantity == Quantity::Wavelength;
+    d.deltaTop = top.basis == Basis::Difference;
+    d.deltaMiddle = middle.basis == Basis::Difference;
+    // "uv" is delta-uv: a difference sign stands before its legend whatever the line shows.
+    d.deltaBottom = bottom.basis == Basis::Difference || bottom.quantity == Quantity::Duv;
+    d.secondDeltaBottom = bottom.basis == Basis::Difference && bottom.quantity == Quantity::Duv;
+    d.referenceMark = top.basis == Basis::Reference;
+    for (std::size_t i = 0; i < 3; ++i) {
+        d.legends[i] = QString::fromUtf8(mode->legends[i]);
+        d.lines[i] = LineText(mode->lines[i], mode->group, f, lum, sep);
+    }
+    // The maximum's overload blinks in its place.
+    if (middle.quantity == Quantity::EvMax && f.maxOverload) {
+        d.lines[1] = QStringLiteral("OL");
+        d.middleBlinks = true;
+    }
     // Overload: no values on the three lines; a steady "OL" marks it on the middle line.
-    if (f.overload && mode <= 11) {
-        l = {QString(), QStringLiteral("OL"), QString()};
+    if (f.overload &&
+        (mode->group == ModeGroup::Measured || mode->group == ModeGroup::Difference)) {
+        d.lines = {QString(), QStringLiteral("OL"), QString()};
         d.middleBlinks = false;
     }
-
-    if (d.legends[1].contains(QLatin1String("Tcp")))
-        d.knm = QStringLiteral("k");
-    else if (d.lenda)
-        d.knm = QStringLiteral("nm");
-
-    d.summary = {Scaled(f.X, 1, sep),
-                 Scaled(f.Y, 1, sep),
-                 Scaled(f.Z, 1, sep),
-                 ev,
-                 evMax,
-                 evMin,
-                 Scaled(f.x, 3, sep),
-                 Scaled(f.y, 3, sep),
-                 Scaled(f.u, 3, sep),
-                 Scaled(f.v, 3, sep),
-                 FormatReading(f.wavelength / 10.0, 1, sep),
-                 Scaled(f.Pe, 3, sep),
-                 Scaled(f.Pc, 3, sep),
-                 f.tcpOutOfRange ? dashes : FormatReading(f.Tcp, 0, sep),
-                 f.tcpOutOfRange ? dashes : Scaled(f.duv, 4, sep)};
+    if (middle.quantity == Quantity::Tcp)
+        d.middleUnit = QStringLiteral("k");
+    else if (d.wavelengthSign)
+        d.middleUnit = QStringLiteral("nm");
     return d;
 }
 
 ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep)
 {
     const IlluminanceRule lum = IlluminanceRuleFor(f.mode, f.unitFc);
-    return {IlluminanceText(f.refY, lum, sep), Scaled(f.refx, 4, sep), Scaled(f.refy, 4, sep),
-            Scaled(f.refu, 3, sep), Scaled(f.refv, 3, sep)};
-}
-
-std::optional<files::Reading> ReadingFromFrame(const FrameFields& f)
-{
-    if (f.setUp || f.overload)
-        return std::nullopt;
-    files::Reading r;
-    r.year = r.month = r.day = 0;
-    r.X = f.X / Scale;
-    r.Y = f.Y / Scale;
-    r.Z = f.Z / Scale;
-    r.Ev = f.Ev / Scale;
-    r.Tcp = f.Tcp;
-    r.x = f.x / Scale;
-    r.y = f.y / Scale;
-    r.u = f.u / Scale;
-    r.v = f.v / Scale;
-    r.duv = f.duv / Scale;
-    r.tcpOutOfRange = f.tcpOutOfRange;
-    return r;
+    const auto text = [&](Quantity q, int decimals) {
+        return LineText({q, Basis::Reference, decimals}, ModeGroup::Reference, f, lum, sep);
+    };
+    return {text(Quantity::Ev, meterlink::UnitDecimals), text(Quantity::x, 4), text(Quantity::y, 4),
+            text(Quantity::u, 3), text(Quantity::v, 3)};
 }
 
 } // namespace panel

@@ -1,50 +1,37 @@
 #pragma once
 
-#include "files/RecordLine.h"
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <QChar>
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 namespace panel {
 
-// How illuminance quantities are shown: the unit text, and the decimals for the formatter.
-struct IlluminanceRule
-{
-    QString unit; // "lx", "fc", or empty in the X, Y, Z modes
-    bool fc = false;
-    int decimals = 1;
-};
-
-IlluminanceRule IlluminanceRuleFor(int mode, bool unitFc);
-
-// An illuminance raw value (lx x 10000) as text: in fc it becomes raw x 0.0929 / 10000.
-QString IlluminanceText(std::uint32_t raw, const IlluminanceRule& rule, QChar sep);
-// A difference of raw illuminances: (difference / 10000), then x 0.0929 in fc.
-QString IlluminanceDifferenceText(std::int64_t rawDifference, const IlluminanceRule& rule,
-                                  QChar sep);
 // delta-u'v' from the raw u', v' differences: the root's text is cut to five characters and
 // read back, as the meter does, then scaled by 1/10000 and shown with four decimals.
 QString DeltaUvText(int du, int dv, QChar sep);
 // One page of the meter clock; any page but 0, 1, 2 leaves the field empty.
-QString ClockText(const FrameFields& f);
+QString ClockText(const meterlink::FrameFields& f);
 
 inline constexpr int BatterySegments = 6;
-inline constexpr int LastMode = 17;
 
 // Everything the live display shows for one frame; the window copies it into its controls.
 struct DisplayState
 {
     std::array<bool, BatterySegments> batteryShown{};
-    bool m = false, a = false, sd = false, r = false, intv = false, cf = false, h = false;
-    QString memCnt;
-    QString time;
+    // The indicators "M", "A", "SD", "R", "INTV", "CF" and "H".
+    bool memoryMark = false, autoMark = false, sdMark = false, recordMark = false;
+    bool intervalMark = false, cfMark = false, holdMark = false;
+    QString memoryCount; // two digits, or "FU" while the memory is full
+    QString clock;       // the page of the meter clock the meter shows
     QString unit;
-    bool lenda = false, deltaX = false, deltaY = false, deltaZ = false, deltaZZ = false;
-    bool ref = false;
+    // The symbols before the legends: the wavelength sign before the middle one, a difference
+    // sign before each line and a second one before the bottom line; and "REF".
+    bool wavelengthSign = false, deltaTop = false, deltaMiddle = false, deltaBottom = false;
+    bool secondDeltaBottom = false;
+    bool referenceMark = false;
     // The three value lines; when writeLines is false (unknown mode) they keep their text.
     bool writeLines = true;
     std::array<QString, 3> lines;
@@ -52,7 +39,7 @@ struct DisplayState
     // overload in the max/min mode).
     bool middleBlinks = false;
     std::array<QString, 3> legends;
-    QString knm;
+    QString middleUnit; // "k" after a temperature, "nm" after a wavelength
     // In the order of SummaryLabelNames.
     std::array<QString, 15> summary;
 };
@@ -61,7 +48,7 @@ inline constexpr std::array<const char*, 15> SummaryLabelNames{
     "LblX",   "LblY",   "LblZ",         "LblEvlxfc", "LblEvMx", "LblEvMn", "LblEvX",    "LblEvY",
     "LblEvu", "LblEvv", "LblEvLendacd", "LblEvPe",   "LblEvPc", "LblTCP",  "LblDeltauv"};
 
-DisplayState ComputeDisplay(const FrameFields& f, QChar sep = QLatin1Char('.'));
+DisplayState ComputeDisplay(const meterlink::FrameFields& f, QChar sep = QLatin1Char('.'));
 
 // The reference texts the reference views take their digits from, as the live display formats
 // them: the reference illuminance by the illuminance rule, x and y with 4 decimals, u' and v'
@@ -71,10 +58,6 @@ struct ReferenceTexts
     QString illuminance, x, y, u, v;
 };
 
-ReferenceTexts ComputeReferenceTexts(const FrameFields& f, QChar sep = QLatin1Char('.'));
-
-// A reading for the recording on the PC; the date and time are left for the recorder. Nothing
-// for a frame whose values the meter marks invalid: taken in its set-up menu or in overload.
-std::optional<files::Reading> ReadingFromFrame(const FrameFields& f);
+ReferenceTexts ComputeReferenceTexts(const meterlink::FrameFields& f, QChar sep = QLatin1Char('.'));
 
 } // namespace panel

@@ -90,15 +90,16 @@ QWidget* FrontPanel::buildLcd()
 
     // Top row: indicators and the battery gauge.
     auto* top = new QHBoxLayout;
-    m_m = MakeLabel(lcd, "LblM", QStringLiteral("M"), "indicator");
-    m_a = MakeLabel(lcd, "LblA", QStringLiteral("A"), "indicator");
-    m_sd = MakeLabel(lcd, "LblSD", QStringLiteral("SD"), "indicator");
-    m_r = MakeLabel(lcd, "LblR", QStringLiteral("R"), "indicator");
-    m_intv = MakeLabel(lcd, "LblIntv", QStringLiteral("INTV"), "indicator");
-    m_cf = MakeLabel(lcd, "LblCF", QStringLiteral("CF"), "indicator");
-    m_h = MakeLabel(lcd, "LblH", QStringLiteral("H"), "indicator");
-    m_ref = MakeLabel(lcd, "LblRef", QStringLiteral("REF"), "indicator");
-    for (QLabel* indicator : {m_m, m_a, m_sd, m_r, m_intv, m_cf, m_h, m_ref}) {
+    m_memoryMark = MakeLabel(lcd, "LblM", QStringLiteral("M"), "indicator");
+    m_autoMark = MakeLabel(lcd, "LblA", QStringLiteral("A"), "indicator");
+    m_sdMark = MakeLabel(lcd, "LblSD", QStringLiteral("SD"), "indicator");
+    m_recordMark = MakeLabel(lcd, "LblR", QStringLiteral("R"), "indicator");
+    m_intervalMark = MakeLabel(lcd, "LblIntv", QStringLiteral("INTV"), "indicator");
+    m_cfMark = MakeLabel(lcd, "LblCF", QStringLiteral("CF"), "indicator");
+    m_holdMark = MakeLabel(lcd, "LblH", QStringLiteral("H"), "indicator");
+    m_referenceMark = MakeLabel(lcd, "LblRef", QStringLiteral("REF"), "indicator");
+    for (QLabel* indicator : {m_memoryMark, m_autoMark, m_sdMark, m_recordMark, m_intervalMark,
+                              m_cfMark, m_holdMark, m_referenceMark}) {
         top->addWidget(indicator);
         indicator->hide();
     }
@@ -117,13 +118,14 @@ QWidget* FrontPanel::buildLcd()
     // Three value lines: symbols, legend, value, unit.
     const std::array<const char*, 3> valueNames{"VX", "VY", "VZ"};
     const std::array<const char*, 3> legendNames{"LblFX", "LblFY", "LblFZ"};
-    m_deltaX = MakeLabel(lcd, "ImaDeltaX", QStringLiteral("\u0394"), "symbol");
-    m_lenda = MakeLabel(lcd, "ImaLenda", QStringLiteral("\u03bb"), "symbol");
-    m_deltaY = MakeLabel(lcd, "ImaDeltaY", QStringLiteral("\u0394"), "symbol");
-    m_deltaZ = MakeLabel(lcd, "ImaDeltaZ", QStringLiteral("\u0394"), "symbol");
-    m_deltaZZ = MakeLabel(lcd, "ImaDeltaZZ", QStringLiteral("\u0394"), "symbol");
-    const std::array<std::array<QLabel*, 2>, 3> symbols{
-        {{m_deltaX, nullptr}, {m_lenda, m_deltaY}, {m_deltaZ, m_deltaZZ}}};
+    m_deltaTop = MakeLabel(lcd, "ImaDeltaX", QStringLiteral("\u0394"), "symbol");
+    m_wavelengthSign = MakeLabel(lcd, "ImaLenda", QStringLiteral("\u03bb"), "symbol");
+    m_deltaMiddle = MakeLabel(lcd, "ImaDeltaY", QStringLiteral("\u0394"), "symbol");
+    m_deltaBottom = MakeLabel(lcd, "ImaDeltaZ", QStringLiteral("\u0394"), "symbol");
+    m_secondDeltaBottom = MakeLabel(lcd, "ImaDeltaZZ", QStringLiteral("\u0394"), "symbol");
+    const std::array<std::array<QLabel*, 2>, 3> symbols{{{m_deltaTop, nullptr},
+                                                         {m_wavelengthSign, m_deltaMiddle},
+                                                         {m_deltaBottom, m_secondDeltaBottom}}};
     for (std::size_t i = 0; i < 3; ++i) {
         const int row = static_cast<int>(i) + 1;
         auto* symbolBox = new QHBoxLayout;
@@ -144,19 +146,19 @@ QWidget* FrontPanel::buildLcd()
         grid->addWidget(m_values[i], row, 2);
     }
     m_unit = MakeLabel(lcd, "LblUnit", QString(), "small");
-    m_knm = MakeLabel(lcd, "LblKnm", QString(), "small");
+    m_middleUnit = MakeLabel(lcd, "LblKnm", QString(), "small");
     m_unit->setMinimumWidth(26);
     grid->addWidget(m_unit, 1, 3);
-    grid->addWidget(m_knm, 2, 3);
+    grid->addWidget(m_middleUnit, 2, 3);
 
     // Bottom row: memory count and clock.
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(MakeLabel(lcd, "LblMemCaption", QStringLiteral("MEM"), "indicator"));
-    m_memCnt = MakeLabel(lcd, "LblMemCnt", QString(), "small");
-    bottom->addWidget(m_memCnt);
+    m_memoryCount = MakeLabel(lcd, "LblMemCnt", QString(), "small");
+    bottom->addWidget(m_memoryCount);
     bottom->addStretch();
-    m_time = MakeLabel(lcd, "LblTime", QString(), "small");
-    bottom->addWidget(m_time);
+    m_clock = MakeLabel(lcd, "LblTime", QString(), "small");
+    bottom->addWidget(m_clock);
     grid->addLayout(bottom, 4, 0, 1, 5);
 
     // Covers the value lines while the meter shows its own set-up menu.
@@ -182,15 +184,15 @@ QWidget* FrontPanel::buildKeys()
         button->setFocusPolicy(Qt::NoFocus);
         m_keys[i] = button;
     }
-    m_command12 = new QPushButton(QStringLiteral("Setup"), keys);
-    m_command12->setObjectName(QStringLiteral("Command12"));
-    m_command12->setFocusPolicy(Qt::NoFocus);
+    m_setupKey = new QPushButton(QStringLiteral("Setup"), keys);
+    m_setupKey->setObjectName(QStringLiteral("Command12"));
+    m_setupKey->setFocusPolicy(Qt::NoFocus);
 
     // The meter's key field: measuring keys on top, memory and arrows below, power last.
     const std::array<std::array<QPushButton*, 4>, 3> rows{{
         {m_keys[0], m_keys[1], m_keys[2], m_keys[3]},
         {m_keys[4], m_keys[5], m_keys[6], m_keys[7]},
-        {m_keys[8], m_keys[9], m_command12, m_keys[10]},
+        {m_keys[8], m_keys[9], m_setupKey, m_keys[10]},
     }};
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
@@ -226,23 +228,23 @@ void FrontPanel::apply(const DisplayState& d)
 {
     for (std::size_t i = 0; i < m_battery.size(); ++i)
         SetShown(m_battery[i], d.batteryShown[i]);
-    SetShown(m_m, d.m);
-    SetShown(m_a, d.a);
-    SetShown(m_sd, d.sd);
-    SetShown(m_r, d.r);
-    SetShown(m_intv, d.intv);
-    SetText(m_time, d.time);
-    SetText(m_memCnt, d.memCnt);
-    SetShown(m_cf, d.cf);
-    SetShown(m_h, d.h);
+    SetShown(m_memoryMark, d.memoryMark);
+    SetShown(m_autoMark, d.autoMark);
+    SetShown(m_sdMark, d.sdMark);
+    SetShown(m_recordMark, d.recordMark);
+    SetShown(m_intervalMark, d.intervalMark);
+    SetText(m_clock, d.clock);
+    SetText(m_memoryCount, d.memoryCount);
+    SetShown(m_cfMark, d.cfMark);
+    SetShown(m_holdMark, d.holdMark);
     SetText(m_unit, d.unit);
 
-    SetShown(m_lenda, d.lenda);
-    SetShown(m_deltaX, d.deltaX);
-    SetShown(m_deltaY, d.deltaY);
-    SetShown(m_deltaZ, d.deltaZ);
-    SetShown(m_deltaZZ, d.deltaZZ);
-    SetShown(m_ref, d.ref);
+    SetShown(m_wavelengthSign, d.wavelengthSign);
+    SetShown(m_deltaTop, d.deltaTop);
+    SetShown(m_deltaMiddle, d.deltaMiddle);
+    SetShown(m_deltaBottom, d.deltaBottom);
+    SetShown(m_secondDeltaBottom, d.secondDeltaBottom);
+    SetShown(m_referenceMark, d.referenceMark);
 
     // A blinking line starts shown, so that the first tick of an overload marks it.
     m_blinkShown = d.middleBlinks && !m_blinkShown;
@@ -252,7 +254,7 @@ void FrontPanel::apply(const DisplayState& d)
                     i == 1 && d.middleBlinks && !m_blinkShown ? QString() : d.lines[i]);
     for (std::size_t i = 0; i < 3; ++i)
         SetText(m_legends[i], d.legends[i]);
-    SetText(m_knm, d.knm);
+    SetText(m_middleUnit, d.middleUnit);
 
     for (std::size_t i = 0; i < m_summary.size(); ++i)
         SetText(m_summary[i], d.summary[i]);

@@ -26,7 +26,7 @@ public:
 
     // The eleven key buttons in the order of PanelKeys, and `Command12` ("Setup").
     QPushButton* keyButton(std::size_t index) const { return m_keys[index]; }
-    QPushButton* setupButton() const { return m_command12; }
+    QPushButton* setupButton() const { return m_setupKey; }
     // The picture "SET UP" shown while the meter is in its own set-up menu.
     QFrame* picSet() const { return m_picSet; }
 
@@ -40,26 +40,26 @@ private:
     std::array<QLabel*, 3> m_values{};
     std::array<QLabel*, 3> m_legends{};
     QLabel* m_unit = nullptr;
-    QLabel* m_knm = nullptr;
-    QLabel* m_lenda = nullptr;
-    QLabel* m_deltaX = nullptr;
-    QLabel* m_deltaY = nullptr;
-    QLabel* m_deltaZ = nullptr;
-    QLabel* m_deltaZZ = nullptr;
-    QLabel* m_ref = nullptr;
-    QLabel* m_m = nullptr;
-    QLabel* m_a = nullptr;
-    QLabel* m_sd = nullptr;
-    QLabel* m_r = nullptr;
-    QLabel* m_intv = nullptr;
-    QLabel* m_cf = nullptr;
-    QLabel* m_h = nullptr;
-    QLabel* m_memCnt = nullptr;
-    QLabel* m_time = nullptr;
+    QLabel* m_middleUnit = nullptr;
+    QLabel* m_wavelengthSign = nullptr;
+    QLabel* m_deltaTop = nullptr;
+    QLabel* m_deltaMiddle = nullptr;
+    QLabel* m_deltaBottom = nullptr;
+    QLabel* m_secondDeltaBottom = nullptr;
+    QLabel* m_referenceMark = nullptr;
+    QLabel* m_memoryMark = nullptr;
+    QLabel* m_autoMark = nullptr;
+    QLabel* m_sdMark = nullptr;
+    QLabel* m_recordMark = nullptr;
+    QLabel* m_intervalMark = nullptr;
+    QLabel* m_cfMark = nullptr;
+    QLabel* m_holdMark = nullptr;
+    QLabel* m_memoryCount = nullptr;
+    QLabel* m_clock = nullptr;
     std::array<QLabel*, BatterySegments> m_battery{};
     std::array<QLabel*, 15> m_summary{};
     std::array<QPushButton*, 11> m_keys{};
-    QPushButton* m_command12 = nullptr;
+    QPushButton* m_setupKey = nullptr;
     QFrame* m_picSet = nullptr;
     bool m_blinkShown = false; // the blinking line showed its text on the last tick
 };

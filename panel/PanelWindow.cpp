@@ -37,17 +37,17 @@ void SetText(QLabel* label, const QString& text)
 } // namespace
 
 PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), m_runner(runner), m_timer1(new QTimer(this)), m_lblCOM(new QLabel(this)),
-      m_lblName(new QLabel(this)), m_lblPermission(new QLabel(PermissionHint, this)),
-      m_picNoCom(new QFrame(this)),
+    : QMainWindow(parent), m_runner(runner), m_pollTimer(new QTimer(this)),
+      m_lblCOM(new QLabel(this)), m_lblName(new QLabel(this)),
+      m_lblPermission(new QLabel(PermissionHint, this)), m_picNoCom(new QFrame(this)),
       m_lblConnect(new ui::ClickableLabel(QStringLiteral("No Connection"), m_picNoCom)),
       m_pictureHost(new QWidget(this)), m_front(new FrontPanel(this)),
       m_decimalSeparator(QLocale().decimalPoint().at(0))
 {
     setObjectName(QStringLiteral("Panel"));
     setWindowTitle(QStringLiteral("Panel   V8.01"));
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(300);
+    m_pollTimer->setObjectName(QStringLiteral("Timer1"));
+    m_pollTimer->setInterval(300);
     m_lblCOM->setObjectName(QStringLiteral("LblCOM"));
     m_lblName->setObjectName(QStringLiteral("LblName"));
     m_lblPermission->setObjectName(QStringLiteral("LblPermission"));
@@ -86,7 +86,7 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     m_reference = new ReferencePictures(m_pictureHost, hostLayout);
     m_reference->addUnits();
     m_setupPictures = new SetupPictures({runner, dialogs, [this] { return m_memoryBusy; }},
-                                        m_pictureHost, m_reference->picRef(), m_picChroma);
+                                        m_pictureHost, m_reference->referenceMenu(), m_picChroma);
     side->addWidget(m_pictureHost);
     side->addStretch();
     layout->addLayout(side);
@@ -103,7 +103,7 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     statusBar()->addPermanentWidget(m_lblLeftOut);
     statusBar()->addPermanentWidget(m_lblRec);
 
-    connect(m_timer1, &QTimer::timeout, this, &PanelWindow::pollMeter);
+    connect(m_pollTimer, &QTimer::timeout, this, &PanelWindow::pollMeter);
     connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::toggleVersionCaption);
     connect(chooseMeter, &QPushButton::clicked, this, &PanelWindow::chooseMeterClicked);
     for (std::size_t i = 0; i < PanelKeys.size(); ++i) {
@@ -112,10 +112,10 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
                 [this, code] { sendKey(code); });
     }
     connect(m_front->setupButton(), &QPushButton::clicked, m_reference,
-            &ReferencePictures::togglePicRef);
+            &ReferencePictures::toggleReferenceMenu);
     // No device is opened here: the first tick looks for the meter.
     m_runner.setPollGate(this);
-    m_timer1->start();
+    m_pollTimer->start();
 }
 
 PanelWindow::~PanelWindow()
@@ -125,12 +125,12 @@ PanelWindow::~PanelWindow()
 
 void PanelWindow::pausePoll()
 {
-    m_timer1->stop();
+    m_pollTimer->stop();
 }
 
 void PanelWindow::resumePoll()
 {
-    m_timer1->start();
+    m_pollTimer->start();
 }
 
 void PanelWindow::meterSearched(bool found)
@@ -152,7 +152,7 @@ void PanelWindow::pollMeter()
 {
     const auto reply = m_runner.poll();
     if (!reply)
-        return; // a meter sequence runs
+        return; // a meter sequence or a hold keeps the poll paused
     // Without the second report the frame would mix in other bytes (mode, flags, references):
     // keep what is on screen and let the next tick rediscover the meter.
     if (!reply->answered()) {
@@ -165,7 +165,8 @@ void PanelWindow::pollMeter()
     // The meter answers again: why it did not is past.
     SetText(m_lblName, QString());
     m_front->setStale(false);
-    const FrameFields fields = DecodeFrame(AssembleFrame(reply->answers[0], reply->answers[1]));
+    const meterlink::FrameFields fields =
+        meterlink::DecodeFrame(meterlink::AssembleFrame(reply->answers[0], reply->answers[1]));
     m_recordOn = fields.recordOn;
     m_memoryBusy = fields.memoryBusy;
 
@@ -222,8 +223,9 @@ void PanelWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Closing the panel ends the program, whatever other windows are open.
-    m_timer1->stop();
+    // Closing the panel ends the program, whatever other windows are open; the poll stops for
+    // good.
+    m_closingHold.emplace(m_runner.hold());
     event->accept();
     QApplication::closeAllWindows();
     QApplication::quit();

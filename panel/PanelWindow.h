@@ -1,8 +1,8 @@
 #pragma once
 
+#include "link/MeasurementFrame.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
-#include "panel/MeasurementFrame.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -69,7 +69,7 @@ public:
 
 Q_SIGNALS:
     // After every frame that was read whole and decoded.
-    void frameDecoded(const panel::FrameFields& fields);
+    void frameDecoded(const meterlink::FrameFields& fields);
     // A tick that found no meter or lost it.
     void meterLost();
     // `CmdChooseMeter`: the user wants to pick the meter among those plugged in.
@@ -82,7 +82,7 @@ private:
     void toggleVersionCaption();
 
     meterlink::SequenceRunner& m_runner;
-    QTimer* m_timer1;
+    QTimer* m_pollTimer; // `Timer1`
     QLabel* m_lblCOM;
     QLabel* m_lblName;
     QLabel* m_lblPermission;
@@ -100,6 +100,7 @@ private:
     bool m_recordOn = false;
     bool m_memoryBusy = false;
     std::function<bool()> m_mayClose;
+    std::optional<meterlink::PollHold> m_closingHold;
 };
 
 } // namespace panel

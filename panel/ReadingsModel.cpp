@@ -1,7 +1,7 @@
 #include "panel/ReadingsModel.h"
 
 #include "files/CsvWriter.h"
-#include "panel/DisplayState.h"
+#include "link/DisplayModes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,6 @@ namespace panel {
 
 namespace {
 
-constexpr double Scale = 10000.0;
 // The display's conversion, so that the table reads as the meter does.
 constexpr double FootCandlesPerLux = 0.0929;
 
@@ -68,7 +67,7 @@ std::optional<double> ReadingValue(const ReadingRow& row, int column, bool footC
 {
     if (column < FirstValueColumn || column >= ReadingColumnCount)
         return std::nullopt;
-    std::optional<double> value = row.values[static_cast<std::size_t>(valueIndex(column))];
+    std::optional<double> value = row.reading.values[static_cast<std::size_t>(valueIndex(column))];
     if (value && column == EvColumn && footCandles)
         *value *= FootCandlesPerLux;
     return value;
@@ -90,61 +89,20 @@ void WriteReadingTitles(files::CsvWriter& out, bool footCandles)
 void WriteReadingRow(files::CsvWriter& out, const ReadingRow& row, bool footCandles)
 {
     out.text(ReadingIsoTime(row).toStdString());
-    out.text(ModeText(row.mode).toStdString());
+    out.text(ModeText(row.reading.mode).toStdString());
     for (int c = FirstValueColumn; c < ReadingColumnCount; ++c)
         out.number(ReadingValue(row, c, footCandles), ReadingDecimals(c, footCandles));
     out.endRow();
 }
 
-ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time)
-{
-    ReadingRow row;
-    row.date = time.date();
-    row.time = time.time();
-    row.mode = f.mode;
-    row.overload = f.overload;
-    if (f.overload)
-        return row;
-    const auto at = [&row](int column) -> std::optional<double>& {
-        return row.values[static_cast<std::size_t>(valueIndex(column))];
-    };
-    at(XColumn) = f.X / Scale;
-    at(YColumn) = f.Y / Scale;
-    at(ZColumn) = f.Z / Scale;
-    at(EvColumn) = f.Ev / Scale;
-    at(xColumn) = f.x / Scale;
-    at(yColumn) = f.y / Scale;
-    at(uColumn) = f.u / Scale;
-    at(vColumn) = f.v / Scale;
-    if (!f.tcpOutOfRange) {
-        at(TcpColumn) = static_cast<double>(f.Tcp);
-        at(DuvColumn) = f.duv / Scale;
-    }
-    at(WavelengthColumn) = f.wavelength / 10.0;
-    at(PeColumn) = f.Pe / Scale;
-    at(PcColumn) = f.Pc / Scale;
-    return row;
-}
-
 QString ModeText(int mode)
 {
-    // The legends are the display's own; worked out once per mode.
-    static const std::array<QString, LastMode + 1> texts = [] {
-        std::array<QString, LastMode + 1> made;
-        for (int m = 0; m <= LastMode; ++m) {
-            FrameFields f;
-            f.mode = m;
-            QString text = QString::number(m);
-            for (const QString& legend : ComputeDisplay(f).legends)
-                if (!legend.isEmpty())
-                    text += QLatin1Char(' ') + legend;
-            made[static_cast<std::size_t>(m)] = text;
-        }
-        return made;
-    }();
-    if (mode >= 0 && mode <= LastMode)
-        return texts[static_cast<std::size_t>(mode)];
-    return QString::number(mode);
+    QString text = QString::number(mode);
+    if (const meterlink::DisplayMode* shown = meterlink::FindDisplayMode(mode))
+        for (const char* legend : shown->legends)
+            if (*legend != '\0')
+                text += QLatin1Char(' ') + QString::fromUtf8(legend);
+    return text;
 }
 
 void WindowStatistics::Sum::add(double x)
@@ -263,7 +221,7 @@ const ReadingRow& ReadingsModel::row(int index) const
     return m_ring[static_cast<std::size_t>((m_first + index) % Capacity)];
 }
 
-void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
+void ReadingsModel::append(const meterlink::FrameFields& f, const QDateTime& time)
 {
     if (m_count == Capacity) {
         beginRemoveRows(QModelIndex(), 0, 0);
@@ -276,10 +234,11 @@ void ReadingsModel::append(const FrameFields& f, const QDateTime& time)
     }
     beginInsertRows(QModelIndex(), m_count, m_count);
     const auto slot = static_cast<std::size_t>((m_first + m_count) % Capacity);
+    ReadingRow added{time.date(), time.time(), meterlink::ListedReadingFromFrame(f)};
     if (slot == m_ring.size())
-        m_ring.push_back(ReadingRowFromFrame(f, time));
+        m_ring.push_back(std::move(added));
     else
-        m_ring[slot] = ReadingRowFromFrame(f, time);
+        m_ring[slot] = std::move(added);
     ++m_count;
     endInsertRows();
 
@@ -355,13 +314,13 @@ QString ReadingsModel::cellText(int rowIndex, int column) const
     if (column == TimeColumn)
         return shownTime(r);
     if (column == ModeColumn)
-        return ModeText(r.mode);
+        return ModeText(r.reading.mode);
     if (const std::optional<double> value = cellValue(rowIndex, column))
         return fixedText(*value, decimals(column), m_separator);
     if (column < FirstValueColumn || column >= ReadingColumnCount)
         return QString();
     // The meter's own marks: overload, or a colour temperature out of its range.
-    return r.overload ? QStringLiteral("OL") : QStringLiteral("----");
+    return r.reading.overload ? QStringLiteral("OL") : QStringLiteral("----");
 }
 
 QString ReadingsModel::statisticsText(int statisticsRow, int column) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/MeasurementFrame.h"
+#include "link/FrameReadings.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -17,7 +17,7 @@ class CsvWriter;
 namespace panel {
 
 // The columns of the readings table, left to right: the PC time, the display mode, then the
-// quantities of the frame.
+// quantities of the frame in the order the reading lists them.
 enum ReadingColumn
 {
     TimeColumn,
@@ -39,6 +39,10 @@ enum ReadingColumn
 };
 inline constexpr int FirstValueColumn = XColumn;
 inline constexpr int ReadingValueCount = ReadingColumnCount - FirstValueColumn;
+static_assert(ReadingValueCount == meterlink::ListedQuantityCount &&
+              EvColumn - FirstValueColumn == static_cast<int>(meterlink::ListedQuantity::Ev) &&
+              TcpColumn - FirstValueColumn == static_cast<int>(meterlink::ListedQuantity::Tcp) &&
+              PcColumn - FirstValueColumn == static_cast<int>(meterlink::ListedQuantity::Pc));
 
 // The rows of the statistics under the table.
 enum StatisticsRow
@@ -50,18 +54,13 @@ enum StatisticsRow
     StatisticsRowCount
 };
 
-// One reading: the PC's wall-clock time and the frame's quantities, scaled; Ev in lx. A value
-// the meter marks as not valid is missing.
+// One row: the PC's wall-clock time and the frame's reading.
 struct ReadingRow
 {
     QDate date; // local, as the PC's clock read
     QTime time;
-    int mode = 0;
-    bool overload = false;
-    std::array<std::optional<double>, ReadingValueCount> values{};
+    meterlink::ListedReading reading;
 };
-
-ReadingRow ReadingRowFromFrame(const FrameFields& f, const QDateTime& time);
 
 // The display mode as its number and the legends the meter shows in it ("0 Ev x y").
 QString ModeText(int mode);
@@ -153,7 +152,7 @@ public:
     // Whether appending now drops the oldest row.
     bool full() const { return m_count == Capacity; }
 
-    void append(const FrameFields& f, const QDateTime& time);
+    void append(const meterlink::FrameFields& f, const QDateTime& time);
     void clear();
 
     QString columnTitle(int column) const;

@@ -130,7 +130,7 @@ void ReadingsWindow::showBeside()
     activateWindow();
 }
 
-void ReadingsWindow::addFrame(const FrameFields& f)
+void ReadingsWindow::addFrame(const meterlink::FrameFields& f)
 {
     if (m_paused || f.setUp)
         return;

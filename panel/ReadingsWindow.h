@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 #include "ui/Dialogs.h"
 
 #include <QWidget>
@@ -33,7 +33,7 @@ public:
 
 public Q_SLOTS:
     // A new row with the PC's time, unless paused or the meter shows its set-up menu.
-    void addFrame(const panel::FrameFields& f);
+    void addFrame(const meterlink::FrameFields& f);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -89,7 +89,7 @@ QGroupBox* MakeDigitFrame(QWidget* parent, const QString& caption, const char* b
 ReferencePictures::ReferencePictures(QWidget* host, QLayout* layout)
     : QObject(host), m_host(host), m_layout(layout)
 {
-    buildPicRef();
+    buildReferenceMenu();
     buildPicTcp();
     m_picXY =
         makeDigitView("PicXY", "FrmEvxy", "ComboEvxy", "EvxyDecimal(0)", "x", "ComboEvx",
@@ -112,23 +112,23 @@ QFrame* ReferencePictures::makePicture(const char* name, const QString& caption)
     return picture;
 }
 
-void ReferencePictures::buildPicRef()
+void ReferencePictures::buildReferenceMenu()
 {
-    m_picRef = makePicture("PicRef", QStringLiteral("REF"));
-    auto* layout = static_cast<QVBoxLayout*>(m_picRef->layout());
-    m_comboRefLxFc = new QComboBox(m_picRef);
+    m_referenceMenu = makePicture("PicRef", QStringLiteral("REF"));
+    auto* layout = static_cast<QVBoxLayout*>(m_referenceMenu->layout());
+    m_comboRefLxFc = new QComboBox(m_referenceMenu);
     m_comboRefLxFc->setObjectName(QStringLiteral("ComboRefLxFc"));
     m_comboRefLxFc->installEventFilter(new DiscardKeys(m_comboRefLxFc));
     layout->addWidget(m_comboRefLxFc);
-    m_optTcp = new QRadioButton(QStringLiteral("TCP"), m_picRef);
+    m_optTcp = new QRadioButton(QStringLiteral("TCP"), m_referenceMenu);
     m_optTcp->setObjectName(QStringLiteral("OptTcp"));
-    m_optXY = new QRadioButton(QStringLiteral("Ev, x, y"), m_picRef);
+    m_optXY = new QRadioButton(QStringLiteral("Ev, x, y"), m_referenceMenu);
     m_optXY->setObjectName(QStringLiteral("OptXY"));
-    m_optuv = new QRadioButton(QStringLiteral("Ev, u', v'"), m_picRef);
+    m_optuv = new QRadioButton(QStringLiteral("Ev, u', v'"), m_referenceMenu);
     m_optuv->setObjectName(QStringLiteral("Optuv"));
     for (QRadioButton* option : {m_optTcp, m_optXY, m_optuv})
         layout->addWidget(option);
-    auto* exitRef = new QPushButton(QStringLiteral("Exit"), m_picRef);
+    auto* exitRef = new QPushButton(QStringLiteral("Exit"), m_referenceMenu);
     exitRef->setObjectName(QStringLiteral("ExitRef"));
     layout->addWidget(exitRef);
 
@@ -145,7 +145,7 @@ void ReferencePictures::buildPicRef()
         if (m_optuv->isChecked())
             openView(m_picuv);
     });
-    connect(exitRef, &QPushButton::clicked, m_picRef, &QWidget::hide);
+    connect(exitRef, &QPushButton::clicked, m_referenceMenu, &QWidget::hide);
 }
 
 void ReferencePictures::buildPicTcp()
@@ -214,20 +214,20 @@ void ReferencePictures::addUnits()
     m_comboRefLxFc->addItem(QStringLiteral("fc"));
 }
 
-void ReferencePictures::togglePicRef()
+void ReferencePictures::toggleReferenceMenu()
 {
-    m_picRef->setVisible(m_picRef->isHidden());
+    m_referenceMenu->setVisible(m_referenceMenu->isHidden());
 }
 
 void ReferencePictures::openTemperatureView()
 {
-    m_picRef->hide();
+    m_referenceMenu->hide();
     m_picTcp->show();
 }
 
 void ReferencePictures::openView(DigitView& view)
 {
-    m_picRef->hide();
+    m_referenceMenu->hide();
     view.picture->show();
     const bool xy = &view == &m_picXY;
     const ReferenceViewFill fill =

@@ -29,10 +29,11 @@ public:
     void addUnits();
     // The reference texts of the last live frame, for the next opening of a view.
     void setReferenceTexts(const ReferenceTexts& texts) { m_texts = texts; }
-    // `Command12`: shows PicRef when hidden, hides it when shown.
-    void togglePicRef();
+    // The panel's Setup key: shows the reference menu when hidden, hides it when shown.
+    void toggleReferenceMenu();
 
-    QFrame* picRef() const { return m_picRef; }
+    // `PicRef`: the unit list and the choice of view.
+    QFrame* referenceMenu() const { return m_referenceMenu; }
 
 private:
     struct DigitView
@@ -51,7 +52,7 @@ private:
                             const char* firstMarker, const char* secondCaption,
                             const char* secondBoxes, const char* secondMarker, const char* okName,
                             const char* exitName);
-    void buildPicRef();
+    void buildReferenceMenu();
     void buildPicTcp();
     void openView(DigitView& view);
     void openTemperatureView();
@@ -59,7 +60,7 @@ private:
     QWidget* m_host;
     QLayout* m_layout;
     ReferenceTexts m_texts;
-    QFrame* m_picRef = nullptr;
+    QFrame* m_referenceMenu = nullptr;
     QComboBox* m_comboRefLxFc = nullptr;
     QRadioButton* m_optTcp = nullptr;
     QRadioButton* m_optXY = nullptr;

@@ -125,9 +125,10 @@ ScheduleTexts SchedulePicture::texts() const
     return texts;
 }
 
-SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef,
+SetupPictures::SetupPictures(const SetupContext& context, QWidget* host, QWidget* referenceMenu,
                              QWidget* picChroma)
-    : QObject(host), m_context(context), m_host(host), m_picRef(picRef), m_picChroma(picChroma)
+    : QObject(host), m_context(context), m_host(host), m_referenceMenu(referenceMenu),
+      m_picChroma(picChroma)
 {
     setObjectName(QStringLiteral("SetupPictures"));
     auto* layout = qobject_cast<QBoxLayout*>(host->layout());
@@ -185,12 +186,12 @@ QGroupBox* SetupPictures::buildIntervalPicture()
 
 void SetupPictures::attach(MainToolbar& toolbar)
 {
-    toolbar.setPicSetup(m_picSetup);
-    toolbar.setCommand(QStringLiteral("Setup"),
+    toolbar.setSetupMenu(m_picSetup);
+    toolbar.setCommand(ToolbarKey::Setup,
                        [this] { m_picSetup->setHidden(!m_picSetup->isHidden()); });
-    toolbar.setCommand(QStringLiteral("Interval"), [this] { m_picIntv->show(); });
+    toolbar.setCommand(ToolbarKey::Interval, [this] { m_picIntv->show(); });
     // The region test can be brought back after its Exit.
-    toolbar.setCommand(QStringLiteral("Chroma"), [this] { m_picChroma->show(); });
+    toolbar.setCommand(ToolbarKey::Chroma, [this] { m_picChroma->show(); });
 }
 
 SetupChoice SetupPictures::selectedChoice() const
@@ -211,7 +212,7 @@ void SetupPictures::runSetupChoice()
 {
     m_picReservation->hide();
     m_picCycling->hide();
-    m_picRef->hide();
+    m_referenceMenu->hide();
 
     const SetupChoice choice = selectedChoice();
     const bool busy = m_context.memoryBusy && m_context.memoryBusy();
@@ -226,7 +227,7 @@ void SetupPictures::runSetupChoice()
             target->fill(*result.schedule);
         target->show();
     } else {
-        m_picRef->show();
+        m_referenceMenu->show();
     }
     m_picSetup->hide();
 }

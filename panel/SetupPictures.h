@@ -55,7 +55,8 @@ class SetupPictures : public QObject
 {
     Q_OBJECT
 public:
-    SetupPictures(const SetupContext& context, QWidget* host, QWidget* picRef, QWidget* picChroma);
+    SetupPictures(const SetupContext& context, QWidget* host, QWidget* referenceMenu,
+                  QWidget* picChroma);
 
     // Wires "Setup", "Interval" and "Chroma" and tells the toolbar which picture is the menu.
     void attach(MainToolbar& toolbar);
@@ -81,7 +82,7 @@ private:
 
     SetupContext m_context;
     QWidget* m_host;
-    QWidget* m_picRef;
+    QWidget* m_referenceMenu;
     QWidget* m_picChroma;
     QGroupBox* m_picSetup = nullptr;
     QGroupBox* m_picIntv = nullptr;

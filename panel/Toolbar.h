@@ -1,27 +1,42 @@
 #pragma once
 
-#include <QHash>
 #include <QPointer>
-#include <QString>
 #include <QToolBar>
+#include <array>
 #include <functional>
-#include <vector>
 
 class QAction;
 class QWidget;
 
 namespace panel {
 
-// One button of the main toolbar: its key, tooltip and image (1-based, as the image list counts).
+// The buttons of the main toolbar, left to right.
+enum class ToolbarKey
+{
+    Save,
+    Open,
+    Interval,
+    List,
+    Graph,
+    Rtc,
+    Logger,
+    Setup,
+    Erase,
+    Chroma,
+};
+inline constexpr std::size_t ToolbarKeyCount = 10;
+
+// One button of the main toolbar: its object name, tooltip and image (1-based, as the image list
+// counts).
 struct ToolbarButton
 {
-    QString key;
-    QString toolTip;
+    ToolbarKey key;
+    const char* name;
+    const char* toolTip;
     int image;
 };
 
-// The ten buttons, left to right.
-const std::vector<ToolbarButton>& ToolbarButtons();
+extern const std::array<ToolbarButton, ToolbarKeyCount> ToolbarButtons;
 
 // The main window's toolbar `Toolbar1`: ten image buttons without captions, one dispatch.
 class MainToolbar : public QToolBar
@@ -31,23 +46,23 @@ public:
     // recordOn tells whether the meter reports that it records; while it does, clicks do nothing.
     explicit MainToolbar(std::function<bool()> recordOn, QWidget* parent = nullptr);
 
-    // The set-up menu picture that every click but "Setup" closes.
-    void setPicSetup(QWidget* picSetup);
-    // Registers the command of a button key ("Save", "Open", "RTC", "Logger", "Erase" ...).
-    void setCommand(const QString& key, std::function<void()> command);
-    // The click dispatch: ignored while RecordOn; any key but "Setup" hides PicSetup; then
+    // The set-up menu `PicSetup`, which every click but Setup closes.
+    void setSetupMenu(QWidget* setupMenu);
+    // Registers what a button does.
+    void setCommand(ToolbarKey key, std::function<void()> command);
+    // The click dispatch: ignored while RecordOn; any key but Setup hides the set-up menu; then
     // the key's command.
-    void click(const QString& key);
-    // Button 1 while a recording on the PC runs: image 10 and "Stop Recording"; after it
-    // stopped: image 1 and "Save As".
+    void click(ToolbarKey key);
+    // Button 1 while a recording on the PC runs: the recording image and "Stop Recording";
+    // after it stopped: the save image and "Save As".
     void setRecordingLook(bool recording);
-    QAction* button(const QString& key) const;
+    QAction* button(ToolbarKey key) const;
 
 private:
     std::function<bool()> m_recordOn;
-    QPointer<QWidget> m_picSetup;
-    QHash<QString, QAction*> m_buttons;
-    QHash<QString, std::function<void()>> m_commands;
+    QPointer<QWidget> m_setupMenu;
+    std::array<QAction*, ToolbarKeyCount> m_buttons{};
+    std::array<std::function<void()>, ToolbarKeyCount> m_commands;
 };
 
 } // namespace panel

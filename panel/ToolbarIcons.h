@@ -9,8 +9,8 @@ inline constexpr int ToolbarImageCount = 10;
 
 // The toolbar's image list, 1 to ToolbarImageCount, drawn in the program's own colours: save,
 // open, interval, list, graph, clock, logger, set-up, erase and the chromaticity horseshoe.
-// Image 10 doubles as the look of button 1 while a recording on the PC runs. Any other index
-// gives an empty icon.
+// The horseshoe doubles as the Save button's look while a recording on the PC runs. Any other
+// index gives an empty icon.
 QIcon ToolbarImage(int image);
 
 } // namespace panel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorimetry/Chromaticity.h"
+#include "link/FrameReadings.h"
 #include "plot/GraphDiagram.h"
 #include "plot/RegionFile.h"
 
@@ -15,16 +16,7 @@ namespace plot {
 
 // What the graph takes from a decoded frame: the live and the reference chromaticity, each in
 // x, y and in u', v' as the meter sent them.
-struct GraphReading
-{
-    colorimetry::XY live;
-    colorimetry::UV liveUv;
-    colorimetry::XY reference;
-    colorimetry::UV referenceUv;
-
-    // A meter with no reference stored sends zeros.
-    bool hasReference() const { return reference.x > 0 || reference.y > 0; }
-};
+using GraphReading = meterlink::ChromaticityReading;
 
 // A region the live point is tested against: its name and its outline in x, y, corners in
 // drawing order.

@@ -1,6 +1,5 @@
 #include "plot/GraphWindow.h"
 
-#include "panel/MeasurementFrame.h"
 #include "plot/RegionPanel.h"
 #include "ui/KeyFilter.h"
 #include "ui/TextValue.h"
@@ -47,17 +46,6 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 }
 
 } // namespace
-
-std::optional<GraphReading> GraphReadingFromFrame(const panel::FrameFields& f)
-{
-    if (f.setUp || f.overload)
-        return std::nullopt;
-    const auto scaled = [](std::uint16_t raw) { return raw / 10000.0; };
-    return GraphReading{{scaled(f.x), scaled(f.y)},
-                        {scaled(f.u), scaled(f.v)},
-                        {scaled(f.refx), scaled(f.refy)},
-                        {scaled(f.refu), scaled(f.refv)}};
-}
 
 GraphCanvas::GraphCanvas(GraphViewport& viewport, const GraphModel& model, QWidget* parent)
     : QWidget(parent), m_viewport(viewport), m_model(model)

@@ -15,17 +15,9 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-namespace panel {
-struct FrameFields;
-}
-
 namespace plot {
 
 class RegionPanel;
-
-// The reading the graph shows for a decoded frame; nothing while the meter shows no
-// chromaticity (its own set-up menu, or an overload).
-std::optional<GraphReading> GraphReadingFromFrame(const panel::FrameFields& fields);
 
 // The diagram of the Graph window `GraphView`: the kept background with the live layer over it.
 // The wheel zooms about the mouse, dragging pans.

@@ -15,11 +15,10 @@
 
 namespace plot {
 
-PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document,
-                       std::function<void()> resumePoll, QWidget* mainWindow,
+PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
                        PlotSettings& settings)
-    : QWidget(nullptr), m_document(document), m_resumePoll(std::move(resumePoll)),
-      m_settings(settings), m_canvas(new PlotCanvas(document, this)), m_toolbar(new QToolBar(this)),
+    : QWidget(nullptr), m_document(document), m_settings(settings),
+      m_canvas(new PlotCanvas(document, this)), m_toolbar(new QToolBar(this)),
       m_rangePanel(new RangePanel(dialogs, document, this)),
       m_regionPanel(new RegionPanel(dialogs, this)), m_statisticsPanel(new StatisticsPanel(this)),
       m_exports(dialogs, document, *m_canvas)
@@ -146,8 +145,6 @@ void PlotWindow::showNewRecords()
 void PlotWindow::drawingComplete()
 {
     setWindowTitle(m_document.name());
-    if (m_resumePoll)
-        m_resumePoll();
 }
 
 void PlotWindow::run(PlotCommand command)
@@ -208,10 +205,8 @@ RegionRows PlotWindow::regionRows() const
     return m_regionPanel->rows();
 }
 
-PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document,
-                       std::function<void()> resumePoll, QWidget* mainWindow)
-    : m_dialogs(dialogs), m_document(document), m_resumePoll(std::move(resumePoll)),
-      m_mainWindow(mainWindow)
+PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow)
+    : m_dialogs(dialogs), m_document(document), m_mainWindow(mainWindow)
 {
 }
 
@@ -229,7 +224,7 @@ PlotWindow* PlotViewer::showAndDraw()
         m_window->activateWindow();
         return m_window;
     }
-    m_window = new PlotWindow(m_dialogs, m_document, m_resumePoll, m_mainWindow, m_settings);
+    m_window = new PlotWindow(m_dialogs, m_document, m_mainWindow, m_settings);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     return m_window;

@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 
 class QAction;
 class QToolBar;
@@ -45,10 +44,9 @@ class PlotWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the window (left edge at its right edge, tops aligned); `resumePoll`
-    // switches the main window's live poll on after every complete drawing.
-    PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document,
-               std::function<void()> resumePoll, QWidget* mainWindow, PlotSettings& settings);
+    // `mainWindow` places the window (left edge at its right edge, tops aligned).
+    PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
+               PlotSettings& settings);
     ~PlotWindow() override;
 
     void run(PlotCommand command);
@@ -71,7 +69,6 @@ private:
     void drawingComplete();
 
     files::PlotDocument& m_document;
-    std::function<void()> m_resumePoll;
     PlotSettings& m_settings;
 
     PlotCanvas* m_canvas;
@@ -88,8 +85,7 @@ private:
 class PlotViewer
 {
 public:
-    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document,
-               std::function<void()> resumePoll, QWidget* mainWindow);
+    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow);
     ~PlotViewer();
     PlotViewer(const PlotViewer&) = delete;
     PlotViewer& operator=(const PlotViewer&) = delete;
@@ -102,7 +98,6 @@ public:
 private:
     ui::Dialogs& m_dialogs;
     files::PlotDocument& m_document;
-    std::function<void()> m_resumePoll;
     QPointer<QWidget> m_mainWindow;
     PlotSettings m_settings;
     QPointer<PlotWindow> m_window;

@@ -1,8 +1,10 @@
 #include "virtualmeter/MeterModel.h"
 
+#include "link/DisplayModes.h"
 #include "link/MeterCommands.h"
 
 #include <algorithm>
+#include <map>
 
 namespace virtualmeter {
 
@@ -10,68 +12,70 @@ namespace cmd = meterlink::meter;
 
 namespace {
 
-// The meter's keys and what they do here. The display modes fall into four groups: absolute
-// 0-5, difference 6-11, reference 12-14 and colour temperature 15-17 (absolute, difference,
-// reference).
+using meterlink::Basis;
+using meterlink::DisplayMode;
+using meterlink::ModeGroup;
+
+// The meter's keys and what they do here, by the groups of the display modes (see
+// meterlink::DisplayModes):
 //
-//   Mode   next group: 0-11 -> 12, 12-14 -> 15, 15-17 -> 0
+//   Mode   next group: measured and difference -> reference, reference -> temperature,
+//          temperature -> measured
 //   H      hold on/off: the readings, maximum and minimum freeze; "H" shows it
-//   Delta  absolute <-> difference of the same quantity: 0-5 <-> 6-11, 15 <-> 16;
-//          from a reference mode to its difference: 12 -> 6, 13 -> 7, 14 -> 11, 17 -> 16
-//   TCP    into the temperature group (15); inside it 15 -> 16 -> 17 -> 15
+//   Delta  to the difference of the quantities shown, from the measured values or from a
+//          reference (0 -> 6, 12 -> 6, 15 -> 16, 17 -> 16 ...), and back to the measured
+//          values from a difference; where there is none (the maximum and minimum, delta-u'v')
+//          the mode stays
+//   TCP    into the temperature group; inside it to the next mode
 //   Time   clock page 0 -> 1 -> 2 -> 0
 //   CF     "CF" on/off
 //   MEM    keeps a reading: memory count + 1 up to 99, then "FU"
-//   Read   absolute modes 0-5, 15: lx <-> fc; modes 6-14: the chromaticity and tristimulus
-//          references take the present reading; 16, 17: the temperature reference does
-//   Up     next mode within the group, wrapping (5 -> 0, 11 -> 6, 14 -> 12, 17 -> 15)
+//   Read   with measured values shown: lx <-> fc; with a difference or a reference: the
+//          reference of that group takes the present reading
+//   Up     next mode within the group, wrapping
 //   Down   previous mode within the group, wrapping
 //   Off    switches the meter off: it answers nothing until any key switches it on again
 //          (that key does only that)
-struct Group
+const DisplayMode& shown(int mode)
 {
-    int first;
-    int last;
-};
-
-Group groupOf(int mode)
-{
-    if (mode <= 5)
-        return {0, 5};
-    if (mode <= 11)
-        return {6, 11};
-    if (mode <= 14)
-        return {12, 14};
-    return {15, 17};
+    return meterlink::DisplayModes[static_cast<std::size_t>(mode)];
 }
 
 int step(int mode, int by)
 {
-    const Group g = groupOf(mode);
+    const meterlink::ModeRange g = meterlink::ModesOf(shown(mode).group);
     const int size = g.last - g.first + 1;
     return g.first + ((mode - g.first + by) % size + size) % size;
 }
 
+int nextGroup(int mode)
+{
+    switch (shown(mode).group) {
+    case ModeGroup::Measured:
+    case ModeGroup::Difference:
+        return meterlink::ModesOf(ModeGroup::Reference).first;
+    case ModeGroup::Reference:
+        return meterlink::ModesOf(ModeGroup::Temperature).first;
+    case ModeGroup::Temperature:
+        break;
+    }
+    return meterlink::ModesOf(ModeGroup::Measured).first;
+}
+
 int deltaOf(int mode)
 {
-    if (mode <= 5)
-        return mode + 6;
-    if (mode <= 11)
-        return mode - 6;
-    switch (mode) {
-    case 12:
-        return 6;
-    case 13:
-        return 7;
-    case 14:
-        return 11;
-    case 15:
-        return 16;
-    case 16:
-        return 15;
-    default:
-        return 16;
+    const DisplayMode& from = shown(mode);
+    const Basis wanted =
+        from.lines[0].basis == Basis::Difference ? Basis::Measured : Basis::Difference;
+    for (int to = 0; to < meterlink::DisplayModeCount; ++to) {
+        const DisplayMode& candidate = shown(to);
+        bool same = candidate.lines[0].basis == wanted;
+        for (std::size_t i = 0; i < 3; ++i)
+            same = same && candidate.lines[i].quantity == from.lines[i].quantity;
+        if (same)
+            return to;
     }
+    return mode;
 }
 
 Report ack(const Report& command)
@@ -210,7 +214,7 @@ void MeterModel::pressKey(int key, TimePoint now)
 {
     switch (key) {
     case cmd::key::Mode:
-        m_mode = m_mode <= 11 ? 12 : (m_mode <= 14 ? 15 : 0);
+        m_mode = nextGroup(m_mode);
         break;
     case cmd::key::Hold:
         if (!m_hold)
@@ -221,7 +225,9 @@ void MeterModel::pressKey(int key, TimePoint now)
         m_mode = deltaOf(m_mode);
         break;
     case cmd::key::Tcp:
-        m_mode = m_mode < 15 ? 15 : step(m_mode, 1);
+        m_mode = shown(m_mode).group == ModeGroup::Temperature
+                     ? step(m_mode, 1)
+                     : meterlink::ModesOf(ModeGroup::Temperature).first;
         break;
     case cmd::key::Time:
         m_clockPage = (m_clockPage + 1) % 3;
@@ -233,13 +239,13 @@ void MeterModel::pressKey(int key, TimePoint now)
         m_memoryCount = std::min(m_memoryCount + 1, MemoryCountLimit);
         break;
     case cmd::key::Read:
-        if (m_mode <= 5 || m_mode == 15) {
+        if (shown(m_mode).lines[0].basis == Basis::Measured) {
             m_footCandles = !m_footCandles;
-        } else if (m_mode <= 14) {
-            m_reference = reading(now);
-        } else {
+        } else if (shown(m_mode).group == ModeGroup::Temperature) {
             const Measurement m = reading(now);
             m_temperatureReference = TemperatureReference{m.Ev, m.Tcp, m.duv};
+        } else {
+            m_reference = reading(now);
         }
         break;
     case cmd::key::Up:
@@ -267,109 +273,177 @@ std::vector<Report> MeterModel::answer(const Report& command, TimePoint now)
     const std::uint8_t code = command[1];
     const std::uint8_t sub = command[2];
     const bool isKey = code == cmd::Command && sub >= cmd::key::Mode && sub <= cmd::key::PowerOff;
-
-    if (!m_poweredOn) {
-        if (!isKey)
-            return {};
-        // Any key switches it on; maximum and minimum start afresh.
-        m_poweredOn = true;
-        m_evMax.reset();
-        m_evMin.reset();
-        return {ack(command)};
-    }
-
-    if (code == cmd::Poll) {
-        if (sub == cmd::UnitOption) {
-            ensureMemory(now);
-            m_memory.toggleUnit(std::span<const std::uint8_t>(command.data() + 3, 7));
-            return {ack(command)};
-        }
-        const auto [first, second] = splitFrame(frame(now));
-        return {first, second};
-    }
+    if (!m_poweredOn)
+        return isKey ? wake(command) : Answers{};
+    if (code == cmd::Poll)
+        return sub == cmd::UnitOption ? toggleSetUnit(command, now) : poll(now);
     if (code != cmd::Command)
         return {ack(command)}; // unknown commands are acknowledged and otherwise ignored
-
     if (isKey) {
         pressKey(sub, now);
         return {ack(command)};
     }
+    using Handler = Answers (MeterModel::*)(const Report&, TimePoint);
+    static const std::map<std::uint8_t, Handler> handlers = {
+        {cmd::ReadSamplingTime, &MeterModel::readSamplingTime},
+        {cmd::WriteSamplingTime, &MeterModel::writeSamplingTime},
+        {cmd::ReadCycling, &MeterModel::readCycling},
+        {cmd::ReadReservation, &MeterModel::readReservation},
+        {cmd::WriteCycling, &MeterModel::writeCycling},
+        {cmd::WriteReservation, &MeterModel::writeReservation},
+        {cmd::SetClock, &MeterModel::setClock},
+        {cmd::ReadClock, &MeterModel::readClock},
+        {cmd::Directory, &MeterModel::directory},
+        {cmd::SetData, &MeterModel::setData},
+        {cmd::EraseMemory, &MeterModel::eraseMemory},
+        {cmd::MemoryStatus, &MeterModel::memoryStatus},
+        {cmd::SetSize, &MeterModel::setSize},
+        {cmd::ContinueRecording, &MeterModel::continueRecording},
+    };
+    const auto handler = handlers.find(sub);
+    if (handler == handlers.end())
+        return {ack(command)};
+    return (this->*handler->second)(command, now);
+}
 
+MeterModel::Answers MeterModel::wake(const Report& command)
+{
+    // Any key switches it on; maximum and minimum start afresh.
+    m_poweredOn = true;
+    m_evMax.reset();
+    m_evMin.reset();
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::poll(TimePoint now)
+{
+    const auto [first, second] = splitFrame(frame(now));
+    return {first, second};
+}
+
+MeterModel::Answers MeterModel::toggleSetUnit(const Report& command, TimePoint now)
+{
+    ensureMemory(now);
+    m_memory.toggleUnit(std::span<const std::uint8_t>(command.data() + 3, 7));
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::readSamplingTime(const Report&, TimePoint)
+{
     Report answer{};
-    switch (sub) {
-    case cmd::ReadSamplingTime:
-        answer[1] = static_cast<std::uint8_t>(m_samplingTime >> 8);
-        answer[2] = static_cast<std::uint8_t>(m_samplingTime & 0xFF);
-        return {answer};
-    case cmd::WriteSamplingTime: {
-        // Sent with SendOnly: the acknowledgement stays pending for the next drain.
-        const int t = command[3] * 256 + command[4];
-        m_samplingTime = static_cast<std::uint16_t>(std::clamp(t, 1, int{MaxSamplingTime}));
-        return {ack(command)};
-    }
-    case cmd::ReadCycling:
-        std::copy(m_cycling.begin(), m_cycling.end(), answer.begin() + 1);
-        return {answer};
-    case cmd::ReadReservation:
-        std::copy(m_reservation.begin(), m_reservation.end(), answer.begin() + 1);
-        return {answer};
-    case cmd::WriteCycling:
-        std::copy_n(command.begin() + 3, m_cycling.size(), m_cycling.begin());
-        m_recordingStopped = false;
-        return {ack(command)};
-    case cmd::WriteReservation:
-        std::copy_n(command.begin() + 3, m_reservation.size(), m_reservation.begin());
-        m_recordingStopped = false;
-        return {ack(command)};
-    case cmd::SetClock: {
-        // Sent with SendOnly: the acknowledgement stays pending for the next drain. A date
-        // that does not exist leaves the clock as it was.
-        const CalendarTime t{2000 + command[3], command[4], command[5],
-                             command[6],        command[7], command[8]};
-        if (isValid(t))
-            setMeterTime(t, now);
-        return {ack(command)};
-    }
-    case cmd::ReadClock: {
-        const CalendarTime t = meterTime(now);
-        answer[1] = timeByte(t.year % 100);
-        answer[2] = timeByte(t.month);
-        answer[3] = timeByte(t.day);
-        answer[4] = timeByte(t.hour);
-        answer[5] = timeByte(t.minute);
-        answer[6] = timeByte(t.second);
-        return {answer};
-    }
-    case cmd::Directory:
-        ensureMemory(now);
-        return m_memory.directoryReports();
-    case cmd::SetData: {
-        // The text, then an empty end report: the program reads one report more than the text.
-        ensureMemory(now);
-        auto reports = MeterMemory::dataReports(
-            m_memory.find(std::span<const std::uint8_t>(command.data() + 3, 14)));
-        reports.push_back(Report{});
-        return reports;
-    }
-    case cmd::EraseMemory:
-        ensureMemory(now);
-        m_memory.erase();
-        m_memoryCount = 0;
-        return {ack(command)};
-    case cmd::MemoryStatus:
-        ensureMemory(now);
-        return {m_memory.statusReport()};
-    case cmd::SetSize:
-        ensureMemory(now);
-        return {MeterMemory::sizeReport(
-            m_memory.find(std::span<const std::uint8_t>(command.data() + 3, 14)))};
-    case cmd::ContinueRecording:
-        // The user goes on into the set-up: the meter stops recording into its memory.
-        m_recordingStopped = true;
-        return {ack(command)};
-    default:
-        return {ack(command)};
-    }
+    answer[1] = static_cast<std::uint8_t>(m_samplingTime >> 8);
+    answer[2] = static_cast<std::uint8_t>(m_samplingTime & 0xFF);
+    return {answer};
+}
+
+MeterModel::Answers MeterModel::writeSamplingTime(const Report& command, TimePoint)
+{
+    // Sent with SendOnly: the acknowledgement stays pending for the next drain.
+    const int t = command[3] * 256 + command[4];
+    m_samplingTime = static_cast<std::uint16_t>(std::clamp(t, 1, int{MaxSamplingTime}));
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::readCycling(const Report&, TimePoint)
+{
+    Report answer{};
+    std::copy(m_cycling.begin(), m_cycling.end(), answer.begin() + 1);
+    return {answer};
+}
+
+MeterModel::Answers MeterModel::readReservation(const Report&, TimePoint)
+{
+    Report answer{};
+    std::copy(m_reservation.begin(), m_reservation.end(), answer.begin() + 1);
+    return {answer};
+}
+
+MeterModel::Answers MeterModel::writeCycling(const Report& command, TimePoint)
+{
+    std::copy_n(command.begin() + 3, m_cycling.size(), m_cycling.begin());
+    m_recordingStopped = false;
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::writeReservation(const Report& command, TimePoint)
+{
+    std::copy_n(command.begin() + 3, m_reservation.size(), m_reservation.begin());
+    m_recordingStopped = false;
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::setClock(const Report& command, TimePoint now)
+{
+    // Sent with SendOnly: the acknowledgement stays pending for the next drain. A date that does
+    // not exist leaves the clock as it was.
+    const CalendarTime t{2000 + command[3], command[4], command[5],
+                         command[6],        command[7], command[8]};
+    if (isValid(t))
+        setMeterTime(t, now);
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::readClock(const Report&, TimePoint now)
+{
+    const CalendarTime t = meterTime(now);
+    Report answer{};
+    answer[1] = timeByte(t.year % 100);
+    answer[2] = timeByte(t.month);
+    answer[3] = timeByte(t.day);
+    answer[4] = timeByte(t.hour);
+    answer[5] = timeByte(t.minute);
+    answer[6] = timeByte(t.second);
+    return {answer};
+}
+
+MeterModel::Answers MeterModel::directory(const Report&, TimePoint now)
+{
+    ensureMemory(now);
+    return m_memory.directoryReports();
+}
+
+MeterModel::Answers MeterModel::setData(const Report& command, TimePoint now)
+{
+    // The text, then an empty end report: the program reads one report more than the text.
+    ensureMemory(now);
+    auto reports = MeterMemory::dataReports(
+        m_memory.find(std::span<const std::uint8_t>(command.data() + 3, 14)));
+    reports.push_back(Report{});
+    return reports;
+}
+
+MeterModel::Answers MeterModel::eraseMemory(const Report& command, TimePoint now)
+{
+    ensureMemory(now);
+    m_memory.erase();
+    m_memoryCount = 0;
+    return {ack(command)};
+}
+
+MeterModel::Answers MeterModel::memoryStatus(const Report&, TimePoint now)
+{
+    ensureMemory(now);
+    return {m_memory.statusReport()};
+}
+
+MeterModel::Answers MeterModel::setSize(const Report& command, TimePoint now)
+{
+    ensureMemory(now);
+    return {MeterMemory::sizeReport(
+        m_memory.find(std::span<const std::uint8_t>(command.data() + 3, 14)))};
+}
+
+MeterModel::Answers MeterModel::continueRecording(const Report& command, TimePoint)
+{
+    // The user goes on into the set-up: the meter stops recording into its memory.
+    m_recordingStopped = true;
+    return {ack(command)};
+}
+
+void MeterModel::setMode(int mode)
+{
+    m_mode = (mode % meterlink::DisplayModeCount + meterlink::DisplayModeCount) %
+             meterlink::DisplayModeCount;
 }
 
 } // namespace virtualmeter

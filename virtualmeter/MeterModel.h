@@ -17,7 +17,6 @@ namespace virtualmeter {
 class MeterModel
 {
 public:
-    static constexpr int ModeCount = 18;
     static constexpr int MemoryCountLimit = 99;
     static constexpr std::uint16_t DefaultSamplingTime = 60;
     static constexpr std::uint16_t MaxSamplingTime = 3600;
@@ -33,15 +32,13 @@ public:
 
     // --- state for tests and the demo ------------------------------------------------------
     int mode() const { return m_mode; }
-    void setMode(int mode) { m_mode = mode % ModeCount; }
+    void setMode(int mode);
     bool poweredOn() const { return m_poweredOn; }
     bool hold() const { return m_hold; }
     bool footCandles() const { return m_footCandles; }
     int clockPage() const { return m_clockPage; }
     int memoryCount() const { return m_memoryCount; }
     std::uint16_t samplingTime() const { return m_samplingTime; }
-    const std::array<std::uint8_t, 15>& reservation() const { return m_reservation; }
-    const std::array<std::uint8_t, 9>& cycling() const { return m_cycling; }
     CalendarTime meterTime(TimePoint now) const;
     void setMeterTime(const CalendarTime& time, TimePoint now);
 
@@ -61,6 +58,27 @@ public:
     MeterMemory& memory() { return m_memory; }
 
 private:
+    using Answers = std::vector<Report>;
+
+    // One handler for each command.
+    Answers wake(const Report& command);
+    Answers poll(TimePoint now);
+    Answers toggleSetUnit(const Report& command, TimePoint now);
+    Answers readSamplingTime(const Report& command, TimePoint now);
+    Answers writeSamplingTime(const Report& command, TimePoint now);
+    Answers readCycling(const Report& command, TimePoint now);
+    Answers readReservation(const Report& command, TimePoint now);
+    Answers writeCycling(const Report& command, TimePoint now);
+    Answers writeReservation(const Report& command, TimePoint now);
+    Answers setClock(const Report& command, TimePoint now);
+    Answers readClock(const Report& command, TimePoint now);
+    Answers directory(const Report& command, TimePoint now);
+    Answers setData(const Report& command, TimePoint now);
+    Answers eraseMemory(const Report& command, TimePoint now);
+    Answers memoryStatus(const Report& command, TimePoint now);
+    Answers setSize(const Report& command, TimePoint now);
+    Answers continueRecording(const Report& command, TimePoint now);
+
     Measurement reading(TimePoint now) const;
     void pressKey(int key, TimePoint now);
     void ensureMemory(TimePoint now);

@@ -64,7 +64,7 @@ struct Program : testsupport::ProgramHarness<>
             steps(dynamic_cast<meterclock::RtcWindow&>(modal));
             return 0;
         };
-        window->toolbar()->click(QStringLiteral("RTC"));
+        window->toolbar()->click(panel::ToolbarKey::Rtc);
         dialogs.onModal = nullptr;
     }
 };

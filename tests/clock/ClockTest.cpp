@@ -125,6 +125,11 @@ TEST_F(RtcTest, SetSendsOneReportAndReadsNone)
         w.refreshClocks();
         EXPECT_EQ(text(w, "LblMeterTime"), QStringLiteral("26/12/05 16:39:05"));
     });
+    // Closed right after a set, the window drops the meter's acknowledgement before the poll
+    // resumes, so that the poll does not take it for half a frame.
+    run([](meterclock::RtcWindow& w) { w.setMeterTime(); });
+    EXPECT_EQ(meter.pendingReports(), 0u);
+    EXPECT_TRUE(poll.polling());
 }
 
 TEST_F(RtcTest, NoMeterShowsNoStaleTime)

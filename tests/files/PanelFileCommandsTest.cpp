@@ -28,6 +28,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -45,7 +46,10 @@ protected:
     {
         return window->findChild<QLabel*>(QStringLiteral("LblRec"))->text();
     }
-    QString saveTip() const { return window->toolbar()->button(QStringLiteral("Save"))->toolTip(); }
+    QString saveTip() const
+    {
+        return window->toolbar()->button(panel::ToolbarKey::Save)->toolTip();
+    }
     void write(const QString& name, const QByteArray& bytes) const
     {
         QFile file(path(name));
@@ -55,8 +59,7 @@ protected:
     // A mouse click on a toolbar button of the main window.
     void press(const char* key)
     {
-        panel::MainToolbar* bar = window->toolbar();
-        QTest::mouseClick(bar->widgetForAction(bar->button(QString::fromLatin1(key))),
+        QTest::mouseClick(window->toolbar()->findChild<QToolButton*>(QLatin1String(key)),
                           Qt::LeftButton);
     }
     // Every file under the temporary folder with its bytes.
@@ -83,7 +86,7 @@ protected:
 TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
 {
     dialogs.fileAnswers.push_back(path(QStringLiteral("run.txt")));
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
     ASSERT_TRUE(program->recorder().recording());
     EXPECT_EQ(recIndicator(), QStringLiteral("Rec."));
     EXPECT_EQ(saveTip(), QStringLiteral("Stop Recording"));
@@ -96,7 +99,7 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
 
     write(QStringLiteral("other.txt"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
     dialogs.fileAnswers.push_back(path(QStringLiteral("other.txt")));
-    window->toolbar()->click(QStringLiteral("Open"));
+    window->toolbar()->click(panel::ToolbarKey::Open);
     EXPECT_NE(program->plotViewer().window(), nullptr);
     EXPECT_EQ(document().name(), QStringLiteral("other.txt"));
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
@@ -107,7 +110,7 @@ TEST_F(PanelFileCommands, RecordsLiveFramesAndSurvivesAnOpenAndASaveDialog)
     window->pollMeter();
     clock.advance(1);
     program->recorder().sample();
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
     EXPECT_FALSE(program->recorder().recording());
     EXPECT_EQ(recIndicator(), QString());
     EXPECT_EQ(saveTip(), QStringLiteral("Save As"));
@@ -341,12 +344,12 @@ TEST_F(PanelFileCommands, RecordingDialogOffersNoWorkingFile)
         QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) + '/';
     for (const QString& openStart : {root.paths.startupFile(), root.paths.downloadFile()}) {
         if (openStart == root.paths.downloadFile()) {
-            window->toolbar()->click(QStringLiteral("Logger"));
+            window->toolbar()->click(panel::ToolbarKey::Logger);
             program->logger().downloadSet(1);
         }
-        window->toolbar()->click(QStringLiteral("Save")); // cancelled
+        window->toolbar()->click(panel::ToolbarKey::Save); // cancelled
         EXPECT_EQ(dialogs.fileAsks.back().before.fileName, documents);
-        window->toolbar()->click(QStringLiteral("Open")); // cancelled
+        window->toolbar()->click(panel::ToolbarKey::Open); // cancelled
         EXPECT_EQ(dialogs.fileAsks.back().before.fileName, openStart);
     }
 }

@@ -68,7 +68,7 @@ class BackupTest : public ::testing::TestWithParam<BackupRow>, protected FourSet
 TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
 {
     const BackupRow& row = GetParam();
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     meter.clearWrites();
     if (row.cancel)
         program->logger().memoryWindow()->close();
@@ -95,7 +95,7 @@ TEST_P(BackupTest, ErasesOnlyWhatItSavedUnlessTheUserInsists)
                 program->logger().memoryWindow()->findChild<QWidget*>(QStringLiteral("MSize")),
                 Qt::LeftButton);
         else
-            window->toolbar()->click(QStringLiteral("Erase"));
+            window->toolbar()->click(panel::ToolbarKey::Erase);
     }
     const auto sent = commands();
     const auto erased = std::count(sent.begin(), sent.end(), std::pair(6, 32));
@@ -163,7 +163,7 @@ TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
 {
     memory().setSets({memory().sets()[0], memory().sets()[1]});
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok};
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
     // Again in the same second; the meter stores a set once it has sent the last one.
     int data = 0;
     meter.setOnCommand([&](const virtualmeter::Report& command) {
@@ -171,7 +171,7 @@ TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
             memory().addSet({{2026, 12, 7, 9, 15, 0}, 1, false, {}, "d\r\n"});
     });
     meter.clearWrites();
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
 
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[1].text,
@@ -206,7 +206,7 @@ TEST_F(BackupsTest, NoMoreThanTheMemoryInUse)
                         std::string(250, '.') + std::to_string(1000 + n) + "\r\n"});
     memory().setSets(sets);
     memory().setFreeOverride(virtualmeter::MeterMemory::DefaultCapacity - 1);
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(
@@ -229,7 +229,7 @@ TEST_F(BackupsTest, ASetClaimedLargerThanTheMemoryIsNotRead)
     memory().setCapacity(4);
     meter.setAnswer(meterlink::meter::Command, meterlink::meter::SetSize,
                     {testsupport::ReportWith({0, 0, 0, 0x10, 0x01})});
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,

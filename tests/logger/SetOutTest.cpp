@@ -35,7 +35,7 @@ protected:
     logger::MemoryWindow& download(const std::string& text)
     {
         meter.model().memory().setSets({{Start, 1, false, {}, text}});
-        window->toolbar()->click(QStringLiteral("Logger"));
+        window->toolbar()->click(panel::ToolbarKey::Logger);
         logger::MemoryWindow& memory = *program->logger().memoryWindow();
         clickSet(memory);
         return memory;
@@ -90,7 +90,7 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     ASSERT_EQ(dialogs.fileAsks.size(), 1u);
     EXPECT_TRUE(
         dialogs.fileAsks[0].before.fileName.endsWith(QStringLiteral("/2026-12-05_163905.txt")));
-    window->toolbar()->click(QStringLiteral("Open"));
+    window->toolbar()->click(panel::ToolbarKey::Open);
     EXPECT_EQ(program->document().name(), QStringLiteral("set.txt"));
     EXPECT_EQ(program->document().records(), plotted);
 

@@ -45,7 +45,7 @@ TEST_F(ToolbarWiringTest, RtcRunsModalAndLeavesThePollOn)
         pollDuringRead = testsupport::LivePollRunning(*window);
         return 0;
     };
-    window->toolbar()->click(QStringLiteral("RTC"));
+    window->toolbar()->click(panel::ToolbarKey::Rtc);
     EXPECT_EQ(dialogs.modalRuns, 1);
     EXPECT_FALSE(pollDuringRead);
     EXPECT_TRUE(testsupport::LivePollRunning(*window));
@@ -58,7 +58,7 @@ TEST_F(ToolbarWiringTest, EraseAsksFirstAndAnOpenMemoryWindowShowsWhatIsLeft)
     const auto set = meter.model().memory().sets();
     dialogs.messageAnswers = {ui::MsgAnswer::Cancel, ui::MsgAnswer::Ok, ui::MsgAnswer::Ok};
     for (const char* answer : {"Cancel", "OK"}) {
-        window->toolbar()->click(QStringLiteral("Erase"));
+        window->toolbar()->click(panel::ToolbarKey::Erase);
         EXPECT_EQ(program->logger().memoryWindow(), nullptr) << answer;
     }
     const auto& asked = dialogs.messages[0];
@@ -69,11 +69,11 @@ TEST_F(ToolbarWiringTest, EraseAsksFirstAndAnOpenMemoryWindowShowsWhatIsLeft)
     EXPECT_TRUE(meter.model().memory().sets().empty());
     meter.model().memory().setSets(set);
 
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     auto* memory = program->logger().memoryWindow();
     ASSERT_NE(memory, nullptr);
     EXPECT_EQ(memory->sets().rowCount(), 2);
-    window->toolbar()->click(QStringLiteral("Erase"));
+    window->toolbar()->click(panel::ToolbarKey::Erase);
     EXPECT_TRUE(memory->isVisible());
     EXPECT_EQ(memory->sets().rowCount(), 1);
     EXPECT_EQ(memory->findChild<QProgressBar*>(QStringLiteral("MSize"))->value(), 0);

@@ -53,13 +53,15 @@ struct ModeRow
     const char* lines[3];
     const char* knm;
     const char* unit;
-    const char* symbols; // lenda, deltaX, deltaY, deltaZ, deltaZZ, ref as 0/1
+    // ImaLenda, ImaDeltaX, ImaDeltaY, ImaDeltaZ, ImaDeltaZZ and LblRef shown, as 0/1
+    const char* symbols;
 };
 
 std::string symbols(const panel::DisplayState& d)
 {
     std::string s;
-    for (bool b : {d.lenda, d.deltaX, d.deltaY, d.deltaZ, d.deltaZZ, d.ref})
+    for (bool b : {d.wavelengthSign, d.deltaTop, d.deltaMiddle, d.deltaBottom, d.secondDeltaBottom,
+                   d.referenceMark})
         s += b ? '1' : '0';
     return s;
 }
@@ -93,7 +95,7 @@ TEST(Modes, LinesLegendsSymbolsAndUnit)
             EXPECT_EQ(d.legends[i].toStdString(), row.legends[i]) << i;
             EXPECT_EQ(d.lines[i].toStdString(), row.lines[i]) << i;
         }
-        EXPECT_EQ(d.knm.toStdString(), row.knm);
+        EXPECT_EQ(d.middleUnit.toStdString(), row.knm);
         EXPECT_EQ(d.unit.toStdString(), row.unit);
         EXPECT_EQ(symbols(d), row.symbols);
     }
@@ -120,7 +122,7 @@ TEST(Display, TemperatureOutOfRangeShowsDashes)
         const panel::DisplayState d = panel::ComputeDisplay(b.fields());
         EXPECT_EQ(d.lines[1], "----") << mode;
         EXPECT_EQ(d.lines[2], "----") << mode;
-        EXPECT_EQ(d.knm, "k") << mode;
+        EXPECT_EQ(d.middleUnit, "k") << mode;
     }
     FrameBuilder b = sampleFrame(17);
     b.byte(93, 0x08);
@@ -156,7 +158,7 @@ TEST(Display, UnknownModeBlanksLegendsAndKeepsLines)
         EXPECT_FALSE(d.writeLines);
         for (const auto& legend : d.legends)
             EXPECT_EQ(legend, "");
-        EXPECT_EQ(d.knm, "");
+        EXPECT_EQ(d.middleUnit, "");
         EXPECT_EQ(symbols(d), "000000");
         EXPECT_EQ(d.unit, "lx");
     }
@@ -170,7 +172,7 @@ TEST(Display, MemoryCountTwoDigitsOrFull)
     for (const auto& [count, flagsB, text] : rows) {
         FrameBuilder b;
         b.byte(89, static_cast<std::uint8_t>(count)).byte(95, static_cast<std::uint8_t>(flagsB));
-        EXPECT_EQ(panel::ComputeDisplay(b.fields()).memCnt.toStdString(), text) << count;
+        EXPECT_EQ(panel::ComputeDisplay(b.fields()).memoryCount.toStdString(), text) << count;
     }
 }
 
@@ -182,12 +184,12 @@ TEST(Display, ClockPagesOfTheMeterClock)
         FrameBuilder b;
         b.u16(81, 2014).byte(83, 5).byte(84, 9).byte(85, 17).byte(86, 3).byte(87, 45);
         b.byte(88, static_cast<std::uint8_t>(page));
-        EXPECT_EQ(panel::ComputeDisplay(b.fields()).time.toStdString(), text) << page;
+        EXPECT_EQ(panel::ComputeDisplay(b.fields()).clock.toStdString(), text) << page;
     }
     // Short years and wide fields.
     FrameBuilder b;
     b.u16(81, 5).byte(83, 123).byte(88, 2);
-    EXPECT_EQ(panel::ComputeDisplay(b.fields()).time, "5\\23");
+    EXPECT_EQ(panel::ComputeDisplay(b.fields()).clock, "5\\23");
 }
 
 TEST(Display, SummaryUsesFixedDecimalsWhateverTheMode)

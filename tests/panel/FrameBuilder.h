@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <cstdint>
 
@@ -9,7 +9,7 @@ namespace paneltest {
 // Writes frame fields at their 1-based byte positions, big-endian as the meter sends them.
 struct FrameBuilder
 {
-    panel::Frame frame{};
+    meterlink::Frame frame{};
 
     FrameBuilder& byte(int pos, std::uint8_t value)
     {
@@ -28,7 +28,7 @@ struct FrameBuilder
     }
     FrameBuilder& s16(int pos, int value) { return u16(pos, static_cast<std::uint16_t>(value)); }
     FrameBuilder& mode(int m) { return byte(90, static_cast<std::uint8_t>(m)); }
-    panel::FrameFields fields() const { return panel::DecodeFrame(frame); }
+    meterlink::FrameFields fields() const { return meterlink::DecodeFrame(frame); }
 };
 
 } // namespace paneltest

@@ -1,6 +1,6 @@
 #include "FrameBuilder.h"
+#include "link/FrameReadings.h"
 #include "panel/DisplayState.h"
-#include "panel/MeasurementFrame.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -16,12 +16,12 @@ TEST(FrameDecoding, PurityAndDeltaUvUseTheirOwnSignConventions)
     b.byte(29, 0x80).byte(30, 0x05); // Pc
     b.byte(43, 0xFF).byte(44, 0xFB); // delta-uv
     b.byte(69, 0x00).byte(70, 0x05); // reference Pc
-    const panel::FrameFields f = b.fields();
+    const meterlink::FrameFields f = b.fields();
     EXPECT_EQ(f.Pc, -5);
     EXPECT_EQ(f.duv, -5);
     EXPECT_EQ(f.refPc, 5);
     EXPECT_EQ(panel::ComputeDisplay(f).summary[12], "-0.0005");
-    EXPECT_DOUBLE_EQ(panel::ReadingFromFrame(f)->duv, -0.0005);
+    EXPECT_DOUBLE_EQ(meterlink::RecordReadingFromFrame(f)->duv, -0.0005);
 }
 
 TEST(FrameDecoding, IlluminanceUnitAndDecimalsFollowModeAndUnitByte)
@@ -63,7 +63,7 @@ TEST(ReadingFromFrame, ScalesForTheRecording)
     FrameBuilder b;
     b.u32(1, 123456).u32(5, 5000000).u32(9, 10).u32(13, 1234567).u16(17, 3127).u16(19, 3290);
     b.u16(21, 1978).u16(23, 4683).u32(39, 6504).s16(43, -12);
-    const files::Reading r = panel::ReadingFromFrame(b.fields()).value();
+    const files::Reading r = meterlink::RecordReadingFromFrame(b.fields()).value();
     const std::vector<double> got{r.X, r.Y, r.Z, r.Ev, r.Tcp, r.x, r.y, r.u, r.v, r.duv};
     const std::vector<double> expected{12.3456, 500,   0.001,  123.4567, 6504,
                                        0.3127,  0.329, 0.1978, 0.4683,   -0.0012};

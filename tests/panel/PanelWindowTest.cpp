@@ -72,7 +72,7 @@ protected:
         window->pollMeter();
     }
 
-    panel::Frame frame{};
+    meterlink::Frame frame{};
     bool dropSecondReport = false;
 };
 

@@ -30,7 +30,7 @@ namespace {
 using paneltest::FrameBuilder;
 
 // Reading i has X = i.5 and Ev = 100 i, so every row tells which frame it came from.
-panel::FrameFields reading(int i)
+meterlink::FrameFields reading(int i)
 {
     return FrameBuilder()
         .u32(1, static_cast<std::uint32_t>(i) * 10000 + 5000)
@@ -184,7 +184,7 @@ TEST(ReadingsWindow, FillsFromThePanelPollAndExports)
     h.meter.model().setLight(virtualmeter::Light{5000, 0, 500});
     panel::PanelWindow& panelWindow = *h.window;
     panel::MainToolbar* toolbar = panelWindow.toolbar();
-    QTest::mouseClick(toolbar->widgetForAction(toolbar->button(QStringLiteral("List"))),
+    QTest::mouseClick(toolbar->widgetForAction(toolbar->button(panel::ToolbarKey::List)),
                       Qt::LeftButton);
     auto* list = panelWindow.findChild<panel::ReadingsWindow*>(QStringLiteral("List"));
     ASSERT_NE(list, nullptr);

@@ -67,8 +67,9 @@ TEST(SetupMenu, OkRunsTheChoice)
             EXPECT_EQ(bench.dialogs.messages[0].buttons, ui::MsgButtons::OkCancel);
         }
         EXPECT_EQ(bench.pictures->picSetup()->isHidden(), row.shown != nullptr);
-        for (QWidget* picture : std::initializer_list<QWidget*>{
-                 bench.pictures->picReservation(), bench.pictures->picCycling(), bench.picRef})
+        for (QWidget* picture :
+             std::initializer_list<QWidget*>{bench.pictures->picReservation(),
+                                             bench.pictures->picCycling(), bench.referenceMenu})
             EXPECT_EQ(!picture->isHidden(), row.shown && picture->objectName() == row.shown)
                 << picture->objectName().toStdString();
         EXPECT_EQ(bench.poll.calls, (Switches{false, true}));

@@ -7,7 +7,6 @@
 #include "tests/support/PanelHarness.h"
 #include "virtualmeter/VirtualMeter.h"
 
-#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -32,25 +31,27 @@ struct Bench
     bool recordOn = false;
     QWidget window;
     QWidget* host = new QWidget(&window);
-    QWidget* picRef = new QWidget(&window);
+    QWidget* referenceMenu = new QWidget(&window);
     QWidget* picChroma = new QWidget(&window);
     std::unique_ptr<panel::SetupPictures> pictures;
     panel::MainToolbar* toolbar = new panel::MainToolbar([this] { return recordOn; }, &window);
-    QMap<QString, int> runs;
+    std::map<panel::ToolbarKey, int> runs;
 
     Bench()
     {
         runner.setPollGate(&poll);
         new QVBoxLayout(host);
-        picRef->setObjectName(QStringLiteral("PicRef"));
-        picRef->hide();
+        referenceMenu->setObjectName(QStringLiteral("PicRef"));
+        referenceMenu->hide();
         picChroma->setObjectName(QStringLiteral("PicChroma"));
         pictures = std::make_unique<panel::SetupPictures>(
-            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host, picRef,
-            picChroma);
+            panel::SetupContext{runner, dialogs, [this] { return memoryBusy; }}, host,
+            referenceMenu, picChroma);
         pictures->attach(*toolbar);
-        for (const char* key : {"Save", "Open", "RTC", "Logger", "Erase"})
-            toolbar->setCommand(QLatin1String(key), [this, key] { ++runs[QLatin1String(key)]; });
+        using panel::ToolbarKey;
+        for (const ToolbarKey key : {ToolbarKey::Save, ToolbarKey::Open, ToolbarKey::Rtc,
+                                     ToolbarKey::Logger, ToolbarKey::Erase})
+            toolbar->setCommand(key, [this, key] { ++runs[key]; });
         // Fixed answers, so that the expected texts do not depend on the meter's own state.
         using testsupport::ReportWith;
         namespace m = meterlink::meter;

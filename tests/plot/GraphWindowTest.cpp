@@ -49,7 +49,7 @@ class GraphLive : public ::testing::Test, protected testsupport::ProgramHarness<
 protected:
     GraphWindow* openGraph()
     {
-        window->toolbar()->button(QStringLiteral("Graph"))->trigger();
+        window->toolbar()->button(panel::ToolbarKey::Graph)->trigger();
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String("Graph"))
                 return static_cast<GraphWindow*>(w);

@@ -59,7 +59,7 @@ protected:
     {
         dialogs.fileAnswers.push_back(target.isEmpty() ? outside(QStringLiteral("run.txt"))
                                                        : target);
-        window->toolbar()->click(QStringLiteral("Save"));
+        window->toolbar()->click(panel::ToolbarKey::Save);
     }
     void sample()
     {
@@ -83,7 +83,7 @@ TEST_F(WorkingFiles, LinksPlantedAtTheirNamesAreNeverFollowed)
     meter.model().memory().setSets({set});
     start();
     startRecording();
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     program->logger().downloadSet(1);
 
     for (const QString& name : names) {
@@ -210,9 +210,9 @@ TEST_F(WorkingFiles, FolderSwappedAfterTheCheckChangesNothing)
     ASSERT_TRUE(QDir().rename(root.paths.root(), checked));
     ASSERT_TRUE(write(root.paths.recordingTemp(), "TRMS\r\nplanted\r\n\r\n\r\n\r\n") &&
                 QDir().mkpath(root.paths.tempFolder()));
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     program->logger().downloadSet(1);
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
 
     files::RecordTable saved;
     ASSERT_EQ(files::ReadDataFile(outside(QStringLiteral("run.txt")), saved).outcome,
@@ -266,7 +266,7 @@ TEST_F(WorkingFiles, BackupFolderPlantedBeforeTheEraseIsNotUsed)
         start();
         dialogs.messages.clear();
         dialogs.messageAnswers = {ui::MsgAnswer::Ok};
-        window->toolbar()->click(QStringLiteral("Erase"));
+        window->toolbar()->click(panel::ToolbarKey::Erase);
         ASSERT_EQ(dialogs.messages.size(), 1U);
         EXPECT_TRUE(QDir(other.path()).isEmpty());
         EXPECT_EQ(contents(dated + QStringLiteral("_2/2026-12-05_080000.txt")).startsWith("a\r\n"),
@@ -294,11 +294,11 @@ TEST_F(WorkingFiles, SavesReplaceLinksAndRefuseSuggestedNamesInSharedFolders)
     start();
     startRecording(data);
     sample();
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
     program->openDataFile(data);
-    window->toolbar()->click(QStringLiteral("Logger"));
+    window->toolbar()->click(panel::ToolbarKey::Logger);
     program->logger().downloadSet(1);
-    window->toolbar()->click(QStringLiteral("List"));
+    window->toolbar()->click(panel::ToolbarKey::List);
     QWidget* list = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         list = top->objectName() == QLatin1String("List") ? top : list;
@@ -317,9 +317,9 @@ TEST_F(WorkingFiles, SavesReplaceLinksAndRefuseSuggestedNamesInSharedFolders)
         {"List CSV", [&] { click(list, "CmdExport"); }},
         {"recording",
          [&] {
-             window->toolbar()->click(QStringLiteral("Save"));
+             window->toolbar()->click(panel::ToolbarKey::Save);
              sample();
-             window->toolbar()->click(QStringLiteral("Save"));
+             window->toolbar()->click(panel::ToolbarKey::Save);
          }},
     };
     for (const auto& row : rows) {
@@ -407,7 +407,7 @@ TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(aside)));
 
     // A recording that was saved stays where it is and is not mentioned at the next start.
-    window->toolbar()->click(QStringLiteral("Save"));
+    window->toolbar()->click(panel::ToolbarKey::Save);
     ASSERT_TRUE(contents(outside(QStringLiteral("run.txt"))).startsWith("TRMS"));
     stop();
     dialogs.messages.clear();

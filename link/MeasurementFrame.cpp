@@ -1,13 +1,13 @@
-#include "panel/MeasurementFrame.h"
+#include "link/MeasurementFrame.h"
 
 #include <algorithm>
 
-namespace panel {
+namespace meterlink {
 
-Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second)
+Frame AssembleFrame(const Answer& first, const Answer& second)
 {
     Frame frame{};
-    const auto half = meterlink::Answer::DataBytes;
+    const auto half = Answer::DataBytes;
     std::ranges::copy(first.bytes(1, half), frame.begin());
     std::ranges::copy(second.bytes(1, half), frame.begin() + half);
     return frame;
@@ -15,7 +15,7 @@ Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& sec
 
 FrameFields DecodeFrame(const Frame& frame)
 {
-    const meterlink::ByteReader r(frame);
+    const ByteReader r(frame);
     FrameFields f;
     f.X = r.u32(1);
     f.Y = r.u32(5);
@@ -69,13 +69,13 @@ FrameFields DecodeFrame(const Frame& frame)
     f.hold = (a & 0x10) != 0;
 
     const std::uint8_t b = r.byte(95);
-    f.memory = (b & 0x01) != 0;
+    f.memoryMark = (b & 0x01) != 0;
     f.memoryFull = (b & 0x02) != 0;
-    f.indicatorA = (b & 0x04) != 0;
-    f.sd = (b & 0x08) != 0;
+    f.autoMark = (b & 0x04) != 0;
+    f.sdMark = (b & 0x08) != 0;
     f.recordOn = (b & 0x40) != 0;
     f.memoryBusy = (b & 0x80) != 0;
     return f;
 }
 
-} // namespace panel
+} // namespace meterlink

@@ -5,14 +5,14 @@
 #include <array>
 #include <cstdint>
 
-namespace panel {
+namespace meterlink {
 
 // The meter's display state: the data bytes of the poll answer (frame bytes 1..64) followed by
 // those of the report the meter sends right after it (65..128). Index 0 holds frame byte 1.
 using Frame = std::array<std::uint8_t, 128>;
 
 // Joins the data bytes of the two answer reports; the report IDs are not part of the frame.
-Frame AssembleFrame(const meterlink::Answer& first, const meterlink::Answer& second);
+Frame AssembleFrame(const Answer& first, const Answer& second);
 
 // Every field of a frame as the raw integers the meter sent; scaling happens when the display
 // texts are made, so that differences are taken on the integers.
@@ -48,12 +48,12 @@ struct FrameFields
 
     // Flags A
     bool cf = false, overload = false, maxOverload = false, tcpOutOfRange = false, hold = false;
-    // Flags B
-    bool memory = false, memoryFull = false, indicatorA = false, sd = false;
+    // Flags B: the "M", "A" and "SD" indicators, and the memory count reading "FU"
+    bool memoryMark = false, autoMark = false, sdMark = false, memoryFull = false;
     bool recordOn = false;   // the "R" indicator; the toolbar ignores clicks while it is on
     bool memoryBusy = false; // the meter records into its own memory
 };
 
 FrameFields DecodeFrame(const Frame& frame);
 
-} // namespace panel
+} // namespace meterlink
