@@ -28,9 +28,6 @@ constexpr qsizetype BlockSize = 1 << 20;
 // A line is held whole while it is read; one longer than this is refused, so the buffer stays
 // bounded (no data file has such lines; binary data may).
 qsizetype maxLineBytes = DefaultMaxLineBytes;
-// The shortest record item (18 characters) and the comma or line end after it.
-constexpr qint64 MinRecordBytes = 19;
-
 // Bytes of memory the program can still take, within any limit on its control group.
 std::uint64_t availableMemory()
 {

@@ -287,9 +287,12 @@ void RecordTable::appendFields(Block& block, std::size_t index, std::string_view
         block.lengths = m_lengths.size();
         block.starts = m_starts.size() / sizeof(std::uint16_t);
         block.chars = m_chars.size();
-        std::memset(m_lengths.grow(index), 0, index);
-        const std::size_t begun = (index + StartEvery - 1) / StartEvery;
-        std::memset(m_starts.grow(begun * sizeof(std::uint16_t)), 0, begun * sizeof(std::uint16_t));
+        // An empty arena has no memory to point at, and memset must not be handed none.
+        if (index > 0)
+            std::memset(m_lengths.grow(index), 0, index);
+        if (const std::size_t begun = (index + StartEvery - 1) / StartEvery; begun > 0)
+            std::memset(m_starts.grow(begun * sizeof(std::uint16_t)), 0,
+                        begun * sizeof(std::uint16_t));
     }
     if (index % StartEvery == 0) {
         const auto start = static_cast<std::uint16_t>(m_chars.size() - block.chars);
