@@ -51,6 +51,7 @@ bool DisplayAvailable(const QStringList& arguments)
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setOrganizationName(QStringLiteral("tellarix582"));
     QCoreApplication::setApplicationName(QStringLiteral("Tellarix 582"));
     QCoreApplication::setApplicationVersion(QStringLiteral("8.01"));
     QCommandLineParser parser;

@@ -12,6 +12,7 @@ int main(int argc, char* argv[])
 {
     // No window and no display: the client runs on a server as well as in a terminal.
     QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tellarix582"));
     QCoreApplication::setApplicationName(QStringLiteral("Tellarix 582"));
     QCoreApplication::setApplicationVersion(QStringLiteral("8.01"));
 

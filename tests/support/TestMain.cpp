@@ -12,6 +12,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // Settings go to the test folders (test mode above), under the program's own names.
+    QApplication::setOrganizationName(QStringLiteral("tellarix582"));
     QApplication::setApplicationName(QStringLiteral("Tellarix 582"));
     // The runs under a comma locale prove nothing when that locale is missing: the C library
     // then keeps the point without a word.
