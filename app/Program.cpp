@@ -83,8 +83,8 @@ void Program::wireRecording()
 
 void Program::wireFileCommands()
 {
-    m_plotViewer =
-        std::make_unique<plot::PlotViewer>(m_environment.dialogs, m_document, m_panel.get());
+    m_plotViewer = std::make_unique<plot::PlotViewer>(m_environment.dialogs, m_document,
+                                                      m_panel.get(), &m_environment.clock);
     m_panel->toolbar()->setCommand(panel::ToolbarKey::Open, [this] {
         files::OpenCommand(
             m_environment.dialogs, m_cmd, m_document, [this] { showPlot(); },

@@ -1,8 +1,11 @@
 #include "cli/Cli.h"
 
 #include "cli/Session.h"
+#include "plot/Report.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <array>
 #include <ostream>
 
@@ -18,7 +21,7 @@ struct CommandSpec
     const char* summary;
 };
 
-constexpr std::array<CommandSpec, 8> Commands = {{
+constexpr std::array<CommandSpec, 9> Commands = {{
     {"meters", "", "the meters plugged in", "The meters plugged in: HID path and serial number."},
     {"read", "[options]", "live readings, one line each",
      "Live readings, one line per reading as they come, after a header line: the PC time, the "
@@ -33,6 +36,10 @@ constexpr std::array<CommandSpec, 8> Commands = {{
      "Stored sets as data files, which \"Open\" and the export read."},
     {"export", "[options] <datafile>", "a data file as CSV",
      "A recording or a downloaded set as CSV."},
+    {"report", "[options] <datafile>", "a one-page measurement report",
+     "A one-page measurement report of a recording or a set: heading, the records on the "
+     "chromaticity diagram, their statistics, a verdict for each region named and the notes, as "
+     "PDF, SVG or PNG by the suffix of --output."},
     {"erase", "[options]", "every set backed up, then the memory erased",
      "Every stored set backed up as the window program does it, read back, then the meter's "
      "memory erased."},
@@ -127,6 +134,7 @@ public:
     }
 
     QString value(const char* name) const { return m_parser.value(QLatin1String(name)); }
+    QStringList values(const char* name) const { return m_parser.values(QLatin1String(name)); }
     bool isSet(const char* name) const { return m_parser.isSet(QLatin1String(name)); }
     QString positional(int index) const { return m_parser.positionalArguments().value(index); }
 
@@ -218,6 +226,58 @@ int RunRecord(Parsed& parsed, Session& session, const QStringList& arguments)
     return RecordReadings(session, options);
 }
 
+int RunReport(Parsed& parsed, Session& session, const QStringList& arguments)
+{
+    parsed.argument(QStringLiteral("datafile"), QStringLiteral("A recording or a set."));
+    const std::pair<const char*, const char*> options[] = {
+        {"output", "The report's file: .pdf, .svg or .png (required)."},
+        {"region", "Judge the records against this region: an ANSI quadrangle (\"5000 K\") or "
+                   "a row of --user (\"User 1\"); may be given again."},
+        {"user", "The region file (.user) whose rows are User 1 ... User 5."},
+        {"title", "The report's title; default the file's name."},
+        {"share", "The share of records a region must hold to pass, in percent; default 100."},
+        {"notes", "The notes printed at the bottom; default those kept from the window."},
+        {"range", "Only records FIRST to LAST (numbered from 1)."}};
+    const char* const values[] = {"file", "name", "file", "text", "percent", "text", "first-last"};
+    for (std::size_t i = 0; i < std::size(options); ++i)
+        parsed.option(QLatin1String(options[i].first), QString::fromUtf8(options[i].second),
+                      QLatin1String(values[i]));
+    parsed.option(QStringLiteral("uv"),
+                  QStringLiteral("Draw the CIE 1976 u', v' diagram instead of CIE 1931 x, y."));
+    if (const auto done = parsed.parse(arguments, 1))
+        return *done;
+    ReportOptions report;
+    report.dataFile = parsed.positional(0);
+    report.output = parsed.value("output");
+    const QString suffix = QFileInfo(report.output).suffix().toLower();
+    if (report.output.isEmpty() ||
+        !QStringList{QStringLiteral("pdf"), QStringLiteral("svg"), QStringLiteral("png")}.contains(
+            suffix))
+        return parsed.usage(QStringLiteral("report needs --output with a name ending in .pdf, "
+                                           ".svg or .png"));
+    report.title = parsed.value("title");
+    if (parsed.isSet("notes"))
+        report.notes = parsed.value("notes");
+    report.regions = parsed.values("region");
+    report.userFile = parsed.value("user");
+    report.uv = parsed.isSet("uv");
+    if (parsed.isSet("share")) {
+        const auto share = plot::ParseRequiredPercent(parsed.value("share"));
+        if (!share)
+            return parsed.usage(QStringLiteral("--share takes a percentage from 0 to 100"));
+        report.requiredPercent = *share;
+    }
+    if (parsed.isSet("range")) {
+        static const QRegularExpression pattern(
+            QStringLiteral("^\\s*(\\d{1,15})\\s*-\\s*(\\d{1,15})\\s*$"));
+        const QRegularExpressionMatch match = pattern.match(parsed.value("range"));
+        if (!match.hasMatch())
+            return parsed.usage(QStringLiteral("--range takes FIRST-LAST, two record numbers"));
+        report.range = {match.captured(1).toLongLong(), match.captured(2).toLongLong()};
+    }
+    return WriteReportFile(session, report);
+}
+
 int RunCommand(const CommandSpec& spec, Parsed& parsed, Session& session,
                const QStringList& arguments)
 {
@@ -236,6 +296,8 @@ int RunCommand(const CommandSpec& spec, Parsed& parsed, Session& session,
             return *done;
         return ExportDataFile(session, parsed.positional(0), parsed.value("output"));
     }
+    if (name == QLatin1String("report"))
+        return RunReport(parsed, session, arguments);
     if (name == QLatin1String("download")) {
         parsed.argument(QStringLiteral("set"), QStringLiteral("The set's number, or all."));
         parsed.option(QStringLiteral("dir"),

@@ -126,6 +126,19 @@ struct RecordOptions
     std::optional<long long> durationMs;
 };
 
+struct ReportOptions
+{
+    QString dataFile;
+    QString output;
+    QString title;
+    std::optional<QString> notes; // none: the notes kept from the window
+    QStringList regions;          // by name
+    QString userFile;             // a region file for "User 1" ...
+    double requiredPercent = 100;
+    bool uv = false;
+    std::optional<std::pair<long long, long long>> range; // first and last record
+};
+
 int ListMeters(Session& session);
 int ReadReadings(Session& session, const ReadOptions& options);
 int RecordReadings(Session& session, const RecordOptions& options);
@@ -136,5 +149,7 @@ int DownloadSets(Session& session, std::optional<int> which, const QString& fold
 int EraseMemory(Session& session, bool yes);
 // `set` empty reads the clock; "now" or "YYYY-MM-DDTHH:MM:SS" sets it.
 int MeterClock(Session& session, const QString& set);
+// Needs a QGuiApplication (fonts): the client makes one for this command alone.
+int WriteReportFile(Session& session, const ReportOptions& options);
 
 } // namespace cli

@@ -4,14 +4,43 @@
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <iostream>
 #include <memory>
+#include <string_view>
 #include <unistd.h>
+
+namespace {
+
+// The command is "report": the first argument that is neither an option nor the value of
+// --meter.
+bool DrawsPage(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--meter" || argument == "-meter") {
+            ++i;
+            continue;
+        }
+        if (!argument.starts_with('-'))
+            return argument == "report";
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    // No window and no display: the client runs on a server as well as in a terminal.
-    QCoreApplication app(argc, argv);
+    // No window and no display: the client runs on a server as well as in a terminal. The
+    // report draws a page, which takes fonts: a GUI application on the offscreen platform.
+    std::unique_ptr<QCoreApplication> app;
+    if (DrawsPage(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("tellarix582"));
     QCoreApplication::setApplicationName(QStringLiteral("Tellarix 582"));
     QCoreApplication::setApplicationVersion(QStringLiteral("8.01"));

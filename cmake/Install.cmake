@@ -28,7 +28,7 @@ add_custom_command(OUTPUT ${changelog}
   DEPENDS packaging/debian/changelog cmake/Gzip.cmake VERBATIM)
 # The client's page from its --help and each command's.
 set(cliPage ${CMAKE_CURRENT_BINARY_DIR}/tellarix582-cli.1)
-set(cliCommands meters read record sets download export erase clock)
+set(cliCommands meters read record sets download export report erase clock)
 add_custom_command(OUTPUT ${cliPage}.gz
   COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:tellarix582-cli> -DNAME=tellarix582-cli
           -DVERSION=${PROJECT_VERSION} -DOUTPUT=${cliPage} "-DCOMMANDS=${cliCommands}"
@@ -67,7 +67,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${debianRelease})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "shared-mime-info, desktop-file-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "shared-mime-info, desktop-file-utils, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

@@ -119,7 +119,20 @@ std::string_view RecordFieldY(std::string_view item)
 
 void RecordCollector::store(std::string_view item)
 {
-    appendRecord(m_records, item);
+    ++m_seen;
+    for (std::size_t i = 0; i < m_watched.size(); ++i)
+        if (m_seen == m_watched[i])
+            m_stamps[i] = std::string(item.substr(0, 20));
+    if (m_keepRecords)
+        appendRecord(m_records, item);
+    else if (m_seen >= m_watched[1])
+        m_stage = Stage::Done;
+}
+
+void RecordCollector::watchStamps(std::size_t first, std::size_t last)
+{
+    m_keepRecords = false;
+    m_watched = {first, last};
 }
 
 bool RecordCollector::add(std::string_view item)
@@ -131,6 +144,7 @@ bool RecordCollector::add(std::string_view item)
             m_stage = Stage::Done;
             break;
         }
+        m_header[static_cast<std::size_t>(m_headerItems)] = std::string(item);
         if (++m_headerItems == 5)
             m_stage = Stage::BeforeRecords;
         break;
@@ -138,8 +152,8 @@ bool RecordCollector::add(std::string_view item)
         if (item.empty()) {
             m_stage = Stage::Done;
         } else if (IsRecordItem(item)) {
-            store(item);
             m_stage = Stage::Records;
+            store(item);
         } else if (++m_extraItems > MaxExtraHeaderItems) {
             m_stage = Stage::Done;
         }
@@ -276,6 +290,77 @@ bool ReadSetText(std::string_view text, RecordTable& records)
     found.shrinkToFit();
     records = std::move(found);
     return true;
+}
+
+namespace {
+
+// The text of a header item after its name and colon ("Interval :   1 Second"), trimmed.
+QString HeaderValue(const std::array<std::string, 5>& header, std::string_view name)
+{
+    for (const std::string& item : header) {
+        const std::size_t colon = item.find(':');
+        if (item.starts_with(name) && colon != std::string::npos)
+            return QString::fromLatin1(item.substr(colon + 1)).trimmed();
+    }
+    return {};
+}
+
+DataFileFacts FactsOf(const RecordCollector& collector)
+{
+    DataFileFacts facts;
+    facts.startTime = HeaderValue(collector.header(), "Start Time");
+    facts.interval = HeaderValue(collector.header(), "Interval");
+    if (const qsizetype unit = facts.interval.indexOf(QLatin1String("Second")); unit >= 0)
+        facts.interval = facts.interval.left(unit).trimmed() + QStringLiteral(" s");
+    facts.firstRecord = QString::fromLatin1(collector.firstStamp()).trimmed();
+    facts.lastRecord = QString::fromLatin1(collector.lastStamp()).trimmed();
+    return facts;
+}
+
+} // namespace
+
+ReadResult ReadDataFileFacts(const QString& path, std::size_t first, std::size_t last,
+                             DataFileFacts& facts)
+{
+    QFile file;
+    if (const ReadResult opened = OpenRegularFile(path, file); opened.outcome != ReadOutcome::Ok)
+        return opened;
+    RecordCollector collector;
+    collector.watchStamps(first, last);
+    const ReadResult read = ReadLines(file, [&collector](std::string_view lines) {
+        for (ItemScanner items(lines); !items.atEnd();)
+            if (!collector.add(items.next()))
+                return false;
+        return true;
+    });
+    if (read.outcome == ReadOutcome::Ok)
+        facts = FactsOf(collector);
+    return read;
+}
+
+DataFileFacts DataTextFacts(std::string_view text, std::size_t first, std::size_t last)
+{
+    RecordCollector collector;
+    collector.watchStamps(first, last);
+    for (ItemScanner items(text); !items.atEnd() && collector.add(items.next());) {
+    }
+    DataFileFacts facts = FactsOf(collector);
+    // A set that is no data file: its record items wherever they stand, as ReadSetText takes
+    // them.
+    if (collector.firstStamp().empty()) {
+        std::size_t n = 0;
+        for (ItemScanner items(text); !items.atEnd();) {
+            const std::string_view item = items.next();
+            if (!IsRecordItem(item))
+                continue;
+            ++n;
+            if (n == first)
+                facts.firstRecord = QString::fromLatin1(item.substr(0, 20)).trimmed();
+            if (n == last)
+                facts.lastRecord = QString::fromLatin1(item.substr(0, 20)).trimmed();
+        }
+    }
+    return facts;
 }
 
 QString ReadFailureReason(const ReadResult& result)

@@ -4,7 +4,9 @@
 #include "files/SharedData.h"
 
 #include <QString>
+#include <array>
 #include <functional>
+#include <string>
 #include <string_view>
 
 class QFile;
@@ -38,8 +40,18 @@ public:
     bool add(std::string_view item);
     // The header had its five items: the file is a data file (with 0 or more records).
     bool headerComplete() const { return m_headerItems == 5; }
-    std::size_t recordCount() const { return m_records.count(); }
+    std::size_t recordCount() const { return m_seen; }
     RecordTable& records() { return m_records; }
+    // The header items as read, as many as were.
+    const std::array<std::string, 5>& header() const { return m_header; }
+
+    // Keeps the time stamps of records `first` and `last` (1-based) as they pass, and keeps no
+    // records: the collector then stops after `last`.
+    void watchStamps(std::size_t first, std::size_t last);
+    // The date and time of record `first` or `last` as its item begins ("2026/12/06  10:30:01");
+    // empty when it did not pass.
+    const std::string& firstStamp() const { return m_stamps[0]; }
+    const std::string& lastStamp() const { return m_stamps[1]; }
 
 private:
     enum class Stage
@@ -55,6 +67,11 @@ private:
     int m_headerItems = 0;
     int m_extraItems = 0;
     RecordTable m_records;
+    std::size_t m_seen = 0;
+    std::array<std::string, 5> m_header;
+    bool m_keepRecords = true;
+    std::array<std::size_t, 2> m_watched{};
+    std::array<std::string, 2> m_stamps;
 };
 
 enum class ReadOutcome
@@ -111,6 +128,22 @@ ReadResult ReadDataFile(const QString& path, RecordTable& records,
 // gives its record items wherever they stand. False, with `records` as they were, when the text
 // holds no record item at all.
 bool ReadSetText(std::string_view text, RecordTable& records);
+
+// What the header of a data file and its records' time stamps tell about a range of records:
+// texts as the file holds them, empty where it holds none.
+struct DataFileFacts
+{
+    QString startTime;   // "26/12/06 10:30:00" after "Start Time :"
+    QString interval;    // "1 s", from "Interval :   1 Second"
+    QString firstRecord; // "2026/12/06  10:30:01"
+    QString lastRecord;
+};
+
+// The facts of records `first` to `last` (1-based) of a data file, read up to the last of them.
+ReadResult ReadDataFileFacts(const QString& path, std::size_t first, std::size_t last,
+                             DataFileFacts& facts);
+// The same from the text of a set, read as ReadSetText reads it.
+DataFileFacts DataTextFacts(std::string_view text, std::size_t first, std::size_t last);
 
 // Why a read failed, for the user ("the file is empty").
 QString ReadFailureReason(const ReadResult& result);

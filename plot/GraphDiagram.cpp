@@ -135,6 +135,15 @@ void GraphViewport::fit(const colorimetry::Quadrangle& region)
     fitValues(values.adjusted(-margin, -margin, margin, margin));
 }
 
+void GraphViewport::fitValues(const QRectF& values, double least)
+{
+    const double margin = std::max(values.width(), values.height()) / 4;
+    QRectF box = values.adjusted(-margin, -margin, margin, margin);
+    box.setSize(box.size().expandedTo(QSizeF(least, least)));
+    box.moveCenter(values.center());
+    fitValues(box);
+}
+
 void GraphViewport::fitValues(const QRectF& values)
 {
     const double scale = std::min(m_frame.width / std::max(values.width(), 1e-9),

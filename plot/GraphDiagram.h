@@ -61,6 +61,8 @@ public:
     void fitWhole();
     // A region (x, y corners) with a margin of a quarter of its size around it.
     void fit(const colorimetry::Quadrangle& region);
+    // Diagram values (not x, y) with the same margin, spanning at least `least` both ways.
+    void fitValues(const QRectF& values, double least);
 
 private:
     void fitValues(const QRectF& values);

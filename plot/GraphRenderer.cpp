@@ -99,6 +99,12 @@ void DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
 {
     picture.fill(background);
     QPainter painter(&picture);
+    DrawGraphDiagram(painter, viewport, regions, chosen, font);
+}
+
+void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
+                      const std::vector<GraphRegion>& regions, int chosen, const QFont& font)
+{
     const Frame& f = viewport.frame();
     const AxisRanges ranges = viewport.ranges();
     // One step for both axes, so that both carry labels of the same precision.

@@ -3,17 +3,28 @@
 #include "files/CsvExport.h"
 #include "plot/PlotCanvas.h"
 #include "plot/PlotExport.h"
+#include "plot/Report.h"
+#include "plot/ReportDialog.h"
 #include "ui/SavePath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 
 namespace plot {
 
+namespace {
+
+const ui::SystemClock TheSystemClock;
+
+} // namespace
+
 PlotExportActions::PlotExportActions(ui::Dialogs& dialogs, const files::PlotDocument& document,
-                                     const PlotCanvas& canvas)
-    : m_dialogs(dialogs), m_document(document), m_canvas(canvas)
+                                     const PlotCanvas& canvas, const ui::Clock* clock)
+    : m_dialogs(dialogs), m_document(document), m_canvas(canvas),
+      m_clock(clock != nullptr ? *clock : TheSystemClock)
 {
 }
 
@@ -103,6 +114,42 @@ void PlotExportActions::exportPicture(const RegionRows* regions)
     QGuiApplication::restoreOverrideCursor();
     if (!written)
         ui::ShowNotWritten(m_dialogs, QStringLiteral("The picture"), *path, reason);
+}
+
+void PlotExportActions::exportReport(const RegionRows& rows, QWidget* parent)
+{
+    QStringList ticked;
+    for (const GraphRegion& region : GraphRegions(rows))
+        if (region.user)
+            ticked << region.name;
+    ReportDialog dialog(m_dialogs, m_document.name(), GraphRegions(rows), ticked, parent);
+    if (m_dialogs.runModal(dialog) != QDialog::Accepted)
+        return;
+    QString offered = QStringLiteral("Report.pdf");
+    if (const QString& source = m_document.source().path; !source.isEmpty()) {
+        const QFileInfo info(source);
+        offered = info.dir().filePath(info.completeBaseName() + QStringLiteral("-report.pdf"));
+    }
+    const auto path = ui::AskSavePath(m_dialogs, m_reportDialog, ReportDialogFilter(), offered);
+    if (!path)
+        return;
+    const ReportChoice& choice = dialog.choice();
+    ReportRequest request = ReportRequestFor(m_document);
+    request.title = choice.title;
+    request.regions = choice.regions;
+    request.requiredPercent = choice.requiredPercent;
+    request.notes = choice.notes;
+    request.diagram = choice.uv ? Diagram::UV : Diagram::XY;
+    request.made = m_clock.now();
+    request.version = QCoreApplication::applicationVersion();
+    request.page = ReportPageFor(QLocale());
+    QString reason;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written =
+        WriteReport(request, ReportFormatOf(*path, m_reportDialog.filterIndex), *path, reason);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        ui::ShowNotWritten(m_dialogs, QStringLiteral("The report"), *path, reason);
 }
 
 } // namespace plot

@@ -16,12 +16,12 @@
 namespace plot {
 
 PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
-                       PlotSettings& settings)
+                       PlotSettings& settings, const ui::Clock* clock)
     : QWidget(nullptr), m_document(document), m_settings(settings),
       m_canvas(new PlotCanvas(document, this)), m_toolbar(new QToolBar(this)),
       m_rangePanel(new RangePanel(dialogs, document, this)),
       m_regionPanel(new RegionPanel(dialogs, this)), m_statisticsPanel(new StatisticsPanel(this)),
-      m_exports(dialogs, document, *m_canvas)
+      m_exports(dialogs, document, *m_canvas, clock)
 {
     setObjectName(QStringLiteral("Plot"));
     setMinimumSize(420, 360);
@@ -85,7 +85,12 @@ void PlotWindow::buildToolbar()
          "Save the plot as a PNG or SVG picture",
          {},
          "Export Picture\u2026",
-         PlotCommand::ExportPicture}};
+         PlotCommand::ExportPicture},
+        {"Report",
+         "A one-page report of the plotted records as PDF, SVG or PNG",
+         {},
+         "Report\u2026",
+         PlotCommand::Report}};
     for (const Button& b : buttons) {
         const QString tip = QString::fromLatin1(b.tip);
         QAction* action = b.caption != nullptr
@@ -176,6 +181,9 @@ void PlotWindow::run(PlotCommand command)
         m_exports.exportPicture(m_settings.RegionsOn ? &regions : nullptr);
         break;
     }
+    case PlotCommand::Report:
+        m_exports.exportReport(regionRows(), this);
+        break;
     }
 }
 
@@ -205,8 +213,9 @@ RegionRows PlotWindow::regionRows() const
     return m_regionPanel->rows();
 }
 
-PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow)
-    : m_dialogs(dialogs), m_document(document), m_mainWindow(mainWindow)
+PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
+                       const ui::Clock* clock)
+    : m_dialogs(dialogs), m_document(document), m_mainWindow(mainWindow), m_clock(clock)
 {
 }
 
@@ -224,7 +233,7 @@ PlotWindow* PlotViewer::showAndDraw()
         m_window->activateWindow();
         return m_window;
     }
-    m_window = new PlotWindow(m_dialogs, m_document, m_mainWindow, m_settings);
+    m_window = new PlotWindow(m_dialogs, m_document, m_mainWindow, m_settings, m_clock);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     return m_window;

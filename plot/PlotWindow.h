@@ -33,7 +33,8 @@ enum class PlotCommand
     Range,   // "Resize": refill the range dialog and show or hide it
     Print,
     ExportCsv,
-    ExportPicture
+    ExportPicture,
+    Report
 };
 
 // The chromaticity plot window `Plot`: the canvas that draws the opened document, with the
@@ -45,8 +46,9 @@ class PlotWindow : public QWidget
     Q_OBJECT
 public:
     // `mainWindow` places the window (left edge at its right edge, tops aligned).
+    // `clock` dates the reports; null: the system's.
     PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
-               PlotSettings& settings);
+               PlotSettings& settings, const ui::Clock* clock = nullptr);
     ~PlotWindow() override;
 
     void run(PlotCommand command);
@@ -85,7 +87,9 @@ private:
 class PlotViewer
 {
 public:
-    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow);
+    // `clock` dates the reports; null: the system's.
+    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
+               const ui::Clock* clock = nullptr);
     ~PlotViewer();
     PlotViewer(const PlotViewer&) = delete;
     PlotViewer& operator=(const PlotViewer&) = delete;
@@ -99,6 +103,7 @@ private:
     ui::Dialogs& m_dialogs;
     files::PlotDocument& m_document;
     QPointer<QWidget> m_mainWindow;
+    const ui::Clock* m_clock;
     PlotSettings m_settings;
     QPointer<PlotWindow> m_window;
 };

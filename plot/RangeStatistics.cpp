@@ -30,14 +30,31 @@ RangeStatisticsRun::RangeStatisticsRun(const files::RecordTable& records, files:
                 corners[j] = {(*values)[j].x(), (*values)[j].y()};
             // The outline the plot draws, so that the share agrees with the picture.
             m_regions.push_back({r, colorimetry::RegionOutline(corners)});
-            m_result.regions.push_back({r, 0});
+            m_result.regions.push_back({r, 0, {}});
         }
     }
+    measure(range);
+}
+
+RangeStatisticsRun::RangeStatisticsRun(const files::RecordTable& records, files::RecordRange range,
+                                       const std::vector<colorimetry::Quadrangle>& outlines,
+                                       std::size_t outsideListed)
+    : m_records(records), m_from(range.from), m_outsideListed(outsideListed)
+{
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        m_regions.push_back({static_cast<int>(i), outlines[i]});
+        m_result.regions.push_back({static_cast<int>(i), 0, {}});
+    }
+    measure(range);
+}
+
+void RangeStatisticsRun::measure(files::RecordRange range)
+{
     // As many steps as the plot stage takes; none beyond the records could count.
     if (std::isfinite(range.from) && std::isfinite(range.to) && range.to >= range.from) {
         const double steps = std::floor(range.to - range.from) + 1;
         m_total =
-            static_cast<std::int64_t>(std::min(steps, static_cast<double>(records.count()) + 2));
+            static_cast<std::int64_t>(std::min(steps, static_cast<double>(m_records.count()) + 2));
         if (range.from == std::floor(range.from) && std::abs(range.from) < 1e15)
             m_wholeFrom = static_cast<std::int64_t>(range.from);
     }
@@ -65,16 +82,23 @@ bool RangeStatisticsRun::advance(std::int64_t budget)
             ++m_result.plotted;
             columns[0].add(x);
             columns[1].add(y);
-            for (std::size_t r = 0; r < m_regions.size(); ++r)
+            const colorimetry::UV uv = colorimetry::UvPrimeFromXY({*x, *y});
+            columns[2].add(uv.u);
+            columns[3].add(uv.v);
+            for (std::size_t r = 0; r < m_regions.size(); ++r) {
+                RegionShare& share = m_result.regions[r];
                 if (colorimetry::InsideRegion(m_regions[r].outline, {*x, *y}))
-                    ++m_result.regions[r].inside;
+                    ++share.inside;
+                else if (share.outside.size() < m_outsideListed)
+                    share.outside.push_back(n);
+            }
         } else {
             ++m_result.notNumbers;
         }
         const files::RecordExtras extras = m_records.extras(index);
-        columns[2].add(extras.Ev);
-        columns[3].add(extras.Tcp);
-        columns[4].add(extras.duv);
+        columns[4].add(extras.Ev);
+        columns[5].add(extras.Tcp);
+        columns[6].add(extras.duv);
     }
     return m_done >= m_total;
 }
@@ -94,7 +118,7 @@ QString StatisticsCell(const RangeStatistics& statistics, StatisticsRow row, int
     if (column == 0)
         return QString::number(s.count());
     // The digits of the record lines; a mean and a spread one more.
-    static constexpr std::array<int, StatisticsRowCount> LineDecimals = {4, 4, 1, 0, 4};
+    static constexpr std::array<int, StatisticsRowCount> LineDecimals = {4, 4, 4, 4, 1, 0, 4};
     const int decimals = LineDecimals[static_cast<std::size_t>(row)] + (column >= 3 ? 1 : 0);
     const std::optional<double> values[] = {s.minimum(), s.maximum(), s.mean(),
                                             s.standardDeviation()};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colorimetry/Region.h"
 #include "files/ColumnStatistics.h"
 #include "files/PlotDocument.h"
 #include "plot/RegionFile.h"
@@ -17,21 +18,25 @@ enum class StatisticsRow
 {
     x,
     y,
+    u, // u'
+    v, // v'
     Ev,
     Tcp,
     duv
 };
-inline constexpr int StatisticsRowCount = 5;
+inline constexpr int StatisticsRowCount = 7;
 inline constexpr int StatisticsColumnCount = 5; // count, min, max, mean, SD
 
 struct RegionShare
 {
-    int row = 0; // 0-based row of the regions panel
+    int row = 0; // 0-based row of the regions panel, or index of the outline given
     long long inside = 0;
+    // The numbers of the first plotted records outside, up to the limit the run was given.
+    std::vector<std::int64_t> outside;
 };
 
-// What the records of the plotted range add up to. x and y (and the regions' shares) count the
-// records drawn as markers; a record whose x or y is no number is counted apart, as the plot
+// What the records of the plotted range add up to. x, y, u', v' (and the regions' shares) count
+// the records drawn as markers; a record whose x or y is no number is counted apart, as the plot
 // skips it. Ev, Tcp and delta-uv count every record of the range that carries them.
 struct RangeStatistics
 {
@@ -55,6 +60,11 @@ public:
     // `regions` is null when the regions are off.
     RangeStatisticsRun(const files::RecordTable& records, files::RecordRange range,
                        const RegionRows* regions);
+    // The shares of these outlines (x, y corners in drawing order) instead, each listing up to
+    // `outsideListed` of the records outside it.
+    RangeStatisticsRun(const files::RecordTable& records, files::RecordRange range,
+                       const std::vector<colorimetry::Quadrangle>& outlines,
+                       std::size_t outsideListed);
     ~RangeStatisticsRun();
 
     // Takes up to `budget` further steps of the range; true once all are taken.
@@ -64,8 +74,11 @@ public:
 private:
     struct Region;
 
+    void measure(files::RecordRange range);
+
     const files::RecordTable& m_records;
     double m_from;
+    std::size_t m_outsideListed = 0;
     std::vector<Region> m_regions;
     RangeStatistics m_result;
     std::int64_t m_total = 0;

@@ -25,9 +25,9 @@ StatisticsPanel::StatisticsPanel(QWidget* parent)
     m_gridStats->setHorizontalHeaderLabels({QStringLiteral("count"), QStringLiteral("min"),
                                             QStringLiteral("max"), QStringLiteral("mean"),
                                             QStringLiteral("SD")});
-    m_gridStats->setVerticalHeaderLabels({QStringLiteral("x"), QStringLiteral("y"),
-                                          QStringLiteral("Ev"), QStringLiteral("Tcp"),
-                                          QString::fromUtf8("\u0394uv")});
+    m_gridStats->setVerticalHeaderLabels(
+        {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("u'"), QStringLiteral("v'"),
+         QStringLiteral("Ev"), QStringLiteral("Tcp"), QString::fromUtf8("\u0394uv")});
     m_gridStats->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_gridStats->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     for (int row = 0; row < StatisticsRowCount; ++row) {

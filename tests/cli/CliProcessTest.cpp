@@ -66,6 +66,17 @@ TEST(CliProcess, RunsWithoutADisplayAndSavesARecordingOnCtrlC)
     EXPECT_TRUE(saved.readAll().contains(QStringLiteral("Total Records : %1\r\n")
                                              .arg(static_cast<int>(records.count()))
                                              .toLatin1()));
+
+    // The report draws its page on no display at all.
+    const QString pdf = home.filePath(QStringLiteral("rec.pdf"));
+    QProcess report;
+    report.setProcessEnvironment(env);
+    Start(report, {"report", target, "--output", pdf, "--region", "5000 K"});
+    ASSERT_TRUE(report.waitForFinished(30000));
+    EXPECT_EQ(report.exitCode(), 0) << report.readAllStandardError().toStdString();
+    QFile page(pdf);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().startsWith("%PDF-"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -396,7 +397,8 @@ protected:
 };
 
 // Worked by hand over records 1 to 5, record 4 not plotted. x 0.30 0.31 0.33 0.35: mean
-// 0.3225, squares 0.001475 / 3, SD 0.022174. y 0.30 0.32 0.34 0.36: squares 0.002 / 3. Ev 100
+// 0.3225, squares 0.001475 / 3, SD 0.022174. y 0.30 0.32 0.34 0.36: squares 0.002 / 3. u', v'
+// of these four by 4x / (-2x + 12y + 3) and 9y / (-2x + 12y + 3). Ev 100
 // 200 400 300 (record 5 blank): squares 50000 / 3. Tcp 6000 5000 4000 4000 3000: squares
 // 5.2e6 / 4. delta-uv 0.001 0.002 -0.003 0.001 0.004: mean 0.001, squares 26e-6 / 4. The
 // region, typed with crossing corners and decimal commas, is the rectangle 0.30-0.34 by
@@ -419,14 +421,16 @@ TEST_F(PlotReport, StatisticsOfTheRangeAndItsRegion)
     click("CmdUserOK");
     drawToEnd();
 
-    const char* expected[5][5] = {{"4", "0.3000", "0.3500", "0.32250", "0.02217"},
+    const char* expected[7][5] = {{"4", "0.3000", "0.3500", "0.32250", "0.02217"},
                                   {"4", "0.3000", "0.3600", "0.33000", "0.02582"},
+                                  {"4", "0.1994", "0.2115", "0.20411", "0.00566"},
+                                  {"4", "0.4500", "0.4894", "0.46977", "0.01703"},
                                   {"4", "100.0", "400.0", "250.00", "129.10"},
                                   {"5", "3000", "6000", "4400.0", "1140.2"},
                                   {"5", "-0.0030", "0.0040", "0.00100", "0.00255"}};
     auto* grid = child<QTableWidget>("GridStats");
     ASSERT_TRUE(grid->isVisible());
-    for (int row = 0; row < 5; ++row)
+    for (int row = 0; row < 7; ++row)
         for (int column = 0; column < 5; ++column)
             EXPECT_EQ(grid->item(row, column)->text().toStdString(), expected[row][column])
                 << grid->verticalHeaderItem(row)->text().toStdString() << " column " << column;
@@ -542,13 +546,22 @@ TEST(PictureSize, TypedSizesAcceptedOrRefusedWithAReason)
     }
 }
 
-// A disk that takes no more than a few bytes: the export, or the PDF file written when there is
-// no printer, fails with the system's reason, and the file of the same name stays as it was.
+// A disk that takes no more than a few bytes: the export, the report, or the PDF file written
+// when there is no printer, fails with the system's reason, and the file of the same name stays as
+// it was.
 TEST_F(PlotReport, FailedExportsKeepTheOldFileAndSayWhy)
 {
     dialogs.printerPresent = false;
-    const std::pair<const char*, const char*> rows[] = {
-        {"ExportCsv", "old.csv"}, {"ExportPicture", "old.png"}, {"Print", "old.pdf"}};
+    dialogs.onModal = [](ui::ModalWindow& report) { // OK as it opens
+        auto& dialog = dynamic_cast<QDialog&>(report);
+        QTest::mouseClick(dialog.findChild<QAbstractButton*>(QStringLiteral("CmdReportOK")),
+                          Qt::LeftButton);
+        return dialog.result();
+    };
+    const std::pair<const char*, const char*> rows[] = {{"ExportCsv", "old.csv"},
+                                                        {"ExportPicture", "old.png"},
+                                                        {"Print", "old.pdf"},
+                                                        {"Report", "report.pdf"}};
     for (const auto& [button, name] : rows) {
         SCOPED_TRACE(button);
         const QString path = root.dir.filePath(QString::fromLatin1(name));
