@@ -138,7 +138,9 @@ void drawDiagram(QPainter& painter, const ReportRequest& request, const ReportCo
     painter.restore();
     painter.setFont(fontOf(8));
     painter.setPen(Qt::black);
-    painter.drawText(area, Qt::AlignRight | Qt::AlignTop,
+    // Above the frame, right of the vertical axis's labels.
+    painter.drawText(area.adjusted(GraphFrame(area.size()).left, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignTop,
                      uv ? QStringLiteral("CIE 1976 u', v'") : QStringLiteral("CIE 1931 x, y"));
 }
 

@@ -72,7 +72,7 @@ TEST(CliProcess, RunsWithoutADisplayAndSavesARecordingOnCtrlC)
     QProcess report;
     report.setProcessEnvironment(env);
     Start(report, {"report", target, "--output", pdf, "--region", "5000 K"});
-    ASSERT_TRUE(report.waitForFinished(30000));
+    ASSERT_TRUE(report.state() == QProcess::NotRunning || report.waitForFinished(30000));
     EXPECT_EQ(report.exitCode(), 0) << report.readAllStandardError().toStdString();
     QFile page(pdf);
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
