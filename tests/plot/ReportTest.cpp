@@ -278,5 +278,27 @@ TEST_F(Report, FormatsRefusalsAndFailures)
     EXPECT_EQ(QImage(path("r.png")).size(), (page * 150 / 72).toSize());
 }
 
+// The heading's facts of a set downloaded from the meter: from its header, or, for a text that
+// is no data file, the time stamps of its record items wherever they stand.
+TEST(ReportFacts, FromASetTextWithAndWithoutItsHeader)
+{
+    const std::string record = files::RecordLine({.year = 2026, .month = 11, .day = 27, .hour = 9});
+    const std::string later = files::RecordLine({.year = 2026, .month = 11, .day = 27, .hour = 10});
+    const std::string set = "582 Data Logger\r\nStart Time : 2026/11/27 09:00:00\r\n"
+                            "Total Records : 3\r\nInterval : 5 Second     Unit : lx\r\n"
+                            "Date Time X\r\n*****\r\n" +
+                            record + "\r\n" + record + "\r\n" + later + "\r\n";
+    const files::DataFileFacts facts = files::DataTextFacts(set, 1, 3);
+    EXPECT_EQ(facts.startTime, QStringLiteral("2026/11/27 09:00:00"));
+    EXPECT_EQ(facts.interval, QStringLiteral("5 s"));
+    EXPECT_EQ(facts.firstRecord, QStringLiteral("2026/11/27  09:00:00"));
+    EXPECT_EQ(facts.lastRecord, QStringLiteral("2026/11/27  10:00:00"));
+
+    const files::DataFileFacts bare = files::DataTextFacts("junk\r\n" + later + "\r\n", 1, 1);
+    EXPECT_EQ(bare.startTime, QString());
+    EXPECT_EQ(bare.firstRecord, QStringLiteral("2026/11/27  10:00:00"));
+    EXPECT_EQ(bare.lastRecord, bare.firstRecord);
+}
+
 } // namespace
 } // namespace plot
