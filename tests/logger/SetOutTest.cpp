@@ -55,7 +55,8 @@ protected:
 };
 
 // Worked by hand. x 0.30 0.32 0.34 and y 0.31 0.33 0.35: mean 0.32 and 0.33, squares
-// 0.0008 / 2, SD 0.02. Ev 100 200 600: mean 300, squares 140000 / 2, SD 264.58. Tcp 5000
+// 0.0008 / 2, SD 0.02; u', v' of each by 4x / (-2x + 12y + 3) and 9y / (-2x + 12y + 3). Ev
+// 100 200 600: mean 300, squares 140000 / 2, SD 264.58. Tcp 5000
 // 4000 3000: SD 1000. delta-uv 0.001 0.002 0.003: mean 0.002, SD 0.001.
 TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
 {
@@ -71,13 +72,15 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     while (plot->canvas().plotStageRunning())
         QCoreApplication::processEvents();
     EXPECT_EQ(plot->windowTitle(), QStringLiteral("Set 1 2026/12/05 16:39:05"));
-    const char* expected[5][5] = {{"3", "0.3000", "0.3400", "0.32000", "0.02000"},
+    const char* expected[7][5] = {{"3", "0.3000", "0.3400", "0.32000", "0.02000"},
                                   {"3", "0.3100", "0.3500", "0.33000", "0.02000"},
+                                  {"3", "0.1961", "0.2086", "0.20240", "0.00626"},
+                                  {"3", "0.4559", "0.4831", "0.46965", "0.01363"},
                                   {"3", "100.0", "600.0", "300.00", "264.58"},
                                   {"3", "3000", "5000", "4000.0", "1000.0"},
                                   {"3", "0.0010", "0.0030", "0.00200", "0.00100"}};
     auto* stats = plot->findChild<QTableWidget*>(QStringLiteral("GridStats"));
-    for (int row = 0; row < 5; ++row)
+    for (int row = 0; row < 7; ++row)
         for (int column = 0; column < 5; ++column)
             EXPECT_EQ(stats->item(row, column)->text().toStdString(), expected[row][column])
                 << row << "," << column;
