@@ -465,14 +465,16 @@ TEST_F(PlotReport, CsvOfEveryRecordWhateverTheRange)
     EXPECT_TRUE(dialogs.messages.empty());
     const QByteArray rows = readFile(csv);
     EXPECT_EQ(rows.count("\r\n"), 7);
-    EXPECT_TRUE(rows.endsWith("\r\n2026-12-06T10:30:06,95.0,100.0,108.9,50.0,2000,0.9000,0.9000,0."
-                              "1978,0.4683,0.0000\r\n"));
+    EXPECT_TRUE(rows.endsWith("\r\n2026-12-06T10:30:06,95.0,100.0,108.9,50.0,0.9000,0.9000,0.1978,"
+                              "0.4683,2000,0.0000\r\n"));
 }
 
 // 400 x 300: frame 60..380 by 73..273, so record 6 (0.9, 0.9) lands at (348, 93). A range
 // typed as 0.30 to 0.36 labels its ticks apart, in the exported picture as in the window (one
 // renderer draws both); the labels come in pairs, the vertical axis's first.
-TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
+// Under a title band that names the file, the range and the date (the test clock's), the plot
+// at the typed size: nothing printed leaves the picture, the last horizontal label included.
+TEST_F(PlotReport, PictureAtTheTypedSizeUnderATitleBandWithNothingCut)
 {
     const QString png = root.dir.filePath(QStringLiteral("plot.png"));
     const QString svg = root.dir.filePath(QStringLiteral("plot.svg"));
