@@ -15,13 +15,23 @@
 
 namespace plot {
 
+namespace {
+
+const ui::Clock& clockOr(const ui::Clock* clock)
+{
+    static const ui::SystemClock system;
+    return clock != nullptr ? *clock : system;
+}
+
+} // namespace
+
 PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
-                       PlotSettings& settings)
+                       PlotSettings& settings, const ui::Clock* clock)
     : QWidget(nullptr), m_document(document), m_settings(settings),
       m_canvas(new PlotCanvas(document, this)), m_toolbar(new QToolBar(this)),
       m_rangePanel(new RangePanel(dialogs, document, this)),
       m_regionPanel(new RegionPanel(dialogs, this)), m_statisticsPanel(new StatisticsPanel(this)),
-      m_exports(dialogs, document, *m_canvas)
+      m_exports(dialogs, document, *m_canvas, clockOr(clock))
 {
     setObjectName(QStringLiteral("Plot"));
     setMinimumSize(420, 360);
@@ -161,13 +171,15 @@ void PlotWindow::run(PlotCommand command)
         if (m_rangePanel->isVisible())
             m_rangePanel->raise();
         break;
-    case PlotCommand::Print:
+    case PlotCommand::Print: {
+        const RegionRows regions = regionRows();
         m_rangePanel->hide();
         m_regionPanel->hide();
         m_toolbar->hide();
-        m_exports.print(windowTitle());
+        m_exports.print(windowTitle(), m_settings.RegionsOn ? &regions : nullptr);
         m_toolbar->show();
         break;
+    }
     case PlotCommand::ExportCsv:
         m_exports.exportCsv();
         break;
@@ -205,8 +217,9 @@ RegionRows PlotWindow::regionRows() const
     return m_regionPanel->rows();
 }
 
-PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow)
-    : m_dialogs(dialogs), m_document(document), m_mainWindow(mainWindow)
+PlotViewer::PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
+                       const ui::Clock* clock)
+    : m_dialogs(dialogs), m_document(document), m_mainWindow(mainWindow), m_clock(clock)
 {
 }
 
@@ -224,7 +237,7 @@ PlotWindow* PlotViewer::showAndDraw()
         m_window->activateWindow();
         return m_window;
     }
-    m_window = new PlotWindow(m_dialogs, m_document, m_mainWindow, m_settings);
+    m_window = new PlotWindow(m_dialogs, m_document, m_mainWindow, m_settings, m_clock);
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     return m_window;

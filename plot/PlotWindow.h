@@ -44,9 +44,10 @@ class PlotWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the window (left edge at its right edge, tops aligned).
+    // `mainWindow` places the window (left edge at its right edge, tops aligned). `clock` dates
+    // the exported pictures (the system's clock when null).
     PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
-               PlotSettings& settings);
+               PlotSettings& settings, const ui::Clock* clock = nullptr);
     ~PlotWindow() override;
 
     void run(PlotCommand command);
@@ -85,7 +86,8 @@ private:
 class PlotViewer
 {
 public:
-    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow);
+    PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
+               const ui::Clock* clock = nullptr);
     ~PlotViewer();
     PlotViewer(const PlotViewer&) = delete;
     PlotViewer& operator=(const PlotViewer&) = delete;
@@ -99,6 +101,7 @@ private:
     ui::Dialogs& m_dialogs;
     files::PlotDocument& m_document;
     QPointer<QWidget> m_mainWindow;
+    const ui::Clock* m_clock;
     PlotSettings m_settings;
     QPointer<PlotWindow> m_window;
 };
