@@ -264,7 +264,8 @@ bool writePlainRecordItem(CsvWriter& out, std::string_view item, std::size_t rea
     char* row = out.rowRoom(19 + RecordValueCount * 10 + Copied);
     char* at = row + (layout.timeInPlace ? isoTimeOfDigits(line, row) : isoTime(item, row)).size();
 #pragma GCC unroll 10
-    for (std::size_t i = 0; i < RecordValueCount; ++i) {
+    for (const RecordValue field : RecordCsvOrder) {
+        const auto i = static_cast<std::size_t>(field);
         *at++ = ',';
         std::memcpy(at, line + RecordFieldPlaces[i].first - 1 + layout.lead[i], Copied);
         at += layout.length[i];
@@ -282,8 +283,7 @@ void writeRecordItem(CsvWriter& out, std::string_view item, std::size_t readable
         return;
     char iso[19];
     out.text(isoTime(item, iso));
-    for (int i = 0; i < RecordValueCount; ++i) {
-        const auto field = static_cast<RecordValue>(i);
+    for (const RecordValue field : RecordCsvOrder) {
         const std::string_view text = withoutBlanks(RecordFieldText(item, field));
         if (isPlainDecimal(text)) {
             out.text(text);
@@ -298,18 +298,28 @@ void writeRecordItem(CsvWriter& out, std::string_view item, std::size_t readable
 
 } // namespace
 
-std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(std::string_view evUnit)
+Quantity QuantityOf(RecordValue field)
 {
-    return {"Date and time", "X", "Y", "Z",  "Ev (" + std::string(evUnit) + ")",
-            "Tcp (K)",       "x", "y", "u'", "v'",
-            "delta-uv"};
+    static constexpr std::array<Quantity, RecordValueCount> Quantities = {
+        Quantity::X, Quantity::Y, Quantity::Z, Quantity::Ev, Quantity::Tcp,
+        Quantity::x, Quantity::y, Quantity::u, Quantity::v,  Quantity::Duv};
+    return Quantities[static_cast<std::size_t>(field)];
+}
+
+std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(bool footCandles)
+{
+    std::array<std::string, 1 + RecordValueCount> titles;
+    titles[0] = TimeTitle;
+    for (std::size_t i = 0; i < RecordValueCount; ++i)
+        titles[i + 1] = QuantityTitle(QuantityOf(RecordCsvOrder[i]), footCandles);
+    return titles;
 }
 
 void WriteRecordRow(CsvWriter& out, const RecordFields& fields)
 {
     out.text(fields.time ? IsoDateTime(*fields.time) : std::string());
-    for (const std::optional<RecordNumber>& n : fields.values) {
-        if (n)
+    for (const RecordValue field : RecordCsvOrder) {
+        if (const std::optional<RecordNumber>& n = fields[field])
             out.number(n->value, n->decimals);
         else
             out.text({});
@@ -319,7 +329,7 @@ void WriteRecordRow(CsvWriter& out, const RecordFields& fields)
 
 void RecordsCsv::writeTitles()
 {
-    for (const std::string& title : RecordColumnTitles(m_footCandles ? "fc" : "lx"))
+    for (const std::string& title : RecordColumnTitles(m_footCandles))
         m_out.text(title);
     m_out.endRow();
     m_titled = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/CsvWriter.h"
+#include "files/QuantityTitles.h"
 #include "files/RecordFields.h"
 
 #include <array>
@@ -10,12 +11,20 @@
 
 namespace files {
 
-// The column titles of a record CSV with their units: "Date and time", "X", "Y", "Z",
-// "Ev (<evUnit>)", "Tcp (K)", "x", "y", "u'", "v'", "delta-uv".
-std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(std::string_view evUnit);
+// The fields of a record line in the order a record CSV writes them, the quantities' order (a
+// line holds Tcp before x), and the quantity each is.
+inline constexpr std::array<RecordValue, RecordValueCount> RecordCsvOrder = {
+    RecordValue::X, RecordValue::Y, RecordValue::Z, RecordValue::Ev,  RecordValue::x,
+    RecordValue::y, RecordValue::u, RecordValue::v, RecordValue::Tcp, RecordValue::duv};
+Quantity QuantityOf(RecordValue field);
 
-// One record as a CSV row: its ISO 8601 date and time, then each value with the decimals it had
-// in the record line; an empty field where the line holds nothing valid.
+// The column titles of a record CSV with their units, named as every table of readings names
+// them: "Time", "X", "Y", "Z", "Ev (lx)" (or "Ev (fc)"), "x", "y", "u'", "v'", "Tcp (K)",
+// "delta-uv".
+std::array<std::string, 1 + RecordValueCount> RecordColumnTitles(bool footCandles);
+
+// One record as a CSV row: its ISO 8601 date and time, then each value in RecordCsvOrder with the
+// decimals it had in the record line; an empty field where the line holds nothing valid.
 void WriteRecordRow(CsvWriter& out, const RecordFields& fields);
 
 // The last two layouts of record lines whose fields were all blank or plain decimals, so that a

@@ -1,6 +1,7 @@
 #include "panel/ReadingsModel.h"
 
 #include "files/CsvWriter.h"
+#include "files/QuantityTitles.h"
 #include "link/DisplayModes.h"
 
 #include <algorithm>
@@ -14,10 +15,13 @@ namespace {
 // The display's conversion, so that the table reads as the meter does.
 constexpr double FootCandlesPerLux = 0.0929;
 
-constexpr std::array<const char*, ReadingColumnCount> Titles = {
-    "Time", "Mode", "X",  "Y",       "Z",        "Ev (lx)",         "x",
-    "y",    "u'",   "v'", "Tcp (K)", "delta-uv", "Wavelength (nm)", "Pe",
-    "Pc"};
+// The List names its columns as every table of readings and records does.
+static_assert(ReadingValueCount == files::QuantityCount &&
+              EvColumn - FirstValueColumn == static_cast<int>(files::Quantity::Ev) &&
+              TcpColumn - FirstValueColumn == static_cast<int>(files::Quantity::Tcp) &&
+              DuvColumn - FirstValueColumn == static_cast<int>(files::Quantity::Duv) &&
+              uColumn - FirstValueColumn == static_cast<int>(files::Quantity::u) &&
+              PcColumn - FirstValueColumn == static_cast<int>(files::Quantity::Pc));
 // Decimals of the values in lx; in fc Ev takes two, as on the display.
 constexpr std::array<int, ReadingColumnCount> Decimals = {0, 0, 1, 1, 1, 1, 4, 4,
                                                           4, 4, 0, 4, 1, 3, 3};
@@ -47,11 +51,14 @@ QString shownTime(const ReadingRow& row)
 
 QString ReadingColumnTitle(int column, bool footCandles)
 {
-    if (column == EvColumn && footCandles)
-        return QStringLiteral("Ev (fc)");
-    if (column < 0 || column >= ReadingColumnCount)
-        return QString();
-    return QLatin1String(Titles[static_cast<std::size_t>(column)]);
+    std::string_view title;
+    if (column == TimeColumn)
+        title = files::TimeTitle;
+    else if (column == ModeColumn)
+        title = files::ModeTitle;
+    else if (column >= FirstValueColumn && column < ReadingColumnCount)
+        title = files::QuantityTitle(static_cast<files::Quantity>(valueIndex(column)), footCandles);
+    return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 int ReadingDecimals(int column, bool footCandles)

@@ -25,6 +25,16 @@ QPointF DiagramPoint(Diagram diagram, colorimetry::XY c)
     return {uv.u, uv.v};
 }
 
+QString HorizontalAxisTitle(Diagram diagram)
+{
+    return diagram == Diagram::XY ? QStringLiteral("x") : QStringLiteral("u'");
+}
+
+QString VerticalAxisTitle(Diagram diagram)
+{
+    return diagram == Diagram::XY ? QStringLiteral("y") : QStringLiteral("v'");
+}
+
 Frame GraphFrame(QSizeF size)
 {
     Frame frame;

@@ -22,6 +22,10 @@ enum class Diagram
 // stay straight, so an outline is mapped by its corners.
 QPointF DiagramPoint(Diagram diagram, colorimetry::XY c);
 
+// The titles of the diagram's horizontal and vertical axes: "x" and "y", or "u'" and "v'".
+QString HorizontalAxisTitle(Diagram diagram);
+QString VerticalAxisTitle(Diagram diagram);
+
 // The frame of the graph in a view of `size` pixels: room for the labels left of and below it
 // as on the plot, and for the last label right of it.
 Frame GraphFrame(QSizeF size);

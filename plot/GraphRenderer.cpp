@@ -93,9 +93,9 @@ void blend(uchar* bits, qsizetype stride, const QRect& pixels, QRgb colour)
 
 } // namespace
 
-void DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
-                         const std::vector<GraphRegion>& regions, int chosen, const QFont& font,
-                         const QColor& background)
+TickedAxes DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
+                               const std::vector<GraphRegion>& regions, int chosen,
+                               const QFont& font, const QColor& background)
 {
     picture.fill(background);
     QPainter painter(&picture);
@@ -106,14 +106,13 @@ void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
                       const std::vector<GraphRegion>& regions, int chosen, const QFont& font)
 {
     const Frame& f = viewport.frame();
-    const AxisRanges ranges = viewport.ranges();
-    // One step for both axes, so that both carry labels of the same precision.
-    const double step = std::min(ranges.xMax - ranges.xMin, ranges.yMax - ranges.yMin) / 10;
-    DrawAxes(painter, f, ranges, font,
-             [step](double value) { return GraphAxisLabel(value, step); });
+    const TickedAxes axes = LayOutTickedAxes(f, viewport.ranges(), picture.size(), font,
+                                             HorizontalAxisTitle(viewport.diagram()),
+                                             VerticalAxisTitle(viewport.diagram()), &picture);
+    DrawTickedAxes(painter, f, axes, font);
     const QRectF frame = frameRect(f);
     painter.fillRect(frame, Qt::white);
-    DrawGrid(painter, f, PaletteColour(DefaultGridColour));
+    DrawTickedGrid(painter, f, axes, PaletteColour(DefaultGridColour));
 
     painter.setClipRect(frame);
     const QRectF box = frame.adjusted(-64, -64, 64, 64);
@@ -143,6 +142,7 @@ void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
             return viewport.toPixel({x, y});
         },
         box);
+    return axes;
 }
 
 void DrawLiveMarker(QPainter& painter, QPointF pixel, bool current)
@@ -162,7 +162,8 @@ void GraphPicture::drawBackground(QSize size, const GraphViewport& viewport,
 {
     // Opaque pixels, so that showing them is a plain copy.
     m_background = QImage(size, QImage::Format_RGB32);
-    DrawGraphBackground(m_background, viewport, model.regions(), model.chosen(), font, colour);
+    m_axes =
+        DrawGraphBackground(m_background, viewport, model.regions(), model.chosen(), font, colour);
     m_composed = m_background.copy();
     m_dots = 0;
     m_frame = frameRect(viewport.frame()).toAlignedRect();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/AxisTicks.h"
 #include "plot/GraphDiagram.h"
 #include "plot/GraphModel.h"
 
@@ -15,12 +16,12 @@ class QPainter;
 
 namespace plot {
 
-// The graph's kept background, as big as the view: axes, labels, the white frame with its grid,
-// every region (the chosen one bold) and both loci. Drawn again only when the view, the diagram
-// or the regions change.
-void DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
-                         const std::vector<GraphRegion>& regions, int chosen, const QFont& font,
-                         const QColor& background);
+// The graph's kept background, as big as the view: axes at round steps with their labels and
+// titles, the white frame with its grid, every region (the chosen one bold) and both loci. Drawn
+// again only when the view, the diagram or the regions change. Returns the axes as laid out.
+TickedAxes DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
+                               const std::vector<GraphRegion>& regions, int chosen,
+                               const QFont& font, const QColor& background);
 
 // The same onto any painter (a page, a vector picture), over what it holds.
 void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
@@ -49,6 +50,8 @@ public:
     void paint(QPainter& painter, const QRect& exposed);
 
     const QImage& background() const { return m_background; }
+    // The axes of the background as last drawn.
+    const TickedAxes& axes() const { return m_axes; }
 
 private:
     struct Dot
@@ -67,6 +70,7 @@ private:
     void drawCross(QPointF at);
 
     QImage m_background;
+    TickedAxes m_axes;
     QImage m_composed; // the background with the trail over it
     QRect m_frame;
     std::array<Dot, Trail::Length> m_trail; // the first m_dots, oldest first

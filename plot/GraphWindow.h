@@ -31,6 +31,8 @@ public:
     void redrawAll();
     // Repaints what the live layer covered and covers now: the model's reading changed.
     void liveChanged();
+    // What the view shows, as last drawn.
+    const GraphPicture& picture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,29 +4,44 @@
 #include "ui/WorkingFiles.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSvgGenerator>
+#include <algorithm>
 
 namespace plot {
 
 namespace {
 
-PlotView viewOf(const PlotPicture& picture)
+// The labels of both axes as the resize stage prints them.
+std::vector<PrintedText> labelsOver(const Frame& frame, const PlotPicture& picture,
+                                    const QPaintDevice* device)
 {
-    return {FrameFromClient(picture.size.width(), picture.size.height()), picture.axisMin,
-            picture.axisMax};
+    const int decimals = AxisLabelDecimals(picture.axisMin, picture.axisMax);
+    return AxisLabelPlaces(
+        frame, {picture.axisMin, picture.axisMax, picture.axisMin, picture.axisMax}, picture.font,
+        device, [decimals](double value) { return AxisLabel(value, decimals); });
 }
 
-// Both stages onto `painter`, every marker at once and no progress caption.
+QFont headingFont(const QFont& font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    return bold;
+}
+
+// The number as the range dialog shows it: 1, 250, 2.5.
+QString shortest(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
 void drawPlot(QPainter& painter, const PlotPicture& picture)
 {
-    const PlotView view = viewOf(picture);
-    const QSizeF size(picture.size);
-    DrawResizeStage(painter, size, view, picture.font, picture.background);
-    PlotStage stage(view, *picture.records, picture.range, picture.regions, picture.gridColour);
-    stage.drawFixed(painter, size);
-    stage.drawMarkers(painter, size, stage.markerCount());
+    DrawPlotPicture(painter, picture, QSizeF(picture.size));
 }
 
 QByteArray svgDocument(const PlotPicture& picture)
@@ -55,6 +70,111 @@ QByteArray pngDocument(const QImage& image)
 }
 
 } // namespace
+
+QString PictureHeading(const PictureTitle& title)
+{
+    return title.fileName;
+}
+
+QString PictureSubheading(const PictureTitle& title)
+{
+    return QStringLiteral("Records %1 to %2 of %3, %4")
+        .arg(shortest(title.range.from), shortest(title.range.to))
+        .arg(title.recordCount)
+        .arg(title.made.toString(u"yyyy-MM-dd HH:mm"));
+}
+
+PictureLayout LayOutPicture(const PlotPicture& picture, QSizeF size, const QPaintDevice* device)
+{
+    const auto metricsOf = [device](const QFont& font) {
+        return device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font);
+    };
+    const QFontMetricsF metrics = metricsOf(picture.font);
+    const QFontMetricsF headingMetrics = metricsOf(headingFont(picture.font));
+    const double line = metrics.height();
+    const double pad = std::max(4.0, line / 2);
+    PictureLayout layout;
+
+    // The title band: both lines cut short with an ellipsis where the picture is too narrow.
+    const double textWidth = std::max(1.0, size.width() - 2 * pad);
+    const QString heading =
+        headingMetrics.elidedText(PictureHeading(picture.title), Qt::ElideMiddle, textWidth);
+    const QString subheading =
+        metrics.elidedText(PictureSubheading(picture.title), Qt::ElideRight, textWidth);
+    layout.heading = {heading, QRectF(pad, pad, headingMetrics.horizontalAdvance(heading),
+                                      headingMetrics.height())};
+    layout.subheading = {subheading, QRectF(pad, layout.heading.box.bottom(),
+                                            metrics.horizontalAdvance(subheading), line)};
+    layout.band = QRectF(0, 0, size.width(), layout.subheading.box.bottom() + pad);
+
+    // The frame as large as the labels around it allow. The axes print the labels at fixed
+    // distances from the frame: a vertical label 40 pixels and a quarter of its width left of
+    // it, the horizontal ones 15 below it, the last one starting 5 left of its right edge.
+    const Frame first = FrameFromClient(size.width(), size.height());
+    double widestVertical = 0;
+    double lastHorizontal = 0;
+    for (const PrintedText& text : labelsOver(first, picture, device)) {
+        if (text.box.top() > first.bottom)
+            lastHorizontal = text.box.width();
+        else
+            widestVertical = std::max(widestVertical, text.box.width());
+    }
+    Frame& f = layout.frame;
+    f.left = std::max(60.0, 40 + widestVertical / 4 + pad);
+    f.bottom = size.height() - pad - line - 15;
+    // The grid's vertical lines and the loci reach 10 pixels above the frame.
+    const double top = layout.band.bottom() + pad + std::max(10.0, line / 2);
+    f.width = std::max(1.0, size.width() - pad - lastHorizontal + 5 - f.left);
+    f.height = std::max(1.0, f.bottom - top);
+    layout.labels = labelsOver(f, picture, device);
+    return layout;
+}
+
+void DrawPlotPicture(QPainter& painter, const PlotPicture& picture, QSizeF size)
+{
+    const PictureLayout layout = LayOutPicture(picture, size, painter.device());
+    const PlotView view{layout.frame, picture.axisMin, picture.axisMax};
+    DrawResizeStage(painter, size, view, picture.font, picture.background);
+
+    painter.setPen(Qt::black);
+    painter.setFont(headingFont(picture.font));
+    DrawPrintedText(painter, layout.heading);
+    painter.setFont(picture.font);
+    DrawPrintedText(painter, layout.subheading);
+    painter.drawLine(QPointF(0, layout.band.bottom()), QPointF(size.width(), layout.band.bottom()));
+
+    // Every marker at once, and no progress caption.
+    PlotStage stage(view, *picture.records, picture.range, picture.regions, picture.gridColour);
+    stage.drawFixed(painter, size);
+    stage.drawMarkers(painter, size, stage.markerCount());
+}
+
+bool WritePlotPdf(const PlotPicture& picture, const QString& path, const QString& title,
+                  QString& reason)
+{
+    // Made in memory first: the writer does not look at what its writes return.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&document);
+        writer.setTitle(title);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(picture.size.width() > picture.size.height()
+                                      ? QPageLayout::Landscape
+                                      : QPageLayout::Portrait);
+        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setResolution(150);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            reason = QStringLiteral("the PDF writer could not start");
+            return false;
+        }
+        // The painter's window is the printable area, in the writer's pixels.
+        DrawPlotPicture(painter, picture, QSizeF(painter.viewport().size()));
+        painter.end();
+    }
+    return ui::SaveWhole(path, document.data(), std::nullopt, reason) == ui::SaveOutcome::Saved;
+}
 
 QString PictureDialogFilter()
 {

@@ -15,23 +15,32 @@
 
 namespace plot {
 
-namespace {
-
-const ui::SystemClock TheSystemClock;
-
-} // namespace
-
 PlotExportActions::PlotExportActions(ui::Dialogs& dialogs, const files::PlotDocument& document,
-                                     const PlotCanvas& canvas, const ui::Clock* clock)
-    : m_dialogs(dialogs), m_document(document), m_canvas(canvas),
-      m_clock(clock != nullptr ? *clock : TheSystemClock)
+                                     const PlotCanvas& canvas, const ui::Clock& clock)
+    : m_dialogs(dialogs), m_document(document), m_canvas(canvas), m_clock(clock)
 {
 }
 
-void PlotExportActions::print(const QString& title)
+PlotPicture PlotExportActions::picture(QSize size, const RegionRows* regions) const
+{
+    const QString& path = m_document.source().path;
+    return {size,
+            m_canvas.axisMin(),
+            m_canvas.axisMax(),
+            &m_document.records(),
+            m_document.range(),
+            regions,
+            m_canvas.gridColour(),
+            m_canvas.font(),
+            m_canvas.palette().color(QPalette::Window),
+            {path.isEmpty() ? m_document.name() : QFileInfo(path).fileName(), m_document.range(),
+             m_document.records().count(), m_clock.now()}};
+}
+
+void PlotExportActions::print(const QString& title, const RegionRows* regions)
 {
     if (!m_dialogs.hasPrinter()) {
-        offerPdf(title);
+        offerPdf(title, regions);
         return;
     }
     if (!m_dialogs.printImage(m_canvas.picture(), title))
@@ -39,7 +48,7 @@ void PlotExportActions::print(const QString& title)
                           ui::MsgIcon::Exclamation);
 }
 
-void PlotExportActions::offerPdf(const QString& title)
+void PlotExportActions::offerPdf(const QString& title, const RegionRows* regions)
 {
     if (m_dialogs.message(QStringLiteral("No printer is installed. Save the plot as a PDF file?"),
                           ui::MsgButtons::OkCancel, ui::MsgIcon::Question) != ui::MsgAnswer::Ok)
@@ -50,7 +59,10 @@ void PlotExportActions::offerPdf(const QString& title)
     if (!path)
         return;
     QString reason;
-    if (!WritePicturePdf(m_canvas.picture(), *path, title, reason))
+    // On paper: a white page, the plot with the aspect of the window's.
+    PlotPicture page = picture(m_canvas.picture().size(), regions);
+    page.background = Qt::white;
+    if (!WritePlotPdf(page, *path, title, reason))
         ui::ShowNotWritten(m_dialogs, QStringLiteral("The PDF file"), *path, reason);
 }
 
@@ -99,18 +111,10 @@ void PlotExportActions::exportPicture(const RegionRows* regions)
         m_dialogs.message(reason, ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
-    const PlotPicture picture{*size,
-                              m_canvas.axisMin(),
-                              m_canvas.axisMax(),
-                              &m_document.records(),
-                              m_document.range(),
-                              regions,
-                              m_canvas.gridColour(),
-                              m_canvas.font(),
-                              m_canvas.palette().color(QPalette::Window)};
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = WritePlotPicture(
-        picture, PictureFormatOf(*path, m_pictureDialog.filterIndex), *path, reason);
+    const bool written =
+        WritePlotPicture(picture(*size, regions),
+                         PictureFormatOf(*path, m_pictureDialog.filterIndex), *path, reason);
     QGuiApplication::restoreOverrideCursor();
     if (!written)
         ui::ShowNotWritten(m_dialogs, QStringLiteral("The picture"), *path, reason);

@@ -99,17 +99,34 @@ void DrawAxes(QPainter& painter, const Frame& f, const AxisRanges& ranges, const
 
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
+    for (const PrintedText& text : AxisLabelPlaces(f, ranges, font, painter.device(), label))
+        painter.drawText(text.box.topLeft() + QPointF(0, metrics.ascent()), text.text);
+}
+
+void DrawPrintedText(QPainter& painter, const PrintedText& text)
+{
+    painter.drawText(text.box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text.text);
+}
+
+std::vector<PrintedText> AxisLabelPlaces(const Frame& f, const AxisRanges& ranges,
+                                         const QFont& font, const QPaintDevice* device,
+                                         const LabelText& label)
+{
+    const QFontMetricsF metrics =
+        device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font);
+    const double height = metrics.height();
+    std::vector<PrintedText> places;
     for (int j = 0; j <= 10; ++j) {
         const QString sy = label(ranges.yMin + j * (ranges.yMax - ranges.yMin) / 10);
         const QString sx = label(ranges.xMin + j * (ranges.xMax - ranges.xMin) / 10);
-        const double height = metrics.height();
+        const double wy = metrics.horizontalAdvance(sy);
+        const double wx = metrics.horizontalAdvance(sx);
         // Text positions are the top-left corners of the printed texts.
-        const QPointF vertical(f.left - 40 - metrics.horizontalAdvance(sy) / 4,
-                               f.bottom - height / 2 - j * f.height / 10);
-        const QPointF horizontal(f.left + j * f.width / 10 - 5, f.bottom + 15);
-        painter.drawText(vertical + QPointF(0, metrics.ascent()), sy);
-        painter.drawText(horizontal + QPointF(0, metrics.ascent()), sx);
+        places.push_back({sy, QRectF(f.left - 40 - wy / 4,
+                                     f.bottom - height / 2 - j * f.height / 10, wy, height)});
+        places.push_back({sx, QRectF(f.left + j * f.width / 10 - 5, f.bottom + 15, wx, height)});
     }
+    return places;
 }
 
 void DrawGrid(QPainter& painter, const Frame& f, const QColor& colour)

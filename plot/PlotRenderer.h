@@ -13,9 +13,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QFont;
 class QImage;
+class QPaintDevice;
 class QPainter;
 
 namespace plot {
@@ -44,6 +46,22 @@ struct AxisRanges
 
 // The text of an axis label for a value.
 using LabelText = std::function<QString(double)>;
+
+// A text printed in a picture: the text and its box, its top left corner and measured size.
+struct PrintedText
+{
+    QString text;
+    QRectF box;
+};
+
+// Prints the text at its box in the painter's font and pen.
+void DrawPrintedText(QPainter& painter, const PrintedText& text);
+
+// Where DrawAxes prints its 22 labels, measured in `font` on `device` (the screen when null):
+// vertical and horizontal label of each tenth in turn.
+std::vector<PrintedText> AxisLabelPlaces(const Frame& frame, const AxisRanges& ranges,
+                                         const QFont& font, const QPaintDevice* device,
+                                         const LabelText& label);
 
 // The axes left of and below the frame: 21 ticks a side, every second one long, and 11 labels a
 // side at tenths of the frame, in `font`.

@@ -15,13 +15,23 @@
 
 namespace plot {
 
+namespace {
+
+const ui::Clock& clockOr(const ui::Clock* clock)
+{
+    static const ui::SystemClock system;
+    return clock != nullptr ? *clock : system;
+}
+
+} // namespace
+
 PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
                        PlotSettings& settings, const ui::Clock* clock)
     : QWidget(nullptr), m_document(document), m_settings(settings),
       m_canvas(new PlotCanvas(document, this)), m_toolbar(new QToolBar(this)),
       m_rangePanel(new RangePanel(dialogs, document, this)),
       m_regionPanel(new RegionPanel(dialogs, this)), m_statisticsPanel(new StatisticsPanel(this)),
-      m_exports(dialogs, document, *m_canvas, clock)
+      m_exports(dialogs, document, *m_canvas, clockOr(clock))
 {
     setObjectName(QStringLiteral("Plot"));
     setMinimumSize(420, 360);
@@ -166,13 +176,15 @@ void PlotWindow::run(PlotCommand command)
         if (m_rangePanel->isVisible())
             m_rangePanel->raise();
         break;
-    case PlotCommand::Print:
+    case PlotCommand::Print: {
+        const RegionRows regions = regionRows();
         m_rangePanel->hide();
         m_regionPanel->hide();
         m_toolbar->hide();
-        m_exports.print(windowTitle());
+        m_exports.print(windowTitle(), m_settings.RegionsOn ? &regions : nullptr);
         m_toolbar->show();
         break;
+    }
     case PlotCommand::ExportCsv:
         m_exports.exportCsv();
         break;

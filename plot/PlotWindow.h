@@ -45,8 +45,8 @@ class PlotWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `mainWindow` places the window (left edge at its right edge, tops aligned).
-    // `clock` dates the reports; null: the system's.
+    // `mainWindow` places the window (left edge at its right edge, tops aligned). `clock` dates
+    // the exported pictures and the reports (the system's clock when null).
     PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
                PlotSettings& settings, const ui::Clock* clock = nullptr);
     ~PlotWindow() override;
@@ -87,7 +87,6 @@ private:
 class PlotViewer
 {
 public:
-    // `clock` dates the reports; null: the system's.
     PlotViewer(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
                const ui::Clock* clock = nullptr);
     ~PlotViewer();

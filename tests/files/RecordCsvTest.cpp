@@ -53,15 +53,15 @@ TEST(RecordCsv, ExportsEveryFieldOfEveryRecordByteForByte)
         {"recording: a cut line with a bad date and a word, nothing after the end",
          recording + line(7, 487.3, 512.5, 6504, 0.0032) + line(8, -1.5, 12345.6, 2700, -0.0125) +
              "2026/13/06  09:05:09    487.3      abc\r\nend\r\n" + line(10, 1, 1, 1, 0),
-         "2026-12-06T09:05:07,487.3,512.5,559.1,512.5,6504,0.3127,0.3290,0.1978,0.4683,0.0032\r\n"
-         "2026-12-06T09:05:08,-1.5,512.5,559.1,12345.6,2700,0.3127,0.3290,0.1978,0.4683,-0.0125\r\n"
+         "2026-12-06T09:05:07,487.3,512.5,559.1,512.5,0.3127,0.3290,0.1978,0.4683,6504,0.0032\r\n"
+         "2026-12-06T09:05:08,-1.5,512.5,559.1,12345.6,0.3127,0.3290,0.1978,0.4683,2700,-0.0125\r\n"
          ",487.3,,,,,,,,,\r\n",
          "lx", 3},
         {"downloaded set in foot-candles",
          "582 Data Logger\r\nStart Time : 2026/12/06 09:05:07\r\nTotal Records : 1\r\n"
          "Interval : 1 Second     Unit : fc\r\n*********************************\r\n" +
              line(7, 487.3, 47.6, 6504, 0.0032),
-         "2026-12-06T09:05:07,487.3,512.5,559.1,47.6,6504,0.3127,0.3290,0.1978,0.4683,0.0032\r\n",
+         "2026-12-06T09:05:07,487.3,512.5,559.1,47.6,0.3127,0.3290,0.1978,0.4683,6504,0.0032\r\n",
          "fc", 1},
         {"empty second item: no data file", "a\r\n\r\nc\r\nd\r\ne\r\n" + line(7, 1, 1, 1, 0), "",
          "lx", 0},
@@ -74,8 +74,8 @@ TEST(RecordCsv, ExportsEveryFieldOfEveryRecordByteForByte)
         files::CsvWriter writer(out);
         EXPECT_EQ(files::WriteRecordsCsv(row.file, writer), row.records);
         ASSERT_TRUE(writer.finish());
-        EXPECT_EQ(out.str(), "Date and time,X,Y,Z,Ev (" + std::string(row.evUnit) +
-                                 "),Tcp (K),x,y,u',v',delta-uv\r\n" + row.csv);
+        EXPECT_EQ(out.str(), "Time,X,Y,Z,Ev (" + std::string(row.evUnit) +
+                                 "),x,y,u',v',Tcp (K),delta-uv\r\n" + row.csv);
     }
 }
 
@@ -103,7 +103,7 @@ TEST(RecordCsv, KeepsTheDigitsOfAFieldAndLeavesNonNumbersEmpty)
         ASSERT_TRUE(rowWriter.finish());
         // y and the fields after it lie beyond the end of the item.
         const std::string expected =
-            "2026-12-06T09:05:07,1.0,512.5,559.1,1.0,1," + std::string(csv) + ",,,,\r\n";
+            "2026-12-06T09:05:07,1.0,512.5,559.1,1.0," + std::string(csv) + ",,,,1,\r\n";
         EXPECT_EQ(row.str(), expected) << '"' << field << '"';
         text += item + "\r\n" + item + "\r\n";
         rows += expected + expected;

@@ -105,8 +105,9 @@ TEST_F(SetOutTest, PlottedSavedReadBackAndExported)
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     const QByteArray lines = exported.readAll();
     EXPECT_EQ(lines.count("\r\n"), 4);
-    EXPECT_TRUE(lines.endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,3000,0.3400,0.3500,"
-                               "0.1978,0.4683,0.0030\r\n"));
+    EXPECT_TRUE(
+        lines.endsWith("\r\n2026-12-05T16:39:07,95.0,100.0,108.9,600.0,0.3400,0.3500,0.1978,"
+                       "0.4683,3000,0.0030\r\n"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

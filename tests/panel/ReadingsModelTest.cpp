@@ -2,6 +2,7 @@
 
 #include "FrameBuilder.h"
 #include "files/CsvWriter.h"
+#include "files/RecordCsv.h"
 
 #include <algorithm>
 #include <array>
@@ -64,9 +65,11 @@ TEST(ReadingsCsv, MatchesTheHandWrittenText)
         {"lx",
          {Plain, OutOfRange, Overload},
          "Time,Mode,X,Y,Z,Ev (lx),x,y,u',v',Tcp (K),delta-uv,Wavelength (nm),Pe,Pc\r\n"
-         "2026-12-07T14:03:05.000,0 Ev x y,456.8,500.0,321.0,500.0,0.3456,0.3587,0.2101,0.4906,5003,"
+         "2026-12-07T14:03:05.000,0 Ev x "
+         "y,456.8,500.0,321.0,500.0,0.3456,0.3587,0.2101,0.4906,5003,"
          "-0.0012,572.3,0.123,-0.012\r\n"
-         "2026-12-07T14:03:06.000,15 Ev Tcp uv,466.8,510.0,331.0,510.0,0.3460,0.3590,0.2103,0.4910,,,"
+         "2026-12-07T14:03:06.000,15 Ev Tcp "
+         "uv,466.8,510.0,331.0,510.0,0.3460,0.3590,0.2103,0.4910,,,"
          "573.0,0.130,0.020\r\n"
          "2026-12-07T14:03:07.000,8 Ev u'v',,,,,,,,,,,,,\r\n"},
         // The meter switched to fc: the whole column follows, with the display's factor.
@@ -84,6 +87,27 @@ TEST(ReadingsCsv, MatchesTheHandWrittenText)
         ReadingsModel model;
         fill(model, c.frames);
         EXPECT_EQ(csvOf(model), c.expected);
+    }
+}
+
+// A spreadsheet that takes the List's CSV and a recording's CSV finds each quantity under the
+// same title, in the same place relative to the others and in the same unit.
+TEST(ReadingsCsv, NamesTheQuantitiesAsARecordCsvDoes)
+{
+    for (const bool footCandles : {false, true}) {
+        SCOPED_TRACE(footCandles ? "fc" : "lx");
+        std::ostringstream text;
+        files::CsvWriter out(text);
+        panel::WriteReadingTitles(out, footCandles);
+        ASSERT_TRUE(out.finish());
+        std::string records;
+        for (const std::string& title : files::RecordColumnTitles(footCandles))
+            records += (records.empty() ? "" : ",") + title;
+        std::string listed = text.str();
+        // The quantities a record line does not hold, and the mode, taken out.
+        listed.erase(listed.find(",Wavelength (nm),Pe,Pc\r\n"));
+        listed.erase(listed.find(",Mode"), 5);
+        EXPECT_EQ(listed, records);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -198,6 +199,38 @@ TEST_F(GraphRegions, TakesThePlotsCheckedRowsAndAddsLimitsInTheFirstFreeRow)
         EXPECT_EQ(row(c.row), expected);
         EXPECT_EQ(combo->currentText(), QStringLiteral("User %1").arg(c.row + 1));
     }
+}
+
+// The axes name the diagram shown and tick at round steps, before and after the switch and a
+// zoom into a few thousandths.
+TEST_F(GraphRegions, AxisTitlesFollowTheDiagramSwitchAndTicksStayRound)
+{
+    graph.open(nullptr);
+    auto* view = child<GraphCanvas>(&graph, QStringLiteral("GraphView"));
+    const auto titles = [view] {
+        const TickedAxes& axes = view->picture().axes();
+        return (axes.xTitle.text + QLatin1Char(' ') + axes.yTitle.text).toStdString();
+    };
+    const auto round = [view] {
+        const double step = view->picture().axes().step;
+        const double digit = step / std::pow(10.0, std::floor(std::log10(step)));
+        return std::abs(digit - 1) < 1e-9 || std::abs(digit - 2) < 1e-9 ||
+               std::abs(digit - 5) < 1e-9;
+    };
+    EXPECT_EQ(titles(), "x y");
+    QTest::mouseClick(child<QRadioButton>(&graph, QStringLiteral("OptUV")), Qt::LeftButton);
+    EXPECT_EQ(titles(), "u' v'");
+    EXPECT_TRUE(round());
+    const QPoint at(300, 200);
+    for (int i = 0; i < 12; ++i) {
+        QWheelEvent wheel(at, view->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+    }
+    EXPECT_TRUE(round()) << view->picture().axes().step;
+    EXPECT_LT(view->picture().axes().step, 0.01);
+    QTest::mouseClick(child<QRadioButton>(&graph, QStringLiteral("OptXY")), Qt::LeftButton);
+    EXPECT_EQ(titles(), "x y");
 }
 
 TEST_F(GraphRegions, WheelZoomsAboutTheMouseDraggingPansFitShowsTheWholeDiagram)

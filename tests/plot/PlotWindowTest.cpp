@@ -17,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -46,7 +48,7 @@ protected:
 
     PlotWindow& open()
     {
-        window = std::make_unique<PlotWindow>(dialogs, document, nullptr, settings);
+        window = std::make_unique<PlotWindow>(dialogs, document, nullptr, settings, &clock);
         window->resize(630, 660);
         window->show();
         return *window;
@@ -307,6 +309,18 @@ TEST_F(PlotWindowTest, RegionsSavedAndLoadedThroughTheirDialog)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Run1.txt"));
 }
 
+// The picture's parts as the export lays them out at `size` for the window's settings.
+PictureLayout layoutOf(PlotCanvas& canvas, QSize size, const QPaintDevice* device)
+{
+    PlotPicture picture;
+    picture.size = size;
+    picture.axisMin = canvas.axisMin();
+    picture.axisMax = canvas.axisMax();
+    picture.font = canvas.font();
+    picture.title = {QStringLiteral("run.txt"), {1, 6}, 6, QDateTime(QDate(2026, 12, 5), {16, 39})};
+    return LayOutPicture(picture, size, device);
+}
+
 TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
 {
     open();
@@ -329,12 +343,15 @@ TEST_F(PlotWindowTest, UserOkDrawsRegionsAndHidesThePanelExitStops)
     EXPECT_FALSE(picUser()->isVisible());
     drawToEnd();
     EXPECT_EQ(canvas().picture().pixel(380, 566), qRgb(255, 255, 255));
-    // The exported picture is the one shown, the region still checked but off.
+    // The exported picture shows what the window shows: the region still checked but off.
     const QString png = root.dir.filePath(QStringLiteral("shown.png"));
     dialogs.fileAnswers = {png};
     dialogs.inputAnswers = {QStringLiteral("630 x 660")};
     click("ExportPicture");
-    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), canvas().picture());
+    const QImage exported(png);
+    const Frame f = layoutOf(canvas(), exported.size(), &exported).frame;
+    EXPECT_EQ(exported.pixel(qRound(f.left + 0.62 * f.width), qRound(f.bottom - 0.12 * f.height)),
+              qRgb(255, 255, 255));
 }
 
 // Record k of the recording at 2026/12/06 10:30:0k. Record 4's x holds no number and record
@@ -469,14 +486,16 @@ TEST_F(PlotReport, CsvOfEveryRecordWhateverTheRange)
     EXPECT_TRUE(dialogs.messages.empty());
     const QByteArray rows = readFile(csv);
     EXPECT_EQ(rows.count("\r\n"), 7);
-    EXPECT_TRUE(rows.endsWith("\r\n2026-12-06T10:30:06,95.0,100.0,108.9,50.0,2000,0.9000,0.9000,0."
-                              "1978,0.4683,0.0000\r\n"));
+    EXPECT_TRUE(rows.endsWith("\r\n2026-12-06T10:30:06,95.0,100.0,108.9,50.0,0.9000,0.9000,0.1978,"
+                              "0.4683,2000,0.0000\r\n"));
 }
 
 // 400 x 300: frame 60..380 by 73..273, so record 6 (0.9, 0.9) lands at (348, 93). A range
 // typed as 0.30 to 0.36 labels its ticks apart, in the exported picture as in the window (one
 // renderer draws both); the labels come in pairs, the vertical axis's first.
-TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
+// Under a title band that names the file, the range and the date (the test clock's), the plot
+// at the typed size: nothing printed leaves the picture, the last horizontal label included.
+TEST_F(PlotReport, PictureAtTheTypedSizeUnderATitleBandWithNothingCut)
 {
     const QString png = root.dir.filePath(QStringLiteral("plot.png"));
     const QString svg = root.dir.filePath(QStringLiteral("plot.svg"));
@@ -488,10 +507,21 @@ TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
     EXPECT_EQ(dialogs.inputs[0].defaultText, QStringLiteral("630 x 660"));
     const QImage image(png);
     ASSERT_EQ(image.size(), QSize(400, 300));
-    EXPECT_EQ(image.pixel(5, 5), window->palette().color(QPalette::Window).rgb());
-    EXPECT_EQ(image.pixel(58, 200), qRgb(0, 0, 0));        // the vertical axis
-    EXPECT_EQ(image.pixel(330, 110), qRgb(255, 255, 255)); // inside the frame
-    EXPECT_EQ(image.pixel(346, 92), qRgb(0, 0, 0));        // record 6's marker
+    const QRgb background = window->palette().color(QPalette::Window).rgb();
+    // The title's text stands in the top rows, where the window's picture is blank.
+    int dark = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 200; ++x)
+            dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(dark, 20);
+    EXPECT_EQ(image.pixel(1, 1), background);
+    const Frame f = layoutOf(canvas(), image.size(), &image).frame;
+    EXPECT_EQ(image.pixel(qRound(f.left - 2), qRound(f.bottom - f.height / 2)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(qRound(f.left + 0.85 * f.width), qRound(f.bottom - 0.75 * f.height)),
+              qRgb(255, 255, 255)); // inside the frame, beyond the loci
+    // Record 6 at (0.9, 0.9).
+    EXPECT_EQ(image.pixel(qRound(f.left + 0.9 * f.width), qRound(f.bottom - 0.9 * f.height)),
+              qRgb(0, 0, 0));
 
     click("Resize");
     type(QStringLiteral("TxtTMin"), QStringLiteral("0.30"));
@@ -506,21 +536,97 @@ TEST_F(PlotReport, PictureAtTheTypedSizeAsPngAndSvg)
     EXPECT_EQ(xml.name(), QLatin1String("svg"));
     EXPECT_EQ(xml.attributes().value(QLatin1String("viewBox")), QLatin1String("0 0 640 480"));
     int elements = 0;
-    QStringList labels;
+    QStringList texts;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         ++elements;
-        if (xml.name() == QLatin1String("text"))
-            labels << xml.readElementText().trimmed();
+        if (xml.name() != QLatin1String("text"))
+            continue;
+        // Where a text starts: its left end and its baseline, inside the view box.
+        const double x = xml.attributes().value(QLatin1String("x")).toDouble();
+        const double y = xml.attributes().value(QLatin1String("y")).toDouble();
+        texts << xml.readElementText().trimmed();
+        EXPECT_TRUE(x >= 0 && x < 640 && y > 0 && y <= 480) << texts.back().toStdString();
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(elements, 100); // lines, labels and markers, not one embedded image
+    ASSERT_EQ(texts.size(), 24);
     QStringList vertical;
-    for (qsizetype i = 0; i < labels.size(); i += 2)
-        vertical << labels[i];
+    for (qsizetype i = 0; i < 22; i += 2)
+        vertical << texts[i];
     EXPECT_EQ(vertical.join(QLatin1Char(' ')).toStdString(),
               "0.300 0.306 0.312 0.318 0.324 0.330 0.336 0.342 0.348 0.354 0.360");
+    EXPECT_EQ(texts[22], QStringLiteral("run.txt"));
+    EXPECT_EQ(texts[23], QStringLiteral("Records 1 to 6 of 6, 2026-12-05 16:39"));
+
+    // Whole boxes inside, the last horizontal label's right end as well, for a narrow picture
+    // and a wide one.
+    for (const QSize size : {QSize(640, 480), QSize(200, 150), QSize(1200, 300)}) {
+        const QImage device(size, QImage::Format_RGB32);
+        const PictureLayout layout = layoutOf(canvas(), size, &device);
+        const QRectF inside(QPointF(0, 0), QSizeF(size));
+        ASSERT_EQ(layout.labels.size(), 22u);
+        for (const PrintedText& text : layout.labels)
+            EXPECT_TRUE(inside.contains(text.box))
+                << size.width() << ' ' << text.text.toStdString();
+        EXPECT_TRUE(inside.contains(layout.heading.box) && inside.contains(layout.subheading.box));
+        EXPECT_LE(layout.band.bottom(), layout.frame.top() - 10); // the grid's tops below it
+    }
+}
+
+// The output of a poppler tool run on `arguments`; empty when it is not installed.
+QString runTool(const char* tool, const QStringList& arguments)
+{
+    const QString program = QStandardPaths::findExecutable(QLatin1String(tool));
+    if (program.isEmpty())
+        return QString();
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// With no printer, "Print" writes a PDF page whose drawing covers the printable area (A4 less
+// 10 mm a side, upright like the window) and leaves the margins blank; its title is text.
+TEST_F(PlotReport, PdfWithoutAPrinterFillsThePrintablePage)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftoppm and pdftotext (poppler-utils) look at the PDF";
+    dialogs.printerPresent = false;
+    const QString pdf = root.dir.filePath(QStringLiteral("plot.pdf"));
+    dialogs.messageAnswers = {ui::MsgAnswer::Ok};
+    dialogs.fileAnswers = {pdf};
+    click("Print");
+    ASSERT_TRUE(readFile(pdf).startsWith("%PDF"));
+
+    const QString text = runTool("pdftotext", {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("run.txt"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Records 1 to 6 of 6, 2026-12-05 16:39")))
+        << text.toStdString();
+
+    // 36 pixels an inch: A4 is 298 x 421, the 10 mm margins 14.2 pixels.
+    const QString prefix = root.dir.filePath(QStringLiteral("page"));
+    runTool("pdftoppm", {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-png"),
+                         QStringLiteral("-singlefile"), pdf, prefix});
+    const QImage page(prefix + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 298, 1);
+    EXPECT_NEAR(page.height(), 421, 1);
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 250)
+                ink |= QRect(x, y, 1, 1);
+    // A pixel and a half more for the rasteriser's smoothing.
+    const double margin = 10 / 25.4 * 36;
+    const QRectF printable = QRectF(0, 0, page.width(), page.height())
+                                 .adjusted(margin - 1.5, margin - 1.5, 1.5 - margin, 1.5 - margin);
+    EXPECT_TRUE(printable.contains(QRectF(ink)))
+        << ink.x() << ' ' << ink.y() << ' ' << ink.right() << ' ' << ink.bottom();
+    EXPECT_GT(ink.width(), 0.97 * printable.width());
+    EXPECT_GT(ink.height(), 0.95 * printable.height());
 }
 
 TEST(PictureSize, TypedSizesAcceptedOrRefusedWithAReason)
