@@ -45,6 +45,14 @@ struct Environment
 // The HID services of the meter on USB, or the virtual meter when `demo` is set.
 std::unique_ptr<meterlink::platform::HidPlatform> OpenPlatform(bool demo);
 
+// The program's version as the user sees it.
+QString ProgramVersion();
+// What Help > About says: version, licence, and the versions of Qt and of the HID library.
+QString AboutText();
+// The manual: the user's sections of the README (`readme`), without those on building,
+// testing and the layout of the source.
+QString ManualText(const QString& readme);
+
 // The program: builds the link, the meter sequences, the shared data, the main window and the
 // services behind its toolbar, and connects them. A window of its own gets here what it needs:
 // a command on the toolbar (PanelWindow::toolbar) and, to follow the meter, the frame signal
@@ -69,6 +77,13 @@ public:
     void openDataFile(const QString& path);
 
 private:
+    // What the user left as it was last time: the main window's place, the PC sampling time,
+    // the meter, the folder of the open dialog.
+    void restoreSettings();
+    void rememberSettings();
+    void wireMenus();
+    void showManual();
+    void forgetSettings();
     void prepareStartupFile();
     void wireRecording();
     void wireFileCommands();

@@ -3,6 +3,7 @@
 #include "ui/Clock.h"
 #include "ui/FixedPaths.h"
 #include "ui/QtDialogs.h"
+#include "ui/Settings.h"
 #include "ui/WorkingFiles.h"
 
 #include <QApplication>
@@ -12,14 +13,17 @@
 
 namespace {
 
-// The options of the program; `demo` is set to the --demo option.
-void DescribeOptions(QCommandLineParser& parser, QCommandLineOption& demo)
+// The options of the program; `demo` and `reset` are set to the --demo and --reset-settings
+// options.
+void DescribeOptions(QCommandLineParser& parser, QCommandLineOption& demo,
+                     QCommandLineOption& reset)
 {
     parser.setApplicationDescription(
         QStringLiteral("Companion program of the 582 chromaticity and illuminance meter."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(demo);
+    parser.addOption(reset);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A recording to open in the plot window."),
                                  QStringLiteral("[file]"));
@@ -53,17 +57,23 @@ int main(int argc, char* argv[])
 {
     QCoreApplication::setOrganizationName(QStringLiteral("tellarix582"));
     QCoreApplication::setApplicationName(QStringLiteral("Tellarix 582"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("8.01"));
+    QCoreApplication::setApplicationVersion(app::ProgramVersion());
     QCommandLineParser parser;
     QCommandLineOption demo(QStringLiteral("demo"),
                             QStringLiteral("Use the built-in virtual meter instead of USB."));
-    DescribeOptions(parser, demo);
+    QCommandLineOption reset(QStringLiteral("reset-settings"),
+                             QStringLiteral("Forget the window places, regions, meter, folders "
+                                            "and PC sampling time kept from earlier runs."));
+    DescribeOptions(parser, demo, reset);
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // Help and version need no window; nor does saying that there is no display.
     const bool parsed = parser.parse(arguments);
+    // Forgotten before anything could read them, also when no window can be shown.
+    if (parsed && parser.isSet(reset))
+        ui::Settings().clear();
     const bool textOnly =
         parsed && (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")));
     if (textOnly || !DisplayAvailable(arguments)) {

@@ -73,10 +73,10 @@ void RtcWindow::prepare()
 {
     if (m_mainWindow) {
         adjustSize();
-        ui::PlaceOnPanelScreen(*this,
-                               RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
-                                           m_mainWindow->logicalDpiY()),
-                               *m_mainWindow);
+        ui::PlaceRemembered(*this, QStringLiteral("RTC"),
+                            RtcPosition(m_mainWindow->frameGeometry(), frameGeometry().width(),
+                                        m_mainWindow->logicalDpiY()),
+                            *m_mainWindow);
     }
     m_showMeterTime = false;
     m_showPcTime = false;
@@ -87,6 +87,7 @@ void RtcWindow::prepare()
 
 void RtcWindow::finish()
 {
+    ui::RememberPlace(*this, QStringLiteral("RTC"));
     m_refreshTimer->stop();
     // The acknowledgement of a set clock may still be on its way: it must not be taken for a
     // frame once the poll runs again.

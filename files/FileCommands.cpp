@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
+#include "ui/Settings.h"
 
 #include <QFileInfo>
 
@@ -49,20 +50,21 @@ void SaveCommand(PcRecorder& recorder, ui::Dialogs& dialogs, ui::FileDialogState
     dialog.fileName = RecordingDialogName(cmd.fileName, recorder.paths());
     if (dialog.fileName != cmd.fileName)
         dialog.fileTitle.clear();
-    const std::optional<QString> target = ShowSaveDialog(dialogs, dialog);
+    const std::optional<QString> target = ShowRecordingDialog(dialogs, dialog);
     if (!target)
         return;
     cmd = dialog;
-    recorder.start(*target, pcInterval);
+    if (recorder.start(*target, pcInterval))
+        ui::Settings().rememberFolder(ui::FileKind::Recording, *target);
 }
 
-void OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, PlotDocument& document,
+bool OpenCommand(ui::Dialogs& dialogs, ui::FileDialogState& cmd, PlotDocument& document,
                  const std::function<void()>& showPlot, const ReadProgress& progress)
 {
     cmd.filter = OpenDialogFilter();
     cmd.filterIndex = 1;
-    if (dialogs.showOpen(cmd))
-        openChosen(cmd.fileName, cmd.fileTitle, dialogs, document, showPlot, progress);
+    return dialogs.showOpen(cmd) &&
+           openChosen(cmd.fileName, cmd.fileTitle, dialogs, document, showPlot, progress);
 }
 
 bool OpenDataFile(const QString& path, ui::Dialogs& dialogs, ui::FileDialogState& cmd,

@@ -156,6 +156,7 @@ void PcRecorder::sample()
         return;
     }
     ++m_count;
+    Q_EMIT recordWritten(m_count);
 }
 
 bool PcRecorder::stop()
@@ -170,8 +171,10 @@ bool PcRecorder::stop()
     const qint64 size = m_file.size();
     m_unsaved = !save();
     m_file.close();
-    if (!m_unsaved)
+    if (!m_unsaved) {
         markSaved(size);
+        Q_EMIT saved(m_target, m_count);
+    }
     return !m_unsaved;
 }
 
@@ -233,7 +236,7 @@ bool PcRecorder::save()
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         ui::FileDialogState dialog;
         dialog.fileName = RecordingDialogName(QString(), m_paths);
-        const std::optional<QString> chosen = ShowSaveDialog(m_dialogs, dialog);
+        const std::optional<QString> chosen = ShowRecordingDialog(m_dialogs, dialog);
         if (!chosen)
             return keep(path, QStringLiteral("no other name was chosen"));
         path = ChosenTarget(*chosen);

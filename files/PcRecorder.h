@@ -76,6 +76,10 @@ public:
 Q_SIGNALS:
     void recordingChanged(bool on);
     void leftOutChanged(long long count);
+    // A record reached the recording file; `count` records are in it now.
+    void recordWritten(long long count);
+    // The stop saved `count` records to `target`.
+    void saved(const QString& target, long long count);
 
 private:
     bool writeLine(const QByteArray& bytes);

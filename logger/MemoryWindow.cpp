@@ -138,7 +138,8 @@ void MemoryWindow::startFresh()
 {
     if (m_mainWindow) {
         const QRect main = m_mainWindow->frameGeometry();
-        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *m_mainWindow);
+        ui::PlaceRemembered(*this, QStringLiteral("Memory"),
+                            QPoint(main.x() + main.width(), main.y()), *m_mainWindow);
     }
     m_sets->clear();
     m_usedGauge->setValue(0);
@@ -188,6 +189,12 @@ bool MemoryWindow::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MemoryWindow::hideEvent(QHideEvent* event)
+{
+    ui::RememberPlace(*this, QStringLiteral("Memory"));
+    QWidget::hideEvent(event);
 }
 
 } // namespace logger

@@ -46,6 +46,7 @@ Q_SIGNALS:
     void exportSetClicked();
 
 protected:
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

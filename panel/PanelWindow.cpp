@@ -11,10 +11,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -100,8 +104,12 @@ PanelWindow::PanelWindow(meterlink::SequenceRunner& runner, ui::Dialogs& dialogs
     m_lblRec->setObjectName(QStringLiteral("LblRec"));
     m_lblLeftOut = new QLabel(this);
     m_lblLeftOut->setObjectName(QStringLiteral("LblLeftOut"));
+    m_lblRecording = new QLabel(this);
+    m_lblRecording->setObjectName(QStringLiteral("LblRecording"));
+    statusBar()->addPermanentWidget(m_lblRecording);
     statusBar()->addPermanentWidget(m_lblLeftOut);
     statusBar()->addPermanentWidget(m_lblRec);
+    buildMenus();
 
     connect(m_pollTimer, &QTimer::timeout, this, &PanelWindow::pollMeter);
     connect(m_lblConnect, &ui::ClickableLabel::clicked, this, &PanelWindow::toggleVersionCaption);
@@ -189,10 +197,124 @@ int PanelWindow::pcInterval() const
     return m_setupPictures->pcInterval();
 }
 
+void PanelWindow::setPcInterval(int seconds)
+{
+    m_setupPictures->setPcInterval(seconds);
+}
+
+void PanelWindow::buildMenus()
+{
+    struct Entry
+    {
+        const char* name;
+        const char* text;
+        std::optional<ToolbarKey> key;
+        std::optional<MenuCommand> command;
+        QKeySequence shortcut;
+    };
+    auto fill = [this](const char* name, const QString& title,
+                       std::initializer_list<Entry> entries) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        for (const Entry& entry : entries) {
+            if (entry.name == nullptr) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromUtf8(entry.text));
+            action->setObjectName(QLatin1String(entry.name));
+            action->setShortcut(entry.shortcut);
+            if (entry.key) {
+                // The same dispatch as the button: ignored while the meter records, closes the
+                // set-up menu.
+                const ToolbarKey key = *entry.key;
+                action->setStatusTip(m_toolbar->button(key)->statusTip());
+                connect(action, &QAction::triggered, this, [this, key] { m_toolbar->click(key); });
+            } else if (entry.command) {
+                const auto index = static_cast<std::size_t>(*entry.command);
+                m_menuActions[index] = action;
+                connect(action, &QAction::triggered, this, [this, index] {
+                    // A copy: the command may register another one in its place.
+                    if (const auto run = m_menuCommands[index])
+                        run();
+                });
+            }
+        }
+        return menu;
+    };
+    const Entry separator{nullptr, nullptr, {}, {}, {}};
+    QMenu* file =
+        fill("MnuFile", QStringLiteral("&File"),
+             {{"MnuOpen", "&Open…", ToolbarKey::Open, {}, QKeySequence::Open},
+              {"MnuRecord", "&Record…", ToolbarKey::Save, {}, {}},
+              separator,
+              {"MnuExportCsv", "Export &CSV…", {}, MenuCommand::ExportCsv, {}},
+              {"MnuExportPicture", "Export &Picture…", {}, MenuCommand::ExportPicture, {}},
+              separator,
+              {"MnuForgetSettings", "&Forget Settings…", {}, MenuCommand::ForgetSettings, {}}});
+    m_mnuRecord = file->findChild<QAction*>(QStringLiteral("MnuRecord"));
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("&Quit"));
+    quit->setObjectName(QStringLiteral("MnuQuit"));
+    // Ctrl+Q also where the platform has no standard quit key.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    QMenu* meter = fill("MnuMeter", QStringLiteral("&Meter"),
+                        {{"MnuInterval", "Sampling &Interval…", ToolbarKey::Interval, {}, {}},
+                         {"MnuSetup", "&Set-up Menu", ToolbarKey::Setup, {}, {}},
+                         {"MnuRtc", "Real Time &Clock…", ToolbarKey::Rtc, {}, {}},
+                         {"MnuLogger", "Data &Logger…", ToolbarKey::Logger, {}, {}},
+                         {"MnuErase", "&Erase Memory…", ToolbarKey::Erase, {}, {}},
+                         {"MnuChroma", "C&hromaticity Test", ToolbarKey::Chroma, {}, {}}});
+    meter->addSeparator();
+    QAction* choose = meter->addAction(QStringLiteral("&Meter…"));
+    choose->setObjectName(QStringLiteral("MnuChooseMeter"));
+    connect(choose, &QAction::triggered, this, &PanelWindow::chooseMeterClicked);
+    fill("MnuView", QStringLiteral("&View"),
+         {{"MnuList", "&List", ToolbarKey::List, {}, {}},
+          {"MnuGraph", "&Graph", ToolbarKey::Graph, {}, {}},
+          {"MnuPlot", "&Plot", {}, MenuCommand::ViewPlot, {}}});
+    fill("MnuHelp", QStringLiteral("&Help"),
+         {{"MnuManual", "&Manual", {}, MenuCommand::Manual, QKeySequence(Qt::Key_F1)},
+          {"MnuAbout", "&About", {}, MenuCommand::About, {}}});
+}
+
+void PanelWindow::setMenuCommand(MenuCommand command, std::function<void()> run)
+{
+    m_menuCommands[static_cast<std::size_t>(command)] = std::move(run);
+}
+
+QAction* PanelWindow::menuAction(MenuCommand command) const
+{
+    return m_menuActions[static_cast<std::size_t>(command)];
+}
+
 void PanelWindow::showRecording(bool on)
 {
     m_toolbar->setRecordingLook(on);
     m_lblRec->setText(on ? QStringLiteral("Rec.") : QString());
+    m_mnuRecord->setText(on ? QStringLiteral("&Stop Recording") : QStringLiteral("&Record…"));
+    if (!on)
+        m_lblRecording->clear();
+}
+
+void PanelWindow::showRecordingProgress(const QString& target, long long records)
+{
+    m_lblRecording->setText(
+        QStringLiteral("Recording to %1: %2 %3")
+            .arg(QFileInfo(target).fileName())
+            .arg(records)
+            .arg(records == 1 ? QStringLiteral("record") : QStringLiteral("records")));
+    m_lblRecording->setToolTip(QDir::toNativeSeparators(target));
+}
+
+void PanelWindow::showRecordingSaved(const QString& target, long long records)
+{
+    statusBar()->showMessage(
+        QStringLiteral("%1 %2 saved to %3")
+            .arg(records)
+            .arg(records == 1 ? QStringLiteral("record") : QStringLiteral("records"))
+            .arg(QDir::toNativeSeparators(target)));
 }
 
 void PanelWindow::showSamplesLeftOut(long long count)

@@ -120,8 +120,8 @@ void ReadingsWindow::showBeside()
     if (isHidden()) {
         if (m_placeNextTo) {
             const QRect main = m_placeNextTo->frameGeometry();
-            ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()),
-                                   *m_placeNextTo);
+            ui::PlaceRemembered(*this, QStringLiteral("List"),
+                                QPoint(main.x() + main.width(), main.y()), *m_placeNextTo);
         }
         show();
         m_gridReadings->scrollToBottom();
@@ -189,7 +189,8 @@ void ReadingsWindow::exportCsv()
     const auto path = ui::AskSavePath(
         m_dialogs, m_exportDialog, QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"),
         QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Readings.csv")));
+            .filePath(QStringLiteral("Readings.csv")),
+        ui::FileKind::Csv);
     if (!path)
         return;
     // Written aside and renamed, so a failed write leaves any earlier file whole.
@@ -208,6 +209,12 @@ void ReadingsWindow::showCount()
     if (m_paused)
         text += QStringLiteral(" (paused)");
     m_lblCount->setText(text);
+}
+
+void ReadingsWindow::hideEvent(QHideEvent* event)
+{
+    ui::RememberPlace(*this, QStringLiteral("List"));
+    QWidget::hideEvent(event);
 }
 
 } // namespace panel

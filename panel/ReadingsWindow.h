@@ -36,6 +36,7 @@ public Q_SLOTS:
     void addFrame(const meterlink::FrameFields& f);
 
 protected:
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,8 +32,9 @@ int Px(int twips)
     return twips / TwipsPerPixel;
 }
 
-// Swallows every key press, so that a list can only be chosen from with the mouse.
-class DiscardKeys : public QObject
+// Swallows typed characters, so that the unit is only chosen from the list; the keys that move
+// the focus or the choice (Tab, the arrows, Space, Home, End, F4, Escape, Enter) pass.
+class DiscardTyping : public QObject
 {
 public:
     using QObject::QObject;
@@ -40,8 +42,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress)
-            return true;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QString text = key->text();
+            if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace())
+                return true;
+        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -118,7 +124,7 @@ void ReferencePictures::buildReferenceMenu()
     auto* layout = static_cast<QVBoxLayout*>(m_referenceMenu->layout());
     m_comboRefLxFc = new QComboBox(m_referenceMenu);
     m_comboRefLxFc->setObjectName(QStringLiteral("ComboRefLxFc"));
-    m_comboRefLxFc->installEventFilter(new DiscardKeys(m_comboRefLxFc));
+    m_comboRefLxFc->installEventFilter(new DiscardTyping(m_comboRefLxFc));
     layout->addWidget(m_comboRefLxFc);
     m_optTcp = new QRadioButton(QStringLiteral("TCP"), m_referenceMenu);
     m_optTcp->setObjectName(QStringLiteral("OptTcp"));

@@ -67,6 +67,8 @@ public:
     SchedulePicture* picCycling() const { return m_picCycling; }
     // The PC sampling time in seconds (1 to 86400).
     int pcInterval() const { return m_pcInterval; }
+    // A PC sampling time kept from an earlier run (1 to 86400 s).
+    void setPcInterval(int seconds) { m_pcInterval = seconds; }
 
     // The OK buttons of `PicSetup`, `PicIntv`, `PicReservation` and `PicCycling`.
     void runSetupChoice();

@@ -26,13 +26,14 @@ enum class ToolbarKey
 };
 inline constexpr std::size_t ToolbarKeyCount = 10;
 
-// One button of the main toolbar: its object name, tooltip and image (1-based, as the image list
-// counts).
+// One button of the main toolbar: its object name, tooltip, what it does (the tooltip's second
+// line and the status tip) and image (1-based, as the image list counts).
 struct ToolbarButton
 {
     ToolbarKey key;
     const char* name;
     const char* toolTip;
+    const char* does;
     int image;
 };
 

@@ -2,6 +2,7 @@
 
 #include "plot/RegionPanel.h"
 #include "ui/KeyFilter.h"
+#include "ui/Settings.h"
 #include "ui/TextValue.h"
 #include "ui/WindowPlace.h"
 
@@ -139,9 +140,54 @@ GraphWindow::GraphWindow(ui::Dialogs& dialogs, QWidget* placeNextTo)
     listRegions();
     showTexts();
     resize(960, 660);
+    restoreSettings();
 }
 
-GraphWindow::~GraphWindow() = default;
+GraphWindow::~GraphWindow()
+{
+    // A window still open when the program ends is kept as it is.
+    if (isVisible())
+        rememberSettings();
+}
+
+namespace {
+const QString GraphName = QStringLiteral("Graph");
+const QString DiagramKey = QStringLiteral("Graph/diagram");
+const QString RegionKey = QStringLiteral("Graph/region");
+} // namespace
+
+void GraphWindow::restoreSettings()
+{
+    const ui::Settings settings;
+    m_regionPanel->restoreRows(GraphName);
+    m_model.setUserRows(m_regionPanel->rows());
+    listRegions();
+    // A region kept by a name no longer on offer leaves none chosen.
+    const int region = m_comboRegion->findText(settings.value(RegionKey).toString());
+    if (region > 0) {
+        m_model.choose(region - 1);
+        m_comboRegion->setCurrentIndex(region);
+    }
+    if (settings.value(DiagramKey).toString() == QLatin1String("uv"))
+        m_optUV->setChecked(true);
+    showTexts();
+}
+
+void GraphWindow::rememberSettings() const
+{
+    ui::Settings settings;
+    m_regionPanel->rememberRows(GraphName);
+    settings.setValue(DiagramKey,
+                      m_optUV->isChecked() ? QStringLiteral("uv") : QStringLiteral("xy"));
+    settings.setValue(RegionKey, m_model.chosenRegion() ? m_model.chosenRegion()->name : QString());
+    ui::RememberPlace(*this, GraphName);
+}
+
+void GraphWindow::hideEvent(QHideEvent* event)
+{
+    rememberSettings();
+    QWidget::hideEvent(event);
+}
 
 QWidget* GraphWindow::buildControls()
 {
@@ -286,7 +332,8 @@ void GraphWindow::open(const RegionRows* plotRows)
     m_opened = true;
     if (first && m_placeNextTo) {
         const QRect main = m_placeNextTo->frameGeometry();
-        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *m_placeNextTo);
+        ui::PlaceRemembered(*this, GraphName, QPoint(main.x() + main.width(), main.y()),
+                            *m_placeNextTo);
     }
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);

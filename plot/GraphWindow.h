@@ -74,8 +74,12 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // Its rows, view, chosen region and place as the user left them last time.
+    void restoreSettings();
+    void rememberSettings() const;
     QWidget* buildControls();
     QWidget* buildReadout();
     void buildLimitsPanel();

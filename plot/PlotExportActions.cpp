@@ -55,7 +55,7 @@ void PlotExportActions::offerPdf(const QString& title, const RegionRows* regions
         return;
     const auto path = ui::AskSavePath(
         m_dialogs, m_pdfDialog, QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*|"),
-        QStringLiteral("Plot.pdf"));
+        QStringLiteral("Plot.pdf"), ui::FileKind::Picture);
     if (!path)
         return;
     QString reason;
@@ -79,9 +79,9 @@ void PlotExportActions::exportCsv()
         const QFileInfo info(source.path);
         offered = info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
     }
-    const auto path =
-        ui::AskSavePath(m_dialogs, m_csvDialog,
-                        QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"), offered);
+    const auto path = ui::AskSavePath(
+        m_dialogs, m_csvDialog, QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|"),
+        offered, ui::FileKind::Csv);
     if (!path)
         return;
     QString reason;
@@ -96,7 +96,7 @@ void PlotExportActions::exportCsv()
 void PlotExportActions::exportPicture(const RegionRows* regions)
 {
     const auto path = ui::AskSavePath(m_dialogs, m_pictureDialog, PictureDialogFilter(),
-                                      QStringLiteral("Plot.png"));
+                                      QStringLiteral("Plot.png"), ui::FileKind::Picture);
     if (!path)
         return;
     const QImage& shown = m_canvas.picture();

@@ -21,7 +21,6 @@ struct PlotPicture;
 class PlotExportActions
 {
 public:
-    // `clock` dates the reports; null: the system's.
     PlotExportActions(ui::Dialogs& dialogs, const files::PlotDocument& document,
                       const PlotCanvas& canvas, const ui::Clock& clock);
 

@@ -23,6 +23,7 @@ const ui::Clock& clockOr(const ui::Clock* clock)
     return clock != nullptr ? *clock : system;
 }
 
+const QString PlotName = QStringLiteral("Plot");
 } // namespace
 
 PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWidget* mainWindow,
@@ -61,12 +62,25 @@ PlotWindow::PlotWindow(ui::Dialogs& dialogs, files::PlotDocument& document, QWid
     // Placed beside the main window, with the default range.
     if (mainWindow != nullptr) {
         const QRect main = mainWindow->frameGeometry();
-        ui::PlaceOnPanelScreen(*this, QPoint(main.x() + main.width(), main.y()), *mainWindow);
+        ui::PlaceRemembered(*this, PlotName, QPoint(main.x() + main.width(), main.y()),
+                            *mainWindow);
     }
+    m_regionPanel->restoreRows(PlotName);
     setWindowTitle(QStringLiteral("Plot File"));
 }
 
-PlotWindow::~PlotWindow() = default;
+PlotWindow::~PlotWindow()
+{
+    // A window still open when the program ends is kept as it is.
+    if (isVisible())
+        rememberSettings();
+}
+
+void PlotWindow::rememberSettings() const
+{
+    m_regionPanel->rememberRows(PlotName);
+    ui::RememberPlace(*this, PlotName);
+}
 
 void PlotWindow::buildToolbar()
 {
@@ -146,6 +160,7 @@ void PlotWindow::closeEvent(QCloseEvent* event)
 {
     // Nothing half-drawn carries on once the window is gone.
     m_canvas->stop();
+    rememberSettings();
     QWidget::closeEvent(event);
 }
 

@@ -60,6 +60,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Its region rows and place, for the next time it opens.
+    void rememberSettings() const;
     void buildToolbar();
     void placePanels();
     // The document holds other records: their name at once, nothing left of the last ones'

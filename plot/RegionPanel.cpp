@@ -3,6 +3,7 @@
 #include "files/DataFileReader.h"
 #include "files/SaveDialog.h"
 #include "ui/SavePath.h"
+#include "ui/Settings.h"
 #include "ui/TextValue.h"
 #include "ui/WorkingFiles.h"
 
@@ -138,9 +139,11 @@ void RegionPanel::save()
                           ui::MsgButtons::Ok, ui::MsgIcon::Exclamation);
         return;
     }
+    ui::StartInFolder(m_regionFileDialog, ui::FileKind::RegionFile);
     const std::optional<QString> path = files::ShowSaveDialog(m_dialogs, m_regionFileDialog);
     if (!path)
         return;
+    ui::Settings().rememberFolder(ui::FileKind::RegionFile, *path);
     // Written aside and renamed, so a failed write leaves any earlier file whole.
     QString reason;
     if (ui::SaveWhole(*path, RegionFileText(regions), std::nullopt, reason) !=
@@ -150,8 +153,10 @@ void RegionPanel::save()
 
 void RegionPanel::load()
 {
-    if (!m_dialogs.showOpen(m_regionFileDialog) || m_regionFileDialog.fileName.isEmpty())
+    ui::StartInFolder(m_regionFileDialog, ui::FileKind::RegionFile);
+    if (!m_dialogs.showOpen(m_regionFileDialog) || m_regionFileDialog.fileTitle.isEmpty())
         return;
+    ui::Settings().rememberFolder(ui::FileKind::RegionFile, m_regionFileDialog.fileName);
     // Opened before the rows are cleared, so a file that cannot be read costs nothing typed.
     QFile file;
     if (files::OpenRegularFile(m_regionFileDialog.fileName, file).outcome !=
@@ -162,6 +167,35 @@ void RegionPanel::load()
         return;
     }
     setRows(ReadRegionFile(file));
+}
+
+void RegionPanel::restoreRows(const QString& owner)
+{
+    // A row is its check mark ("1") and its eight texts; anything else kept there is ignored.
+    const QVariantList kept = ui::Settings().value(owner + QStringLiteral("/regions")).toList();
+    RegionRows restored;
+    for (int r = 0; r < RegionRowCount && r < kept.size(); ++r) {
+        const QStringList fields = kept[r].toStringList();
+        if (fields.size() != 9)
+            continue;
+        RegionRow& row = restored[static_cast<std::size_t>(r)];
+        row.checked = fields[0] == QLatin1String("1");
+        for (std::size_t column = 0; column < 8; ++column)
+            row.texts[column] = fields[static_cast<int>(column) + 1];
+    }
+    setRows(restored);
+}
+
+void RegionPanel::rememberRows(const QString& owner) const
+{
+    QVariantList kept;
+    for (const RegionRow& row : rows()) {
+        QStringList fields{row.checked ? QStringLiteral("1") : QStringLiteral("0")};
+        for (const QString& text : row.texts)
+            fields << text;
+        kept << fields;
+    }
+    ui::Settings().setValue(owner + QStringLiteral("/regions"), kept);
 }
 
 } // namespace plot

@@ -31,6 +31,11 @@ public:
     // A region file chosen with the same dialog into the rows.
     void load();
 
+    // The rows kept for the window `owner` ("Plot", "Graph") when it was last closed; rows
+    // that were never kept stay empty.
+    void restoreRows(const QString& owner);
+    void rememberRows(const QString& owner) const;
+
 Q_SIGNALS:
     void okClicked();
     void exitClicked();

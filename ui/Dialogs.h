@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QImage;
+class QUrl;
 
 namespace ui {
 
@@ -43,6 +44,8 @@ struct FileDialogState
     QString filter;
     int filterIndex = 1; // 1-based, as the filter list counts
     bool overwritePrompt = false;
+    // Added by a save dialog to a name typed without an extension ("txt"); none when empty.
+    QString defaultSuffix;
 };
 
 // A window that runs modal; the real dialogs run its event loop, tests drive it directly.
@@ -70,6 +73,13 @@ public:
     virtual bool showOpen(FileDialogState& dialog) = 0;
     // Shows a text file read-only, as text whatever it holds, without waiting for the user.
     virtual void openTextViewer(const QString& path) = 0;
+    // Shows a document written in Markdown (the manual) read-only, without waiting for the
+    // user; its pictures are looked up relative to `base`. A program without windows shows
+    // nothing.
+    virtual void showDocument(const QString& /*title*/, const QString& /*markdown*/,
+                              const QUrl& /*base*/)
+    {
+    }
     // A list to pick one item from, `current` preselected; the index chosen, or -1 on cancel.
     virtual int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
                            int current) = 0;

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextBrowser>
 
 namespace ui {
 
@@ -128,6 +129,8 @@ bool runFileDialog(QWidget* parent, FileDialogState& state, QFileDialog::AcceptM
         const int index = std::clamp(state.filterIndex, 1, static_cast<int>(filters.size())) - 1;
         dialog.selectNameFilter(filters[index]);
     }
+    if (mode == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(state.defaultSuffix);
     if (mode == QFileDialog::AcceptSave && !state.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!state.fileName.isEmpty()) {
@@ -170,6 +173,22 @@ void QtDialogs::openTextViewer(const QString& path)
                 MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+void QtDialogs::showDocument(const QString& title, const QString& markdown, const QUrl& base)
+{
+    auto* view = new QTextBrowser(m_parent);
+    view->setWindowFlag(Qt::Window);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->setObjectName(QStringLiteral("Manual"));
+    view->setWindowTitle(title);
+    view->setOpenExternalLinks(true);
+    view->document()->setBaseUrl(base);
+    view->setMarkdown(markdown);
+    view->resize(760, 640);
     view->show();
     view->raise();
     view->activateWindow();

@@ -21,6 +21,7 @@ public:
     bool showSave(FileDialogState& dialog) override;
     bool showOpen(FileDialogState& dialog) override;
     void openTextViewer(const QString& path) override;
+    void showDocument(const QString& title, const QString& markdown, const QUrl& base) override;
     int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
                    int current) override;
     int runModal(ModalWindow& window) override { return window.runModal(); }

@@ -3,11 +3,14 @@
 #include "ui/SafeFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace ui {
 
-std::optional<QString> AskSavePath(Dialogs& dialogs, FileDialogState& dialog, const QString& filter,
-                                   const QString& offered)
+namespace {
+
+std::optional<QString> AskPath(Dialogs& dialogs, FileDialogState& dialog, const QString& filter,
+                               const QString& offered)
 {
     if (dialog.filter != filter) {
         dialog.filter = filter;
@@ -30,6 +33,25 @@ std::optional<QString> AskSavePath(Dialogs& dialogs, FileDialogState& dialog, co
         return std::nullopt;
     }
     return dialog.fileName;
+}
+
+} // namespace
+
+std::optional<QString> AskSavePath(Dialogs& dialogs, FileDialogState& dialog, const QString& filter,
+                                   const QString& offered, std::optional<FileKind> kind)
+{
+    QString start = offered;
+    if (kind && dialog.fileName.isEmpty()) {
+        if (const auto folder = Settings().keptFolder(*kind)) {
+            // The trailing separator names the folder alone when nothing is offered in it.
+            const QString name = QFileInfo(offered).fileName();
+            start = name.isEmpty() ? *folder + QLatin1Char('/') : QDir(*folder).filePath(name);
+        }
+    }
+    std::optional<QString> path = AskPath(dialogs, dialog, filter, start);
+    if (path && kind)
+        Settings().rememberFolder(*kind, *path);
+    return path;
 }
 
 void ShowNotWritten(Dialogs& dialogs, const QString& what, const QString& path,

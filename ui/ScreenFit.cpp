@@ -16,4 +16,19 @@ QRect FitOnScreen(const QRect& frame, const QRect& available)
     return {QPoint(x, y), size};
 }
 
+std::optional<QRect> RestoredFrame(const QRect& saved, const QList<QRect>& screens)
+{
+    std::optional<QRect> best;
+    long long bestArea = 0;
+    for (const QRect& screen : screens) {
+        const QRect common = saved.intersected(screen);
+        const long long area = static_cast<long long>(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = FitOnScreen(saved, screen);
+        }
+    }
+    return best;
+}
+
 } // namespace ui

@@ -154,4 +154,9 @@ std::unique_ptr<HidHandle> HidapiPlatform::openForReading(const std::string& pat
     return open(path);
 }
 
+std::string HidLibraryVersion()
+{
+    return hid_version_str();
+}
+
 } // namespace meterlink::platform

@@ -2,6 +2,8 @@
 
 #include "link/platform/HidPlatform.h"
 
+#include <string>
+
 namespace meterlink::platform {
 
 // HID services of the running system through hidapi (hidraw backend on Linux).
@@ -25,5 +27,8 @@ private:
     std::uint16_t m_productId;
     bool m_lastOpenDenied = false;
 };
+
+// The version of the HID library the program runs with ("0.13.1").
+std::string HidLibraryVersion();
 
 } // namespace meterlink::platform

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -183,6 +184,32 @@ TEST(NoDisplay, HelpAndVersionAnswerAndABareStartSaysWhyInOneLine)
         EXPECT_TRUE(row.exitCode == 0 || text.trimmed().count('\n') == 0) << text.data();
         EXPECT_TRUE(QDir(cache.path()).isEmpty());
     }
+}
+
+// The settings are forgotten before anything reads them, a window or not.
+TEST(NoDisplay, ResetSettingsForgetsWhatWasKept)
+{
+    QTemporaryDir cache;
+    QTemporaryDir config;
+    const QString kept = config.filePath(QStringLiteral("tellarix582/Tellarix 582.conf"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(kept).path()));
+    {
+        QFile file(kept);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Panel]\npcInterval=42\n[Windows]\nGraph=@Rect(10 20 300 200)\n");
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TELLARIX_EXE), {QStringLiteral("--reset-settings")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1); // no display to go on with
+    QFile file(kept);
+    EXPECT_FALSE(file.open(QIODevice::ReadOnly) && file.readAll().contains("pcInterval"));
 }
 
 } // namespace

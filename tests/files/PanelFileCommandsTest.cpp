@@ -48,7 +48,11 @@ protected:
     }
     QString saveTip() const
     {
-        return window->toolbar()->button(panel::ToolbarKey::Save)->toolTip();
+        // The first line is the button's caption; what it does follows.
+        return window->toolbar()
+            ->button(panel::ToolbarKey::Save)
+            ->toolTip()
+            .section(QLatin1Char('\n'), 0, 0);
     }
     void write(const QString& name, const QByteArray& bytes) const
     {

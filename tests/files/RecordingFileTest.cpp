@@ -2,6 +2,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/RecordLine.h"
+#include "files/SaveDialog.h"
 
 #include <QBuffer>
 #include <QTemporaryFile>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -97,6 +99,23 @@ TEST(RecordLine, ExtremeReadingsKeepTheLayout)
             EXPECT_EQ(line[gap], ' ') << line;
     }
     EXPECT_EQ(files::RecordFieldX(files::RecordLine({.x = -5.1234})), "-5.1234");
+}
+
+} // namespace
+
+namespace {
+
+// A recording named without an extension gets ".txt"; a name with one keeps it.
+TEST(RecordingDialog, AddsTxtToANameWithoutExtension)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"/home/u/run", "/home/u/run.txt"},     {"/home/u/run.txt", "/home/u/run.txt"},
+        {"/home/u/run.csv", "/home/u/run.csv"}, {"/home/u/v1.2/run", "/home/u/v1.2/run.txt"},
+        {"/home/u/.run", "/home/u/.run.txt"},   {"/home/u/run.", "/home/u/run."},
+    };
+    for (const auto& [typed, saved] : rows)
+        EXPECT_EQ(files::WithDefaultSuffix(QLatin1String(typed), QStringLiteral("txt")),
+                  QLatin1String(saved));
 }
 
 } // namespace

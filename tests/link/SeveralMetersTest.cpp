@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,6 +59,30 @@ TEST_F(SeveralMetersTest, TheChosenMeterGetsThePoll)
     chooseMeter(-1);
     window->pollMeter();
     EXPECT_EQ(polls(2), (std::vector<std::size_t>{4, 2}));
+}
+
+TEST_F(SeveralMetersTest, TheChosenMeterIsTakenAgainAfterARestart)
+{
+    meter.add("virtual:meter-a", "A-0001");
+    virtualmeter::VirtualMeter& b = meter.add("virtual:meter-b", "B-0002");
+    chooseMeter(1);
+    const struct
+    {
+        const char* step;
+        std::function<void()> change;
+        std::vector<std::size_t> polls;
+    } rows[] = {
+        {"the same", [] {}, {0, 1}},
+        // Plugged into another port: known by its serial number.
+        {"moved", [&b] { b.setIdentity("virtual:meter-b2", "B-0002"); }, {0, 2}},
+        {"gone", [&b] { b.setPlugged(false); }, {1, 2}},
+    };
+    for (const auto& row : rows) {
+        row.change();
+        start();
+        window->pollMeter();
+        EXPECT_EQ(polls(2), row.polls) << row.step;
+    }
 }
 
 TEST_F(SeveralMetersTest, AMeterRefusingToOpenIsNamed)

@@ -326,13 +326,26 @@ TEST_F(PanelTest, ReferenceViewsTakeTheLastFrameDigits)
     EXPECT_TRUE(meter.writes().empty());
 }
 
-TEST_F(PanelTest, ReferenceUnitListTakesNoKeys)
+// The unit is chosen from the list, never typed; the keyboard still moves through it and on.
+TEST_F(PanelTest, ReferenceUnitListTakesNoTypingButTheKeysThatMove)
 {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     child<QPushButton>(QStringLiteral("Command12"))->click();
     auto* units = child<QComboBox>(QStringLiteral("ComboRefLxFc"));
-    QTest::keyClick(units, Qt::Key_Down);
-    QTest::keyClick(units, Qt::Key_F);
-    EXPECT_EQ(units->currentText(), "lx");
+    units->setFocus();
+    const struct
+    {
+        Qt::Key key;
+        const char* unit;
+    } rows[] = {{Qt::Key_F, "lx"}, {Qt::Key_Down, "fc"}, {Qt::Key_L, "fc"}, {Qt::Key_Up, "lx"}};
+    for (const auto& row : rows) {
+        QTest::keyClick(units, row.key);
+        EXPECT_EQ(units->currentText(), row.unit) << row.key;
+    }
+    QTest::keyClick(units, Qt::Key_Tab);
+    EXPECT_FALSE(units->hasFocus());
 }
 
 TEST_F(PanelTest, CommaSeparatorReachesTheDisplayAndTheReferenceDigits)

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -59,6 +60,7 @@ public:
     std::vector<Choice> choices;
     QStringList viewedFiles;
     std::vector<QImage> printed;
+    std::vector<std::pair<QString, QString>> documents; // shown: title and text
     int modalRuns = 0;
 
     ui::MsgAnswer message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon,
@@ -68,6 +70,10 @@ public:
     bool showSave(ui::FileDialogState& dialog) override;
     bool showOpen(ui::FileDialogState& dialog) override;
     void openTextViewer(const QString& path) override { viewedFiles << path; }
+    void showDocument(const QString& title, const QString& markdown, const QUrl& /*base*/) override
+    {
+        documents.emplace_back(title, markdown);
+    }
     int chooseItem(const QString& prompt, const QString& title, const QStringList& items,
                    int current) override;
     int runModal(ui::ModalWindow& window) override;

@@ -36,4 +36,34 @@ TEST(FitOnScreen, KeepsTheWantedPlaceOrMovesTheLeast)
     }
 }
 
+// A window kept on a screen that is still there comes back on it, fitted; one kept on a screen
+// unplugged since comes back nowhere (its first place).
+TEST(RestoredFrame, ComesBackOnTheScreenThatHoldsMostOfIt)
+{
+    const QRect left(0, 0, 1600, 1000);
+    const QRect right(1600, 0, 1280, 1024);
+    struct Row
+    {
+        const char* name;
+        QRect saved;
+        QList<QRect> screens;
+        std::optional<QRect> expected;
+    };
+    const Row rows[] = {
+        {"as it was", {100, 100, 400, 300}, {left, right}, QRect(100, 100, 400, 300)},
+        {"mostly on the right screen",
+         {1500, 100, 400, 300},
+         {left, right},
+         QRect(1600, 100, 400, 300)},
+        {"right screen gone", {1700, 100, 400, 300}, {left}, std::nullopt},
+        {"a corner left on the screen", {1590, 990, 400, 300}, {left}, QRect(1200, 700, 400, 300)},
+        {"larger than any screen", {-50, 0, 2000, 1200}, {left}, QRect(0, 0, 1600, 1000)},
+        {"no screen at all", {100, 100, 400, 300}, {}, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ui::RestoredFrame(row.saved, row.screens), row.expected);
+    }
+}
+
 } // namespace

@@ -315,7 +315,8 @@ TEST_F(WorkingFiles, SavesReplaceLinksAndRefuseSuggestedNamesInSharedFolders)
         {"set CSV", [&] { click(program->logger().memoryWindow(), "CmdExportSet"); }},
         {"set", [&] { click(program->logger().memoryWindow(), "CmdSaveSet"); }},
         {"List CSV", [&] { click(list, "CmdExport"); }},
-        {"recording",
+        // A recording's name is typed with its ".txt": the dialog would add it otherwise.
+        {"recording.txt",
          [&] {
              window->toolbar()->click(panel::ToolbarKey::Save);
              sample();
