@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "cli/ReadingPrinter.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
 #include "logger/TransferProgress.h"
@@ -102,13 +103,6 @@ private:
 QString SystemReason();
 
 // --- the commands: each returns its exit code ---------------------------------------------
-
-enum class ReadingFormat
-{
-    Csv,
-    Jsonl,
-    Text
-};
 
 struct ReadOptions
 {
