@@ -1,7 +1,5 @@
 #include "cli/ReadingPrinter.h"
 
-#include "files/CsvWriter.h"
-
 #include <algorithm>
 #include <array>
 
@@ -35,13 +33,19 @@ panel::ReadingRow ReadingRowAt(const meterlink::FrameFields& fields, const QDate
     return {time.date(), time.time(), meterlink::ListedReadingFromFrame(fields)};
 }
 
+ReadingPrinter::ReadingPrinter(ReadingFormat format, std::ostream& out)
+    : m_format(format), m_out(out)
+{
+    if (format == ReadingFormat::Csv)
+        m_csv.emplace(out);
+}
+
 bool ReadingPrinter::header(bool footCandles)
 {
     m_footCandles = footCandles;
-    if (m_format == ReadingFormat::Csv) {
-        files::CsvWriter csv(m_out);
-        panel::WriteReadingTitles(csv, footCandles);
-        return csv.finish() && flush();
+    if (m_csv) {
+        panel::WriteReadingTitles(*m_csv, footCandles);
+        return m_csv->finish() && flush();
     }
     if (m_format == ReadingFormat::Text) {
         std::string line;
@@ -54,10 +58,9 @@ bool ReadingPrinter::header(bool footCandles)
 
 bool ReadingPrinter::row(const panel::ReadingRow& row)
 {
-    if (m_format == ReadingFormat::Csv) {
-        files::CsvWriter csv(m_out);
-        panel::WriteReadingRow(csv, row, m_footCandles);
-        return csv.finish() && flush();
+    if (m_csv) {
+        panel::WriteReadingRow(*m_csv, row, m_footCandles);
+        return m_csv->finish() && flush();
     }
     std::string line;
     for (int c = 0; c < ReadingColumnCount; ++c) {

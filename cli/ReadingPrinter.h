@@ -1,9 +1,11 @@
 #pragma once
 
+#include "files/CsvWriter.h"
 #include "link/MeasurementFrame.h"
 #include "panel/ReadingsModel.h"
 
 #include <QDateTime>
+#include <optional>
 #include <ostream>
 
 namespace cli {
@@ -24,7 +26,7 @@ panel::ReadingRow ReadingRowAt(const meterlink::FrameFields& fields, const QDate
 class ReadingPrinter
 {
 public:
-    ReadingPrinter(ReadingFormat format, std::ostream& out) : m_format(format), m_out(out) {}
+    ReadingPrinter(ReadingFormat format, std::ostream& out);
 
     // False when the stream took them not.
     bool header(bool footCandles);
@@ -38,6 +40,8 @@ private:
     ReadingFormat m_format;
     std::ostream& m_out;
     bool m_footCandles = false;
+    // One writer for the run: each one made gathers its lines in a block of a megabyte.
+    std::optional<files::CsvWriter> m_csv;
 };
 
 } // namespace cli
