@@ -2,7 +2,8 @@
 // Each iteration polls the virtual meter through the link for a run of frames, then does with
 // each frame what the client does with it: `read` decodes it and writes its line (csv, jsonl
 // or text) to a file, flushed at once; `record` decodes it and the recorder writes its record
-// line, synced to the disk. Two paces of the meter:
+// line, synced to the disk (here for every frame; a recording writes one for at most every
+// third poll, its interval being a second or more). Two paces of the meter:
 //   0  it answers at once: the link's own processor time;
 //   1  each report costs a full-speed USB frame (1 ms), the fastest a real meter answers.
 // Counters `<work>_per_link_wall` and `_cpu` are the ratios to the link's time for one poll.
