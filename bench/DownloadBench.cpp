@@ -11,6 +11,7 @@
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
 #include "ui/Clock.h"
+#include "ui/QuietDialogs.h"
 #include "virtualmeter/VirtualMeter.h"
 
 #include <QApplication>
@@ -95,22 +96,16 @@ constexpr int Reports = 8192;
 constexpr std::uint64_t SetBytes = Reports * 64;
 
 // Answers nothing but its dialogs; the download never asks.
-class SilentDialogs : public ui::Dialogs
+class SilentDialogs : public ui::QuietDialogs
 {
 public:
-    ui::MsgAnswer message(const QString&, ui::MsgButtons, ui::MsgIcon, const QString&) override
+    ui::MsgAnswer message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon,
+                          const QString& title) override
     {
         ++messages;
-        return ui::MsgAnswer::Ok;
+        return QuietDialogs::message(text, buttons, icon, title);
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    bool showSave(ui::FileDialogState&) override { return false; }
-    bool showOpen(ui::FileDialogState&) override { return false; }
     void openTextViewer(const QString&) override { ++viewed; }
-    int chooseItem(const QString&, const QString&, const QStringList&, int) override { return -1; }
-    int runModal(ui::ModalWindow&) override { return 0; }
-    bool hasPrinter() override { return false; }
-    bool printImage(const QImage&, const QString&) override { return false; }
     int messages = 0;
     int viewed = 0;
 };

@@ -6,6 +6,7 @@
 #include "panel/ReadingsModel.h"
 #include "panel/ReadingsWindow.h"
 #include "ui/Clock.h"
+#include "ui/QuietDialogs.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -14,23 +15,6 @@
 namespace {
 
 constexpr int AppendsPerIteration = 1000;
-
-class NoDialogs : public ui::Dialogs
-{
-public:
-    ui::MsgAnswer message(const QString&, ui::MsgButtons, ui::MsgIcon, const QString&) override
-    {
-        return ui::MsgAnswer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    bool showSave(ui::FileDialogState&) override { return false; }
-    bool showOpen(ui::FileDialogState&) override { return false; }
-    void openTextViewer(const QString&) override {}
-    int chooseItem(const QString&, const QString&, const QStringList&, int) override { return -1; }
-    int runModal(ui::ModalWindow&) override { return 0; }
-    bool hasPrinter() override { return false; }
-    bool printImage(const QImage&, const QString&) override { return false; }
-};
 
 // A reading that changes from frame to frame, as a live one does.
 meterlink::FrameFields frame(int i)
@@ -54,7 +38,7 @@ meterlink::FrameFields frame(int i)
 
 void ListAppend(benchmark::State& state)
 {
-    NoDialogs dialogs;
+    ui::QuietDialogs dialogs;
     ui::SystemClock clock;
     panel::ReadingsWindow window(dialogs, clock, nullptr);
     window.showBeside();

@@ -3,7 +3,7 @@
 // added as a share of the recording's size.
 #include "bench/BenchRecording.h"
 #include "files/PcRecorder.h"
-#include "ui/Dialogs.h"
+#include "ui/QuietDialogs.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -12,22 +12,15 @@
 
 namespace {
 
-class SilentDialogs : public ui::Dialogs
+class SilentDialogs : public ui::QuietDialogs
 {
 public:
-    ui::MsgAnswer message(const QString& text, ui::MsgButtons, ui::MsgIcon, const QString&) override
+    ui::MsgAnswer message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon,
+                          const QString& title) override
     {
         std::fprintf(stderr, "%s\n", qPrintable(text));
-        return ui::MsgAnswer::Ok;
+        return QuietDialogs::message(text, buttons, icon, title);
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    bool showSave(ui::FileDialogState&) override { return false; }
-    bool showOpen(ui::FileDialogState&) override { return false; }
-    void openTextViewer(const QString&) override {}
-    int chooseItem(const QString&, const QString&, const QStringList&, int) override { return -1; }
-    int runModal(ui::ModalWindow&) override { return 0; }
-    bool hasPrinter() override { return false; }
-    bool printImage(const QImage&, const QString&) override { return false; }
 };
 
 long PeakKiB()

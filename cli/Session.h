@@ -1,10 +1,11 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "cli/ReadingPrinter.h"
 #include "link/MeterLink.h"
 #include "link/MeterSequence.h"
 #include "logger/TransferProgress.h"
-#include "ui/Dialogs.h"
+#include "ui/QuietDialogs.h"
 #include "ui/WorkingFiles.h"
 
 #include <QString>
@@ -57,7 +58,7 @@ private:
 // The modal dialogs of the shared code on a terminal: messages go to standard error; a
 // question is asked on the terminal when there is one, otherwise answered Cancel or No, and an
 // OK/Cancel question OK with `okAnswered`; file dialogs are cancelled.
-class TerminalDialogs : public ui::Dialogs
+class TerminalDialogs : public ui::QuietDialogs
 {
 public:
     explicit TerminalDialogs(Session& session, bool okAnswered = false)
@@ -67,14 +68,6 @@ public:
 
     ui::MsgAnswer message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon,
                           const QString& title) override;
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    bool showSave(ui::FileDialogState&) override { return false; }
-    bool showOpen(ui::FileDialogState&) override { return false; }
-    void openTextViewer(const QString&) override {}
-    int chooseItem(const QString&, const QString&, const QStringList&, int) override { return -1; }
-    int runModal(ui::ModalWindow&) override { return 0; }
-    bool hasPrinter() override { return false; }
-    bool printImage(const QImage&, const QString&) override { return false; }
 
     // The buttons of the last question answered No or Cancel.
     std::optional<ui::MsgButtons> declined() const { return m_declined; }
@@ -102,13 +95,6 @@ private:
 QString SystemReason();
 
 // --- the commands: each returns its exit code ---------------------------------------------
-
-enum class ReadingFormat
-{
-    Csv,
-    Jsonl,
-    Text
-};
 
 struct ReadOptions
 {

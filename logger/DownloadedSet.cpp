@@ -29,10 +29,9 @@ QString StartName(const QString& last, const QString& name)
 
 const QString DownloadedSet::NoRecordsText = QStringLiteral("This set holds no record lines.");
 
-void DownloadedSet::keep(int number, const QString& digits, const QByteArray& text,
-                         const QString& file)
+void DownloadedSet::keep(int number, const QString& digits, const QByteArray& text)
 {
-    m_lastSet = Set{number, digits, text, file};
+    m_lastSet = Set{number, digits, text};
 }
 
 QString DownloadedSet::setFileStem() const

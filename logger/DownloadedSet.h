@@ -20,8 +20,7 @@ public:
     {
     }
 
-    // `file` is the working file that holds the set; empty when it could not be saved.
-    void keep(int number, const QString& digits, const QByteArray& text, const QString& file);
+    void keep(int number, const QString& digits, const QByteArray& text);
     void forget() { m_lastSet.reset(); }
     bool held() const { return m_lastSet.has_value(); }
 
@@ -42,7 +41,6 @@ private:
         int number = 0;
         QString digits;
         QByteArray text;
-        QString file;
     };
     // The set's records; none, and the user told so, when it holds no record line.
     std::optional<files::RecordTable> recordsOfSet();

@@ -122,7 +122,7 @@ void LoggerCommands::downloadSet(int row)
 
     const QString path = m_services.paths.downloadFile();
     const bool saved = SaveSetText(m_services.paths, *text);
-    m_lastSet.keep(k, digits, *text, saved ? path : QString());
+    m_lastSet.keep(k, digits, *text);
     showSetActions();
     if (saved) {
         m_cmd.fileName = path;
