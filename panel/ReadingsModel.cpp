@@ -42,11 +42,6 @@ QString fixedText(double value, int decimals, QChar separator)
     return text;
 }
 
-QString shownTime(const ReadingRow& row)
-{
-    return row.date.toString(u"yyyy-MM-dd") + QLatin1Char(' ') + row.time.toString(u"HH:mm:ss");
-}
-
 } // namespace
 
 QString ReadingColumnTitle(int column, bool footCandles)
@@ -319,7 +314,7 @@ QString ReadingsModel::cellText(int rowIndex, int column) const
         return QString();
     const ReadingRow& r = row(rowIndex);
     if (column == TimeColumn)
-        return shownTime(r);
+        return ReadingIsoTime(r);
     if (column == ModeColumn)
         return ModeText(r.reading.mode);
     if (const std::optional<double> value = cellValue(rowIndex, column))

@@ -106,7 +106,10 @@ TEST(ReadingsWindow, FollowsTheNewestUnlessScrolledAway)
 TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
 {
     ListBench bench;
-    bench.add(1, 3);
+    bench.add(1, 2);
+    // Readings a few tenths of a second apart tell themselves apart by their times.
+    bench.clock.set(bench.clock.now().addMSecs(300));
+    bench.add(3, 3);
     bench.click("CmdPause");
     bench.add(4, 4);
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 3 (paused)"));
@@ -114,11 +117,16 @@ TEST(ReadingsWindow, PauseCopyExportAndClearAsAUserDoes)
     bench.add(5, 5);
     EXPECT_EQ(bench.count(), QStringLiteral("Readings: 4"));
 
-    // Rows 2 and 3 from X to Ev, copied by the button and by the keyboard alike.
-    QString expected =
-        QStringLiteral("X\tY\tZ\tEv (lx)\n2.5\t0.0\t0.0\t200.0\n3.5\t0.0\t0.0\t300.0\n");
-    expected.replace(QLatin1Char('.'), QLocale().decimalPoint());
-    bench.clickCell(1, panel::XColumn);
+    // Rows 2 and 3 from the time to Ev, copied by the button and by the keyboard alike.
+    const auto local = [](QString values) {
+        return values.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    };
+    const QString expected =
+        QStringLiteral("Time\tMode\tX\tY\tZ\tEv (lx)\n2026-12-05T16:39:05.000\t0 Ev x y\t") +
+        local(QStringLiteral("2.5\t0.0\t0.0\t200.0")) +
+        QStringLiteral("\n2026-12-05T16:39:05.300\t0 Ev x y\t") +
+        local(QStringLiteral("3.5\t0.0\t0.0\t300.0")) + QLatin1Char('\n');
+    bench.clickCell(1, panel::TimeColumn);
     bench.clickCell(2, panel::EvColumn, Qt::ShiftModifier);
     bench.click("CmdCopy");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
