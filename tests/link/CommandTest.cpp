@@ -67,7 +67,8 @@ TEST(CommandOnTheWire, CarriesItsBytesAndZerosElsewhere)
     }
 }
 
-// Data bytes 1..64 hold 1..64, except bytes 1-2 (0xFF 0xFB) and 3-4 (0x80 0x05).
+// Data bytes 1..64 hold 1..64, except bytes 1-2 (0xFF 0xFB), 3-4 (0x80 0x05) and 9-10 (0x7F 0xFF,
+// the largest positive value of either signed form).
 TEST(AnswerReaders, ReadBigEndianAndZeroPastTheEnds)
 {
     meterlink::Report report{};
@@ -78,6 +79,8 @@ TEST(AnswerReaders, ReadBigEndianAndZeroPastTheEnds)
     report[2] = 0xFB;
     report[3] = 0x80;
     report[4] = 0x05;
+    report[9] = 0x7F;
+    report[10] = 0xFF;
     const meterlink::Answer a(report);
     const std::vector<std::tuple<const char*, long long, long long>> rows = {
         {"first byte", a.byte(1), 0xFF},
@@ -94,6 +97,8 @@ TEST(AnswerReaders, ReadBigEndianAndZeroPastTheEnds)
         {"sm16 of the same bytes", a.sm16(1), -32763},
         {"sm16 negative", a.sm16(3), -5},
         {"s16 of the same bytes", a.s16(3), -32763},
+        {"s16 largest positive", a.s16(9), 32767},
+        {"sm16 largest positive", a.sm16(9), 32767},
         {"bytes inside", static_cast<long long>(a.bytes(5, 3).size()), 3},
         {"bytes cut at the end", static_cast<long long>(a.bytes(63, 5).size()), 2},
         {"bytes past the end", static_cast<long long>(a.bytes(65, 1).size()), 0},

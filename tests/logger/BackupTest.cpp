@@ -2,6 +2,7 @@
 // misses a set erases nothing unless the user insists.
 #include "logger/LoggerCommands.h"
 #include "logger/MemoryWindow.h"
+#include "logger/SetListModel.h"
 #include "panel/PanelWindow.h"
 #include "panel/Toolbar.h"
 #include "tests/support/FileSizeLimit.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -192,6 +194,36 @@ TEST_F(BackupsTest, EachInAFolderOfItsOwnAndASetStoredMeanwhileIsNotErased)
                   QStringList({QStringLiteral("2026-12-05_163905.txt"),
                                QStringLiteral("2026-12-06_080000.txt")}))
             << backup.toStdString();
+}
+
+// The user insists on erasing a set stored after the backup: the memory is erased and the open
+// Memory window lists what is left, not the sets it showed before.
+TEST_F(BackupsTest, ASetStoredMeanwhileIsErasedWhenTheUserInsists)
+{
+    memory().setSets({memory().sets()[0], memory().sets()[1]});
+    window->toolbar()->click(panel::ToolbarKey::Logger);
+    logger::MemoryWindow* listed = program->logger().memoryWindow();
+    ASSERT_NE(listed, nullptr);
+    ASSERT_EQ(listed->sets().rowCount(), 3);
+    int data = 0;
+    meter.setOnCommand([&](const virtualmeter::Report& command) {
+        if (command[1] == 6 && command[2] == 30 && ++data == 2)
+            memory().addSet({{2026, 12, 7, 9, 15, 0}, 1, false, {}, "d\r\n"});
+    });
+    dialogs.messageAnswers = {ui::MsgAnswer::Ok, ui::MsgAnswer::Yes};
+    meter.clearWrites();
+    window->toolbar()->click(panel::ToolbarKey::Erase);
+
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("The meter stored set 3 (2026/12/07 09:15:00) after the backup; it "
+                             "is not saved.\nErase anyway?"));
+    const auto sent = commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair(6, 32)), 1);
+    EXPECT_TRUE(memory().sets().empty());
+    EXPECT_TRUE(listed->isVisible());
+    EXPECT_EQ(listed->sets().rowCount(), 1);
+    EXPECT_EQ(listed->findChild<QProgressBar*>(QStringLiteral("MSize"))->value(), 0);
 }
 
 // 200 sets of 256 bytes where the meter reports 1 K in use: the first four are read.

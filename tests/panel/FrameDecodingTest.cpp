@@ -58,6 +58,23 @@ TEST(DeltaUv, RootIsCutToFiveCharactersBeforeScaling)
     EXPECT_EQ(panel::DeltaUvText(100, 1, QLatin1Char(',')), "0,010");
 }
 
+// A frame of the set-up menu or in overload holds no reading: nothing is recorded and the chart
+// shows no point.
+TEST(ReadingFromFrame, NoneInTheSetUpMenuOrInOverload)
+{
+    // set-up byte, flags byte (0x02: overload), whether the frame is a reading
+    const std::vector<std::tuple<int, int, bool>> rows = {
+        {0, 0, true}, {1, 0, false}, {0, 0x02, false}, {1, 0x02, false}};
+    for (const auto& [setUp, flags, reading] : rows) {
+        FrameBuilder b;
+        b.u16(17, 3127).byte(91, static_cast<std::uint8_t>(setUp));
+        b.byte(93, static_cast<std::uint8_t>(flags));
+        const meterlink::FrameFields f = b.fields();
+        EXPECT_EQ(meterlink::RecordReadingFromFrame(f).has_value(), reading) << setUp << flags;
+        EXPECT_EQ(meterlink::ChromaticityFromFrame(f).has_value(), reading) << setUp << flags;
+    }
+}
+
 TEST(ReadingFromFrame, ScalesForTheRecording)
 {
     FrameBuilder b;

@@ -40,7 +40,9 @@ TEST(TypedInput, SamplingTimeIsReadByItsLeadingNumber)
                 {"-1e400", 1, 1},
                 {LongDigits, 86400, 3600},
                 {"12abc", 12, 12},
+                {".7", 1, 1},
                 {"abc", {}, {}},
+                {"x5", {}, {}},
                 {"-", {}, {}},
                 {"", {}, {}},
                 {LongLetters, {}, {}}};
