@@ -99,16 +99,16 @@ TickedAxes DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
 {
     picture.fill(background);
     QPainter painter(&picture);
-    DrawGraphDiagram(painter, viewport, regions, chosen, font);
+    return DrawGraphDiagram(painter, picture.size(), viewport, regions, chosen, font);
 }
 
-void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
-                      const std::vector<GraphRegion>& regions, int chosen, const QFont& font)
+TickedAxes DrawGraphDiagram(QPainter& painter, QSizeF picture, const GraphViewport& viewport,
+                            const std::vector<GraphRegion>& regions, int chosen, const QFont& font)
 {
     const Frame& f = viewport.frame();
-    const TickedAxes axes = LayOutTickedAxes(f, viewport.ranges(), picture.size(), font,
-                                             HorizontalAxisTitle(viewport.diagram()),
-                                             VerticalAxisTitle(viewport.diagram()), &picture);
+    const TickedAxes axes = LayOutTickedAxes(
+        f, viewport.ranges(), picture, font, HorizontalAxisTitle(viewport.diagram()),
+        VerticalAxisTitle(viewport.diagram()), painter.device());
     DrawTickedAxes(painter, f, axes, font);
     const QRectF frame = frameRect(f);
     painter.fillRect(frame, Qt::white);

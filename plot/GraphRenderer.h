@@ -23,9 +23,10 @@ TickedAxes DrawGraphBackground(QImage& picture, const GraphViewport& viewport,
                                const std::vector<GraphRegion>& regions, int chosen,
                                const QFont& font, const QColor& background);
 
-// The same onto any painter (a page, a vector picture), over what it holds.
-void DrawGraphDiagram(QPainter& painter, const GraphViewport& viewport,
-                      const std::vector<GraphRegion>& regions, int chosen, const QFont& font);
+// The same onto any painter (a page, a vector picture) whose drawing is `picture` big, over
+// what it holds.
+TickedAxes DrawGraphDiagram(QPainter& painter, QSizeF picture, const GraphViewport& viewport,
+                            const std::vector<GraphRegion>& regions, int chosen, const QFont& font);
 
 // The live marker at `pixel`: red while the reading is current, grey once it is not.
 void DrawLiveMarker(QPainter& painter, QPointF pixel, bool current);

@@ -132,7 +132,7 @@ void drawDiagram(QPainter& painter, const ReportRequest& request, const ReportCo
     } else {
         viewport.fitWhole();
     }
-    DrawGraphDiagram(painter, viewport, request.regions, -1, fontOf(8));
+    DrawGraphDiagram(painter, area.size(), viewport, request.regions, -1, fontOf(8));
     drawCctTicks(painter, viewport, fontOf(7));
     drawRecords(painter, request, viewport);
     painter.restore();
