@@ -4,12 +4,12 @@
 #include "plot/GraphModel.h"
 #include "plot/RegionFile.h"
 #include "plot/Report.h"
+#include "ui/Settings.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSettings>
 
 namespace cli {
 
@@ -62,8 +62,7 @@ int WriteReportFile(Session& session, const ReportOptions& options)
     request.title = options.title;
     request.regions = chosen;
     request.requiredPercent = options.requiredPercent;
-    request.notes = options.notes ? *options.notes
-                                  : QSettings().value(QStringLiteral("Report/Notes")).toString();
+    request.notes = options.notes ? *options.notes : ui::Settings().reportNotes();
     request.diagram = options.uv ? plot::Diagram::UV : plot::Diagram::XY;
     request.made = session.env.clock.now();
     request.version = QCoreApplication::applicationVersion();

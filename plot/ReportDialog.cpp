@@ -1,6 +1,7 @@
 #include "plot/ReportDialog.h"
 
 #include "plot/Report.h"
+#include "ui/Settings.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -9,25 +10,18 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 namespace plot {
 
-namespace {
-
-const QString NotesKey = QStringLiteral("Report/Notes");
-
-} // namespace
-
 QString KeptReportNotes()
 {
-    return QSettings().value(NotesKey).toString();
+    return ui::Settings().reportNotes();
 }
 
 void KeepReportNotes(const QString& notes)
 {
-    QSettings().setValue(NotesKey, notes);
+    ui::Settings().setReportNotes(notes);
 }
 
 ReportDialog::ReportDialog(ui::Dialogs& dialogs, const QString& title,

@@ -63,6 +63,16 @@ void Settings::setPcInterval(int seconds)
     write(QStringLiteral("Panel/pcInterval"), seconds);
 }
 
+QString Settings::reportNotes() const
+{
+    return m_settings.value(QStringLiteral("Report/Notes")).toString();
+}
+
+void Settings::setReportNotes(const QString& notes)
+{
+    write(QStringLiteral("Report/Notes"), notes);
+}
+
 QString Settings::meterPath() const
 {
     return m_settings.value(QStringLiteral("Meter/path")).toString();

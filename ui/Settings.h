@@ -42,6 +42,10 @@ public:
     QString meterPath() const;
     void setMeterPath(const QString& path);
 
+    // The notes of the measurement report, shared by the window and the command-line client.
+    QString reportNotes() const;
+    void setReportNotes(const QString& notes);
+
     // A value that a window keeps under its own name ("Graph/diagram"); `fallback` when none.
     QVariant value(const QString& key, const QVariant& fallback = {}) const;
     void setValue(const QString& key, const QVariant& value);
