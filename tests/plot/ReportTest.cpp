@@ -300,5 +300,38 @@ TEST(ReportFacts, FromASetTextWithAndWithoutItsHeader)
     EXPECT_EQ(bare.lastRecord, bare.firstRecord);
 }
 
+// A long recording is read to its end, and a header written without a blank after its
+// colons reads as one with it.
+TEST(ReportFacts, OfARecordingLargerThanOneReadBlock)
+{
+    testsupport::TempRoot root;
+    const QString path = root.dir.filePath(QStringLiteral("long.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("582 Data Logger\r\nStart Time :26/12/07 09:00:00\r\nTotal Records :20000\r\n"
+               "Interval :1 Second     Unit :lx\r\nDate Time X\r\n*****\r\n");
+    for (int k = 0; k < 20000; ++k) {
+        const std::string line = files::RecordLine({.year = 2026,
+                                                    .month = 12,
+                                                    .day = 7,
+                                                    .hour = 9 + k / 3600,
+                                                    .minute = k / 60 % 60,
+                                                    .second = k % 60,
+                                                    .x = 0.3,
+                                                    .y = 0.3}) +
+                                 "\r\n";
+        file.write(line.data(), static_cast<qint64>(line.size()));
+    }
+    file.close();
+    ASSERT_GT(file.size(), 1 << 20);
+
+    files::DataFileFacts facts;
+    ASSERT_EQ(files::ReadDataFileFacts(path, 2, 20000, facts).outcome, files::ReadOutcome::Ok);
+    EXPECT_EQ(facts.startTime, QStringLiteral("26/12/07 09:00:00"));
+    EXPECT_EQ(facts.interval, QStringLiteral("1 s"));
+    EXPECT_EQ(facts.firstRecord, QStringLiteral("2026/12/07  09:00:01"));
+    EXPECT_EQ(facts.lastRecord, QStringLiteral("2026/12/07  14:33:19"));
+}
+
 } // namespace
 } // namespace plot
