@@ -34,11 +34,6 @@ std::vector<FieldRange> ByteFieldRanges(ScheduleKind kind)
     return {std::begin(TimeFields), std::end(TimeFields)};
 }
 
-bool IsDigit(QChar c)
-{
-    return c.unicode() >= '0' && c.unicode() <= '9';
-}
-
 const QString NothingSent = QStringLiteral("\r\nNothing was sent to the meter.");
 
 QString FieldOutOfRange(const QString& field, const QString& typed, const FieldRange& range)
@@ -182,24 +177,12 @@ QString SamplingPrompt(int maximum)
            QStringLiteral("(1 <= t <= %1 ) ").arg(maximum);
 }
 
-bool HasLeadingNumber(const QString& text)
-{
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
-        ++i;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        ++i;
-    if (i < n && IsDigit(text[i]))
-        return true;
-    return i + 1 < n && text[i] == QLatin1Char('.') && IsDigit(text[i + 1]);
-}
-
 std::optional<int> SamplingTimeFromAnswer(const QString& answer, int maximum)
 {
-    if (!HasLeadingNumber(answer))
+    const std::optional<double> number = ui::LeadingNumberValue(answer);
+    if (!number)
         return std::nullopt;
-    const auto t = ui::RoundHalfEven(ui::NumericValue(answer));
+    const auto t = ui::RoundHalfEven(*number);
     return static_cast<int>(std::clamp<std::int64_t>(t, 1, maximum));
 }
 

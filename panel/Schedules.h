@@ -59,9 +59,6 @@ inline constexpr int MeterIntervalMax = 3600;
 
 QString SamplingTitle();
 QString SamplingPrompt(int maximum);
-// True when the text starts (after blanks) with a number: an optional sign and at least one digit,
-// before or after a decimal point.
-bool HasLeadingNumber(const QString& text);
 // The sampling time typed into the input box: rounded to whole seconds (halves to even) and
 // clamped to 1..maximum without a message. Nothing when the answer is empty or not a number.
 std::optional<int> SamplingTimeFromAnswer(const QString& answer, int maximum);

@@ -97,6 +97,11 @@ double NumericValue(const QString& text)
     return leadingNumber(text, false).value.value_or(0.0);
 }
 
+std::optional<double> LeadingNumberValue(const QString& text)
+{
+    return leadingNumber(text, false).value;
+}
+
 std::optional<double> TypedNumber(const QString& text)
 {
     return leadingNumber(text, true).value;

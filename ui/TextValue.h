@@ -11,6 +11,10 @@ namespace ui {
 // Always finite: beyond the range of a double it is the largest double, below it 0.
 double NumericValue(const QString& text);
 
+// The leading number as NumericValue reads it; nothing when the text does not start with one
+// (empty, "abc", "-", ".").
+std::optional<double> LeadingNumberValue(const QString& text);
+
 // The number typed into a box: its leading decimal number as NumericValue reads it, but with a
 // decimal comma read as the decimal point ("0,3127" is 0.3127 whatever the locale); nothing
 // when the text holds no number (empty, "abc", "-"), which a box must refuse, not take as 0.
