@@ -161,6 +161,8 @@ TEST_F(SetOutTest, RecordLinesWhereverTheyStand)
         int records;
     } rows[] = {{line + line, 2},                                             // no header at all
                 {"582 Data Logger\r\nStart Time : 2026/12/05\r\n" + line, 1}, // a short one
+                {virtualmeter::setText(Start, 1, false, {}) + "\r\n" + line + line,
+                 2}, // a blank line after the header
                 {"Set text\r\n", 0}};
     for (const auto& row : rows) {
         const std::size_t before = program->document().recordCount();
