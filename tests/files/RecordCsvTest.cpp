@@ -57,6 +57,10 @@ TEST(RecordCsv, ExportsEveryFieldOfEveryRecordByteForByte)
          "2026-12-06T09:05:08,-1.5,512.5,559.1,12345.6,0.3127,0.3290,0.1978,0.4683,2700,-0.0125\r\n"
          ",487.3,,,,,,,,,\r\n",
          "lx", 3},
+        {"a comma in the blank after x ends the record: nothing of what follows it",
+         recording + line(7, 487.3, 512.5, 6504, 0.0032).replace(74, 1, ",") + "end\r\n" +
+             line(10, 1, 1, 1, 0),
+         "2026-12-06T09:05:07,487.3,512.5,559.1,512.5,0.3127,,,,6504,\r\n", "lx", 1},
         {"downloaded set in foot-candles",
          "582 Data Logger\r\nStart Time : 2026/12/06 09:05:07\r\nTotal Records : 1\r\n"
          "Interval : 1 Second     Unit : fc\r\n*********************************\r\n" +
