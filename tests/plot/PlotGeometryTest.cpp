@@ -1,5 +1,7 @@
 #include "plot/PlotGeometry.h"
 
+#include "plot/RangeStatistics.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -139,6 +141,30 @@ TEST(RecordValues, OnlyWholeNumbersAreDrawn)
         {"\xb5", {}}};
     for (const auto& [field, expected] : rows)
         EXPECT_EQ(RecordValue(field), expected) << field;
+}
+
+// The statistics of a range count the stored records in it and nothing beyond their ends.
+TEST(RangeStatistics, OnlyTheRecordsInTheRange)
+{
+    files::RecordTable records;
+    records.append("0.3000", "0.3100");
+    records.append("0.3200", "0.3300");
+    records.append("abc", "0.1000");
+    struct Row
+    {
+        files::RecordRange range;
+        long long plotted, notNumbers;
+        double meanX;
+    };
+    for (const Row& row : std::vector<Row>{{{1, 3}, 2, 1, 0.31},
+                                           {{0, 5}, 2, 1, 0.31},
+                                           {{2.5, 3}, 1, 0, 0.32},
+                                           {{3, 9}, 0, 1, 0}}) {
+        const RangeStatistics s = StatisticsOfRange(records, row.range, nullptr);
+        EXPECT_EQ(s.plotted, row.plotted) << row.range.from;
+        EXPECT_EQ(s.notNumbers, row.notNumbers) << row.range.from;
+        EXPECT_DOUBLE_EQ(s[StatisticsRow::x].mean().value_or(0), row.meanX) << row.range.from;
+    }
 }
 
 } // namespace
