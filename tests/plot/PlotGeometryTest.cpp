@@ -43,6 +43,8 @@ TEST(AxisLabels, NeighboursDifferWithTheFewestDecimals)
         {-0.5, 0.5, "-0.5 -0.4 -0.3 -0.2 -0.1 0.0 0.1 0.2 0.3 0.4 0.5"},
         {0.3127, 0.3128,
          "0.31270 0.31271 0.31272 0.31273 0.31274 0.31275 0.31276 0.31277 0.31278 0.31279 0.31280"},
+        {0.0095, 0.9995,
+         "0.00 0.10 0.20 0.30 0.40 0.50 0.60 0.70 0.80 0.90 0.99"}, // last two need it
         {0.5, 0.5, "0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5"}};
     for (const auto& [min, max, expected] : rows) {
         const int decimals = AxisLabelDecimals(min, max);
