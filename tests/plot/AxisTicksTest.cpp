@@ -1,6 +1,8 @@
 #include "plot/AxisTicks.h"
 
 #include <QFont>
+#include <QImage>
+#include <QPainter>
 #include <QStringList>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -95,6 +97,56 @@ TEST(AxisTicks, StepsAndTickValuesAtTheirLimits)
     EXPECT_TRUE(TickValues(0.5, 0.3, 0.1).empty());
     EXPECT_TRUE(TickValues(0, 1, 0).empty());
     EXPECT_EQ(TickValues(0, 1e9, 1e-9, 5).size(), 5u);
+}
+
+// The axes are two-pixel lines, straight from end to end, with their ticks outside the frame:
+// a major one twice as long as a minor one.
+TEST(AxisTicks, StraightAxesWithTicksOutside)
+{
+    QImage image(Picture.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TickedAxes axes;
+    axes.yMajor = {200};
+    axes.yMinor = {300};
+    axes.xMajor = {200};
+    axes.xMinor = {300};
+    {
+        QPainter painter(&image);
+        DrawTickedAxes(painter, Square, axes, QFont());
+    }
+    const auto darkAcross = [&image](int y) {
+        std::vector<int> dark;
+        for (int x = 0; x < 100; ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                dark.push_back(x);
+        return dark;
+    };
+    const auto darkDown = [&image](int x) {
+        std::vector<int> dark;
+        for (int y = 500; y < 560; ++y)
+            if (qGray(image.pixel(x, y)) < 128)
+                dark.push_back(y);
+        return dark;
+    };
+    const std::vector<int> yAxis = darkAcross(400);
+    ASSERT_EQ(yAxis.size(), 2u);
+    EXPECT_EQ(darkAcross(30), yAxis); // its top
+    EXPECT_EQ(darkAcross(536), yAxis);
+    const std::vector<int> xAxis = darkDown(400);
+    ASSERT_EQ(xAxis.size(), 2u);
+    EXPECT_EQ(darkDown(61), xAxis);  // its left end
+    EXPECT_EQ(darkDown(558), xAxis); // its right end
+    // Ticks from the axis' middle outwards: 8 pixels for a major one, 4 for a minor one.
+    const auto run = [](int from, int to) {
+        std::vector<int> pixels;
+        for (int p = std::min(from, to); p <= std::max(from, to); ++p)
+            pixels.push_back(p);
+        return pixels;
+    };
+    EXPECT_EQ(darkAcross(200), run(yAxis.back(), yAxis.back() - 8));
+    EXPECT_EQ(darkAcross(300), run(yAxis.back(), yAxis.back() - 4));
+    EXPECT_EQ(darkDown(200), run(xAxis.front(), xAxis.front() + 8));
+    EXPECT_EQ(darkDown(300), run(xAxis.front(), xAxis.front() + 4));
 }
 
 } // namespace
