@@ -111,6 +111,17 @@ TEST_F(GraphLive, MarkerFollowsTheMeterAndGreysWhileItIsUnplugged)
     }
     // The meter's reference is a 5000 K lamp on the locus.
     EXPECT_EQ(text(graph, "LblDeltaUV"), QStringLiteral("\u0394u'v' ") + withSeparator("0.0000"));
+
+    // The same reading in u', v'.
+    QTest::mouseClick(child<QRadioButton>(graph, QStringLiteral("OptUV")), Qt::LeftButton);
+    const QStringList reading =
+        text(graph, "LblReading").replace(QLocale().decimalPoint(), QStringLiteral(".")).split(' ');
+    ASSERT_EQ(reading.size(), 5) << reading.join(' ').toStdString();
+    const virtualmeter::Measurement lamp = virtualmeter::measure({5000, 0, 500});
+    EXPECT_EQ(reading[0], QStringLiteral("u'"));
+    EXPECT_NEAR(reading[1].toDouble(), lamp.u, 0.0002);
+    EXPECT_EQ(reading[3], QStringLiteral("v'"));
+    EXPECT_NEAR(reading[4].toDouble(), lamp.v, 0.0002);
 }
 
 class GraphRegions : public ::testing::Test, protected testsupport::Harness<>
