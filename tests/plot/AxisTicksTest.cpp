@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -58,9 +59,15 @@ TEST(AxisTicks, RoundStepsAndLabelsForNarrowAndWideRanges)
                                                  QStringLiteral("x"), QStringLiteral("y"));
         EXPECT_DOUBLE_EQ(axes.step, row.step);
         QStringList bottom;
-        for (const PrintedText& label : axes.labels)
-            if (label.box.top() > Square.bottom)
-                bottom << label.text;
+        for (const PrintedText& label : axes.labels) {
+            if (label.box.top() <= Square.bottom)
+                continue;
+            bottom << label.text;
+            // Centred under its tick.
+            EXPECT_TRUE(std::ranges::any_of(axes.xMajor, [&label](double x) {
+                return std::abs(label.box.center().x() - x) < 1e-6;
+            })) << label.text.toStdString();
+        }
         // The last label gives way where it would run into the axis title.
         EXPECT_EQ(bottom.join(QLatin1Char(' ')).toStdString(), row.xLabels);
         // Ticks land where their values map: the first at a whole multiple of the step.
