@@ -104,6 +104,7 @@ TEST(AxisTicks, StepsAndTickValuesAtTheirLimits)
     EXPECT_EQ(TickValues(0.3, 0.3, 0.1).size(), 1u); // a range of one tick
     EXPECT_TRUE(TickValues(0.5, 0.3, 0.1).empty());
     EXPECT_TRUE(TickValues(0, 1, 0).empty());
+    EXPECT_TRUE(TickValues(0.3, 0.5, 0).empty());
     EXPECT_EQ(TickValues(0, 1e9, 1e-9, 5).size(), 5u);
 }
 

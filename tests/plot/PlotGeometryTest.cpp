@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -89,6 +90,14 @@ bool segmentsCross(QPointF a, QPointF b, QPointF c, QPointF d)
     return cross(a, b, c) * cross(a, b, d) < 0 && cross(c, d, a) * cross(c, d, b) < 0;
 }
 
+double area(const std::array<QPointF, 4>& c)
+{
+    double twice = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        twice += c[i].x() * c[(i + 1) % 4].y() - c[(i + 1) % 4].x() * c[i].y();
+    return twice / 2;
+}
+
 TEST(OutlineOrder, NoOrderOfAConvexRegionGivesCrossingSides)
 {
     const std::vector<std::array<QPointF, 4>> shapes = {
@@ -108,6 +117,9 @@ TEST(OutlineOrder, NoOrderOfAConvexRegionGivesCrossingSides)
             EXPECT_FALSE(segmentsCross(o[0], o[1], o[2], o[3]))
                 << perm[0] << perm[1] << perm[2] << perm[3];
             EXPECT_FALSE(segmentsCross(o[1], o[2], o[3], o[0]))
+                << perm[0] << perm[1] << perm[2] << perm[3];
+            // The outline encloses the whole region (the shapes are listed round theirs).
+            EXPECT_DOUBLE_EQ(std::abs(area(o)), std::abs(area(shape)))
                 << perm[0] << perm[1] << perm[2] << perm[3];
         } while (std::next_permutation(perm.begin(), perm.end()));
     }
