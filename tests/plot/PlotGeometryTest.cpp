@@ -152,7 +152,7 @@ TEST(RecordValues, OnlyWholeNumbersAreDrawn)
         {" 0.3127", 0.3127}, {"0.3290 ", 0.329}, {"-0.0050", -0.005}, {"+0.5", 0.5},
         {".25", 0.25},       {"", {}},           {"0.31ab", {}},      {"0,3127", {}},
         {"inf", {}},         {"nan", {}},        {"1e999", {}},       {"0x1p3", {}},
-        {"\xb5", {}}};
+        {"\xb5", {}},        {"+2.5e-1", 0.25}};
     for (const auto& [field, expected] : rows)
         EXPECT_EQ(RecordValue(field), expected) << field;
 }
