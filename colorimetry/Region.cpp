@@ -22,15 +22,37 @@ double distanceToSide(XY a, XY b, XY q)
     return std::hypot(q.x - (a.x + t * dx), q.y - (a.y + t * dy));
 }
 
+double twiceArea(const Quadrangle& q)
+{
+    double sum = 0;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        const XY& a = q[i];
+        const XY& b = q[(i + 1) % q.size()];
+        sum += a.x * b.y - b.x * a.y;
+    }
+    return sum;
+}
+
 } // namespace
 
 Quadrangle RegionOutline(const Quadrangle& c)
 {
+    Quadrangle outline = {c[0], c[1], c[3], c[2]};
     if (cross(c[0], c[1], c[2]) * cross(c[0], c[1], c[3]) <= 0)
-        return {c[0], c[2], c[1], c[3]};
-    if (cross(c[1], c[2], c[0]) * cross(c[1], c[2], c[3]) > 0)
-        return c;
-    return {c[0], c[1], c[3], c[2]};
+        outline = {c[0], c[2], c[1], c[3]};
+    else if (cross(c[1], c[2], c[0]) * cross(c[1], c[2], c[3]) > 0)
+        outline = c;
+    // Three corners on one line (a triangle typed with a corner on a side, a flat side typed
+    // with equal values) leave the side tests undecided, and their answer can cut the triangle
+    // in half: of the three outlines, the one that encloses the most is the triangle.
+    if (cross(c[0], c[1], c[2]) == 0 || cross(c[0], c[1], c[3]) == 0 ||
+        cross(c[0], c[2], c[3]) == 0 || cross(c[1], c[2], c[3]) == 0) {
+        for (const Quadrangle& other :
+             {c, Quadrangle{c[0], c[2], c[1], c[3]}, Quadrangle{c[0], c[1], c[3], c[2]}})
+            if (std::abs(twiceArea(other)) > std::abs(twiceArea(outline)))
+                outline = other;
+    }
+    return outline;
 }
 
 bool InsideRegion(const Quadrangle& outline, XY point)

@@ -9,7 +9,8 @@ namespace colorimetry {
 // choose it: if corners 3 and 4 are not strictly on one side of the line 1-2, that line is a
 // diagonal (1-3-2-4); otherwise, if corners 1 and 4 lie strictly on one side of the line 2-3,
 // the corners already run round (1-2-3-4); else 1-2-4-3. Testing a point against this outline
-// therefore agrees with what the plot shows, also for a concave region.
+// therefore agrees with what the plot shows, also for a concave region. When three corners lie
+// exactly on one line the region is a triangle, and the outline is the one enclosing it whole.
 Quadrangle RegionOutline(const Quadrangle& corners);
 
 // True when `point` lies inside the region bounded by outline[0]-[1]-[2]-[3]-[0] or on its

@@ -1,5 +1,6 @@
 #include "plot/PlotGeometry.h"
 
+#include "colorimetry/Region.h"
 #include "ui/TextValue.h"
 
 #include <algorithm>
@@ -103,28 +104,16 @@ QPointF ClampLocus(QPointF point, const Frame& frame)
     return {x, y};
 }
 
-namespace {
-
-double cross(QPointF a, QPointF b, QPointF c)
-{
-    return (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
-}
-
-} // namespace
-
 std::array<QPointF, 4> OutlineOrder(const std::array<QPointF, 4>& c)
 {
-    const QPointF& p1 = c[0];
-    const QPointF& p2 = c[1];
-    const QPointF& p3 = c[2];
-    const QPointF& p4 = c[3];
-    // P3 and P4 on different sides of P1P2: P1P2 is a diagonal.
-    if (cross(p1, p2, p3) * cross(p1, p2, p4) <= 0)
-        return {p1, p3, p2, p4};
-    // P1 and P4 on the same side of P2P3: the corners already run round the outline.
-    if (cross(p2, p3, p1) * cross(p2, p3, p4) > 0)
-        return {p1, p2, p3, p4};
-    return {p1, p2, p4, p3};
+    colorimetry::Quadrangle corners;
+    for (std::size_t i = 0; i < 4; ++i)
+        corners[i] = {c[i].x(), c[i].y()};
+    const colorimetry::Quadrangle outline = colorimetry::RegionOutline(corners);
+    std::array<QPointF, 4> ordered;
+    for (std::size_t i = 0; i < 4; ++i)
+        ordered[i] = QPointF(outline[i].x, outline[i].y);
+    return ordered;
 }
 
 std::int64_t ProgressPermille(std::int64_t drawn, double count)

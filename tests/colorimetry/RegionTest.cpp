@@ -29,6 +29,8 @@ constexpr Quadrangle Ansi4000 = {
 constexpr XY Ansi4000SideMidpoint = {(0.3895 + 0.4003) / 2, (0.3709 + 0.4035) / 2};
 constexpr Quadrangle Arrowhead = {{{0, 0}, {2, 4}, {4, 0}, {2, 1}}};
 constexpr Quadrangle NotchRight = {{{0, 0}, {2, 1}, {4, 0}, {2, 4}}};
+// A triangle typed round with a corner in the middle of its base.
+constexpr Quadrangle Triangle = {{{0, 0}, {2, 0}, {4, 0}, {2, 4}}};
 
 const RegionRow Rows[] = {
     {"convex centre", Convex, {0.33, 0.33}, true},
@@ -49,6 +51,9 @@ const RegionRow Rows[] = {
     {"notch right: below D is inside", NotchRight, {2, 0.5}, true},
     {"notch right: in the notch", NotchRight, {2.5, 2}, false},
     {"notch right: on the base", NotchRight, {3.5, 0}, true},
+    {"triangle: left half", Triangle, {1, 1}, true},
+    {"triangle: right half", Triangle, {3, 1}, true},
+    {"triangle: beyond its slanted side", Triangle, {3.5, 1.5}, false},
     {"not a number", Convex, {0.33, std::numeric_limits<double>::quiet_NaN()}, false},
 };
 

@@ -105,6 +105,9 @@ TEST(OutlineOrder, NoOrderOfAConvexRegionGivesCrossingSides)
         {QPointF(0, 0), QPointF(30, 5), QPointF(25, 20), QPointF(3, 12)},
         // window coordinates of a tolerance box (y grows downwards)
         {QPointF(228, 465), QPointF(256, 465), QPointF(256, 437), QPointF(228, 437)},
+        // triangles: a corner typed on a side, a flat side typed with equal values
+        {QPointF(0, 0), QPointF(5, 0), QPointF(10, 0), QPointF(4, 8)},
+        {QPointF(0.30, 0.30), QPointF(0.36, 0.30), QPointF(0.36, 0.33), QPointF(0.36, 0.36)},
         // an empty row: all corners on one point
         {QPointF(0, 0), QPointF(0, 0), QPointF(0, 0), QPointF(0, 0)}};
     for (const auto& shape : shapes) {
