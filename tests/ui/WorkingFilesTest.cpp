@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -394,6 +395,37 @@ TEST(SaveFile, MadeWithItsFinalPermissionsBeforeTheFirstByte)
         QFile::remove(path);
     }
     umask(mask);
+}
+
+// A file shared with a group stays shared with it when a save replaces it.
+TEST(SaveFile, KeepsTheGroupOfTheFileItReplaces)
+{
+    gid_t other = getegid() + 4242; // any group will do for root
+    if (geteuid() != 0) {
+        gid_t groups[64];
+        const int n = getgroups(64, groups);
+        const auto found =
+            std::find_if(groups, groups + std::max(n, 0), [](gid_t g) { return g != getegid(); });
+        if (found == groups + std::max(n, 0))
+            GTEST_SKIP() << "no second group to give the file";
+        other = *found;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lamp.txt"));
+    ASSERT_TRUE(write(path, "old"));
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(chown(name, static_cast<uid_t>(-1), other), 0);
+    ASSERT_EQ(chmod(name, 0660), 0);
+    QString error;
+    EXPECT_EQ(ui::Save(
+                  ui::OpenFolderOf(path).folder, QStringLiteral("lamp.txt"),
+                  [](QIODevice& file, QString&) { return file.write("new") == 3; }, std::nullopt,
+                  error),
+              ui::SaveOutcome::Saved);
+    struct stat saved = {};
+    ASSERT_EQ(stat(name, &saved), 0);
+    EXPECT_EQ(saved.st_gid, other);
+    EXPECT_EQ(saved.st_mode & 07777, 0660u);
 }
 
 TEST_F(WorkingFiles, RecordingLeftByAnEarlierRunIsKeptAsideAndSaid)
