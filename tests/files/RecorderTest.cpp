@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -159,6 +160,8 @@ TEST_F(Recording, StartThatCannotWriteStopsWithAMessage)
     ASSERT_EQ(dialogs.messages.size(), 2U);
     EXPECT_TRUE(
         dialogs.messages[1].text.contains(QDir::toNativeSeparators(root.paths.recordingTemp())));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(qt_error_string(EISDIR)))
+        << dialogs.messages[1].text.toStdString();
     EXPECT_FALSE(QFile::exists(target()));
 }
 
