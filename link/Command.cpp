@@ -11,12 +11,6 @@ Command::Command(std::uint8_t code, std::uint8_t subCommand,
     std::copy_n(parameters.begin(), m_count, m_parameters.begin());
 }
 
-bool Command::operator==(const Command& other) const
-{
-    return m_code == other.m_code && m_subCommand == other.m_subCommand &&
-           std::ranges::equal(parameters(), other.parameters());
-}
-
 Report OutputReport(const Command& command)
 {
     Report report{};

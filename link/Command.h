@@ -26,8 +26,6 @@ public:
     std::uint8_t subCommand() const { return m_subCommand; }
     std::span<const std::uint8_t> parameters() const { return {m_parameters.data(), m_count}; }
 
-    bool operator==(const Command& other) const;
-
 private:
     std::uint8_t m_code;
     std::uint8_t m_subCommand;
