@@ -41,6 +41,7 @@ TEST(ScheduleFill, TextsFromTheAnswer)
     for (const FillRow& row : rows) {
         const auto texts = panel::ScheduleFromAnswer(row.kind, meterlink::Answer(row.answer));
         EXPECT_EQ(texts.fields, row.fields) << row.name;
+        EXPECT_EQ(texts.fields.size(), panel::ScheduleFieldCount(row.kind)) << row.name;
         EXPECT_EQ(texts.enabled, row.enabled) << row.name;
     }
 }
