@@ -42,6 +42,11 @@ TEST(ScheduleFill, TextsFromTheAnswer)
         const auto texts = panel::ScheduleFromAnswer(row.kind, meterlink::Answer(row.answer));
         EXPECT_EQ(texts.fields, row.fields) << row.name;
         EXPECT_EQ(texts.fields.size(), panel::ScheduleFieldCount(row.kind)) << row.name;
+        // A list for every field, the interval's minutes and seconds last.
+        const std::vector<QStringList> items = panel::ScheduleItems(row.kind);
+        ASSERT_EQ(items.size(), texts.fields.size()) << row.name;
+        EXPECT_EQ(items.back().join(' '), items[items.size() - 2].join(' ')) << row.name;
+        EXPECT_EQ(items.back().last(), QStringLiteral("59")) << row.name;
         EXPECT_EQ(texts.enabled, row.enabled) << row.name;
     }
 }
