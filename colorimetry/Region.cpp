@@ -37,16 +37,18 @@ double twiceArea(const Quadrangle& q)
 
 Quadrangle RegionOutline(const Quadrangle& c)
 {
+    const double side2 = cross(c[0], c[1], c[2]);
+    const double side3 = cross(c[0], c[1], c[3]);
+    const double across = cross(c[1], c[2], c[3]);
     Quadrangle outline = {c[0], c[1], c[3], c[2]};
-    if (cross(c[0], c[1], c[2]) * cross(c[0], c[1], c[3]) <= 0)
+    if (side2 * side3 <= 0)
         outline = {c[0], c[2], c[1], c[3]};
-    else if (cross(c[1], c[2], c[0]) * cross(c[1], c[2], c[3]) > 0)
+    else if (cross(c[1], c[2], c[0]) * across > 0)
         outline = c;
     // Three corners on one line (a triangle typed with a corner on a side, a flat side typed
     // with equal values) leave the side tests undecided, and their answer can cut the triangle
     // in half: of the three outlines, the one that encloses the most is the triangle.
-    if (cross(c[0], c[1], c[2]) == 0 || cross(c[0], c[1], c[3]) == 0 ||
-        cross(c[0], c[2], c[3]) == 0 || cross(c[1], c[2], c[3]) == 0) {
+    if (side2 == 0 || side3 == 0 || across == 0 || cross(c[0], c[2], c[3]) == 0) {
         for (const Quadrangle& other :
              {c, Quadrangle{c[0], c[2], c[1], c[3]}, Quadrangle{c[0], c[1], c[3], c[2]}})
             if (std::abs(twiceArea(other)) > std::abs(twiceArea(outline)))

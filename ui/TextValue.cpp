@@ -94,7 +94,7 @@ LeadingNumber leadingNumber(const QString& text, bool commaIsPoint)
 
 double NumericValue(const QString& text)
 {
-    return leadingNumber(text, false).value.value_or(0.0);
+    return LeadingNumberValue(text).value_or(0.0);
 }
 
 std::optional<double> LeadingNumberValue(const QString& text)
